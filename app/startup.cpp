@@ -1,0 +1,52 @@
+#include "app/startup.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/startup_values.h"
+#include "runtime/fonts.h"
+#include "runtime/random.h"
+#include "runtime/settings.h"
+
+int FontNormal = 0;
+int FontLarge = 0;
+
+void ComputeDisplayScale() {
+  float scaleX = 1.0f, scaleY = 1.0f;
+  HDC screen = GetDC(nullptr);
+  if (screen) {
+    scaleX = ScaleFactorFromPixelsPerInch(GetDeviceCaps(screen, LOGPIXELSX));
+    scaleY = ScaleFactorFromPixelsPerInch(GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+  }
+  ComputeLayoutValues(scaleX, scaleY);
+}
+
+static void InitRuntime() {
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  LARGE_INTEGER counter;
+  QueryPerformanceCounter(&counter);
+  SeedRandom((uint64_t)counter.QuadPart ^ ((uint64_t)GetCurrentProcessId() << 32));
+}
+
+static void ReleaseRuntime() { ReleaseAllFonts(); }
+
+void RunMainWindow() {
+  LoadSettings(kSettingsFileName);
+  if (CONFIG.CRC != kSettingsMarker)
+    ApplyDefaultSettings(&CONFIG, RandomInt(0, 255), DPIScaleX, DPIScaleY);
+  // Until the main window and its event loop exist, the run ends here and the
+  // settings are saved as they would be on the way out.
+  SaveSettings(kSettingsFileName);
+}
+
+int ProgramMain() {
+  InitRuntime();
+  ComputeDisplayScale();
+  FontNormal = LoadFont("Consolas", 9);
+  FontLarge = LoadFont("Consolas", 11);
+  RunMainWindow();
+  ReleaseRuntime();
+  return 0;
+}

@@ -1,0 +1,36 @@
+#include "runtime/fonts.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "runtime/win_text.h"
+
+static std::vector<HFONT> g_fonts;  // font n is g_fonts[n - 1]; released ones are null
+
+int LoadFont(const char* face, int points) {
+  HDC screen = GetDC(nullptr);
+  int pixelsPerInch = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  if (pixelsPerInch <= 0) pixelsPerInch = 96;
+  std::wstring name = Utf8ToWide(face);
+  HFONT font = CreateFontW(-MulDiv(points, pixelsPerInch, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                           FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, name.c_str());
+  if (!font) return 0;
+  g_fonts.push_back(font);
+  return (int)g_fonts.size();
+}
+
+bool FontExists(int font) { return FontHandle(font) != nullptr; }
+
+void* FontHandle(int font) {
+  if (font < 1 || font > (int)g_fonts.size()) return nullptr;
+  return g_fonts[(size_t)font - 1];
+}
+
+void ReleaseAllFonts() {
+  for (HFONT f : g_fonts)
+    if (f) DeleteObject(f);
+  g_fonts.clear();
+}

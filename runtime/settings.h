@@ -1,0 +1,108 @@
+// The settings record and its file format: an 8-byte little-endian length
+// prefix, then a zlib stream of compact UTF-8 XML written from a field
+// descriptor. Encoding and decoding need no operating system; LoadSettings
+// and SaveSettings add the file access.
+#pragma once
+#include <stddef.h>
+#include <stdint.h>
+#include <string>
+#include <vector>
+
+#include "runtime/xml_doc.h"
+
+const int32_t kSettingsMarker = 0x42424242;  // CONFIG.CRC of an initialised record
+const int kRecentColorCount = 16;
+const int kCapturedPixelCount = 651;         // 31 x 21
+const char* const kSettingsFileName = "ColorTintvane.bin";
+
+struct ConfigRecord {
+  int32_t CRC;
+  int32_t Color;
+  int32_t ColorFormat;
+  uint8_t ColorFormatLCase;
+  int32_t CapturedImg;
+  int32_t WinX;
+  int32_t WinY;
+  uint8_t WinTopmost;
+  uint8_t WinExpanded;
+  uint8_t Autocopy;
+  int32_t ColorRecent[kRecentColorCount];
+  int32_t CapturedImgData[kCapturedPixelCount];
+};
+
+extern ConfigRecord CONFIG;
+
+//-----------------------------------------------------------------------------
+// Record descriptor
+//-----------------------------------------------------------------------------
+
+enum FieldType { FIELD_INT32, FIELD_UINT8 };
+
+struct FieldDescriptor {
+  const char* name;
+  FieldType type;
+  int count;      // 1 for a single value, otherwise a fixed-length array
+  size_t offset;  // where the field lies in the record
+};
+
+struct RecordDescriptor {
+  const char* name;  // the XML root element's name
+  const FieldDescriptor* fields;
+  int fieldCount;
+};
+
+extern const RecordDescriptor kConfigDescriptor;
+
+//-----------------------------------------------------------------------------
+// Serialiser
+//-----------------------------------------------------------------------------
+
+// Creates the root element and one child per field under the document node.
+// Returns the root element's number, or -1.
+int InsertRecord(XmlDoc& doc, const void* record, const RecordDescriptor& desc);
+
+// Zeroes the record, then fills it from the children of `element`.
+void ExtractRecord(const XmlDoc& doc, int element, void* record, size_t recordSize,
+                   const RecordDescriptor& desc);
+
+// Text to number: leading white space, an optional sign, then "$" hexadecimal,
+// "%" binary or decimal digits, accumulated in 64 bits with silent wrap.
+int64_t SettingsTextToNumber(const char* text);
+
+//-----------------------------------------------------------------------------
+// File image
+//-----------------------------------------------------------------------------
+
+// A length prefix above this marks the file as damaged: the largest text the
+// record can produce is about 21 KB, so this only stops crafted files from
+// making the loader allocate or inflate without bound.
+const int32_t kMaxSettingsTextLength = 1 << 20;
+
+// The XML text of a record, exactly as saved (before compression).
+std::string SettingsText(const ConfigRecord& record);
+
+// The complete file contents for a record; empty on failure.
+std::vector<unsigned char> EncodeSettingsFile(const ConfigRecord& record);
+
+// Reads a file image into `record`. A damaged image (too short, bad prefix,
+// bad stream) leaves the record untouched and returns false; an image whose
+// stream inflates fine is extracted (zeroing the record first) and returns true,
+// even when its XML is broken or foreign: the caller tests CRC.
+bool DecodeSettingsFile(const unsigned char* data, size_t size, ConfigRecord* record);
+
+// The largest file DecodeSettingsFile can accept; larger ones are damaged.
+size_t MaxSettingsFileSize();
+
+//-----------------------------------------------------------------------------
+// Files (Windows)
+//-----------------------------------------------------------------------------
+
+// Reads the named file into CONFIG. Every failure is silent and leaves CONFIG
+// as it was.
+void LoadSettings(const char* fileName);
+
+// Writes CONFIG to the named file: the new file is written completely under a
+// temporary name beside it and then replaces the old one in one step, so a
+// failure at any point leaves the previous file exactly as it was.
+// Returns true when the new file is in place.
+bool SaveSettings(const char* fileName);
