@@ -1,0 +1,41 @@
+# The two commands of the README:
+#   make test   install what is missing, build everything, run every test
+#   make run    install what is missing, build, start ColorTintvane.exe under Wine
+BUILD := build
+JOBS ?= $(shell nproc)
+CMAKE_TYPE ?= RelWithDebInfo
+
+.PHONY: all setup build build-native build-asan build-win test run bench clean
+
+all: build
+
+setup:
+	@bash scripts/setup.sh
+
+build: build-native build-asan build-win
+
+build-native: setup
+	@cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=$(CMAKE_TYPE) >/dev/null
+	@cmake --build $(BUILD)/native -j$(JOBS)
+
+build-asan: setup
+	@cmake -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DTINTVANE_SANITIZE=ON >/dev/null
+	@cmake --build $(BUILD)/asan -j$(JOBS)
+
+build-win: setup
+	@cmake -S . -B $(BUILD)/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=$(CMAKE_TYPE) >/dev/null
+	@cmake --build $(BUILD)/win -j$(JOBS)
+
+# One ctest run over the three build trees, so its summary covers everything.
+test: build
+	@printf 'subdirs("native")\nsubdirs("asan")\nsubdirs("win")\n' > $(BUILD)/CTestTestfile.cmake
+	@bash scripts/wine-session.sh $(BUILD) ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+run: build-win
+	@bash scripts/run.sh $(BUILD)
+
+bench: build-native
+	@$(BUILD)/native/settings_bench
+
+clean:
+	rm -rf $(BUILD)

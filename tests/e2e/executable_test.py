@@ -1,0 +1,109 @@
+#!/usr/bin/env python3
+"""Checks ColorTintvane.exe as a file: a PE32 GUI program for i386 that imports
+system DLLs only and carries its manifest and version resources."""
+import struct
+import sys
+import unittest
+
+EXE = sys.argv.pop(1) if len(sys.argv) > 1 else "ColorTintvane.exe"
+
+SYSTEM_DLLS = {
+    "kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "comdlg32.dll",
+    "shell32.dll", "msvcrt.dll", "advapi32.dll", "ole32.dll", "oleaut32.dll",
+    "shlwapi.dll", "uxtheme.dll",
+}
+
+
+class PeFile:
+    def __init__(self, path):
+        with open(path, "rb") as f:
+            self.data = f.read()
+        d = self.data
+        assert d[:2] == b"MZ"
+        pe = struct.unpack_from("<I", d, 0x3C)[0]
+        assert d[pe:pe + 4] == b"PE\0\0"
+        self.machine, nsections, _, _, _, optsize, self.characteristics = struct.unpack_from("<HHIIIHH", d, pe + 4)
+        opt = pe + 24
+        self.magic = struct.unpack_from("<H", d, opt)[0]
+        self.subsystem = struct.unpack_from("<H", d, opt + 68)[0]
+        ndirs = struct.unpack_from("<I", d, opt + 92)[0]
+        self.dirs = [struct.unpack_from("<II", d, opt + 96 + 8 * i) for i in range(ndirs)]
+        self.sections = []
+        sec = opt + optsize
+        for i in range(nsections):
+            _, vsize, vaddr, rawsize, rawptr = struct.unpack_from("<8sIIII", d, sec + 40 * i)
+            self.sections.append((vaddr, max(vsize, rawsize), rawptr))
+
+    def offset(self, rva):
+        for vaddr, size, rawptr in self.sections:
+            if vaddr <= rva < vaddr + size:
+                return rva - vaddr + rawptr
+        raise ValueError(hex(rva))
+
+    def cstring(self, rva):
+        o = self.offset(rva)
+        return self.data[o:self.data.index(b"\0", o)].decode("ascii")
+
+    def imported_dlls(self):
+        rva = self.dirs[1][0]
+        names = []
+        while True:
+            desc = struct.unpack_from("<IIIII", self.data, self.offset(rva))
+            if desc[3] == 0:
+                return names
+            names.append(self.cstring(desc[3]))
+            rva += 20
+
+    def resources(self):
+        """{(type, id): bytes} for numeric types and ids."""
+        base = self.dirs[2][0]
+        out = {}
+
+        def entries(rva):
+            o = self.offset(rva)
+            named, ids = struct.unpack_from("<HH", self.data, o + 12)
+            for i in range(named + ids):
+                ident, target = struct.unpack_from("<II", self.data, o + 16 + 8 * i)
+                yield ident, target
+
+        for rtype, t in entries(base):
+            for rid, n in entries(base + (t & 0x7FFFFFFF)):
+                for _, leaf in entries(base + (n & 0x7FFFFFFF)):
+                    data_rva, size = struct.unpack_from("<II", self.data, self.offset(base + leaf))
+                    o = self.offset(data_rva)
+                    out[(rtype, rid)] = self.data[o:o + size]
+        return out
+
+
+class ExecutableTest(unittest.TestCase):
+    pe = PeFile(EXE)
+
+    def test_is_a_pe32_gui_program_for_i386(self):
+        self.assertEqual(self.pe.machine, 0x14C)
+        self.assertEqual(self.pe.magic, 0x10B)
+        self.assertEqual(self.pe.subsystem, 2)
+
+    def test_imports_system_dlls_only(self):
+        dlls = {n.lower() for n in self.pe.imported_dlls()}
+        self.assertTrue(dlls)
+        self.assertLessEqual(dlls, SYSTEM_DLLS, dlls - SYSTEM_DLLS)
+
+    def test_manifest_declares_dpi_awareness_and_common_controls_6(self):
+        manifest = self.pe.resources()[(24, 1)].decode("utf-8")
+        self.assertRegex(manifest, r"<dpiAware[^>]*>\s*true\s*</dpiAware>")
+        self.assertIn('name="Microsoft.Windows.Common-Controls" version="6.0.0.0"', manifest)
+
+    def test_version_resource(self):
+        version = self.pe.resources()[(16, 1)]
+        fixed = version.index(struct.pack("<I", 0xFEEF04BD))
+        file_ms, file_ls, prod_ms, prod_ls = struct.unpack_from("<IIII", version, fixed + 8)
+        self.assertEqual((file_ms >> 16, file_ms & 0xFFFF, file_ls >> 16, file_ls & 0xFFFF), (1, 0, 0, 7))
+        self.assertEqual((prod_ms, prod_ls), (file_ms, file_ls))
+        text = version.decode("utf-16-le", "replace")
+        # Keys and values are padded to 32-bit boundaries with zeros.
+        self.assertRegex(text, "ProductName\0+Color Tintvane\0")
+        self.assertRegex(text, "ProductVersion\0+1\\.0\\.0\\.7\0")
+
+
+if __name__ == "__main__":
+    unittest.main()

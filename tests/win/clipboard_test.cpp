@@ -1,0 +1,132 @@
+// The real clipboard, CopyColorText and the order of SetCurrentColor's steps.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "colour/current_color.h"
+#include "runtime/clipboard.h"
+#include "runtime/settings.h"
+
+// The Unicode text on the clipboard; "<none>" when there is none.
+static std::wstring ClipboardText() {
+  std::wstring text = L"<none>";
+  if (!OpenClipboard(nullptr)) return L"<unopenable>";
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const wchar_t* p = (const wchar_t*)GlobalLock(data)) {
+      text = p;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+TEST(Clipboard, PutClearAndEmptyText) {
+  ASSERT_TRUE(PutClipboardText("#1A2B3C"));
+  EXPECT_EQ(ClipboardText(), L"#1A2B3C");
+  ASSERT_TRUE(PutClipboardText("\xC3\xA9t\xC3\xA9"));
+  EXPECT_EQ(ClipboardText(), L"\u00e9t\u00e9");
+
+  ClearClipboard();
+  EXPECT_FALSE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+  EXPECT_EQ(ClipboardText(), L"<none>");
+
+  ASSERT_TRUE(PutClipboardText(""));
+  EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+  EXPECT_EQ(ClipboardText(), L"");
+}
+
+TEST(Clipboard, HeldClipboardIsLeftAlone) {
+  ASSERT_TRUE(PutClipboardText("kept"));
+  // Another window of this thread holds the clipboard open.
+  HWND holder = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(OpenClipboard(holder));
+  EXPECT_FALSE(PutClipboardText("lost"));
+  CloseClipboard();
+  DestroyWindow(holder);
+  EXPECT_EQ(ClipboardText(), L"kept");
+}
+
+TEST(Clipboard, CopyColorTextUsesNotationAndCase) {
+  memset(&CONFIG, 0, sizeof CONFIG);
+  CONFIG.Color = 0x00FF8000;  // red 0, green 128, blue 255
+  const struct {
+    int notation, lowercase;
+    const wchar_t* text;
+  } cases[] = {
+      {0, 0, L"#0080FF"}, {1, 0, L"0xFF8000"}, {1, 1, L"0xff8000"},
+      {3, 1, L"&Hff8000"}, {4, 1, L"000,128,255"},
+  };
+  for (const auto& k : cases) {
+    CONFIG.ColorFormat = k.notation;
+    CONFIG.ColorFormatLCase = (uint8_t)k.lowercase;
+    CopyColorText();
+    EXPECT_EQ(ClipboardText(), k.text);
+  }
+}
+
+//-----------------------------------------------------------------------------
+// SetCurrentColor
+//-----------------------------------------------------------------------------
+
+static std::vector<std::wstring> g_calls;
+
+static void Record(const wchar_t* what, int color, bool force) {
+  g_calls.push_back(std::wstring(what) + L" " + std::to_wstring(color) + (force ? L" forced" : L"") +
+                    L" clipboard=" + ClipboardText());
+}
+static void Swatch(int c, bool f) { Record(L"swatch", c, f); }
+static void Channels(int c, bool f) { Record(L"channels", c, f); }
+static void Names(int c, bool f) { Record(L"names", c, f); }
+static void History(int c) { Record(L"history", c, false); }
+
+class SetCurrentColorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    memset(&CONFIG, 0, sizeof CONFIG);
+    SetColorViews(ColorViews{Swatch, Channels, Names, History});
+    g_calls.clear();
+    PutClipboardText("before");
+  }
+  void TearDown() override { SetColorViews(ColorViews{}); }
+};
+
+TEST_F(SetCurrentColorTest, CopiesFirstThenRefreshesInOrder) {
+  CONFIG.Autocopy = 1;
+  SetCurrentColor(0x3C2B1A, true, true);
+  EXPECT_EQ(CONFIG.Color, 0x3C2B1A);
+  EXPECT_EQ(g_calls, (std::vector<std::wstring>{
+                         L"swatch 3943194 clipboard=#1A2B3C",
+                         L"channels 3943194 clipboard=#1A2B3C",
+                         L"names 3943194 clipboard=#1A2B3C",
+                         L"history 3943194 clipboard=#1A2B3C",
+                     }));
+}
+
+TEST_F(SetCurrentColorTest, LiveChangesSkipNamesAndHistoryAndCopyOnlyWhenAsked) {
+  SetCurrentColor(0x000080, false, false);
+  EXPECT_EQ(g_calls, (std::vector<std::wstring>{L"swatch 128 clipboard=before",
+                                                L"channels 128 clipboard=before"}));
+  g_calls.clear();
+  SetCurrentColor(0x000081, false, true);
+  EXPECT_EQ(g_calls.back(), L"history 129 clipboard=before");
+  EXPECT_EQ(g_calls.size(), 3u);
+
+  // Changing the notation copies nothing, but the next change copies in it.
+  CONFIG.ColorFormat = 2;
+  EXPECT_EQ(ClipboardText(), L"before");
+  CONFIG.Autocopy = 1;
+  SetCurrentColor(0x0000FF, false, false);
+  EXPECT_EQ(ClipboardText(), L"$0000FF");
+}
+
+TEST_F(SetCurrentColorTest, MissingViewsAreSkipped) {
+  SetColorViews(ColorViews{});
+  CONFIG.Autocopy = 1;
+  SetCurrentColor(0xFFFFFF, true, true);
+  EXPECT_EQ(CONFIG.Color, 0xFFFFFF);
+  EXPECT_EQ(ClipboardText(), L"#FFFFFF");
+}
