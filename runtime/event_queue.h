@@ -1,0 +1,82 @@
+// The windowing layer's queue of window events, and the event codes the
+// program sees. No operating system here: the Win32 side offers events to
+// this queue and the event loop takes them out in arrival order.
+#pragma once
+
+// Window event codes.
+enum WindowEventCode {
+  EVENT_NONE = 0,
+  EVENT_GADGET = 13100,       // a control reported an event (control, type)
+  EVENT_MENU = 13101,         // a menu item was chosen
+  EVENT_SIZE_WINDOW = 13102,  // the window changed size
+  EVENT_ACTIVATE = 13104,     // the window became active
+  EVENT_REPAINT = 13105,      // the window needs repainting
+  EVENT_TIMER = 13110,        // a window timer fired (timer)
+  EVENT_RIGHT_CLICK = 13111,  // right button released over the window or a container
+  EVENT_CLOSE = 13116,        // the user asked to close the window
+  EVENT_MOVE = 13117,         // the window moved
+};
+
+// Control event types carried by EVENT_GADGET. The canvas events use the
+// codes 0x10001.. and share the click, resize and focus codes below.
+enum CanvasEvent {
+  LeftClicked = 0,
+  RightClicked = 1,
+  LeftDoubleClicked = 2,
+  RightDoubleClicked = 3,
+  Resized = 6,
+  Changed = 768,  // text fields: the user changed the text; lists: the selection changed
+  FocusGained = 14000,
+  FocusLost = 14001,
+  PointerEntered = 0x10001,
+  PointerLeft = 0x10002,
+  PointerMoved = 0x10003,
+  LeftPressed = 0x10004,
+  LeftReleased = 0x10005,
+  RightPressed = 0x10006,
+  RightReleased = 0x10007,
+  MiddlePressed = 0x10008,
+  MiddleReleased = 0x10009,
+  WheelTurned = 0x1000A,
+  KeyPressed = 0x1000B,
+  KeyReleased = 0x1000C,
+  CharTyped = 0x1000D,
+};
+
+// The input snapshot a canvas event carries; all 0 for other events.
+struct CanvasEventData {
+  int pointerX, pointerY;  // client device pixels, from the message position
+  int buttonMask;          // left 1, right 2, middle 4, at handling time
+  int keyCode;             // virtual-key code
+  int modifierMask;        // Shift 1, Alt 2, Control 4
+  int wheelSteps;
+  int typedChar;           // UTF-16 code unit
+};
+
+struct WindowEvent {
+  int code;     // WindowEventCode
+  int window;   // window number
+  int control;  // control number (EVENT_GADGET), else 0
+  int type;     // control event type (EVENT_GADGET), else 0
+  int timer;    // timer id (EVENT_TIMER), else 0
+  CanvasEventData data;
+};
+
+// Offers an event to the queue. A control event offered while the program
+// itself is setting a control's text is dropped. An event equal to the most
+// recent pending one (code, window, control or timer, type) is not queued
+// again; the pending entry takes the newer event's data, so a handler never
+// sees a pointer position the pointer has already left.
+// Returns true when the event was queued or merged.
+bool OfferWindowEvent(const WindowEvent& event);
+
+// Takes the oldest pending event; false when none is pending.
+bool TakeWindowEvent(WindowEvent* event);
+
+int PendingWindowEventCount();
+void ClearWindowEvents();
+
+// Brackets the program's own change of a control's text; the counter is per thread.
+void BeginProgramTextChange();
+void EndProgramTextChange();
+bool ProgramTextChangeActive();
