@@ -14,6 +14,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win32
 
 xvfb_pid=
+own_display=0
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
   if [ -n "$xvfb_pid" ]; then
@@ -31,6 +32,7 @@ if [ "${TINTVANE_USE_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
   Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb_pid=$!
   export DISPLAY=":$n"
+  own_display=1
   for _ in $(seq 100); do
     [ -e "/tmp/.X11-unix/X$n" ] && break
     sleep 0.05
@@ -44,5 +46,14 @@ fi
 wineserver -p >/dev/null 2>&1
 # Tests that change the display scale put it back; start from 96 regardless.
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+# On the virtual display every program runs inside a Wine virtual desktop,
+# which manages windows as Windows does; on bare Xvfb (no window manager)
+# hiding a window stalls for seconds. On a real display windows are native.
+if [ $own_display = 1 ]; then
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+else
+  wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1
+fi
 
 "$@"

@@ -1,0 +1,112 @@
+// Windows, controls, timers and the event wait of the windowing layer.
+// Windows and controls are identified by numbers; positions and sizes are in
+// logical units of 1/96 inch and scaled to device pixels on the way out.
+// Windows only (the header itself does not include windows.h).
+#pragma once
+#include <string>
+
+#include "runtime/event_queue.h"
+
+const int kAutoNumber = -1;  // ask for a fresh number
+
+//-----------------------------------------------------------------------------
+// Display scale
+//-----------------------------------------------------------------------------
+
+// Reads the screen's pixels per inch; called once at start-up (and by tests).
+void InitWindowing();
+float WindowingScaleX();
+float WindowingScaleY();
+// Logical units to device pixels, rounded to nearest; and back, floor(v / f + 0.5).
+int LogicalToDeviceX(int v);
+int LogicalToDeviceY(int v);
+int DeviceToLogicalX(int v);
+int DeviceToLogicalY(int v);
+
+//-----------------------------------------------------------------------------
+// Windows
+//-----------------------------------------------------------------------------
+
+enum WindowFlags {
+  WINDOW_SYSTEM_MENU = 1 << 0,
+  WINDOW_MINIMIZE_BUTTON = 1 << 1,
+  WINDOW_MAXIMIZE_BUTTON = 1 << 2,
+  WINDOW_SIZEABLE = 1 << 3,
+  WINDOW_INVISIBLE = 1 << 4,
+  WINDOW_TITLE_BAR = 1 << 5,
+  WINDOW_TOOL = 1 << 6,        // thin tool-window caption
+  WINDOW_BORDERLESS = 1 << 7,
+  WINDOW_SCREEN_CENTERED = 1 << 8,
+};
+
+// Opens a top-level window whose client area is w x h at (x, y) (outer
+// position). Returns its number, or 0.
+int OpenWindow(int number, int x, int y, int w, int h, const char* title, int flags);
+void CloseWindow(int window);
+void CloseAllWindows();
+bool WindowExists(int window);
+void* WindowHandle(int window);         // the HWND, or null
+int WindowNumberOf(void* hwnd);         // 0 when the handle is not one of ours
+void SetWindowSizeHandler(int window, void (*handler)(int window));
+void SetMenuHandler(int window, void (*handler)(int window, int item));
+
+// Outer position and inner size, in logical units.
+int WindowX(int window);
+int WindowY(int window);
+int WindowInnerWidth(int window);
+int WindowInnerHeight(int window);
+void ResizeWindowTo(int window, int x, int y, int innerWidth, int innerHeight);  // kIgnore keeps a value
+const int kIgnore = -0x7FFFFFFF;
+
+//-----------------------------------------------------------------------------
+// Events and timers
+//-----------------------------------------------------------------------------
+
+// Dispatches the platform's messages until an event of the program's windows
+// is pending or `timeoutMs` has passed. Returns the event's code, 0 on timeout.
+int WaitWindowEvent(int timeoutMs, WindowEvent* event);
+// Queues a control event behind everything the platform has already queued.
+void PostGadgetEvent(int window, int control, int type);
+bool AddWindowTimer(int window, int timerId, int periodMs);
+void RemoveWindowTimer(int window, int timerId);
+
+//-----------------------------------------------------------------------------
+// Controls
+//-----------------------------------------------------------------------------
+
+// Kinds of control the windowing layer knows; the dialog engine adds more.
+enum ControlKind {
+  CONTROL_UNKNOWN = 0,
+  CONTROL_CANVAS,
+  CONTROL_BUTTON,
+  CONTROL_TEXT_FIELD,
+  CONTROL_STATIC_TEXT,
+  CONTROL_LIST_VIEW,
+  CONTROL_CONTAINER,
+  CONTROL_FRAME,
+  CONTROL_OTHER,
+};
+
+// Enters a created child window as a control of `window` under `number`
+// (kAutoNumber for a fresh one); sets it as the child's control id.
+// Returns the number, or 0.
+int RegisterControl(int number, void* hwnd, int window, int kind);
+void ReleaseControl(int control);  // destroys the child window too
+bool ControlExists(int control);
+void* ControlHandle(int control);
+int ControlNumberOf(void* hwnd);
+int ControlWindow(int control);
+int ControlKindOf(int control);
+
+// Text of a control, UTF-8. Setting it raises no control event.
+void SetControlText(int control, const char* text);
+std::string ControlText(int control);
+void DisableControl(int control, bool disabled);
+void HideControl(int control, bool hidden);
+void SetControlFont(int control, void* hfont);
+// Position and size relative to the parent, in logical units.
+void ResizeControl(int control, int x, int y, int w, int h);  // kIgnore keeps a value
+int ControlX(int control);
+int ControlY(int control);
+int ControlWidth(int control);
+int ControlHeight(int control);

@@ -1,0 +1,448 @@
+// Windows, controls, timers and the event wait, on Win32.
+#include "runtime/win32_internal.h"  // windows.h first
+
+#include <commctrl.h>
+#include <math.h>
+
+#include <unordered_map>
+#include <vector>
+
+#include "runtime/win_text.h"
+#include "runtime/windows.h"
+
+//-----------------------------------------------------------------------------
+// Display scale
+//-----------------------------------------------------------------------------
+
+static float g_scaleX = 1.0f, g_scaleY = 1.0f;
+
+void InitWindowing() {
+  HDC screen = GetDC(nullptr);
+  if (!screen) return;
+  int x = GetDeviceCaps(screen, LOGPIXELSX), y = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  g_scaleX = x > 0 ? x / 96.0f : 1.0f;
+  g_scaleY = y > 0 ? y / 96.0f : 1.0f;
+}
+
+float WindowingScaleX() { return g_scaleX; }
+float WindowingScaleY() { return g_scaleY; }
+int LogicalToDeviceX(int v) { return (int)floor(v * (double)g_scaleX + 0.5); }
+int LogicalToDeviceY(int v) { return (int)floor(v * (double)g_scaleY + 0.5); }
+int DeviceToLogicalX(int v) { return (int)floor(v / (double)g_scaleX + 0.5); }
+int DeviceToLogicalY(int v) { return (int)floor(v / (double)g_scaleY + 0.5); }
+
+//-----------------------------------------------------------------------------
+// Registries: numbers to handles and back
+//-----------------------------------------------------------------------------
+
+struct WindowRecord {
+  HWND hwnd = nullptr;
+  void (*sizeHandler)(int window) = nullptr;
+  void (*menuHandler)(int window, int item) = nullptr;
+};
+
+struct ControlRecord {
+  HWND hwnd = nullptr;
+  int window = 0;
+  int kind = CONTROL_UNKNOWN;
+};
+
+static std::unordered_map<int, WindowRecord> g_windows;
+static std::unordered_map<int, ControlRecord> g_controls;
+static std::unordered_map<HWND, int> g_windowByHandle, g_controlByHandle;
+static int g_nextWindowNumber = 1, g_nextControlNumber = 1;
+
+// A private message that queues a posted control event in platform order.
+static const UINT WM_TINTVANE_POSTED_EVENT = WM_APP + 0x54;
+static const wchar_t kWindowClass[] = L"TintvaneWindow";
+
+static int FreshNumber(int& next, bool (*taken)(int)) {
+  while (taken(next)) next++;
+  return next++;
+}
+
+bool WindowExists(int window) { return g_windows.count(window) && g_windows[window].hwnd; }
+bool ControlExists(int control) { return g_controls.count(control) && g_controls[control].hwnd; }
+
+void* WindowHandle(int window) {
+  auto it = g_windows.find(window);
+  return it == g_windows.end() ? nullptr : it->second.hwnd;
+}
+
+int WindowNumberOf(void* hwnd) {
+  auto it = g_windowByHandle.find((HWND)hwnd);
+  return it == g_windowByHandle.end() ? 0 : it->second;
+}
+
+void* ControlHandle(int control) {
+  auto it = g_controls.find(control);
+  return it == g_controls.end() ? nullptr : it->second.hwnd;
+}
+
+int ControlNumberOf(void* hwnd) {
+  auto it = g_controlByHandle.find((HWND)hwnd);
+  return it == g_controlByHandle.end() ? 0 : it->second;
+}
+
+int ControlWindow(int control) {
+  auto it = g_controls.find(control);
+  return it == g_controls.end() ? 0 : it->second.window;
+}
+
+int ControlKindOf(int control) {
+  auto it = g_controls.find(control);
+  return it == g_controls.end() ? CONTROL_UNKNOWN : it->second.kind;
+}
+
+HWND TopLevelOf(HWND hwnd) {
+  HWND root = GetAncestor(hwnd, GA_ROOT);
+  return root ? root : hwnd;
+}
+
+//-----------------------------------------------------------------------------
+// Events offered by the window procedures
+//-----------------------------------------------------------------------------
+
+static void OfferEvent(int code, int window, int control, int type, int timer,
+                       const CanvasEventData* data) {
+  WindowEvent e = {};
+  e.code = code;
+  e.window = window;
+  e.control = control;
+  e.type = type;
+  e.timer = timer;
+  if (data) e.data = *data;
+  OfferWindowEvent(e);
+}
+
+void OfferControlEvent(int control, int type, const CanvasEventData* data) {
+  int window = ControlWindow(control);
+  if (window) OfferEvent(EVENT_GADGET, window, control, type, 0, data);
+}
+
+bool HandleChildNotification(HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  if (msg == WM_COMMAND && lParam) {
+    int control = ControlNumberOf((HWND)lParam);
+    if (!control) return false;
+    switch (HIWORD(wParam)) {
+      case EN_CHANGE: OfferControlEvent(control, Changed, nullptr); break;
+      case EN_SETFOCUS: OfferControlEvent(control, FocusGained, nullptr); break;
+      case EN_KILLFOCUS: OfferControlEvent(control, FocusLost, nullptr); break;
+      case BN_CLICKED: OfferControlEvent(control, LeftClicked, nullptr); break;
+      default: return false;
+    }
+    *result = 0;
+    return true;
+  }
+  if (msg == WM_NOTIFY) {
+    const NMHDR* hdr = (const NMHDR*)lParam;
+    int control = ControlNumberOf(hdr->hwndFrom);
+    if (!control) return false;
+    switch (hdr->code) {
+      case LVN_ITEMCHANGED: {
+        const NMLISTVIEW* lv = (const NMLISTVIEW*)lParam;
+        if ((lv->uChanged & LVIF_STATE) && ((lv->uOldState ^ lv->uNewState) & LVIS_SELECTED))
+          OfferControlEvent(control, Changed, nullptr);
+        break;
+      }
+      case NM_CLICK: OfferControlEvent(control, LeftClicked, nullptr); break;
+      case NM_RCLICK: OfferControlEvent(control, RightClicked, nullptr); break;
+      case NM_DBLCLK: OfferControlEvent(control, LeftDoubleClicked, nullptr); break;
+      case NM_RDBLCLK: OfferControlEvent(control, RightDoubleClicked, nullptr); break;
+      default: return false;
+    }
+    *result = 0;
+    return true;
+  }
+  return false;
+}
+
+static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  int window = WindowNumberOf(hwnd);
+  LRESULT result = 0;
+  if (window && HandleChildNotification(hwnd, msg, wParam, lParam, &result)) return result;
+  switch (msg) {
+    case WM_CLOSE:
+      if (window) OfferEvent(EVENT_CLOSE, window, 0, 0, 0, nullptr);
+      return 0;  // the program decides when to close
+    case WM_MOVE:
+      if (window) OfferEvent(EVENT_MOVE, window, 0, 0, 0, nullptr);
+      break;
+    case WM_SIZE:
+      if (window) {
+        if (g_windows[window].sizeHandler) g_windows[window].sizeHandler(window);
+        OfferEvent(EVENT_SIZE_WINDOW, window, 0, 0, 0, nullptr);
+      }
+      break;
+    case WM_ACTIVATE:
+      if (window && LOWORD(wParam) != WA_INACTIVE) OfferEvent(EVENT_ACTIVATE, window, 0, 0, 0, nullptr);
+      break;
+    case WM_TIMER:
+      if (window) OfferEvent(EVENT_TIMER, window, 0, 0, (int)wParam, nullptr);
+      return 0;
+    case WM_RBUTTONUP:
+      if (window) OfferEvent(EVENT_RIGHT_CLICK, window, 0, 0, 0, nullptr);
+      break;
+    case WM_COMMAND:
+      if (window && lParam == 0 && HIWORD(wParam) == 0) {  // a menu item
+        OfferEvent(EVENT_MENU, window, 0, LOWORD(wParam), 0, nullptr);
+        if (g_windows[window].menuHandler) g_windows[window].menuHandler(window, LOWORD(wParam));
+        return 0;
+      }
+      break;
+    case WM_TINTVANE_POSTED_EVENT:  // wParam: control, lParam: event type
+      if (window) OfferEvent(EVENT_GADGET, window, (int)wParam, (int)lParam, 0, nullptr);
+      return 0;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+//-----------------------------------------------------------------------------
+// Windows
+//-----------------------------------------------------------------------------
+
+static bool RegisterWindowClassOnce() {
+  static bool registered = false;
+  if (registered) return true;
+  WNDCLASSEXW wc = {sizeof wc};
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+  wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+  wc.lpszClassName = kWindowClass;
+  registered = RegisterClassExW(&wc) != 0;
+  return registered;
+}
+
+static bool WindowNumberTaken(int n) { return g_windows.count(n) != 0; }
+static bool ControlNumberTaken(int n) { return g_controls.count(n) != 0; }
+
+int OpenWindow(int number, int x, int y, int w, int h, const char* title, int flags) {
+  if (!RegisterWindowClassOnce()) return 0;
+  if (number == kAutoNumber) number = FreshNumber(g_nextWindowNumber, WindowNumberTaken);
+  if (number <= 0) return 0;
+  if (WindowExists(number)) CloseWindow(number);
+
+  DWORD style = WS_CLIPCHILDREN, exStyle = WS_EX_CONTROLPARENT;
+  if (flags & WINDOW_BORDERLESS) style |= WS_POPUP;
+  else style |= WS_CAPTION;
+  if (flags & WINDOW_SYSTEM_MENU) style |= WS_SYSMENU;
+  if (flags & WINDOW_MINIMIZE_BUTTON) style |= WS_MINIMIZEBOX | WS_SYSMENU;
+  if (flags & WINDOW_MAXIMIZE_BUTTON) style |= WS_MAXIMIZEBOX | WS_SYSMENU;
+  if (flags & WINDOW_SIZEABLE) style |= WS_THICKFRAME;
+  if (flags & WINDOW_TOOL) exStyle |= WS_EX_TOOLWINDOW;
+
+  RECT r = {0, 0, LogicalToDeviceX(w), LogicalToDeviceY(h)};
+  AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  int outerW = r.right - r.left, outerH = r.bottom - r.top;
+  int px = LogicalToDeviceX(x), py = LogicalToDeviceY(y);
+  if (flags & WINDOW_SCREEN_CENTERED) {
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    px = work.left + (work.right - work.left - outerW) / 2;
+    py = work.top + (work.bottom - work.top - outerH) / 2;
+  }
+  std::wstring text = Utf8ToWide(title ? title : "");
+  HWND hwnd = CreateWindowExW(exStyle, kWindowClass, text.c_str(), style, px, py, outerW, outerH,
+                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!hwnd) return 0;
+  g_windows[number].hwnd = hwnd;
+  g_windowByHandle[hwnd] = number;
+  if (!(flags & WINDOW_INVISIBLE)) ShowWindow(hwnd, SW_SHOWNORMAL);
+  return number;
+}
+
+void CloseWindow(int window) {
+  auto it = g_windows.find(window);
+  if (it == g_windows.end()) return;
+  HWND hwnd = it->second.hwnd;
+  // Controls of the window go with it.
+  std::vector<int> controls;
+  for (auto& c : g_controls)
+    if (c.second.window == window) controls.push_back(c.first);
+  for (int c : controls) {
+    g_controlByHandle.erase(g_controls[c].hwnd);
+    g_controls.erase(c);
+  }
+  g_windowByHandle.erase(hwnd);
+  g_windows.erase(it);
+  if (hwnd) DestroyWindow(hwnd);
+}
+
+void CloseAllWindows() {
+  std::vector<int> all;
+  for (auto& w : g_windows) all.push_back(w.first);
+  for (int w : all) CloseWindow(w);
+}
+
+void SetWindowSizeHandler(int window, void (*handler)(int)) {
+  if (g_windows.count(window)) g_windows[window].sizeHandler = handler;
+}
+
+void SetMenuHandler(int window, void (*handler)(int, int)) {
+  if (g_windows.count(window)) g_windows[window].menuHandler = handler;
+}
+
+int WindowX(int window) {
+  RECT r;
+  return GetWindowRect((HWND)WindowHandle(window), &r) ? DeviceToLogicalX(r.left) : 0;
+}
+int WindowY(int window) {
+  RECT r;
+  return GetWindowRect((HWND)WindowHandle(window), &r) ? DeviceToLogicalY(r.top) : 0;
+}
+int WindowInnerWidth(int window) {
+  RECT r;
+  return GetClientRect((HWND)WindowHandle(window), &r) ? DeviceToLogicalX(r.right) : 0;
+}
+int WindowInnerHeight(int window) {
+  RECT r;
+  return GetClientRect((HWND)WindowHandle(window), &r) ? DeviceToLogicalY(r.bottom) : 0;
+}
+
+void ResizeWindowTo(int window, int x, int y, int innerWidth, int innerHeight) {
+  HWND hwnd = (HWND)WindowHandle(window);
+  if (!hwnd) return;
+  RECT outer, client;
+  GetWindowRect(hwnd, &outer);
+  GetClientRect(hwnd, &client);
+  int px = x == kIgnore ? outer.left : LogicalToDeviceX(x);
+  int py = y == kIgnore ? outer.top : LogicalToDeviceY(y);
+  int cw = innerWidth == kIgnore ? client.right : LogicalToDeviceX(innerWidth);
+  int ch = innerHeight == kIgnore ? client.bottom : LogicalToDeviceY(innerHeight);
+  RECT want = {0, 0, cw, ch};
+  AdjustWindowRectEx(&want, (DWORD)GetWindowLongW(hwnd, GWL_STYLE), FALSE,
+                     (DWORD)GetWindowLongW(hwnd, GWL_EXSTYLE));
+  SetWindowPos(hwnd, nullptr, px, py, want.right - want.left, want.bottom - want.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+//-----------------------------------------------------------------------------
+// Events and timers
+//-----------------------------------------------------------------------------
+
+int WaitWindowEvent(int timeoutMs, WindowEvent* event) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (!PendingWindowEventCount() && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) break;
+      // Tab and arrow navigation between the controls of our windows.
+      HWND root = msg.hwnd ? TopLevelOf(msg.hwnd) : nullptr;
+      if (root && WindowNumberOf(root) && IsDialogMessageW(root, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (TakeWindowEvent(event)) return event->code;
+    DWORD waited = GetTickCount() - start;
+    if ((int)waited >= timeoutMs) return 0;
+    MsgWaitForMultipleObjectsEx(0, nullptr, (DWORD)timeoutMs - waited, QS_ALLINPUT,
+                                MWMO_INPUTAVAILABLE);
+  }
+}
+
+void PostGadgetEvent(int window, int control, int type) {
+  HWND hwnd = (HWND)WindowHandle(window);
+  if (!hwnd) return;
+  PostMessageW(hwnd, WM_TINTVANE_POSTED_EVENT, (WPARAM)control, (LPARAM)type);
+}
+
+bool AddWindowTimer(int window, int timerId, int periodMs) {
+  HWND hwnd = (HWND)WindowHandle(window);
+  return hwnd && SetTimer(hwnd, (UINT_PTR)timerId, (UINT)periodMs, nullptr) != 0;
+}
+
+void RemoveWindowTimer(int window, int timerId) {
+  HWND hwnd = (HWND)WindowHandle(window);
+  if (hwnd) KillTimer(hwnd, (UINT_PTR)timerId);
+}
+
+//-----------------------------------------------------------------------------
+// Controls
+//-----------------------------------------------------------------------------
+
+int RegisterControl(int number, void* hwnd, int window, int kind) {
+  if (!hwnd || !WindowExists(window)) return 0;
+  if (number == kAutoNumber) number = FreshNumber(g_nextControlNumber, ControlNumberTaken);
+  if (number <= 0) return 0;
+  if (ControlExists(number)) ReleaseControl(number);
+  g_controls[number] = ControlRecord{(HWND)hwnd, window, kind};
+  g_controlByHandle[(HWND)hwnd] = number;
+  SetWindowLongPtrW((HWND)hwnd, GWLP_ID, (LONG_PTR)number);
+  return number;
+}
+
+void ReleaseControl(int control) {
+  auto it = g_controls.find(control);
+  if (it == g_controls.end()) return;
+  HWND hwnd = it->second.hwnd;
+  g_controlByHandle.erase(hwnd);
+  g_controls.erase(it);
+  if (hwnd) DestroyWindow(hwnd);
+}
+
+void SetControlText(int control, const char* text) {
+  HWND hwnd = (HWND)ControlHandle(control);
+  if (!hwnd) return;
+  std::wstring wide = Utf8ToWide(text ? text : "");
+  BeginProgramTextChange();
+  SetWindowTextW(hwnd, wide.c_str());
+  EndProgramTextChange();
+}
+
+std::string ControlText(int control) {
+  HWND hwnd = (HWND)ControlHandle(control);
+  if (!hwnd) return std::string();
+  int n = GetWindowTextLengthW(hwnd);
+  std::wstring wide((size_t)n + 1, L'\0');
+  GetWindowTextW(hwnd, &wide[0], n + 1);
+  return WideToUtf8(wide.c_str());
+}
+
+void DisableControl(int control, bool disabled) {
+  if (HWND hwnd = (HWND)ControlHandle(control)) EnableWindow(hwnd, !disabled);
+}
+
+void HideControl(int control, bool hidden) {
+  if (HWND hwnd = (HWND)ControlHandle(control)) ShowWindow(hwnd, hidden ? SW_HIDE : SW_SHOWNA);
+}
+
+void SetControlFont(int control, void* hfont) {
+  if (HWND hwnd = (HWND)ControlHandle(control)) SendMessageW(hwnd, WM_SETFONT, (WPARAM)hfont, TRUE);
+}
+
+static bool ControlRect(int control, RECT* r) {
+  HWND hwnd = (HWND)ControlHandle(control);
+  if (!hwnd || !GetWindowRect(hwnd, r)) return false;
+  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), (POINT*)r, 2);
+  return true;
+}
+
+void ResizeControl(int control, int x, int y, int w, int h) {
+  RECT r;
+  if (!ControlRect(control, &r)) return;
+  int px = x == kIgnore ? r.left : LogicalToDeviceX(x);
+  int py = y == kIgnore ? r.top : LogicalToDeviceY(y);
+  int pw = w == kIgnore ? r.right - r.left : LogicalToDeviceX(w);
+  int ph = h == kIgnore ? r.bottom - r.top : LogicalToDeviceY(h);
+  SetWindowPos((HWND)ControlHandle(control), nullptr, px, py, pw, ph, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int ControlX(int control) {
+  RECT r;
+  return ControlRect(control, &r) ? DeviceToLogicalX(r.left) : 0;
+}
+int ControlY(int control) {
+  RECT r;
+  return ControlRect(control, &r) ? DeviceToLogicalY(r.top) : 0;
+}
+int ControlWidth(int control) {
+  RECT r;
+  return ControlRect(control, &r) ? DeviceToLogicalX(r.right - r.left) : 0;
+}
+int ControlHeight(int control) {
+  RECT r;
+  return ControlRect(control, &r) ? DeviceToLogicalY(r.bottom - r.top) : 0;
+}

@@ -1,0 +1,109 @@
+// Windows, controls, timers and the event wait, with real messages.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "runtime/windows.h"
+
+class WindowsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitWindowing();
+    ClearWindowEvents();
+    window_ = OpenWindow(kAutoNumber, 100, 100, 300, 200, "Test", WINDOW_SYSTEM_MENU);
+    ASSERT_GT(window_, 0);
+  }
+  void TearDown() override { CloseAllWindows(); }
+
+  int AddChild(const wchar_t* cls, DWORD style, int kind) {
+    HWND h = CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 10, 10, 100, 24,
+                             (HWND)WindowHandle(window_), nullptr, nullptr, nullptr);
+    return RegisterControl(kAutoNumber, h, window_, kind);
+  }
+  // Drains events until one with this code (and type) arrives, or 2 s pass.
+  bool WaitFor(int code, int type, WindowEvent* out) {
+    DWORD start = GetTickCount();
+
+    while (GetTickCount() - start < 2000)
+      if (WaitWindowEvent(50, out) == code && (code != EVENT_GADGET || out->type == type)) return true;
+    return false;
+  }
+  int window_ = 0;
+};
+
+TEST_F(WindowsTest, InnerSizeAndPositionInLogicalUnits) {
+  EXPECT_EQ(WindowInnerWidth(window_), 300);
+  EXPECT_EQ(WindowInnerHeight(window_), 200);
+  ResizeWindowTo(window_, 150, 120, 320, kIgnore);
+  EXPECT_EQ(WindowX(window_), 150);
+  EXPECT_EQ(WindowY(window_), 120);
+  EXPECT_EQ(WindowInnerWidth(window_), 320);
+  EXPECT_EQ(WindowInnerHeight(window_), 200);
+  WindowEvent e;
+  EXPECT_TRUE(WaitFor(EVENT_MOVE, 0, &e));
+  EXPECT_EQ(e.window, window_);
+}
+
+TEST_F(WindowsTest, ProgramTextRaisesNoEventButTypingDoes) {
+  int field = AddChild(L"EDIT", ES_NUMBER, CONTROL_TEXT_FIELD);
+  ASSERT_GT(field, 0);
+  EXPECT_EQ(ControlNumberOf(ControlHandle(field)), field);
+  EXPECT_EQ(GetDlgCtrlID((HWND)ControlHandle(field)), field);
+  SetControlText(field, "123");
+  EXPECT_EQ(ControlText(field), "123");
+  WindowEvent e;
+  while (WaitWindowEvent(20, &e)) EXPECT_NE(e.code, EVENT_GADGET);
+
+  SendMessageW((HWND)ControlHandle(field), EM_SETSEL, 3, 3);
+  SendMessageW((HWND)ControlHandle(field), WM_CHAR, '7', 0);
+  ASSERT_TRUE(WaitFor(EVENT_GADGET, Changed, &e));
+  EXPECT_EQ(e.control, field);
+  EXPECT_EQ(e.window, window_);
+  EXPECT_EQ(ControlText(field), "1237");
+}
+
+TEST_F(WindowsTest, ButtonsListsAndPostedEvents) {
+  int button = AddChild(L"BUTTON", BS_PUSHBUTTON, CONTROL_BUTTON);
+  SendMessageW((HWND)ControlHandle(button), BM_CLICK, 0, 0);
+  WindowEvent e;
+  ASSERT_TRUE(WaitFor(EVENT_GADGET, LeftClicked, &e));
+  EXPECT_EQ(e.control, button);
+
+  int list = AddChild(WC_LISTVIEWW, LVS_REPORT, CONTROL_LIST_VIEW);
+  HWND lv = (HWND)ControlHandle(list);
+  LVCOLUMNW col = {LVCF_WIDTH, 0, 80};
+  ListView_InsertColumn(lv, 0, &col);
+  LVITEMW item = {LVIF_TEXT};
+  item.pszText = (wchar_t*)L"row";
+  ListView_InsertItem(lv, &item);
+  ListView_SetItemState(lv, 0, LVIS_SELECTED, LVIS_SELECTED);
+  ASSERT_TRUE(WaitFor(EVENT_GADGET, Changed, &e));
+  EXPECT_EQ(e.control, list);
+
+  // A posted event comes after what was already queued, then the wait is empty.
+  PostMessageW((HWND)WindowHandle(window_), WM_CLOSE, 0, 0);
+  PostGadgetEvent(window_, button, LeftReleased);
+  EXPECT_EQ(WaitWindowEvent(200, &e), EVENT_CLOSE);
+  EXPECT_TRUE(WindowExists(window_));  // closing is the program's decision
+  EXPECT_EQ(WaitWindowEvent(200, &e), EVENT_GADGET);
+  EXPECT_EQ(e.type, LeftReleased);
+  EXPECT_EQ(e.control, button);
+}
+
+TEST_F(WindowsTest, TimersAndRelease) {
+  ASSERT_TRUE(AddWindowTimer(window_, 7340134, 16));
+  WindowEvent e;
+  ASSERT_TRUE(WaitFor(EVENT_TIMER, 0, &e));
+  EXPECT_EQ(e.timer, 7340134);
+  RemoveWindowTimer(window_, 7340134);
+
+  int field = AddChild(L"EDIT", 0, CONTROL_TEXT_FIELD);
+  HWND h = (HWND)ControlHandle(field);
+  ReleaseControl(field);
+  EXPECT_FALSE(ControlExists(field));
+  EXPECT_FALSE(IsWindow(h));
+  CloseWindow(window_);
+  EXPECT_FALSE(WindowExists(window_));
+  EXPECT_EQ(WindowHandle(window_), nullptr);
+}
