@@ -5,14 +5,14 @@ BUILD := build
 JOBS ?= $(shell nproc)
 CMAKE_TYPE ?= RelWithDebInfo
 
-.PHONY: all setup build build-native build-asan build-win test run bench clean
+.PHONY: all setup build build-native build-asan build-fuzz build-win test run bench clean
 
 all: build
 
 setup:
 	@bash scripts/setup.sh
 
-build: build-native build-asan build-win
+build: build-native build-asan build-fuzz build-win
 
 build-native: setup
 	@cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=$(CMAKE_TYPE) >/dev/null
@@ -22,13 +22,18 @@ build-asan: setup
 	@cmake -S . -B $(BUILD)/asan -DCMAKE_BUILD_TYPE=Debug -DTINTVANE_SANITIZE=ON >/dev/null
 	@cmake --build $(BUILD)/asan -j$(JOBS)
 
+# libFuzzer targets, built with clang; ctest runs each for a bounded number of inputs.
+build-fuzz: setup
+	@CC=clang CXX=clang++ cmake -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTINTVANE_FUZZ=ON >/dev/null
+	@cmake --build $(BUILD)/fuzz -j$(JOBS) --target fuzz_targets
+
 build-win: setup
 	@cmake -S . -B $(BUILD)/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=$(CMAKE_TYPE) >/dev/null
 	@cmake --build $(BUILD)/win -j$(JOBS)
 
 # One ctest run over the three build trees, so its summary covers everything.
 test: build
-	@printf 'subdirs("native")\nsubdirs("asan")\nsubdirs("win")\n' > $(BUILD)/CTestTestfile.cmake
+	@printf 'subdirs("native")\nsubdirs("asan")\nsubdirs("fuzz")\nsubdirs("win")\n' > $(BUILD)/CTestTestfile.cmake
 	@bash scripts/wine-session.sh $(BUILD) ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 
 run: build-win
