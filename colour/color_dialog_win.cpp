@@ -1,0 +1,22 @@
+#include <windows.h>
+#include <commdlg.h>
+
+#include "colour/color_dialog.h"
+#include "runtime/windows.h"
+
+// The custom colours live for the run, as the user arranged them.
+static COLORREF g_customColors[16];
+
+bool ChooseSystemColor(int ownerWindow, int initial, int* chosen) {
+  // A colour value is laid out like a COLORREF: red in the low byte.
+  COLORREF start = (COLORREF)initial & 0xFFFFFF;
+  g_customColors[0] = start;
+  CHOOSECOLORW cc = {sizeof cc};
+  cc.hwndOwner = (HWND)WindowHandle(ownerWindow);
+  cc.rgbResult = start;
+  cc.lpCustColors = g_customColors;
+  cc.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
+  if (!ChooseColorW(&cc)) return false;
+  *chosen = (int)(cc.rgbResult & 0xFFFFFF);
+  return true;
+}

@@ -1,0 +1,15 @@
+// The system pointer: its position, its speed and the foreground window.
+// Windows only.
+#pragma once
+
+// The system mouse speed (1..20), or 0 when it cannot be read.
+int SystemMouseSpeed();
+// Sets the system mouse speed for this session only (not saved to the
+// user's profile); returns false on failure.
+bool SetSystemMouseSpeed(int speed);
+
+// The pointer's hot spot in screen device pixels; false when unknown.
+bool PointerScreenPosition(int* x, int* y);
+
+// The window number of the desktop's foreground window, 0 when it is not ours.
+int ForegroundWindowNumber();
