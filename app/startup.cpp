@@ -7,6 +7,7 @@
 #include "runtime/fonts.h"
 #include "runtime/random.h"
 #include "runtime/settings.h"
+#include "runtime/windows.h"
 
 int FontNormal = 0;
 int FontLarge = 0;
@@ -25,12 +26,16 @@ void ComputeDisplayScale() {
 static void InitRuntime() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
+  InitWindowing();
   LARGE_INTEGER counter;
   QueryPerformanceCounter(&counter);
   SeedRandom((uint64_t)counter.QuadPart ^ ((uint64_t)GetCurrentProcessId() << 32));
 }
 
-static void ReleaseRuntime() { ReleaseAllFonts(); }
+static void ReleaseRuntime() {
+  CloseAllWindows();
+  ReleaseAllFonts();
+}
 
 void RunMainWindow() {
   LoadSettings(kSettingsFileName);
