@@ -36,6 +36,7 @@ run: build-win
 
 bench: build-native
 	@$(BUILD)/native/settings_bench
+	@$(BUILD)/native/names_bench
 
 clean:
 	rm -rf $(BUILD)
