@@ -28,6 +28,12 @@ int GradientIndex(int column, int width) {
   return (int)index;
 }
 
+int GradientColumnColor(const GradientRows& rows, int channel, int column, int width) {
+  int index = GradientIndex(column, width);
+  if (index < 0 || channel < 0 || channel >= CHANNEL_COUNT) return -1;
+  return rows.row[channel][index];
+}
+
 //-----------------------------------------------------------------------------
 // Channel fields
 //-----------------------------------------------------------------------------

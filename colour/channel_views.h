@@ -25,6 +25,10 @@ void BuildGradientRows(int color, GradientRows* rows);
 // column of a 1-pixel strip shows 0. -1 for a column outside the strip.
 int GradientIndex(int column, int width);
 
+// The colour of a strip's column: the row entry at GradientIndex; -1 for a
+// column outside the strip or a channel that does not exist.
+int GradientColumnColor(const GradientRows& rows, int channel, int column, int width);
+
 //-----------------------------------------------------------------------------
 // Channel fields
 //-----------------------------------------------------------------------------

@@ -16,6 +16,12 @@ TEST(GradientStrips, EachRowVariesOneChannelAndKeepsTheOthers) {
   EXPECT_EQ(rows.row[CHANNEL_RED][255], ColorRGB(255, 20, 30));
   EXPECT_EQ(rows.row[CHANNEL_GREEN][7], ColorRGB(10, 7, 30));
   EXPECT_EQ(rows.row[CHANNEL_BLUE][200], ColorRGB(10, 20, 200));
+  // The red strip runs from (0, 20, 30) at its left edge to (255, 20, 30) at its right.
+  EXPECT_EQ(GradientColumnColor(rows, CHANNEL_RED, 0, 152), ColorRGB(0, 20, 30));
+  EXPECT_EQ(GradientColumnColor(rows, CHANNEL_RED, 151, 152), ColorRGB(255, 20, 30));
+  EXPECT_EQ(GradientColumnColor(rows, CHANNEL_GREEN, 50, 101), ColorRGB(10, 127, 30));
+  EXPECT_EQ(GradientColumnColor(rows, CHANNEL_GREEN, 152, 152), -1);
+  EXPECT_EQ(GradientColumnColor(rows, 3, 0, 152), -1);
   // Bits above the blue channel never reach a row.
   BuildGradientRows((int)0xFF00FF00, &rows);
   EXPECT_EQ(rows.row[CHANNEL_RED][1], ColorRGB(1, 255, 0));
