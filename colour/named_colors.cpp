@@ -1,0 +1,163 @@
+#include "colour/named_colors.h"
+
+#include <math.h>
+#include <stdint.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+
+#include "colour/color_value.h"
+
+//-----------------------------------------------------------------------------
+// Key-to-name map
+//-----------------------------------------------------------------------------
+
+// Chained buckets over parallel arrays; entries stay in insertion order so
+// that iteration, and with it the search's tie order, is the table's order.
+// The strings are the table's own; nothing is copied.
+struct NamedColorMap {
+  int bucketHead[kNamedColorBuckets];  // first entry of each chain, -1 when empty
+  int next[kNamedColorCount];          // next entry in the same chain, -1 at the end
+  const char* key[kNamedColorCount];
+  const char* name[kNamedColorCount];
+  int color[kNamedColorCount];          // decoded from the key once, for the search
+  ColorFamily family[kNamedColorCount];
+  int count;
+};
+
+static NamedColorMap g_names = {{0}, {0}, {nullptr}, {nullptr}, {0}, {FAMILY_NONE}, 0};
+
+static unsigned HashKey(const char* key) {
+  uint32_t h = 2166136261u;  // FNV-1a
+  for (const char* p = key; *p; p++) h = (h ^ (unsigned char)*p) * 16777619u;
+  return h % kNamedColorBuckets;
+}
+
+static int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+int ColorFromKey(const char* key) {
+  if (!key) return -1;
+  int channels[3];
+  for (int i = 0; i < 3; i++) {
+    int high = HexDigitValue(key[2 * i]);
+    if (high < 0) return -1;
+    int low = HexDigitValue(key[2 * i + 1]);
+    if (low < 0) return -1;
+    channels[i] = high * 16 + low;
+  }
+  if (key[6] != 0) return -1;
+  return ColorRGB(channels[0], channels[1], channels[2]);
+}
+
+static int FindEntry(const char* key) {
+  if (!key || g_names.count == 0) return -1;
+  for (int i = g_names.bucketHead[HashKey(key)]; i >= 0; i = g_names.next[i])
+    if (strcmp(g_names.key[i], key) == 0) return i;
+  return -1;
+}
+
+int BuildNamedColorMap() {
+  g_names.count = 0;
+  for (int& head : g_names.bucketHead) head = -1;
+  for (const NamedColorEntry& entry : kNamedColorTable) {
+    int color = ColorFromKey(entry.key);
+    if (color < 0 || !entry.name || FindEntry(entry.key) >= 0) continue;
+    int i = g_names.count++;
+    unsigned bucket = HashKey(entry.key);
+    g_names.key[i] = entry.key;
+    g_names.name[i] = entry.name;
+    g_names.color[i] = color;
+    g_names.family[i] = ColorFamilyOf(color);
+    g_names.next[i] = g_names.bucketHead[bucket];
+    g_names.bucketHead[bucket] = i;
+  }
+  return g_names.count;
+}
+
+int NamedColorMapCount() { return g_names.count; }
+
+const char* FindColorName(const char* key) {
+  int i = FindEntry(key);
+  return i < 0 ? nullptr : g_names.name[i];
+}
+
+//-----------------------------------------------------------------------------
+// Nearest-name search
+//-----------------------------------------------------------------------------
+
+ColorFamily ColorFamilyOf(int color) {
+  int r = ColorRed(color), g = ColorGreen(color), b = ColorBlue(color);
+  if (r > g && r > b) return FAMILY_RED;
+  if (g > r && g > b) return FAMILY_GREEN;
+  if (b > r && b > g) return FAMILY_BLUE;
+  if (r == g && g == b) return FAMILY_GREY;
+  return FAMILY_NONE;
+}
+
+int RankNamedColors(int color, NameCandidate* out, int capacity) {
+  int count = g_names.count;
+  if (!out || capacity <= 0 || count == 0) return 0;
+  int r = ColorRed(color), g = ColorGreen(color), b = ColorBlue(color);
+  ColorFamily family = ColorFamilyOf(color);
+
+  // Every distance is a whole number or a half, so twice it (0..1530) is an
+  // exact integer: a counting sort orders all entries in linear time and keeps
+  // table order among equal distances.
+  const int kMaxDoubled = 2 * 765;
+  uint16_t doubled[kNamedColorCount];
+  int bucketStart[kMaxDoubled + 2] = {0};
+  for (int i = 0; i < count; i++) {
+    int entry = g_names.color[i];
+    int raw = abs(r - ColorRed(entry)) + abs(g - ColorGreen(entry)) + abs(b - ColorBlue(entry));
+    bool sameFamily = family != FAMILY_NONE && g_names.family[i] == family;
+    doubled[i] = (uint16_t)(sameFamily ? raw : raw * 2);
+    bucketStart[doubled[i] + 1]++;
+  }
+  for (int d = 1; d <= kMaxDoubled + 1; d++) bucketStart[d] += bucketStart[d - 1];
+  int order[kNamedColorCount];
+  for (int i = 0; i < count; i++) order[bucketStart[doubled[i]]++] = i;
+
+  int written = std::min(capacity, count);
+  for (int k = 0; k < written; k++) {
+    int i = order[k];
+    out[k].name = g_names.name[i];
+    out[k].distance = (float)doubled[i] * 0.5f;
+    out[k].key = g_names.key[i];
+    out[k].color = g_names.color[i];
+  }
+  return written;
+}
+
+std::string FormatNameDistance(float distance) {
+  return std::to_string((long)nearbyint((double)distance));  // default rounding: halves to even
+}
+
+//-----------------------------------------------------------------------------
+// Name list rows
+//-----------------------------------------------------------------------------
+
+std::vector<NameListRow> NameListRows(int color, int notation, int lowercase) {
+  NameCandidate nearest[kNearestNameCount];
+  int found = RankNamedColors(color, nearest, kNearestNameCount);
+  std::vector<NameListRow> rows;
+  rows.reserve(found + 1);
+  rows.push_back({color, "{source color}", FormatColor(color, notation, lowercase), ""});
+  for (int k = 0; k < found; k++)
+    rows.push_back({nearest[k].color, nearest[k].name, FormatColor(nearest[k].color, notation, lowercase),
+                    FormatNameDistance(nearest[k].distance)});
+  return rows;
+}
+
+// A list narrower than 32 would give the name column a negative width, which
+// the list view reads as "fit to contents"; such columns get 0 instead.
+void NameListColumnWidths(int listWidth, int widths[3]) {
+  const double shares[3] = {0.5, 0.33, 0.15};
+  const double less[3] = {16, 0, 0};
+  for (int i = 0; i < 3; i++) widths[i] = std::max(0, (int)nearbyint(listWidth * shares[i] - less[i]));
+}

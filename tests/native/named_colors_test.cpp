@@ -1,0 +1,235 @@
+#include "colour/named_colors.h"
+
+#include <ctype.h>
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "colour/color_value.h"
+
+class NamedColors : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { BuildNamedColorMap(); }
+};
+
+//-----------------------------------------------------------------------------
+// Table and map
+//-----------------------------------------------------------------------------
+
+TEST_F(NamedColors, TableKeysAscendAndNamesAreUniqueAndWellFormed) {
+  std::vector<std::string> names;
+  for (int i = 0; i < kNamedColorCount; i++) {
+    const NamedColorEntry& e = kNamedColorTable[i];
+    ASSERT_GE(ColorFromKey(e.key), 0) << e.key;
+    for (int k = 0; k < 6; k++) EXPECT_FALSE(islower((unsigned char)e.key[k])) << e.key;
+    if (i > 0) {
+      EXPECT_LT(strcmp(kNamedColorTable[i - 1].key, e.key), 0) << e.key;
+    }
+    size_t length = strlen(e.name);
+    EXPECT_TRUE(length >= 3 && length <= 25) << '"' << e.name << '"';
+    EXPECT_EQ(strspn(e.name, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz '/"), length) << e.name;
+    names.push_back(e.name);
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
+}
+
+TEST_F(NamedColors, MapFindsEveryEntryByKeyIncludingTrailingSpaces) {
+  ASSERT_EQ(NamedColorMapCount(), kNamedColorCount);
+  for (const NamedColorEntry& e : kNamedColorTable) EXPECT_EQ(FindColorName(e.key), e.name) << e.key;
+  const struct {
+    const char* key;
+    const char* name;
+  } known[] = {
+      {"000000", "Black"},   {"000080", "Navy Blue"},       {"00FFFF", "Cyan / Aqua"},
+      {"FF00FF", "Magenta / Fuchsia"}, {"3D0C02", "Bean  "}, {"7B7C94", "Waterloo "},
+      {"66FF66", "Screamin' Green"},   {"FFD800", "School bus Yellow"}, {"FFFFFF", "White"},
+  };
+  for (const auto& k : known) EXPECT_STREQ(FindColorName(k.key), k.name) << k.key;
+  EXPECT_EQ(kNamedColorTable[0].key, std::string("000000"));
+  EXPECT_EQ(kNamedColorTable[kNamedColorCount - 1].key, std::string("FFFFFF"));
+  for (const char* missing : {"000001", "00ffff", "", "0000800", "XYZ"}) EXPECT_EQ(FindColorName(missing), nullptr);
+  EXPECT_EQ(FindColorName(nullptr), nullptr);
+  // Building again replaces the contents rather than adding to them.
+  EXPECT_EQ(BuildNamedColorMap(), kNamedColorCount);
+  EXPECT_STREQ(FindColorName("000080"), "Navy Blue");
+}
+
+TEST(NamedColorKeys, DecodeWebOrderAndRejectMalformedKeys) {
+  EXPECT_EQ(ColorFromKey("000080"), ColorRGB(0, 0, 128));
+  EXPECT_EQ(ColorFromKey("1A2B3C"), ColorRGB(0x1A, 0x2B, 0x3C));
+  EXPECT_EQ(ColorFromKey("ff8000"), ColorRGB(255, 128, 0));
+  for (const char* bad : {"", "00008", "0000800", "00G080", "00 080", "-00080"}) EXPECT_EQ(ColorFromKey(bad), -1) << bad;
+  EXPECT_EQ(ColorFromKey(nullptr), -1);
+}
+
+TEST(NamedColorFamilies, StrictlyLargestChannelOrAllEqual) {
+  const struct {
+    int r, g, b;
+    ColorFamily family;
+  } cases[] = {
+      {200, 100, 100, FAMILY_RED},   {1, 0, 0, FAMILY_RED},     {100, 101, 100, FAMILY_GREEN},
+      {0, 0, 128, FAMILY_BLUE},      {7, 7, 7, FAMILY_GREY},    {0, 0, 0, FAMILY_GREY},
+      {200, 200, 100, FAMILY_NONE},  {0, 255, 255, FAMILY_NONE}, {9, 3, 9, FAMILY_NONE},
+  };
+  for (const auto& k : cases) EXPECT_EQ(ColorFamilyOf(ColorRGB(k.r, k.g, k.b)), k.family) << k.r << ',' << k.g << ',' << k.b;
+}
+
+//-----------------------------------------------------------------------------
+// Search
+//-----------------------------------------------------------------------------
+
+static float ListedDistance(int color, const char* key) {
+  NameCandidate all[kNamedColorCount];
+  int n = RankNamedColors(color, all, kNamedColorCount);
+  for (int i = 0; i < n; i++)
+    if (strcmp(all[i].key, key) == 0) return all[i].distance;
+  return -1;
+}
+
+TEST_F(NamedColors, SameFamilyHalvesTheDistanceAndOnlyThen) {
+  const int reddish = ColorRGB(200, 100, 100);
+  EXPECT_EQ(ListedDistance(reddish, "800000"), 136.0f);  // Maroon, red too: 272 halved
+  EXPECT_EQ(ListedDistance(reddish, "000080"), 328.0f);  // Navy Blue
+  // Two equal largest channels: no family, so no bonus even against another such colour.
+  EXPECT_EQ(ListedDistance(ColorRGB(200, 200, 100), "808000"), 244.0f);  // Olive
+  EXPECT_EQ(ListedDistance(ColorRGB(100, 100, 100), "808080"), 42.0f);   // greys halve
+  EXPECT_EQ(ListedDistance(ColorRGB(100, 100, 100), "000080"), 228.0f);
+}
+
+TEST_F(NamedColors, ExactMatchesComeFirstWithDistanceZero) {
+  const struct {
+    int color;
+    const char* name;
+  } cases[] = {{ColorRGB(0, 0, 128), "Navy Blue"}, {0xFFFFFF, "White"}, {0, "Black"}, {ColorRGB(0, 255, 255), "Cyan / Aqua"}};
+  for (const auto& k : cases) {
+    NameCandidate top[kNearestNameCount];
+    ASSERT_EQ(RankNamedColors(k.color, top, kNearestNameCount), kNearestNameCount);
+    EXPECT_STREQ(top[0].name, k.name);
+    EXPECT_EQ(top[0].distance, 0.0f);
+    EXPECT_EQ(top[0].color, k.color);
+  }
+}
+
+TEST_F(NamedColors, MidGreyPutsGreysAheadOfTintsAtTheSameRawDistance) {
+  NameCandidate top[kNearestNameCount];
+  RankNamedColors(ColorRGB(128, 128, 128), top, kNearestNameCount);
+  EXPECT_STREQ(top[0].name, "Gray");
+  // Boulder (7A7A7A) is 18 away raw, halved to 9; it ties Friar Gray (raw 9)
+  // and keeps key order ahead of it, while Rolling Stone, also 18 raw, stays 18.
+  EXPECT_STREQ(top[1].name, "Boulder");
+  EXPECT_EQ(top[1].distance, 9.0f);
+  EXPECT_STREQ(top[2].name, "Friar Gray");
+  EXPECT_EQ(top[2].distance, 9.0f);
+  EXPECT_EQ(ListedDistance(ColorRGB(128, 128, 128), "747D83"), 18.0f);
+}
+
+// The same ranking computed the slow, obvious way: every entry scored in
+// double precision, stable-sorted, so equal distances stay in key order.
+static std::vector<std::pair<double, int>> ReferenceRanking(int color) {
+  auto family = [](int r, int g, int b) {
+    int c[3] = {r, g, b};
+    int top = std::max({r, g, b});
+    int atTop = (int)std::count(c, c + 3, top);
+    if (atTop == 3) return 4;
+    if (atTop == 2) return 0;
+    return 1 + (int)(std::find(c, c + 3, top) - c);
+  };
+  int sr = color & 255, sg = color >> 8 & 255, sb = color >> 16 & 255;
+  std::vector<std::pair<double, int>> ranking;
+  for (int i = 0; i < kNamedColorCount; i++) {
+    unsigned kr, kg, kb;
+    sscanf(kNamedColorTable[i].key, "%2x%2x%2x", &kr, &kg, &kb);
+    double d = std::fabs(sr - (double)kr) + std::fabs(sg - (double)kg) + std::fabs(sb - (double)kb);
+    int f = family(sr, sg, sb);
+    if (f != 0 && f == family(kr, kg, kb)) d *= 0.5;
+    ranking.push_back({d, i});
+  }
+  std::stable_sort(ranking.begin(), ranking.end(),
+                   [](const std::pair<double, int>& a, const std::pair<double, int>& b) { return a.first < b.first; });
+  return ranking;
+}
+
+TEST_F(NamedColors, AgreesWithBruteForceOverManyColours) {
+  std::vector<int> colors = {0, 0xFFFFFF, ColorRGB(200, 200, 100), ColorRGB(128, 128, 128), ColorRGB(255, 0, 255)};
+  uint32_t seed = 12345;
+  for (int i = 0; i < 600; i++) {
+    seed = seed * 1664525u + 1013904223u;
+    colors.push_back((int)(seed >> 8) & 0xFFFFFF);
+  }
+  NameCandidate top[kNearestNameCount];
+  for (int color : colors) {
+    std::vector<std::pair<double, int>> reference = ReferenceRanking(color);
+    ASSERT_EQ(RankNamedColors(color, top, kNearestNameCount), kNearestNameCount);
+    for (int k = 0; k < kNearestNameCount; k++) {
+      const NamedColorEntry& expected = kNamedColorTable[reference[k].second];
+      ASSERT_STREQ(top[k].key, expected.key) << "colour " << color << " rank " << k;
+      ASSERT_EQ(top[k].name, expected.name);
+      ASSERT_EQ(top[k].distance, (float)reference[k].first);
+      ASSERT_EQ(top[k].color, ColorFromKey(expected.key));
+    }
+  }
+}
+
+TEST_F(NamedColors, FullRankingCoversEveryEntryOnce) {
+  static NameCandidate all[kNamedColorCount + 5];
+  ASSERT_EQ(RankNamedColors(ColorRGB(12, 200, 77), all, kNamedColorCount + 5), kNamedColorCount);
+  std::vector<std::pair<double, int>> reference = ReferenceRanking(ColorRGB(12, 200, 77));
+  for (int k = 0; k < kNamedColorCount; k++) ASSERT_STREQ(all[k].key, kNamedColorTable[reference[k].second].key);
+  EXPECT_EQ(RankNamedColors(0, all, 0), 0);
+  EXPECT_EQ(RankNamedColors(0, nullptr, 33), 0);
+}
+
+//-----------------------------------------------------------------------------
+// List rows
+//-----------------------------------------------------------------------------
+
+TEST(NameDistanceText, RoundsHalvesToEven) {
+  const struct {
+    float distance;
+    const char* text;
+  } cases[] = {{0, "0"}, {12.5f, "12"}, {13.5f, "14"}, {0.5f, "0"}, {1.5f, "2"}, {20, "20"}, {765, "765"}};
+  for (const auto& k : cases) EXPECT_EQ(FormatNameDistance(k.distance), k.text) << k.distance;
+}
+
+TEST_F(NamedColors, ListHasTheSourceRowThenTheNearestNames) {
+  std::vector<NameListRow> rows = NameListRows(ColorRGB(0, 0, 128), NOTATION_PB, 1);
+  ASSERT_EQ(rows.size(), 34u);
+  EXPECT_EQ(rows[0].color, ColorRGB(0, 0, 128));
+  EXPECT_EQ(rows[0].name, "{source color}");
+  EXPECT_EQ(rows[0].code, "$800000");
+  EXPECT_EQ(rows[0].diff, "");
+  EXPECT_EQ(rows[1].name, "Navy Blue");
+  EXPECT_EQ(rows[1].diff, "0");
+  NameCandidate top[kNearestNameCount];
+  RankNamedColors(ColorRGB(0, 0, 128), top, kNearestNameCount);
+  for (int k = 0; k < kNearestNameCount; k++) {
+    EXPECT_EQ(rows[k + 1].color, top[k].color);
+    EXPECT_EQ(rows[k + 1].code, FormatColor(top[k].color, NOTATION_PB, 1));
+    EXPECT_EQ(rows[k + 1].diff, FormatNameDistance(top[k].distance));
+  }
+}
+
+TEST(NameListColumns, WidthsFollowTheListWidth) {
+  const struct {
+    int listWidth;
+    int name, color, diff;
+  } cases[] = {
+      {300, 134, 99, 45},
+      {50, 9, 16, 8},   // 16.5 and 7.5: halves to even
+      {10, 0, 3, 2},    // a list too narrow for the name column gets width 0, not a negative one
+      {0, 0, 0, 0},
+  };
+  for (const auto& k : cases) {
+    int widths[3];
+    NameListColumnWidths(k.listWidth, widths);
+    EXPECT_EQ(widths[0], k.name) << k.listWidth;
+    EXPECT_EQ(widths[1], k.color) << k.listWidth;
+    EXPECT_EQ(widths[2], k.diff) << k.listWidth;
+  }
+}
