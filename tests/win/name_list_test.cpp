@@ -1,0 +1,114 @@
+// The name list on a real list view.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "colour/color_value.h"
+#include "colour/name_list.h"
+#include "colour/named_colors.h"
+#include "runtime/settings.h"
+#include "runtime/windows.h"
+
+class NameListTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitWindowing();
+    BuildNamedColorMap();
+    memset(&CONFIG, 0, sizeof CONFIG);
+    window_ = OpenWindow(kAutoNumber, 20, 20, 400, 500, "Names", WINDOW_SYSTEM_MENU);
+    // As the window description delivers it: report view, one untitled column.
+    HWND lv = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL,
+                              0, 0, 400, 400, (HWND)WindowHandle(window_), nullptr, nullptr, nullptr);
+    LVCOLUMNW col = {LVCF_WIDTH, 0, 100};
+    ListView_InsertColumn(lv, 0, &col);
+    list_ = RegisterControl(kAutoNumber, lv, window_, CONTROL_LIST_VIEW);
+    lv_ = lv;
+  }
+  void TearDown() override { CloseAllWindows(); }
+
+  std::wstring Cell(int row, int column) {
+    wchar_t buf[64] = {};
+    ListView_GetItemText(lv_, row, column, buf, 64);
+    return buf;
+  }
+  int window_ = 0, list_ = 0;
+  HWND lv_ = nullptr;
+};
+
+TEST_F(NameListTest, ColumnsRowsIconsAndItemData) {
+  RefreshNameList(ColorRGB(0, 0, 128), list_, true, true);
+  ASSERT_EQ(Header_GetItemCount(ListView_GetHeader(lv_)), 3);
+  const wchar_t* titles[3] = {L"Name", L"Color", L"Diff"};
+  int widths[3];
+  NameListColumnWidths(400, widths);
+  for (int i = 0; i < 3; i++) {
+    wchar_t text[16] = {};
+    LVCOLUMNW col = {LVCF_TEXT | LVCF_WIDTH};
+    col.pszText = text;
+    col.cchTextMax = 16;
+    ASSERT_TRUE(ListView_GetColumn(lv_, i, &col));
+    EXPECT_STREQ(text, titles[i]);
+    EXPECT_EQ(col.cx, widths[i]);  // 96 pixels per inch: logical units are pixels
+  }
+
+  ASSERT_EQ(ListView_GetItemCount(lv_), 34);
+  EXPECT_EQ(Cell(0, 0), L"{source color}");
+  EXPECT_EQ(Cell(0, 1), L"#000080");
+  EXPECT_EQ(Cell(0, 2), L"");
+  EXPECT_EQ(Cell(1, 0), L"Navy Blue");
+  EXPECT_EQ(Cell(1, 2), L"0");
+
+  // Every row carries its colour as item data and shows it in its icon.
+  HIMAGELIST icons = ListView_GetImageList(lv_, LVSIL_SMALL);
+  ASSERT_EQ(ImageList_GetImageCount(icons), 34);
+  for (int row : {0, 1, 20, 33}) {
+    LVITEMW item = {LVIF_PARAM | LVIF_IMAGE};
+    item.iItem = row;
+    ASSERT_TRUE(ListView_GetItem(lv_, &item));
+    // Draw the icon into a bitmap of our own and read its middle pixel.
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP target = CreateCompatibleBitmap(screen, 16, 16);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, target);
+    ASSERT_TRUE(ImageList_Draw(icons, item.iImage, dc, 0, 0, ILD_NORMAL));
+    COLORREF pixel = GetPixel(dc, 8, 8);
+    SelectObject(dc, old);
+    DeleteObject(target);
+    DeleteDC(dc);
+    EXPECT_EQ((int)pixel, (int)item.lParam) << "row " << row;
+  }
+  LVITEMW source = {LVIF_PARAM};
+  ListView_GetItem(lv_, &source);
+  EXPECT_EQ(source.lParam, ColorRGB(0, 0, 128));
+}
+
+TEST_F(NameListTest, SameColourKeepsRowsAndSelectionUnlessForced) {
+  RefreshNameList(0xFFFFFF, list_, true, true);
+  EXPECT_EQ(SelectedNameListColor(list_), -1);
+  ListView_SetItemState(lv_, 1, LVIS_SELECTED, LVIS_SELECTED);
+  EXPECT_EQ(SelectedNameListColor(list_), 0xFFFFFF);  // White is the nearest name
+  EXPECT_EQ(Cell(1, 0), L"White");
+
+  RefreshNameList(0xFFFFFF, list_, false, false);
+  EXPECT_EQ(SelectedNameListColor(list_), 0xFFFFFF);
+
+  // A new notation re-renders every row at once when forced.
+  CONFIG.ColorFormat = NOTATION_RGB;
+  RefreshNameList(0xFFFFFF, list_, true, false);
+  EXPECT_EQ(Cell(1, 1), L"255,255,255");
+  EXPECT_EQ(SelectedNameListColor(list_), -1);
+  EXPECT_EQ(ListView_GetItemCount(lv_), 34);
+}
+
+TEST_F(NameListTest, RebuildingRaisesNoSelectionEvents) {
+  RefreshNameList(0x123456, list_, true, true);
+  ListView_SetItemState(lv_, 3, LVIS_SELECTED, LVIS_SELECTED);
+  ClearWindowEvents();
+  RefreshNameList(0x654321, list_, false, false);
+  WindowEvent e;
+  while (WaitWindowEvent(20, &e)) EXPECT_NE(e.code, EVENT_GADGET) << e.type;
+}
