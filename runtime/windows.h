@@ -104,6 +104,9 @@ std::string ControlText(int control);
 void DisableControl(int control, bool disabled);
 void HideControl(int control, bool hidden);
 void SetControlFont(int control, void* hfont);
+// Background and text colours (colour values) of a text field or label;
+// -1 for either gives the system's colour back.
+void SetControlColors(int control, int background, int text);
 // Position and size relative to the parent, in logical units.
 void ResizeControl(int control, int x, int y, int w, int h);  // kIgnore keeps a value
 int ControlX(int control);

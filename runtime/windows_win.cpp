@@ -46,6 +46,9 @@ struct ControlRecord {
   HWND hwnd = nullptr;
   int window = 0;
   int kind = CONTROL_UNKNOWN;
+  int background = -1;  // colour value, -1 for the system's
+  int text = -1;
+  HBRUSH brush = nullptr;  // solid brush of `background`
 };
 
 static std::unordered_map<int, WindowRecord> g_windows;
@@ -121,7 +124,26 @@ void OfferControlEvent(int control, int type, const CanvasEventData* data) {
   if (window) OfferEvent(EVENT_GADGET, window, control, type, 0, data);
 }
 
+// Text fields and labels ask their parent for colours before painting.
+static bool AnswerControlColor(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  auto it = g_controls.find(ControlNumberOf((HWND)lParam));
+  if (it == g_controls.end()) return false;
+  const ControlRecord& c = it->second;
+  if (c.background < 0 && c.text < 0) return false;
+  HDC dc = (HDC)wParam;
+  if (c.text >= 0) SetTextColor(dc, (COLORREF)c.text);
+  if (c.background < 0) {
+    *result = (LRESULT)GetSysColorBrush(COLOR_WINDOW);
+    return true;
+  }
+  SetBkColor(dc, (COLORREF)c.background);
+  *result = (LRESULT)c.brush;
+  return true;
+}
+
 bool HandleChildNotification(HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  if (msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORSTATIC)
+    return AnswerControlColor(wParam, lParam, result);
   if (msg == WM_COMMAND && lParam) {
     int control = ControlNumberOf((HWND)lParam);
     if (!control) return false;
@@ -263,6 +285,7 @@ void CloseWindow(int window) {
   for (auto& c : g_controls)
     if (c.second.window == window) controls.push_back(c.first);
   for (int c : controls) {
+    if (g_controls[c].brush) DeleteObject(g_controls[c].brush);
     g_controlByHandle.erase(g_controls[c].hwnd);
     g_controls.erase(c);
   }
@@ -378,6 +401,7 @@ void ReleaseControl(int control) {
   auto it = g_controls.find(control);
   if (it == g_controls.end()) return;
   HWND hwnd = it->second.hwnd;
+  if (it->second.brush) DeleteObject(it->second.brush);
   g_controlByHandle.erase(hwnd);
   g_controls.erase(it);
   if (hwnd) DestroyWindow(hwnd);
@@ -411,6 +435,18 @@ void HideControl(int control, bool hidden) {
 
 void SetControlFont(int control, void* hfont) {
   if (HWND hwnd = (HWND)ControlHandle(control)) SendMessageW(hwnd, WM_SETFONT, (WPARAM)hfont, TRUE);
+}
+
+void SetControlColors(int control, int background, int text) {
+  auto it = g_controls.find(control);
+  if (it == g_controls.end()) return;
+  ControlRecord& c = it->second;
+  if (c.background == background && c.text == text) return;
+  if (c.brush) DeleteObject(c.brush);
+  c.brush = background >= 0 ? CreateSolidBrush((COLORREF)background) : nullptr;
+  c.background = background;
+  c.text = text;
+  InvalidateRect(c.hwnd, nullptr, TRUE);
 }
 
 static bool ControlRect(int control, RECT* r) {

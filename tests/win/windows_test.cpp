@@ -91,6 +91,24 @@ TEST_F(WindowsTest, ButtonsListsAndPostedEvents) {
   EXPECT_EQ(e.control, button);
 }
 
+TEST_F(WindowsTest, TextFieldColoursAnswerTheParentsQuestion) {
+  int field = AddChild(L"EDIT", 0, CONTROL_TEXT_FIELD);
+  HWND parent = (HWND)WindowHandle(window_), edit = (HWND)ControlHandle(field);
+  HDC dc = CreateCompatibleDC(nullptr);
+  // Without colours of its own the field keeps the system's.
+  EXPECT_EQ(SendMessageW(parent, WM_CTLCOLOREDIT, (WPARAM)dc, (LPARAM)edit),
+            DefWindowProcW(parent, WM_CTLCOLOREDIT, (WPARAM)dc, (LPARAM)edit));
+
+  SetControlColors(field, 0x0000FF, 0x202020);
+  HBRUSH brush = (HBRUSH)SendMessageW(parent, WM_CTLCOLOREDIT, (WPARAM)dc, (LPARAM)edit);
+  LOGBRUSH lb;
+  ASSERT_TRUE(GetObjectW(brush, sizeof lb, &lb));
+  EXPECT_EQ(lb.lbColor, 0x0000FFu);
+  EXPECT_EQ(GetBkColor(dc), 0x0000FFu);
+  EXPECT_EQ(GetTextColor(dc), 0x202020u);
+  DeleteDC(dc);
+}
+
 TEST_F(WindowsTest, TimersAndRelease) {
   ASSERT_TRUE(AddWindowTimer(window_, 7340134, 16));
   WindowEvent e;
