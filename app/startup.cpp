@@ -5,6 +5,7 @@
 
 #include "app/startup_values.h"
 #include "runtime/fonts.h"
+#include "runtime/images.h"
 #include "runtime/random.h"
 #include "runtime/settings.h"
 
@@ -30,7 +31,10 @@ static void InitRuntime() {
   SeedRandom((uint64_t)counter.QuadPart ^ ((uint64_t)GetCurrentProcessId() << 32));
 }
 
-static void ReleaseRuntime() { ReleaseAllFonts(); }
+static void ReleaseRuntime() {
+  ReleaseImage(kAllImages);
+  ReleaseAllFonts();
+}
 
 void RunMainWindow() {
   LoadSettings(kSettingsFileName);
