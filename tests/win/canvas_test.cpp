@@ -90,6 +90,16 @@ class CanvasTest : public ::testing::Test {
     SetCursorPos(p.x, p.y);
   }
 
+  // A new canvas with the pointer on it and a button pressed there, once the
+  // press event has come.
+  int PressOnNewCanvas(int flags, DWORD press, int pressEvent) {
+    int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 100, 60, flags);
+    PointAt(canvas, 10, 10);
+    SendMouse({press});
+    EventsUntil(canvas, pressEvent);
+    return canvas;
+  }
+
   // Dispatches messages until `control` has raised `last` (`count` times),
   // at most for 5 s; returns that control's events, including those its last
   // message raised after `last`.
@@ -204,10 +214,7 @@ TEST_F(CanvasTest, DoubleClickSequence) {
 }
 
 TEST_F(CanvasTest, RightPressKeepsTheCaptureThroughALeftClick) {
-  int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 100, 60, 0);
-  PointAt(canvas, 40, 20);
-  SendMouse({MOUSEEVENTF_RIGHTDOWN});
-  EventsUntil(canvas, RightPressed);
+  int canvas = PressOnNewCanvas(0, MOUSEEVENTF_RIGHTDOWN, RightPressed);
   EXPECT_EQ(GetCapture(), HandleOf(canvas));
   SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
   std::vector<WindowEvent> left = EventsUntil(canvas, LeftClicked);
@@ -221,10 +228,7 @@ TEST_F(CanvasTest, RightPressKeepsTheCaptureThroughALeftClick) {
 }
 
 TEST_F(CanvasTest, ReleaseOutsideWithoutClipMouseIsNoClick) {
-  int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 100, 60, 0);
-  PointAt(canvas, 50, 30);
-  SendMouse({MOUSEEVENTF_LEFTDOWN});
-  EventsUntil(canvas, LeftPressed);
+  int canvas = PressOnNewCanvas(0, MOUSEEVENTF_LEFTDOWN, LeftPressed);
   EXPECT_EQ(ReadCanvasAttribute(canvas, MouseClip), 0);
   PointAt(canvas, 250, 200);  // free to leave: no confinement
   POINT p;
@@ -239,10 +243,7 @@ TEST_F(CanvasTest, ReleaseOutsideWithoutClipMouseIsNoClick) {
 }
 
 TEST_F(CanvasTest, PointerConfinedWhileTheButtonIsHeld) {
-  int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 100, 60, Canvas_ClipMouse | Canvas_Border);
-  PointAt(canvas, 10, 10);
-  SendMouse({MOUSEEVENTF_LEFTDOWN});
-  EventsUntil(canvas, LeftPressed);
+  int canvas = PressOnNewCanvas(Canvas_ClipMouse | Canvas_Border, MOUSEEVENTF_LEFTDOWN, LeftPressed);
   RECT clip;
   GetClipCursor(&clip);
   EXPECT_TRUE(SameRect(clip, ScreenClientRect(canvas)));
@@ -267,10 +268,7 @@ TEST_F(CanvasTest, PointerConfinedWhileTheButtonIsHeld) {
 }
 
 TEST_F(CanvasTest, DisablingEndsCaptureAndConfinement) {
-  int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 100, 60, Canvas_ClipMouse);
-  PointAt(canvas, 10, 10);
-  SendMouse({MOUSEEVENTF_LEFTDOWN});
-  EventsUntil(canvas, LeftPressed);
+  int canvas = PressOnNewCanvas(Canvas_ClipMouse, MOUSEEVENTF_LEFTDOWN, LeftPressed);
   ASSERT_EQ(GetCapture(), HandleOf(canvas));
   DisableControl(canvas, true);
   DisableControl(canvas, false);
@@ -447,6 +445,16 @@ TEST_F(CanvasTest, CursorTableAndCustomCursor) {
   PointAt(canvas, 51, 30);
   EventsUntil(canvas, PointerMoved);
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+  // Once the pointer has left, a new shape waits for its return.
+  PointAt(canvas, 300, 30);
+  EventsUntil(canvas, PointerLeft);
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  WriteCanvasAttribute(canvas, CursorShape, CURSOR_WAIT);
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+  PointAt(canvas, 50, 30);
+  EXPECT_EQ(Only(EventsUntil(canvas, PointerEntered), {PointerEntered, PointerMoved}),
+            std::vector<int>{PointerEntered});
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
 }
 
 TEST_F(CanvasTest, ContainerPassesChildNotificationsOn) {
