@@ -42,6 +42,7 @@ run: build-win
 bench: build-native
 	@$(BUILD)/native/settings_bench
 	@$(BUILD)/native/names_bench
+	@$(BUILD)/native/raster_bench
 
 clean:
 	rm -rf $(BUILD)

@@ -5,6 +5,7 @@
 
 #include "app/startup_values.h"
 #include "runtime/fonts.h"
+#include "runtime/images.h"
 #include "runtime/random.h"
 #include "runtime/settings.h"
 #include "runtime/windows.h"
@@ -34,6 +35,7 @@ static void InitRuntime() {
 
 static void ReleaseRuntime() {
   CloseAllWindows();
+  ReleaseImage(kAllImages);
   ReleaseAllFonts();
 }
 

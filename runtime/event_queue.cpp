@@ -10,6 +10,8 @@ static const size_t kMaxPendingEvents = 4096;
 
 static std::deque<WindowEvent> g_pending;
 static thread_local int g_textChangeDepth = 0;
+static thread_local WindowEvent g_current;
+static thread_local bool g_hasCurrent = false;
 
 static bool SameEvent(const WindowEvent& a, const WindowEvent& b) {
   return a.code == b.code && a.window == b.window && a.control == b.control && a.type == b.type &&
@@ -31,7 +33,15 @@ bool TakeWindowEvent(WindowEvent* event) {
   if (g_pending.empty()) return false;
   *event = g_pending.front();
   g_pending.pop_front();
+  SetCurrentWindowEvent(event);
   return true;
+}
+
+const WindowEvent* CurrentWindowEvent() { return g_hasCurrent ? &g_current : nullptr; }
+
+void SetCurrentWindowEvent(const WindowEvent* event) {
+  g_hasCurrent = event != nullptr;
+  if (event) g_current = *event;
 }
 
 int PendingWindowEventCount() { return (int)g_pending.size(); }

@@ -70,8 +70,15 @@ struct WindowEvent {
 // Returns true when the event was queued or merged.
 bool OfferWindowEvent(const WindowEvent& event);
 
-// Takes the oldest pending event; false when none is pending.
+// Takes the oldest pending event, which becomes this thread's current
+// event; false when none is pending.
 bool TakeWindowEvent(WindowEvent* event);
+
+// The event being handled on this thread: the one taken last, or the one a
+// bound canvas handler is running for. Canvas attributes read their event
+// data from it. Null when none (set null once the event has been handled).
+const WindowEvent* CurrentWindowEvent();
+void SetCurrentWindowEvent(const WindowEvent* event);
 
 int PendingWindowEventCount();
 void ClearWindowEvents();

@@ -1,9 +1,13 @@
-// Shared by the Win32 parts of the runtime (canvas, dialog controls): the
-// helpers that turn child notifications into window events. Includes windows.h.
+// Shared by the Win32 parts of the runtime (canvas, drawing, images, dialog
+// controls): the helpers that turn child notifications into window events,
+// and the bitmaps behind surfaces and images. Includes windows.h.
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 #include "runtime/event_queue.h"
+#include "runtime/raster.h"
 
 // Offers a control event of `control` (with its canvas data, or zeros) to the
 // event queue of the control's window.
@@ -18,3 +22,33 @@ bool HandleChildNotification(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, 
 // Where a child window's control events go when nobody claims the message:
 // the top-level window that holds it.
 HWND TopLevelOf(HWND hwnd);
+
+// The next free number from `next` on, for numbered objects.
+int FreshNumber(int& next, bool (*taken)(int));
+
+//-----------------------------------------------------------------------------
+// Bitmaps, surfaces and images shared by the canvas, drawing and image code
+//-----------------------------------------------------------------------------
+
+// A new bottom-up device-independent bitmap section of 3 or 4 bytes per
+// pixel, its memory described in *pixels (contents undefined). Null when
+// the size is not acceptable or the platform refuses.
+HBITMAP NewPixelBitmap(int width, int height, int bytesPerPixel, PixelBuffer* pixels);
+
+// Direct access to any bitmap's pixels: 24-bit and 32-bit bitmap sections
+// in place, other bitmaps as a 24-bit copy held in *storage. False for a
+// handle that is not a bitmap.
+bool BitmapPixels(HBITMAP bitmap, PixelBuffer* pixels, std::vector<unsigned char>* storage);
+
+// Closes this thread's drawing context if it draws into `bitmap`; called
+// before a bitmap is replaced or deleted.
+void DetachDrawingFrom(HBITMAP bitmap);
+
+// A canvas's surface: the bitmap, the memory device context that holds it
+// for the canvas's lifetime, and its pixels. False when `canvas` is not a canvas.
+bool CanvasSurfaceOf(int canvas, HBITMAP* bitmap, HDC* dc, PixelBuffer* pixels);
+// Shows the surface on screen now.
+void RepaintCanvasNow(int canvas);
+
+// An image's bitmap and pixels; false when the number denotes no image.
+bool ImagePixelsOf(int image, HBITMAP* bitmap, PixelBuffer* pixels);

@@ -60,7 +60,7 @@ static int g_nextWindowNumber = 1, g_nextControlNumber = 1;
 static const UINT WM_TINTVANE_POSTED_EVENT = WM_APP + 0x54;
 static const wchar_t kWindowClass[] = L"TintvaneWindow";
 
-static int FreshNumber(int& next, bool (*taken)(int)) {
+int FreshNumber(int& next, bool (*taken)(int)) {
   while (taken(next)) next++;
   return next++;
 }
@@ -347,6 +347,7 @@ void ResizeWindowTo(int window, int x, int y, int innerWidth, int innerHeight) {
 //-----------------------------------------------------------------------------
 
 int WaitWindowEvent(int timeoutMs, WindowEvent* event) {
+  SetCurrentWindowEvent(nullptr);  // the caller is done with the previous event
   DWORD start = GetTickCount();
   for (;;) {
     MSG msg;

@@ -10,6 +10,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   g++-mingw-w64-i686 libz-mingw-w64-dev
   wine wine32:i386
+  libxi6:i386  # XInput2: without it 32-bit Wine refuses to confine the pointer (ClipCursor)
   xvfb xdotool xclip imagemagick fonts-wine
   dpkg-dev
 )

@@ -86,3 +86,14 @@ TEST_F(EventQueueTest, BoundedQueueDropsTheOldest) {
   ASSERT_TRUE(TakeWindowEvent(&e));
   EXPECT_EQ(e.timer, 5000 - 4096);
 }
+
+TEST_F(EventQueueTest, TheTakenEventIsCurrentUntilCleared) {
+  OfferWindowEvent(Gadget(5, PointerMoved, 21));
+  WindowEvent e;
+  ASSERT_TRUE(TakeWindowEvent(&e));
+  ASSERT_NE(CurrentWindowEvent(), nullptr);
+  EXPECT_EQ(CurrentWindowEvent()->control, 5);
+  EXPECT_EQ(CurrentWindowEvent()->data.pointerX, 21);
+  SetCurrentWindowEvent(nullptr);
+  EXPECT_EQ(CurrentWindowEvent(), nullptr);
+}

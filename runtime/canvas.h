@@ -1,0 +1,69 @@
+// The canvas: an owner-drawn child control that shows an off-screen 24-bit
+// surface and turns mouse, keyboard, focus and size messages into canvas
+// events (CanvasEvent in event_queue.h) with a snapshot of the input state.
+// The program draws into the surface through a drawing context
+// (CanvasTarget in drawing.h). Windows only (the header does not include
+// windows.h).
+#pragma once
+#include <stdint.h>
+
+#include "runtime/windows.h"
+
+// Creation flags, OR-ed.
+enum CanvasFlags {
+  Canvas_Border = 1,     // sunken client edge; the surface is 4 pixels narrower and lower
+  Canvas_ClipMouse = 2,  // the pointer stays inside while a button is held on the canvas
+  Canvas_Keyboard = 4,   // tab stop; a press gives it the focus; key events
+  Canvas_DrawFocus = 8,  // a dotted focus rectangle 2 pixels inside the edge, on screen only
+  Canvas_Container = 32, // may hold child controls, whose notifications it passes on as events
+};
+
+// Attribute numbers for ReadCanvasAttribute and WriteCanvasAttribute.
+enum CanvasAttribute {
+  SurfaceImage = 1,   // read: the surface bitmap; write: copy this bitmap onto the surface at (0, 0)
+  PointerX = 2,       // event data of the event being handled (0 outside this canvas's events)
+  PointerY = 3,
+  ButtonMask = 4,
+  KeyCode = 5,
+  ModifierMask = 6,
+  CursorShape = 7,    // cursor table index 0..11, or -1 while a custom cursor is set
+  WheelSteps = 8,
+  TypedChar = 9,
+  MouseClip = 10,     // 1 while this canvas confines the pointer; write 1 to confine and capture, 0 to free
+  CustomCursor = 11,  // a cursor handle of the program's own
+};
+
+// Cursor table indexes for CursorShape.
+enum CanvasCursor {
+  CURSOR_ARROW, CURSOR_CROSS, CURSOR_IBEAM, CURSOR_HAND, CURSOR_WAIT, CURSOR_NOT_ALLOWED,
+  CURSOR_MOVE, CURSOR_LEFT_RIGHT, CURSOR_UP_DOWN, CURSOR_DIAGONAL_DOWN_RIGHT,
+  CURSOR_DIAGONAL_UP_RIGHT, CURSOR_HIDDEN,
+  CURSOR_COUNT
+};
+
+// Creates a canvas as control `number` (kAutoNumber for a fresh one) of the
+// top-level window `window`, at (x, y) with outer size w x h, all in logical
+// units, with CanvasFlags. Returns the control number, or 0.
+int CreateCanvas(int number, int window, int x, int y, int w, int h, int flags);
+// The same inside another child window (a container; `parent` is its
+// HWND). Its events go to the top-level window that holds the parent.
+int CreateCanvasIn(int number, void* parent, int x, int y, int w, int h, int flags);
+bool IsCanvas(int control);
+
+// Attributes by number; a control that is not a canvas, or a number outside
+// the table, reads 0 and ignores writes. Handles travel as integers.
+intptr_t ReadCanvasAttribute(int canvas, int attribute);
+void WriteCanvasAttribute(int canvas, int attribute, intptr_t value);
+
+// The background colour (-1: none, white is used). Setting it refills the
+// whole surface, erasing the picture, and repaints.
+void SetCanvasBackground(int canvas, int colour);
+int CanvasBackground(int canvas);  // -1 also for an unknown canvas
+
+// Gives the canvas the keyboard focus; only canvases with Canvas_Keyboard take it.
+bool FocusCanvas(int canvas);
+
+// A handler that runs for every event of the canvas at once, from within the
+// canvas's message handling, with that event as the current one (so the
+// event-data attributes answer); the event is queued as well. Null unbinds.
+void BindCanvasHandler(int canvas, void (*handler)(int canvas, int event));

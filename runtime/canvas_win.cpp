@@ -1,0 +1,526 @@
+// The canvas control on Win32: a child window that shows a 24-bit surface and
+// turns its messages into canvas events.
+#include "runtime/win32_internal.h"  // windows.h first
+
+#include <windowsx.h>
+
+#include "runtime/canvas.h"
+#include "runtime/drawing.h"
+
+//-----------------------------------------------------------------------------
+// Records and module-wide state
+//-----------------------------------------------------------------------------
+
+struct CanvasRecord {
+  HWND hwnd = nullptr;
+  int number = 0;  // the control number, once registered
+  int flags = 0;
+  HBITMAP surface = nullptr;
+  HDC surfaceDc = nullptr;  // holds the surface for the canvas's lifetime
+  HGDIOBJ displacedBitmap = nullptr;
+  PixelBuffer pixels = {};
+  int background = -1;
+  int cursorIndex = CURSOR_ARROW;  // kCustomCursor while the program's own cursor is set
+  HCURSOR cursor = nullptr;
+  bool pointerInside = false;
+  void (*handler)(int canvas, int event) = nullptr;
+};
+
+static const wchar_t kCanvasClass[] = L"TintvaneCanvas";
+static const wchar_t kRecordProperty[] = L"TintvaneCanvasRecord";
+static const int kCustomCursor = 254;
+static const int kWhite = 0xFFFFFF;
+
+// The one canvas that confines the pointer, and the wheel movement not yet
+// reported: shared by all canvases, used on the GUI thread only.
+static HWND g_clipOwner = nullptr;
+static int g_wheelAccumulator = 0;
+
+static CanvasRecord* RecordOf(HWND hwnd) { return (CanvasRecord*)GetPropW(hwnd, kRecordProperty); }
+
+static CanvasRecord* CanvasRecordOf(int canvas) {
+  if (ControlKindOf(canvas) != CONTROL_CANVAS) return nullptr;
+  return RecordOf((HWND)ControlHandle(canvas));
+}
+
+bool IsCanvas(int control) { return CanvasRecordOf(control) != nullptr; }
+
+//-----------------------------------------------------------------------------
+// Cursor table, loaded on first use
+//-----------------------------------------------------------------------------
+
+static HCURSOR TableCursor(int index) {
+  static const LPCWSTR kShapes[CURSOR_COUNT] = {
+      IDC_ARROW,  IDC_CROSS,  IDC_IBEAM,  IDC_HAND,     IDC_WAIT,     IDC_NO,
+      IDC_SIZEALL, IDC_SIZEWE, IDC_SIZENS, IDC_SIZENWSE, IDC_SIZENESW, nullptr,  // hidden: no cursor
+  };
+  static HCURSOR loaded[CURSOR_COUNT];
+  if (!loaded[index] && kShapes[index]) loaded[index] = LoadCursorW(nullptr, kShapes[index]);
+  return loaded[index];
+}
+
+static void SetCanvasCursor(CanvasRecord* r, int index, HCURSOR cursor) {
+  r->cursorIndex = index;
+  r->cursor = cursor;
+  if (r->pointerInside) SetCursor(cursor);
+}
+
+//-----------------------------------------------------------------------------
+// Surface
+//-----------------------------------------------------------------------------
+
+static int BackgroundFill(const CanvasRecord* r) { return r->background == -1 ? kWhite : r->background; }
+
+// Builds the surface for the current outer size, keeping the old picture at
+// the top left. On failure the old surface stays in use.
+static bool BuildSurface(CanvasRecord* r) {
+  RECT outer;
+  GetWindowRect(r->hwnd, &outer);
+  int border = (r->flags & Canvas_Border) ? 4 : 0;
+  int width = outer.right - outer.left - border, height = outer.bottom - outer.top - border;
+  if (width < 1) width = 1;
+  if (height < 1) height = 1;
+  if (r->surface && width == r->pixels.width && height == r->pixels.height) return true;
+
+  PixelBuffer pixels;
+  HBITMAP bitmap = NewPixelBitmap(width, height, 3, &pixels);
+  if (!bitmap) return false;
+  RasterFillAll(pixels, BackgroundFill(r), 255);
+  if (!r->surface) {
+    r->surfaceDc = CreateCompatibleDC(nullptr);
+    r->displacedBitmap = r->surfaceDc ? SelectObject(r->surfaceDc, bitmap) : nullptr;
+    if (!r->displacedBitmap) {
+      if (r->surfaceDc) DeleteDC(r->surfaceDc);
+      r->surfaceDc = nullptr;
+      DeleteObject(bitmap);
+      return false;
+    }
+  } else {
+    DetachDrawingFrom(r->surface);
+    GdiFlush();
+    RasterCopy(pixels, r->pixels, 0, 0);
+    SelectObject(r->surfaceDc, bitmap);
+    DeleteObject(r->surface);
+  }
+  r->surface = bitmap;
+  r->pixels = pixels;
+  return true;
+}
+
+static void RepaintNow(const CanvasRecord* r) {
+  UINT how = RDW_INVALIDATE | RDW_UPDATENOW;
+  if (r->flags & Canvas_Container) how |= RDW_ALLCHILDREN;
+  RedrawWindow(r->hwnd, nullptr, nullptr, how);
+}
+
+bool CanvasSurfaceOf(int canvas, HBITMAP* bitmap, HDC* dc, PixelBuffer* pixels) {
+  CanvasRecord* r = CanvasRecordOf(canvas);
+  if (!r || !r->surface) return false;
+  *bitmap = r->surface;
+  *dc = r->surfaceDc;
+  *pixels = r->pixels;
+  return true;
+}
+
+void RepaintCanvasNow(int canvas) {
+  if (CanvasRecord* r = CanvasRecordOf(canvas)) RepaintNow(r);
+}
+
+static void CopyBitmapToSurface(CanvasRecord* r, HBITMAP bitmap) {
+  PixelBuffer source;
+  std::vector<unsigned char> storage;
+  if (bitmap == r->surface || !BitmapPixels(bitmap, &source, &storage)) return;
+  RasterCopy(r->pixels, source, 0, 0);
+  RepaintNow(r);
+}
+
+//-----------------------------------------------------------------------------
+// Painting: one copy of the surface, through an off-screen bitmap when the
+// focus rectangle goes on top
+//-----------------------------------------------------------------------------
+
+static void PaintSurface(const CanvasRecord* r, HDC target) {
+  RECT client;
+  GetClientRect(r->hwnd, &client);
+  bool focusFrame = (r->flags & Canvas_DrawFocus) && GetFocus() == r->hwnd;
+  if (!focusFrame) {
+    if (r->surface) BitBlt(target, 0, 0, r->pixels.width, r->pixels.height, r->surfaceDc, 0, 0, SRCCOPY);
+    else FillRect(target, &client, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    return;
+  }
+  HDC composed = CreateCompatibleDC(target);
+  HBITMAP frame = CreateCompatibleBitmap(target, client.right, client.bottom);
+  if (!composed || !frame) {
+    if (frame) DeleteObject(frame);
+    if (composed) DeleteDC(composed);
+    return;
+  }
+  HGDIOBJ displaced = SelectObject(composed, frame);
+  FillRect(composed, &client, (HBRUSH)GetStockObject(WHITE_BRUSH));
+  if (r->surface) BitBlt(composed, 0, 0, r->pixels.width, r->pixels.height, r->surfaceDc, 0, 0, SRCCOPY);
+  RECT focus = client;
+  InflateRect(&focus, -2, -2);
+  DrawFocusRect(composed, &focus);
+  BitBlt(target, 0, 0, client.right, client.bottom, composed, 0, 0, SRCCOPY);
+  SelectObject(composed, displaced);
+  DeleteObject(frame);
+  DeleteDC(composed);
+}
+
+static void OnPaint(const CanvasRecord* r) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(r->hwnd, &ps);
+  if (dc) PaintSurface(r, dc);
+  EndPaint(r->hwnd, &ps);
+}
+
+//-----------------------------------------------------------------------------
+// Events
+//-----------------------------------------------------------------------------
+
+// The input state for an event: the pointer where the message was generated,
+// in client pixels; buttons and modifiers as of the message being handled.
+static CanvasEventData SnapshotInput(HWND hwnd) {
+  CanvasEventData d = {};
+  DWORD position = GetMessagePos();
+  POINT p = {GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  ScreenToClient(hwnd, &p);
+  d.pointerX = p.x;
+  d.pointerY = p.y;
+  d.buttonMask = (GetKeyState(VK_LBUTTON) < 0 ? 1 : 0) | (GetKeyState(VK_RBUTTON) < 0 ? 2 : 0) |
+                 (GetKeyState(VK_MBUTTON) < 0 ? 4 : 0);
+  d.modifierMask = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_MENU) < 0 ? 2 : 0) |
+                   (GetKeyState(VK_CONTROL) < 0 ? 4 : 0);
+  return d;
+}
+
+// Runs the bound handler with this event as the current one, then queues the
+// event. Returns false when the canvas is gone afterwards (a handler may
+// release it), so the caller stops.
+static bool RaiseEvent(HWND hwnd, int type, const CanvasEventData& data) {
+  CanvasRecord* r = RecordOf(hwnd);
+  if (!r || !r->number) return r != nullptr;
+  int canvas = r->number;
+  if (r->handler) {
+    WindowEvent event = {EVENT_GADGET, ControlWindow(canvas), canvas, type, 0, data};
+    const WindowEvent* outer = CurrentWindowEvent();
+    WindowEvent saved = outer ? *outer : WindowEvent{};
+    SetCurrentWindowEvent(&event);
+    r->handler(canvas, type);
+    SetCurrentWindowEvent(outer ? &saved : nullptr);
+  }
+  OfferControlEvent(canvas, type, &data);
+  return RecordOf(hwnd) != nullptr;
+}
+
+static bool Raise(HWND hwnd, int type) { return RaiseEvent(hwnd, type, SnapshotInput(hwnd)); }
+
+static int EventData(int canvas, int attribute) {
+  const WindowEvent* e = CurrentWindowEvent();
+  if (!e || e->code != EVENT_GADGET || e->control != canvas) return 0;
+  switch (attribute) {
+    case PointerX: return e->data.pointerX;
+    case PointerY: return e->data.pointerY;
+    case ButtonMask: return e->data.buttonMask;
+    case KeyCode: return e->data.keyCode;
+    case ModifierMask: return e->data.modifierMask;
+    case WheelSteps: return e->data.wheelSteps;
+    case TypedChar: return e->data.typedChar;
+  }
+  return 0;
+}
+
+//-----------------------------------------------------------------------------
+// Mouse capture and confinement
+//-----------------------------------------------------------------------------
+
+static void FreeClip(HWND hwnd) {
+  if (g_clipOwner != hwnd) return;
+  g_clipOwner = nullptr;
+  ClipCursor(nullptr);
+}
+
+// The owner is set before the capture moves, so the canvas losing the
+// capture to this one does not free the new confinement.
+static void ConfineAndCapture(HWND hwnd) {
+  RECT r;
+  GetClientRect(hwnd, &r);
+  MapWindowPoints(hwnd, HWND_DESKTOP, (POINT*)&r, 2);
+  g_clipOwner = hwnd;
+  ClipCursor(&r);
+  SetCapture(hwnd);
+}
+
+static void EndCaptureAndClip(HWND hwnd) {
+  FreeClip(hwnd);
+  if (GetCapture() == hwnd) ReleaseCapture();
+}
+
+//-----------------------------------------------------------------------------
+// Message handlers
+//-----------------------------------------------------------------------------
+
+static void TakeFocus(HWND hwnd) {
+  if (GetFocus() != hwnd) SetFocus(hwnd);
+  InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+static void OnSize(HWND hwnd) {
+  CanvasRecord* r = RecordOf(hwnd);
+  BuildSurface(r);
+  if (!Raise(hwnd, Resized)) return;
+  RepaintNow(r);
+}
+
+static void OnPointerMove(HWND hwnd) {
+  CanvasRecord* r = RecordOf(hwnd);
+  if (r->pointerInside) {
+    Raise(hwnd, PointerMoved);
+    return;
+  }
+  r->pointerInside = true;
+  TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, hwnd, 0};
+  TrackMouseEvent(&track);
+  Raise(hwnd, PointerEntered);
+}
+
+static void OnPointerLeave(HWND hwnd) {
+  RecordOf(hwnd)->pointerInside = false;
+  Raise(hwnd, PointerLeft);
+}
+
+// `mask` is the button's bit; `doubleEvent` is 0 or the double-click event.
+static void OnButtonPress(HWND hwnd, int mask, int pressEvent, int doubleEvent) {
+  CanvasRecord* r = RecordOf(hwnd);
+  if (r->flags & Canvas_Keyboard) TakeFocus(hwnd);
+  CanvasEventData data = SnapshotInput(hwnd);
+  if (data.buttonMask == mask) {  // the first button down takes the mouse
+    if (r->flags & Canvas_ClipMouse) ConfineAndCapture(hwnd);
+    else SetCapture(hwnd);
+  }
+  if (RaiseEvent(hwnd, pressEvent, data) && doubleEvent) RaiseEvent(hwnd, doubleEvent, data);
+}
+
+// A left or right release is a click when it happens over the control while
+// the canvas still holds the capture. `clickEvent` is -1 for the middle button.
+static void OnButtonRelease(HWND hwnd, LPARAM lParam, int releaseEvent, int clickEvent) {
+  POINT p = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  ClientToScreen(hwnd, &p);
+  RECT outer;
+  GetWindowRect(hwnd, &outer);
+  bool click = clickEvent >= 0 && PtInRect(&outer, p) && GetCapture() == hwnd;
+  CanvasEventData data = SnapshotInput(hwnd);
+  if (data.buttonMask == 0) EndCaptureAndClip(hwnd);
+  if (RaiseEvent(hwnd, releaseEvent, data) && click) RaiseEvent(hwnd, clickEvent, data);
+}
+
+static void OnWheel(HWND hwnd, int delta) {
+  g_wheelAccumulator += delta;
+  int steps = g_wheelAccumulator / 120;  // truncated toward zero
+  if (steps == 0) return;
+  g_wheelAccumulator -= steps * 120;
+  CanvasEventData data = SnapshotInput(hwnd);
+  data.wheelSteps = steps;
+  RaiseEvent(hwnd, WheelTurned, data);
+}
+
+static void OnKey(HWND hwnd, int type, WPARAM key) {
+  CanvasEventData data = SnapshotInput(hwnd);
+  data.keyCode = (int)key;
+  RaiseEvent(hwnd, type, data);
+}
+
+static void OnChar(HWND hwnd, WPARAM code) {
+  if (code < 32) return;  // Enter, Backspace, Tab, Escape and control characters are keys only
+  CanvasEventData data = SnapshotInput(hwnd);
+  data.typedChar = (int)(code & 0xFFFF);
+  RaiseEvent(hwnd, CharTyped, data);
+}
+
+// Every key but Tab reaches a focused canvas, Enter and Escape included, so
+// the dialog navigation of the window neither moves away on arrows nor turns
+// Enter and Escape into commands.
+static LRESULT OnDialogCode(LPARAM lParam) {
+  LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS;
+  const MSG* m = (const MSG*)lParam;
+  if (m && (m->message == WM_KEYDOWN || m->message == WM_CHAR) && m->wParam != VK_TAB) code |= DLGC_WANTMESSAGE;
+  return code;
+}
+
+static void OnEnable(HWND hwnd, bool enabled) {
+  if (!enabled) EndCaptureAndClip(hwnd);
+  InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+static void OnDestroy(HWND hwnd) {
+  CanvasRecord* r = RecordOf(hwnd);
+  FreeClip(hwnd);
+  if (r->surface) {
+    DetachDrawingFrom(r->surface);
+    SelectObject(r->surfaceDc, r->displacedBitmap);
+    DeleteObject(r->surface);
+  }
+  if (r->surfaceDc) DeleteDC(r->surfaceDc);
+  RemovePropW(hwnd, kRecordProperty);
+  delete r;
+}
+
+static LRESULT CALLBACK CanvasProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  CanvasRecord* r = RecordOf(hwnd);
+  if (!r) return DefWindowProcW(hwnd, msg, wParam, lParam);  // still being created
+  LRESULT result = 0;
+  if ((r->flags & Canvas_Container) && HandleChildNotification(hwnd, msg, wParam, lParam, &result)) return result;
+  switch (msg) {
+    case WM_SIZE: OnSize(hwnd); return 0;
+    case WM_PAINT: OnPaint(r); return 0;
+    case WM_ERASEBKGND: PaintSurface(r, (HDC)wParam); return 1;
+    case WM_PRINTCLIENT: PaintSurface(r, (HDC)wParam); return 0;
+    case WM_MOUSEMOVE: OnPointerMove(hwnd); return 0;
+    case WM_MOUSELEAVE: OnPointerLeave(hwnd); return 0;
+    case WM_LBUTTONDOWN: OnButtonPress(hwnd, 1, LeftPressed, 0); return 0;
+    case WM_LBUTTONDBLCLK: OnButtonPress(hwnd, 1, LeftPressed, LeftDoubleClicked); return 0;
+    case WM_RBUTTONDOWN: OnButtonPress(hwnd, 2, RightPressed, 0); return 0;
+    case WM_RBUTTONDBLCLK: OnButtonPress(hwnd, 2, RightPressed, RightDoubleClicked); return 0;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK: OnButtonPress(hwnd, 4, MiddlePressed, 0); return 0;
+    case WM_LBUTTONUP: OnButtonRelease(hwnd, lParam, LeftReleased, LeftClicked); return 0;
+    case WM_RBUTTONUP: OnButtonRelease(hwnd, lParam, RightReleased, RightClicked); return 0;
+    case WM_MBUTTONUP: OnButtonRelease(hwnd, lParam, MiddleReleased, -1); return 0;
+    case WM_MOUSEWHEEL: OnWheel(hwnd, GET_WHEEL_DELTA_WPARAM(wParam)); return 0;
+    case WM_KEYDOWN: OnKey(hwnd, KeyPressed, wParam); return 0;
+    case WM_KEYUP: OnKey(hwnd, KeyReleased, wParam); return 0;
+    case WM_CHAR: OnChar(hwnd, wParam); return 0;
+    case WM_GETDLGCODE: return OnDialogCode(lParam);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      InvalidateRect(hwnd, nullptr, FALSE);  // the focus rectangle
+      Raise(hwnd, msg == WM_SETFOCUS ? FocusGained : FocusLost);
+      return 0;
+    case WM_MOUSEACTIVATE:
+      if (!(r->flags & Canvas_Keyboard)) break;
+      TakeFocus(hwnd);
+      return MA_NOACTIVATE;
+    case WM_SETCURSOR:
+      if ((HWND)wParam != hwnd) break;  // over a child: its own cursor
+      SetCursor(r->cursor);
+      return TRUE;
+    case WM_CANCELMODE: FreeClip(hwnd); break;  // the default handling ends the capture
+    case WM_CAPTURECHANGED:  // no release will come to end the confinement
+      if ((HWND)lParam != hwnd) FreeClip(hwnd);
+      return 0;
+    case WM_ENABLE: OnEnable(hwnd, wParam != 0); return 0;
+    case WM_NCDESTROY: OnDestroy(hwnd); break;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+//-----------------------------------------------------------------------------
+// Creation
+//-----------------------------------------------------------------------------
+
+static bool RegisterCanvasClassOnce() {
+  static bool registered = false;
+  if (registered) return true;
+  WNDCLASSEXW wc = {sizeof wc};
+  wc.style = CS_DBLCLKS;  // no class brush and no class cursor: the canvas paints and sets both
+  wc.lpfnWndProc = CanvasProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = kCanvasClass;
+  registered = RegisterClassExW(&wc) != 0;
+  return registered;
+}
+
+static int CreateCanvasWindow(int number, int window, HWND parent, int x, int y, int w, int h, int flags) {
+  if (!parent || !window || !RegisterCanvasClassOnce()) return 0;
+  DWORD style = WS_CHILD | WS_VISIBLE, exStyle = 0;
+  if (flags & Canvas_Keyboard) style |= WS_TABSTOP | WS_GROUP;
+  if (flags & Canvas_Container) style |= WS_CLIPCHILDREN;
+  if (flags & Canvas_Border) exStyle |= WS_EX_CLIENTEDGE;
+  HWND hwnd = CreateWindowExW(exStyle, kCanvasClass, L"", style, LogicalToDeviceX(x), LogicalToDeviceY(y),
+                              LogicalToDeviceX(w), LogicalToDeviceY(h), parent, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+  if (!hwnd) return 0;
+  CanvasRecord* r = new CanvasRecord;
+  r->hwnd = hwnd;
+  r->flags = flags;
+  r->cursor = TableCursor(CURSOR_ARROW);
+  SetPropW(hwnd, kRecordProperty, r);
+  if (!BuildSurface(r)) {
+    DestroyWindow(hwnd);  // frees the record
+    return 0;
+  }
+  r->number = RegisterControl(number, hwnd, window, CONTROL_CANVAS);
+  if (!r->number) {
+    DestroyWindow(hwnd);
+    return 0;
+  }
+  return r->number;
+}
+
+int CreateCanvas(int number, int window, int x, int y, int w, int h, int flags) {
+  return CreateCanvasWindow(number, window, (HWND)WindowHandle(window), x, y, w, h, flags);
+}
+
+int CreateCanvasIn(int number, void* parent, int x, int y, int w, int h, int flags) {
+  if (!parent || !IsWindow((HWND)parent)) return 0;
+  return CreateCanvasWindow(number, WindowNumberOf(TopLevelOf((HWND)parent)), (HWND)parent, x, y, w, h, flags);
+}
+
+//-----------------------------------------------------------------------------
+// Attributes, background, focus, handlers
+//-----------------------------------------------------------------------------
+
+intptr_t ReadCanvasAttribute(int canvas, int attribute) {
+  CanvasRecord* r = CanvasRecordOf(canvas);
+  if (!r) return 0;
+  switch (attribute) {
+    case SurfaceImage: return (intptr_t)r->surface;
+    case CursorShape: return r->cursorIndex == kCustomCursor ? -1 : r->cursorIndex;
+    case MouseClip: return g_clipOwner == r->hwnd ? 1 : 0;
+    case CustomCursor: return r->cursorIndex == kCustomCursor ? (intptr_t)r->cursor : 0;
+  }
+  return EventData(canvas, attribute);
+}
+
+void WriteCanvasAttribute(int canvas, int attribute, intptr_t value) {
+  CanvasRecord* r = CanvasRecordOf(canvas);
+  if (!r) return;
+  switch (attribute) {
+    case SurfaceImage: CopyBitmapToSurface(r, (HBITMAP)value); break;
+    case CursorShape:
+      if (value >= 0 && value < CURSOR_COUNT) SetCanvasCursor(r, (int)value, TableCursor((int)value));
+      break;
+    case CustomCursor:
+      if (value) SetCanvasCursor(r, kCustomCursor, (HCURSOR)value);
+      break;
+    case MouseClip:
+      if (value) ConfineAndCapture(r->hwnd);
+      else if (g_clipOwner == r->hwnd) EndCaptureAndClip(r->hwnd);
+      break;
+  }
+}
+
+void SetCanvasBackground(int canvas, int colour) {
+  CanvasRecord* r = CanvasRecordOf(canvas);
+  if (!r) return;
+  r->background = colour == -1 ? -1 : colour & 0xFFFFFF;
+  GdiFlush();
+  RasterFillAll(r->pixels, BackgroundFill(r), 255);
+  RepaintNow(r);
+}
+
+int CanvasBackground(int canvas) {
+  CanvasRecord* r = CanvasRecordOf(canvas);
+  return r ? r->background : -1;
+}
+
+bool FocusCanvas(int canvas) {
+  CanvasRecord* r = CanvasRecordOf(canvas);
+  if (!r || !(r->flags & Canvas_Keyboard)) return false;
+  SetFocus(r->hwnd);
+  return GetFocus() == r->hwnd;
+}
+
+void BindCanvasHandler(int canvas, void (*handler)(int canvas, int event)) {
+  if (CanvasRecord* r = CanvasRecordOf(canvas)) r->handler = handler;
+}

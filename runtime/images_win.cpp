@@ -1,0 +1,156 @@
+// Numbered images as device-independent bitmap sections on Win32.
+#include "runtime/win32_internal.h"  // windows.h first
+
+#include <string.h>
+
+#include <map>
+
+#include "runtime/drawing.h"
+#include "runtime/image_decode.h"
+#include "runtime/images.h"
+
+//-----------------------------------------------------------------------------
+// Registry
+//-----------------------------------------------------------------------------
+
+struct ImageRecord {
+  HBITMAP bitmap;
+  PixelBuffer pixels;  // always bottom-up, rows of RasterStride bytes
+  int frames;
+};
+
+static std::map<int, ImageRecord> g_images;
+static int g_nextImageNumber = 1;
+
+static bool ImageNumberTaken(int n) { return g_images.count(n) != 0; }
+
+// Enters a new bitmap under `number`, replacing an image that held it.
+// Takes ownership of the bitmap even when it fails.
+static int StoreImage(int number, HBITMAP bitmap, const PixelBuffer& pixels) {
+  if (number == kAutoNumber) number = FreshNumber(g_nextImageNumber, ImageNumberTaken);
+  if (number <= 0) {
+    DeleteObject(bitmap);
+    return 0;
+  }
+  ReleaseImage(number);
+  g_images[number] = ImageRecord{bitmap, pixels, 1};
+  return number;
+}
+
+static const ImageRecord* FindImage(int image) {
+  auto it = g_images.find(image);
+  return it == g_images.end() ? nullptr : &it->second;
+}
+
+bool ImagePixelsOf(int image, HBITMAP* bitmap, PixelBuffer* pixels) {
+  const ImageRecord* r = FindImage(image);
+  if (!r) return false;
+  *bitmap = r->bitmap;
+  *pixels = r->pixels;
+  return true;
+}
+
+bool ImageExists(int image) { return FindImage(image) != nullptr; }
+
+void* ImageBitmap(int image) {
+  const ImageRecord* r = FindImage(image);
+  return r ? r->bitmap : nullptr;
+}
+
+int ImageWidth(int image) {
+  const ImageRecord* r = FindImage(image);
+  return r ? r->pixels.width : 0;
+}
+
+int ImageHeight(int image) {
+  const ImageRecord* r = FindImage(image);
+  return r ? r->pixels.height : 0;
+}
+
+int ImageDepth(int image) {
+  const ImageRecord* r = FindImage(image);
+  return r ? r->pixels.bytesPerPixel * 8 : 0;
+}
+
+static void DeleteImageBitmap(HBITMAP bitmap) {
+  DetachDrawingFrom(bitmap);  // a bitmap selected for drawing cannot be deleted
+  DeleteObject(bitmap);
+}
+
+void ReleaseImage(int image) {
+  if (image == kAllImages) {
+    for (auto& entry : g_images) DeleteImageBitmap(entry.second.bitmap);
+    g_images.clear();
+    return;
+  }
+  auto it = g_images.find(image);
+  if (it == g_images.end()) return;
+  DeleteImageBitmap(it->second.bitmap);
+  g_images.erase(it);
+}
+
+//-----------------------------------------------------------------------------
+// Making images
+//-----------------------------------------------------------------------------
+
+int CreatePixelImage(int number, int width, int height, int bitsPerPixel, int background) {
+  PixelBuffer pixels;
+  HBITMAP bitmap = NewPixelBitmap(width, height, bitsPerPixel == 32 ? 4 : 3, &pixels);
+  if (!bitmap) return 0;
+  RasterFillImageBackground(pixels, background);
+  return StoreImage(number, bitmap, pixels);
+}
+
+static size_t PixelBytes(const PixelBuffer& b) { return (size_t)b.stride * b.height; }
+
+int DuplicateImage(int image, int number) {
+  const ImageRecord* source = FindImage(image);
+  if (!source) return 0;
+  PixelBuffer pixels;
+  HBITMAP bitmap = NewPixelBitmap(source->pixels.width, source->pixels.height, source->pixels.bytesPerPixel, &pixels);
+  if (!bitmap) return 0;
+  GdiFlush();
+  memcpy(pixels.rows, source->pixels.rows, PixelBytes(pixels));
+  return StoreImage(number, bitmap, pixels);
+}
+
+int ScaleImage(int image, int width, int height, int mode) {
+  auto it = g_images.find(image);
+  if (it == g_images.end()) return 0;
+  ImageRecord& r = it->second;
+  if (r.frames != 1) return 0;
+  if (width == r.pixels.width && height == r.pixels.height) return 1;
+  PixelBuffer pixels;
+  HBITMAP bitmap = NewPixelBitmap(width, height, r.pixels.bytesPerPixel, &pixels);
+  if (!bitmap) return 0;
+  GdiFlush();
+  if (mode == SCALE_RAW) RasterScaleRaw(pixels, r.pixels);
+  else RasterScaleSmooth(pixels, r.pixels);
+  DeleteImageBitmap(r.bitmap);
+  r.bitmap = bitmap;
+  r.pixels = pixels;
+  return 1;
+}
+
+int DecodeImage(int number, const void* data, size_t size) {
+  DecodedImage decoded;
+  if (!DecodeImageData(data, size, &decoded)) return 0;
+  PixelBuffer pixels;
+  HBITMAP bitmap = NewPixelBitmap(decoded.width, decoded.height, decoded.bitsPerPixel / 8, &pixels);
+  if (!bitmap) return 0;
+  memcpy(pixels.rows, decoded.pixels.data(), PixelBytes(pixels));  // the same layout
+  return StoreImage(number, bitmap, pixels);
+}
+
+int CopyScreenRegion(int number, int left, int top, int width, int height) {
+  int image = CreatePixelImage(number, width, height, 32, 0);
+  if (!image) return 0;
+  HDC display = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
+  HDC dc = display ? (HDC)BeginDrawing(ImageTarget(image)) : nullptr;
+  bool copied = dc && BitBlt(dc, 0, 0, width, height, display, left, top, SRCCOPY);
+  if (dc) EndDrawing();
+  if (display) DeleteDC(display);
+  if (copied) return image;
+  ReleaseImage(image);
+  return 0;
+}

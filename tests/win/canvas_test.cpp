@@ -1,0 +1,505 @@
+// The canvas control with real messages and real input (SendInput with the
+// system cursor placed over the canvas).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "runtime/canvas.h"
+#include "runtime/drawing.h"
+#include "runtime/images.h"
+#include "runtime/windows.h"
+#include "tests/win/screen.h"
+
+namespace {
+
+void SendMouse(std::initializer_list<DWORD> actions) {
+  std::vector<INPUT> inputs;
+  for (DWORD action : actions) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = action;
+    inputs.push_back(in);
+  }
+  SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
+}
+
+void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {  // (key, released)
+  std::vector<INPUT> inputs;
+  for (auto key : keys) {
+    INPUT in = {};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = key.first;
+    in.ki.dwFlags = key.second ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(in);
+  }
+  SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
+}
+
+HWND HandleOf(int control) { return (HWND)ControlHandle(control); }
+
+RECT ScreenClientRect(int control) {
+  RECT r;
+  GetClientRect(HandleOf(control), &r);
+  MapWindowPoints(HandleOf(control), HWND_DESKTOP, (POINT*)&r, 2);
+  return r;
+}
+
+::testing::AssertionResult SameRect(const RECT& a, const RECT& b) {
+  if (a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << a.left << "," << a.top << "," << a.right << "," << a.bottom << " vs "
+                                       << b.left << "," << b.top << "," << b.right << "," << b.bottom;
+}
+
+RECT WholeScreen() { return RECT{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
+
+std::vector<int> Only(const std::vector<WindowEvent>& events, std::initializer_list<int> types) {
+  std::vector<int> kept;
+  for (const WindowEvent& e : events)
+    if (std::find(types.begin(), types.end(), e.type) != types.end()) kept.push_back(e.type);
+  return kept;
+}
+
+const std::initializer_list<int> kButtonEvents = {
+    LeftPressed, LeftReleased, LeftClicked, LeftDoubleClicked, RightPressed, RightReleased,
+    RightClicked, RightDoubleClicked, MiddlePressed, MiddleReleased};
+
+}  // namespace
+
+class CanvasTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitWindowing();
+    ClearWindowEvents();
+    window_ = OpenWindow(kAutoNumber, 100, 100, 400, 300, "Canvas", WINDOW_SYSTEM_MENU);
+    ASSERT_GT(window_, 0);
+    SetForegroundWindow((HWND)WindowHandle(window_));
+  }
+  void TearDown() override {
+    CloseAllWindows();
+    ClipCursor(nullptr);
+  }
+
+  // Places the system cursor at client point (x, y) of the control.
+  void PointAt(int control, int x, int y) {
+    POINT p = {x, y};
+    ClientToScreen(HandleOf(control), &p);
+    SetCursorPos(p.x, p.y);
+  }
+
+  // A new canvas with the pointer on it and a button pressed there, once the
+  // press event has come.
+  int PressOnNewCanvas(int flags, DWORD press, int pressEvent) {
+    int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 100, 60, flags);
+    PointAt(canvas, 10, 10);
+    SendMouse({press});
+    EventsUntil(canvas, pressEvent);
+    return canvas;
+  }
+
+  // Dispatches messages until `control` has raised `last` (`count` times),
+  // at most for 5 s; returns that control's events, including those its last
+  // message raised after `last`.
+  std::vector<WindowEvent> EventsUntil(int control, int last, int count = 1) {
+    std::vector<WindowEvent> events;
+    DWORD start = GetTickCount();
+    WindowEvent e;
+    while (count > 0 && GetTickCount() - start < 5000)
+      if (WaitWindowEvent(50, &e) == EVENT_GADGET && e.control == control) {
+        events.push_back(e);
+        if (e.type == last) count--;
+      }
+    EXPECT_EQ(count, 0) << "event " << last << " did not come";
+    while (TakeWindowEvent(&e))
+      if (e.code == EVENT_GADGET && e.control == control) events.push_back(e);
+    return events;
+  }
+
+  int window_ = 0;
+};
+
+//-----------------------------------------------------------------------------
+// Surface
+//-----------------------------------------------------------------------------
+
+static int SurfaceSize(int canvas, int* height) {
+  BeginDrawing(CanvasTarget(canvas));
+  int width = SurfaceWidth();
+  *height = SurfaceHeight();
+  EndDrawing();
+  return width;
+}
+
+TEST_F(CanvasTest, SurfaceIsTheClientAreaAtLeastOnePixel) {
+  const struct {
+    int w, h, flags, surfaceW, surfaceH;
+  } cases[] = {
+      {100, 50, Canvas_Border, 96, 46},
+      {100, 50, 0, 100, 50},
+      {3, 2, Canvas_Border, 1, 1},
+      {0, 0, 0, 1, 1},
+  };
+  for (const auto& c : cases) {
+    int canvas = CreateCanvas(kAutoNumber, window_, 10, 10, c.w, c.h, c.flags);
+    ASSERT_GT(canvas, 0);
+    EXPECT_TRUE(IsCanvas(canvas));
+    EXPECT_EQ(ControlKindOf(canvas), CONTROL_CANVAS);
+    int height, width = SurfaceSize(canvas, &height);
+    EXPECT_EQ(width, c.surfaceW) << c.w << " x " << c.h << " flags " << c.flags;
+    EXPECT_EQ(height, c.surfaceH);
+    BITMAP bm;
+    ASSERT_TRUE(GetObjectW((HBITMAP)ReadCanvasAttribute(canvas, SurfaceImage), sizeof bm, &bm));
+    EXPECT_EQ(bm.bmBitsPixel, 24);
+    EXPECT_EQ(bm.bmWidth, c.surfaceW);
+    ReleaseControl(canvas);
+  }
+  EXPECT_EQ(CreateCanvas(kAutoNumber, 999, 0, 0, 10, 10, 0), 0);  // no such window
+}
+
+TEST_F(CanvasTest, ResizingKeepsThePictureAndBackgroundWipesIt) {
+  int canvas = CreateCanvas(kAutoNumber, window_, 10, 10, 24, 14, Canvas_Border);
+  EXPECT_EQ(CanvasBackground(canvas), -1);
+  ASSERT_TRUE(BeginDrawing(CanvasTarget(canvas)));
+  FillBox(0, 0, 20, 10, 0x0000FF);
+  WritePixel(19, 9, 0x00FF00);
+  EndDrawing();
+
+  ResizeControl(canvas, kIgnore, kIgnore, 44, 24);  // surface 40 x 20
+  EXPECT_EQ(EventsUntil(canvas, Resized).back().type, Resized);
+  ASSERT_TRUE(BeginDrawing(CanvasTarget(canvas)));
+  EXPECT_EQ(SurfaceWidth(), 40);
+  EXPECT_EQ(ReadPixel(0, 0), 0x0000FF);
+  EXPECT_EQ(ReadPixel(19, 9), 0x00FF00);
+  EXPECT_EQ(ReadPixel(20, 9), 0xFFFFFF);  // new area: white without a background colour
+  EXPECT_EQ(ReadPixel(39, 19), 0xFFFFFF);
+  EndDrawing();
+
+  SetCanvasBackground(canvas, 0x112233);
+  EXPECT_EQ(CanvasBackground(canvas), 0x112233);
+  ASSERT_TRUE(BeginDrawing(CanvasTarget(canvas)));
+  EXPECT_EQ(ReadPixel(0, 0), 0x112233);  // the picture is gone
+  EXPECT_EQ(ReadPixel(39, 19), 0x112233);
+  WritePixel(1, 1, 0);
+  EndDrawing();
+
+  ResizeControl(canvas, kIgnore, kIgnore, 14, 64);  // narrower and taller: 10 x 60
+  ASSERT_TRUE(BeginDrawing(CanvasTarget(canvas)));
+  EXPECT_EQ(SurfaceWidth(), 10);
+  EXPECT_EQ(SurfaceHeight(), 60);
+  EXPECT_EQ(ReadPixel(1, 1), 0);
+  EXPECT_EQ(ReadPixel(5, 59), 0x112233);  // new area in the background colour
+  EndDrawing();
+}
+
+//-----------------------------------------------------------------------------
+// Mouse buttons, capture and confinement
+//-----------------------------------------------------------------------------
+
+TEST_F(CanvasTest, DoubleClickSequence) {
+  int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 100, 60, Canvas_Keyboard);
+  PointAt(canvas, 30, 30);
+  SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+  std::vector<WindowEvent> events = EventsUntil(canvas, LeftClicked, 2);
+  EXPECT_EQ(Only(events, kButtonEvents),
+            (std::vector<int>{LeftPressed, LeftReleased, LeftClicked, LeftPressed, LeftDoubleClicked,
+                              LeftReleased, LeftClicked}));
+  // The press gave the keyboard canvas the focus first.
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(Only(events, {FocusGained, LeftPressed})[0], FocusGained);
+  EXPECT_EQ(GetFocus(), HandleOf(canvas));
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(CanvasTest, RightPressKeepsTheCaptureThroughALeftClick) {
+  int canvas = PressOnNewCanvas(0, MOUSEEVENTF_RIGHTDOWN, RightPressed);
+  EXPECT_EQ(GetCapture(), HandleOf(canvas));
+  SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+  std::vector<WindowEvent> left = EventsUntil(canvas, LeftClicked);
+  EXPECT_EQ(Only(left, kButtonEvents), (std::vector<int>{LeftPressed, LeftReleased, LeftClicked}));
+  EXPECT_EQ(left.back().data.buttonMask, 2);  // the right button is still down
+  EXPECT_EQ(GetCapture(), HandleOf(canvas));
+  SendMouse({MOUSEEVENTF_RIGHTUP});
+  EXPECT_EQ(Only(EventsUntil(canvas, RightReleased), kButtonEvents),
+            (std::vector<int>{RightReleased, RightClicked}));
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(CanvasTest, ReleaseOutsideWithoutClipMouseIsNoClick) {
+  int canvas = PressOnNewCanvas(0, MOUSEEVENTF_LEFTDOWN, LeftPressed);
+  EXPECT_EQ(ReadCanvasAttribute(canvas, MouseClip), 0);
+  PointAt(canvas, 250, 200);  // free to leave: no confinement
+  POINT p;
+  GetCursorPos(&p);
+  ScreenToClient(HandleOf(canvas), &p);
+  EXPECT_EQ(p.x, 250);
+  SendMouse({MOUSEEVENTF_LEFTUP});
+  std::vector<WindowEvent> events = EventsUntil(canvas, LeftReleased);
+  EXPECT_EQ(Only(events, kButtonEvents), (std::vector<int>{LeftReleased}));
+  EXPECT_EQ(events.back().data.pointerX, 250);  // captured: the position may lie outside
+  EXPECT_EQ(events.back().data.pointerY, 200);
+}
+
+TEST_F(CanvasTest, PointerConfinedWhileTheButtonIsHeld) {
+  int canvas = PressOnNewCanvas(Canvas_ClipMouse | Canvas_Border, MOUSEEVENTF_LEFTDOWN, LeftPressed);
+  RECT clip;
+  GetClipCursor(&clip);
+  EXPECT_TRUE(SameRect(clip, ScreenClientRect(canvas)));
+  EXPECT_EQ(ReadCanvasAttribute(canvas, MouseClip), 1);
+  PointAt(canvas, 300, -50);  // cannot get out
+  POINT p;
+  GetCursorPos(&p);
+  EXPECT_TRUE(PtInRect(&clip, p));
+
+  SendMouse({MOUSEEVENTF_LEFTUP});
+  EXPECT_EQ(Only(EventsUntil(canvas, LeftReleased), kButtonEvents), (std::vector<int>{LeftReleased, LeftClicked}));
+  GetClipCursor(&clip);
+  EXPECT_TRUE(SameRect(clip, WholeScreen()));
+  EXPECT_EQ(ReadCanvasAttribute(canvas, MouseClip), 0);
+  EXPECT_EQ(GetCapture(), nullptr);
+  PointAt(canvas, 300, -50);
+  GetCursorPos(&p);
+  POINT expected = {300, -50};
+  ClientToScreen(HandleOf(canvas), &expected);
+  EXPECT_EQ(p.x, expected.x);
+  EXPECT_EQ(p.y, expected.y);
+}
+
+TEST_F(CanvasTest, DisablingEndsCaptureAndConfinement) {
+  int canvas = PressOnNewCanvas(Canvas_ClipMouse, MOUSEEVENTF_LEFTDOWN, LeftPressed);
+  ASSERT_EQ(GetCapture(), HandleOf(canvas));
+  DisableControl(canvas, true);
+  DisableControl(canvas, false);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(ReadCanvasAttribute(canvas, MouseClip), 0);
+  RECT clip;
+  GetClipCursor(&clip);
+  EXPECT_TRUE(SameRect(clip, WholeScreen()));
+  // The release that follows is no click: the drag had already ended.
+  SendMouse({MOUSEEVENTF_LEFTUP});
+  EXPECT_EQ(Only(EventsUntil(canvas, LeftReleased), kButtonEvents), (std::vector<int>{LeftReleased}));
+}
+
+TEST_F(CanvasTest, MouseClipAttributeHasOneOwner) {
+  int first = CreateCanvas(kAutoNumber, window_, 10, 10, 50, 50, 0);
+  int second = CreateCanvas(kAutoNumber, window_, 100, 10, 50, 50, 0);
+  WriteCanvasAttribute(first, MouseClip, 1);
+  EXPECT_EQ(ReadCanvasAttribute(first, MouseClip), 1);
+  WriteCanvasAttribute(second, MouseClip, 1);  // takes the confinement over
+  EXPECT_EQ(ReadCanvasAttribute(first, MouseClip), 0);
+  EXPECT_EQ(ReadCanvasAttribute(second, MouseClip), 1);
+  EXPECT_EQ(GetCapture(), HandleOf(second));
+  RECT clip;
+  GetClipCursor(&clip);
+  EXPECT_TRUE(SameRect(clip, ScreenClientRect(second)));
+  WriteCanvasAttribute(first, MouseClip, 0);  // not the owner: nothing changes
+  EXPECT_EQ(ReadCanvasAttribute(second, MouseClip), 1);
+  ReleaseControl(second);  // a released owner frees the pointer
+  GetClipCursor(&clip);
+  EXPECT_TRUE(SameRect(clip, WholeScreen()));
+}
+
+//-----------------------------------------------------------------------------
+// Wheel and keys
+//-----------------------------------------------------------------------------
+
+TEST_F(CanvasTest, WheelStepsComeFromTheSharedAccumulator) {
+  int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 100, 60, 0);
+  int other = CreateCanvas(kAutoNumber, window_, 150, 20, 100, 60, 0);
+  WindowEvent e;
+  while (WaitWindowEvent(0, &e)) {
+  }
+  // Each delta as a real message; after each, the events it raised (if any).
+  const struct {
+    int control, delta, steps;  // steps 0: no event
+  } turns[] = {
+      {canvas, 40, 0}, {canvas, 40, 0}, {canvas, 40, 1},  // one step on the third
+      {canvas, -250, -2},                                   // -10 left pending
+      {other, 125, 0},                                      // shared: 115
+      {other, 5, 1},
+  };
+  for (const auto& t : turns) {
+    SendMessageW(HandleOf(t.control), WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)(short)t.delta), 0);
+    std::vector<int> steps;
+    while (TakeWindowEvent(&e)) {
+      EXPECT_EQ(e.type, WheelTurned);
+      EXPECT_EQ(e.control, t.control);
+      steps.push_back(e.data.wheelSteps);
+    }
+    EXPECT_EQ(steps, t.steps ? std::vector<int>{t.steps} : std::vector<int>{}) << "delta " << t.delta;
+  }
+}
+
+TEST_F(CanvasTest, EnterAndBackspaceAreKeysWithoutCharacters) {
+  int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 100, 60, Canvas_Keyboard);
+  int plain = CreateCanvas(kAutoNumber, window_, 150, 20, 100, 60, 0);
+  EXPECT_FALSE(FocusCanvas(plain));  // only keyboard canvases take the focus
+  ASSERT_TRUE(FocusCanvas(canvas));
+  SendKeys({{VK_RETURN, false}, {VK_RETURN, true}, {VK_BACK, false}, {VK_BACK, true},
+            {VK_LEFT, false}, {VK_LEFT, true}, {'A', false}, {'A', true}});
+  std::vector<WindowEvent> events = EventsUntil(canvas, KeyReleased, 4);
+  std::vector<int> keys, chars;
+  for (const WindowEvent& e : events) {
+    if (e.type == KeyPressed) keys.push_back(e.data.keyCode);
+    if (e.type == KeyReleased) keys.push_back(-e.data.keyCode);
+    if (e.type == CharTyped) chars.push_back(e.data.typedChar);
+  }
+  EXPECT_EQ(keys, (std::vector<int>{VK_RETURN, -VK_RETURN, VK_BACK, -VK_BACK, VK_LEFT, -VK_LEFT, 'A', -'A'}));
+  EXPECT_EQ(chars, std::vector<int>{'a'});
+  EXPECT_EQ(GetFocus(), HandleOf(canvas));  // the arrow did not move the focus away
+}
+
+//-----------------------------------------------------------------------------
+// Event data, attributes and the queue
+//-----------------------------------------------------------------------------
+
+static int g_handlerCalls = 0;
+static int g_handlerPointerX = 0;
+static void RecordPress(int canvas, int event) {
+  if (event != LeftPressed) return;
+  g_handlerCalls++;
+  g_handlerPointerX = (int)ReadCanvasAttribute(canvas, PointerX);
+}
+
+TEST_F(CanvasTest, EventDataAnswersOnlyForTheCanvasOwnEvent) {
+  int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 100, 60, Canvas_Border);
+  int other = CreateCanvas(kAutoNumber, window_, 150, 20, 100, 60, 0);
+  BindCanvasHandler(canvas, RecordPress);
+  g_handlerCalls = 0;
+  PointAt(canvas, 33, 17);
+  SendKeys({{VK_SHIFT, false}});
+  SendMouse({MOUSEEVENTF_LEFTDOWN});
+  WindowEvent e;
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < 5000)
+    if (WaitWindowEvent(50, &e) == EVENT_GADGET && e.control == canvas && e.type == LeftPressed) break;
+  ASSERT_EQ(e.type, LeftPressed);
+  // The bound handler ran at once, with this event current.
+  EXPECT_EQ(g_handlerCalls, 1);
+  EXPECT_EQ(g_handlerPointerX, 33);
+  // The taken event is current now: its data reads as attributes of its canvas only.
+  EXPECT_EQ(ReadCanvasAttribute(canvas, PointerX), 33);  // client pixels, inside the border
+  EXPECT_EQ(ReadCanvasAttribute(canvas, PointerY), 17);
+  EXPECT_EQ(ReadCanvasAttribute(canvas, ButtonMask), 1);
+  EXPECT_EQ(ReadCanvasAttribute(canvas, ModifierMask), 1);
+  EXPECT_EQ(ReadCanvasAttribute(other, PointerX), 0);
+  for (int attribute : {0, 12, -1, 1000}) EXPECT_EQ(ReadCanvasAttribute(canvas, attribute), 0);
+  EXPECT_EQ(ReadCanvasAttribute(4711, PointerX), 0);
+  WriteCanvasAttribute(canvas, 12, 1);  // ignored
+  SendMouse({MOUSEEVENTF_LEFTUP});
+  SendKeys({{VK_SHIFT, true}});
+  EventsUntil(canvas, LeftReleased);
+  PostGadgetEvent(window_, other, LeftClicked);  // another canvas's event is current now
+  EXPECT_EQ(EventsUntil(other, LeftClicked).back().control, other);
+  EXPECT_EQ(ReadCanvasAttribute(canvas, PointerX), 0);
+  while (WaitWindowEvent(0, &e)) {
+  }
+  EXPECT_EQ(CurrentWindowEvent(), nullptr);  // a wait without an event leaves none current
+}
+
+TEST_F(CanvasTest, CoalescedMovesCarryTheNewestPosition) {
+  int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 200, 100, 0);
+  HWND h = HandleOf(canvas);
+  PointAt(canvas, 5, 5);
+  PostMessageW(h, WM_MOUSEMOVE, 0, 0);  // enters
+  for (int x : {10, 20, 30}) {
+    PointAt(canvas, x, 40);
+    PostMessageW(h, WM_MOUSEMOVE, 0, 0);
+  }
+  // Dispatch everything before the program takes any event.
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  std::vector<WindowEvent> moves;
+  WindowEvent e;
+  while (TakeWindowEvent(&e))
+    if (e.control == canvas && e.type == PointerMoved) moves.push_back(e);
+  ASSERT_EQ(moves.size(), 1u);
+  EXPECT_EQ(moves[0].data.pointerX, 30);
+  EXPECT_EQ(moves[0].data.pointerY, 40);
+}
+
+TEST_F(CanvasTest, CursorTableAndCustomCursor) {
+  int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 100, 60, 0);
+  PointAt(canvas, 50, 30);
+  EventsUntil(canvas, PointerEntered);
+  EXPECT_EQ(ReadCanvasAttribute(canvas, CursorShape), CURSOR_ARROW);
+  WriteCanvasAttribute(canvas, CursorShape, CURSOR_CROSS);
+  EXPECT_EQ(ReadCanvasAttribute(canvas, CursorShape), CURSOR_CROSS);
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_CROSS));  // shown at once
+  WriteCanvasAttribute(canvas, CursorShape, 12);            // outside the table: ignored
+  WriteCanvasAttribute(canvas, CursorShape, -1);
+  EXPECT_EQ(ReadCanvasAttribute(canvas, CursorShape), CURSOR_CROSS);
+  WriteCanvasAttribute(canvas, CursorShape, CURSOR_HIDDEN);
+  EXPECT_EQ(GetCursor(), nullptr);
+
+  HCURSOR own = LoadCursorW(nullptr, IDC_HELP);
+  WriteCanvasAttribute(canvas, CustomCursor, (intptr_t)own);
+  EXPECT_EQ(ReadCanvasAttribute(canvas, CursorShape), -1);
+  EXPECT_EQ(ReadCanvasAttribute(canvas, CustomCursor), (intptr_t)own);
+  EXPECT_EQ(GetCursor(), own);
+  WriteCanvasAttribute(canvas, CursorShape, CURSOR_ARROW);
+  EXPECT_EQ(ReadCanvasAttribute(canvas, CustomCursor), 0);
+  // The system asks again when the pointer moves: the canvas answers with its cursor.
+  PointAt(canvas, 51, 30);
+  EventsUntil(canvas, PointerMoved);
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+  // Once the pointer has left, a new shape waits for its return.
+  PointAt(canvas, 300, 30);
+  EventsUntil(canvas, PointerLeft);
+  SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+  WriteCanvasAttribute(canvas, CursorShape, CURSOR_WAIT);
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+  PointAt(canvas, 50, 30);
+  EXPECT_EQ(Only(EventsUntil(canvas, PointerEntered), {PointerEntered, PointerMoved}),
+            std::vector<int>{PointerEntered});
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
+}
+
+TEST_F(CanvasTest, ContainerPassesChildNotificationsOn) {
+  int container = CreateCanvas(kAutoNumber, window_, 10, 10, 300, 200, Canvas_Container);
+  int inner = CreateCanvasIn(kAutoNumber, ControlHandle(container), 10, 10, 60, 40, 0);
+  ASSERT_GT(inner, 0);
+  EXPECT_EQ(ControlWindow(inner), window_);
+  EXPECT_EQ(GetParent(HandleOf(inner)), HandleOf(container));
+  HWND button = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE, 100, 10, 60, 24,
+                                HandleOf(container), nullptr, nullptr, nullptr);
+  int buttonControl = RegisterControl(kAutoNumber, button, window_, CONTROL_BUTTON);
+  SendMessageW(button, BM_CLICK, 0, 0);
+  EXPECT_EQ(EventsUntil(buttonControl, LeftClicked).back().type, LeftClicked);
+  PointAt(inner, 5, 5);
+  EXPECT_EQ(EventsUntil(inner, PointerEntered).back().type, PointerEntered);
+  EXPECT_EQ(CreateCanvasIn(kAutoNumber, nullptr, 0, 0, 10, 10, 0), 0);
+}
+
+TEST_F(CanvasTest, FocusRectangleIsOnScreenOnly) {
+  int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 60, 40, Canvas_Keyboard | Canvas_DrawFocus);
+  int plain = CreateCanvas(kAutoNumber, window_, 100, 20, 60, 40, Canvas_Keyboard);
+  for (int c : {canvas, plain}) {
+    BeginDrawing(CanvasTarget(c));
+    FillBox(0, 0, 60, 40, 0x00FF00);
+    EndDrawing();
+  }
+  // Focused: along the dotted rectangle 2 pixels inside the edge pixels
+  // differ from the surface, the rest shows the surface.
+  ASSERT_TRUE(FocusCanvas(canvas));
+  RECT r = ScreenClientRect(canvas);
+  EXPECT_TRUE(ScreenShows(r.left, r.top, 60, 40, [] {
+    int marked = 0;
+    for (int x = 2; x < 58; x++) marked += ReadPixel(x, 2) != 0x00FF00;
+    return marked > 10 && ReadPixel(1, 1) == 0x00FF00 && ReadPixel(30, 20) == 0x00FF00;
+  }));
+  BeginDrawing(CanvasTarget(canvas));
+  EXPECT_EQ(ReadPixel(10, 2), 0x00FF00);  // never in the surface
+  EndDrawing();
+
+  // Without Canvas_DrawFocus a focused canvas shows its surface alone.
+  ASSERT_TRUE(FocusCanvas(plain));
+  r = ScreenClientRect(plain);
+  EXPECT_TRUE(ScreenShows(r.left, r.top, 60, 40, [] {
+    for (int x = 0; x < 60; x++)
+      if (ReadPixel(x, 2) != 0x00FF00) return false;
+    return true;
+  }));
+}
