@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "app/startup_values.h"
+#include "colour/named_colors.h"
 #include "runtime/fonts.h"
 #include "runtime/images.h"
 #include "runtime/random.h"
@@ -53,6 +54,7 @@ int ProgramMain() {
   ComputeDisplayScale();
   FontNormal = LoadFont("Consolas", 9);
   FontLarge = LoadFont("Consolas", 11);
+  BuildNamedColorMap();
   RunMainWindow();
   ReleaseRuntime();
   return 0;
