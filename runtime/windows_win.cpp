@@ -121,7 +121,8 @@ static void OfferEvent(int code, int window, int control, int type, int timer,
   e.type = type;
   e.timer = timer;
   if (data) e.data = *data;
-  if (code == EVENT_GADGET) {
+  // The program's own change of a control's text raises nothing, bound or queued.
+  if (code == EVENT_GADGET && !ProgramTextChangeActive()) {
     auto it = g_bindings.find(control);
     if (it != g_bindings.end()) {
       std::vector<EventBinding> bindings = it->second;  // a procedure may change the bindings
