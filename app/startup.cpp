@@ -6,6 +6,7 @@
 #include "app/startup_values.h"
 #include "runtime/fonts.h"
 #include "runtime/random.h"
+#include "runtime/windows.h"
 #include "runtime/settings.h"
 
 int FontNormal = 0;
@@ -25,6 +26,7 @@ void ComputeDisplayScale() {
 static void InitRuntime() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
+  InitWindowing();  // the windowing layer's scale between logical units and pixels
   LARGE_INTEGER counter;
   QueryPerformanceCounter(&counter);
   SeedRandom((uint64_t)counter.QuadPart ^ ((uint64_t)GetCurrentProcessId() << 32));

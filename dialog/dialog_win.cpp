@@ -521,33 +521,48 @@ static SYSTEMTIME DateZero() {
   return t;
 }
 
+// The roots of the drives, "C:\\" and so on.
+static std::vector<std::wstring> DriveRoots() {
+  std::vector<std::wstring> roots;
+  wchar_t drives[512];
+  DWORD n = GetLogicalDriveStringsW(511, drives);
+  for (wchar_t* d = drives; n && n < 512 && *d; d += wcslen(d) + 1) roots.push_back(d);
+  return roots;
+}
+
+struct FolderEntry {
+  std::wstring name;
+  bool folder;
+};
+
+// The entries of a folder but ".", at most 100000 of them.
+static std::vector<FolderEntry> FolderEntries(std::wstring path) {
+  std::vector<FolderEntry> entries;
+  if (path.back() != L'\\') path += L'\\';
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW((path + L"*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return entries;
+  do {
+    if (wcscmp(found.cFileName, L".")) entries.push_back(FolderEntry{found.cFileName, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+  } while (entries.size() < 100000 && FindNextFileW(find, &found));
+  FindClose(find);
+  return entries;
+}
+
 // Folders and files of `path` into a list view, or the drives when the path is empty.
 static void FillExplorerList(HWND list, const std::wstring& path, uint32_t flags) {
   LVCOLUMNW column = {LVCF_TEXT | LVCF_WIDTH, 0, LogicalToDeviceX(200), (wchar_t*)L"Name"};
   ListView_InsertColumn(list, 0, &column);
   std::vector<std::wstring> names;
-  if (path.empty()) {
-    wchar_t drives[512];
-    DWORD n = GetLogicalDriveStringsW(511, drives);
-    for (wchar_t* d = drives; n && n < 512 && *d; d += wcslen(d) + 1) names.push_back(d);
-  } else {
-    std::wstring pattern = path;
-    if (pattern.back() != L'\\') pattern += L'\\';
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((pattern + L"*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        std::wstring name = found.cFileName;
-        bool folder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-        if (name == L".") continue;
-        if (name == L".." && (flags & 0x2)) continue;    // Explorer_NoParentFolder
-        if (folder && name != L".." && (flags & 0x4)) continue;  // Explorer_NoFolders
-        if (!folder && (flags & 0x1)) continue;           // Explorer_NoFiles
-        names.push_back(name);
-      } while (FindNextFileW(find, &found) && names.size() < 100000);
-      FindClose(find);
+  if (path.empty()) names = DriveRoots();
+  else
+    for (const FolderEntry& e : FolderEntries(path)) {
+      bool parent = e.name == L"..";
+      if (parent && (flags & 0x2)) continue;              // Explorer_NoParentFolder
+      if (e.folder && !parent && (flags & 0x4)) continue;  // Explorer_NoFolders
+      if (!e.folder && (flags & 0x1)) continue;            // Explorer_NoFiles
+      names.push_back(e.name);
     }
-  }
   for (size_t i = 0; i < names.size(); i++) {
     LVITEMW item = {LVIF_TEXT, (int)i};
     item.pszText = &names[i][0];
@@ -555,35 +570,19 @@ static void FillExplorerList(HWND list, const std::wstring& path, uint32_t flags
   }
 }
 
-// The sub-folders of `path` into a tree view, or the drives when the path is empty.
+// The entries of `path` into a tree view, or the drives when the path is empty.
 static void FillExplorerTree(HWND tree, const std::wstring& path, uint32_t flags) {
-  std::wstring pattern = path;
-  if (path.empty()) {
-    wchar_t drives[512];
-    DWORD n = GetLogicalDriveStringsW(511, drives);
-    for (wchar_t* d = drives; n && n < 512 && *d; d += wcslen(d) + 1) {
-      TVINSERTSTRUCTW insert = {TVI_ROOT, TVI_LAST};
-      insert.item.mask = TVIF_TEXT;
-      insert.item.pszText = d;
-      TreeView_InsertItem(tree, &insert);
-    }
-    return;
-  }
-  if (pattern.back() != L'\\') pattern += L'\\';
-  WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW((pattern + L"*").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return;
-  int count = 0;
-  do {
-    bool folder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-    if (!wcscmp(found.cFileName, L".") || !wcscmp(found.cFileName, L"..")) continue;
-    if (!folder && (flags & 0x1)) continue;  // Explorer_NoFiles
+  std::vector<std::wstring> names;
+  if (path.empty()) names = DriveRoots();
+  else
+    for (const FolderEntry& e : FolderEntries(path))
+      if (e.name != L".." && (e.folder || !(flags & 0x1))) names.push_back(e.name);  // Explorer_NoFiles
+  for (std::wstring& name : names) {
     TVINSERTSTRUCTW insert = {TVI_ROOT, TVI_LAST};
     insert.item.mask = TVIF_TEXT;
-    insert.item.pszText = found.cFileName;
+    insert.item.pszText = &name[0];
     TreeView_InsertItem(tree, &insert);
-  } while (FindNextFileW(find, &found) && ++count < 100000);
-  FindClose(find);
+  }
 }
 
 // The source-code editor comes from "Scintilla.dll", when it can be loaded.
@@ -796,9 +795,7 @@ static int CreateControlOfKind(const ControlRequest& r) {
       bool images = r.kind == NODE_COMBOBOX && (f & 0x10000000);
       hwnd = CreateChild(0, images ? WC_COMBOBOXEXW : WC_COMBOBOXW, L"", style);
       if (hwnd && r.kind == NODE_EXPLORERCOMBO) {
-        wchar_t drives[512];
-        DWORD n = GetLogicalDriveStringsW(511, drives);
-        for (wchar_t* d = drives; n && n < 512 && *d; d += wcslen(d) + 1) SendMessageW(hwnd, CB_ADDSTRING, 0, (LPARAM)d);
+        for (const std::wstring& root : DriveRoots()) SendMessageW(hwnd, CB_ADDSTRING, 0, (LPARAM)root.c_str());
         if (!text.empty()) {
           LRESULT at = SendMessageW(hwnd, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)text.c_str());
           if (at == CB_ERR) at = SendMessageW(hwnd, CB_ADDSTRING, 0, (LPARAM)text.c_str());
