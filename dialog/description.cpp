@@ -700,7 +700,7 @@ int NewDialogOn(const DialogPlatform* platform, int number) {
   return number;
 }
 
-// Algorithm of selection: a root `window`, or the first matching `window`
+// Selection: a root `window`, or the first matching `window`
 // child of a root `dialogs`.
 static int SelectWindowElement(const XmlDoc& doc, const char* name) {
   int root = XmlRootElement(doc);
