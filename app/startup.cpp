@@ -28,7 +28,7 @@ void ComputeDisplayScale() {
 static void InitRuntime() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  InitWindowing();
+  InitWindowing();  // the windowing layer's scale between logical units and pixels
   LARGE_INTEGER counter;
   QueryPerformanceCounter(&counter);
   SeedRandom((uint64_t)counter.QuadPart ^ ((uint64_t)GetCurrentProcessId() << 32));

@@ -28,6 +28,7 @@ enum CanvasEvent {
   Changed = 768,  // text fields: the user changed the text; lists: the selection changed
   FocusGained = 14000,
   FocusLost = 14001,
+  DragStarted = 14002,
   PointerEntered = 0x10001,
   PointerLeft = 0x10002,
   PointerMoved = 0x10003,

@@ -29,8 +29,26 @@ void* FontHandle(int font) {
   return g_fonts[(size_t)font - 1];
 }
 
+static int g_defaultFont = 0;
+static HFONT g_messageFont = nullptr;
+
 void ReleaseAllFonts() {
   for (HFONT f : g_fonts)
     if (f) DeleteObject(f);
   g_fonts.clear();
+  g_defaultFont = 0;
+  if (g_messageFont) DeleteObject(g_messageFont);
+  g_messageFont = nullptr;
+}
+
+void SetDefaultControlFont(int font) { g_defaultFont = FontExists(font) ? font : 0; }
+
+void* DefaultControlFont() {
+  if (g_defaultFont) return FontHandle(g_defaultFont);
+  if (!g_messageFont) {
+    NONCLIENTMETRICSW metrics = {sizeof metrics};
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0))
+      g_messageFont = CreateFontIndirectW(&metrics.lfMessageFont);
+  }
+  return g_messageFont ? (void*)g_messageFont : GetStockObject(DEFAULT_GUI_FONT);
 }

@@ -37,11 +37,21 @@ enum WindowFlags {
   WINDOW_TOOL = 1 << 6,        // thin tool-window caption
   WINDOW_BORDERLESS = 1 << 7,
   WINDOW_SCREEN_CENTERED = 1 << 8,
+  WINDOW_WINDOW_CENTERED = 1 << 9,  // centred on the parent window
+  WINDOW_NO_ACTIVATE = 1 << 10,     // showing it does not activate it
 };
 
 // Opens a top-level window whose client area is w x h at (x, y) (outer
-// position). Returns its number, or 0.
-int OpenWindow(int number, int x, int y, int w, int h, const char* title, int flags);
+// position), owned by `parent` when that is one of ours. Returns its number, or 0.
+int OpenWindow(int number, int x, int y, int w, int h, const char* title, int flags, int parent = 0);
+// Centres the window on its parent window (clamped to 0 or more), or on the
+// screen's work area when `parent` is 0.
+void CenterWindow(int window, int parent);
+// Shows a window in its normal state (without activating a no-activate window), or hides it.
+void HideWindow(int window, bool hidden);
+// Inner sizes the user may resize the window to, in logical units; kIgnore
+// leaves a bound as it is.
+void SetWindowBounds(int window, int minWidth, int minHeight, int maxWidth, int maxHeight);
 void CloseWindow(int window);
 void CloseAllWindows();
 bool WindowExists(int window);
@@ -74,7 +84,8 @@ void RemoveWindowTimer(int window, int timerId);
 // Controls
 //-----------------------------------------------------------------------------
 
-// Kinds of control the windowing layer knows; the dialog engine adds more.
+// Kinds of control the windowing layer knows. Kinds decide how a child
+// notification becomes an event.
 enum ControlKind {
   CONTROL_UNKNOWN = 0,
   CONTROL_CANVAS,
@@ -85,6 +96,16 @@ enum ControlKind {
   CONTROL_CONTAINER,
   CONTROL_FRAME,
   CONTROL_OTHER,
+  CONTROL_LIST_BOX,    // single-column list
+  CONTROL_COMBO_BOX,
+  CONTROL_TREE,
+  CONTROL_CHECK_BOX,   // check boxes and option buttons
+  CONTROL_DATE,
+  CONTROL_SCROLL_BAR,
+  CONTROL_TRACK_BAR,
+  CONTROL_PANEL,
+  CONTROL_SPLITTER,
+  CONTROL_SCROLL_AREA,
 };
 
 // Enters a created child window as a control of `window` under `number`
@@ -107,6 +128,9 @@ void SetControlFont(int control, void* hfont);
 // Background and text colours (colour values) of a text field or label;
 // -1 for either gives the system's colour back.
 void SetControlColors(int control, int background, int text);
+// Calls `procedure` from within the message handling whenever the control
+// offers an event of `type` (-1: of every type); the event is queued as well.
+void BindControlEvent(int control, int type, void (*procedure)(const WindowEvent& event));
 // Position and size relative to the parent, in logical units.
 void ResizeControl(int control, int x, int y, int w, int h);  // kIgnore keeps a value
 int ControlX(int control);

@@ -40,6 +40,13 @@ struct WindowRecord {
   HWND hwnd = nullptr;
   void (*sizeHandler)(int window) = nullptr;
   void (*menuHandler)(int window, int item) = nullptr;
+  int bounds[4] = {kIgnore, kIgnore, kIgnore, kIgnore};  // inner min w, min h, max w, max h
+};
+
+typedef void (*EventProcedure)(const WindowEvent& event);
+struct EventBinding {
+  int type;  // -1: every type
+  EventProcedure procedure;
 };
 
 struct ControlRecord {
@@ -54,6 +61,7 @@ struct ControlRecord {
 static std::unordered_map<int, WindowRecord> g_windows;
 static std::unordered_map<int, ControlRecord> g_controls;
 static std::unordered_map<HWND, int> g_windowByHandle, g_controlByHandle;
+static std::unordered_map<int, std::vector<EventBinding>> g_bindings;  // by control
 static int g_nextWindowNumber = 1, g_nextControlNumber = 1;
 
 // A private message that queues a posted control event in platform order.
@@ -116,6 +124,15 @@ static void OfferEvent(int code, int window, int control, int type, int timer,
   e.type = type;
   e.timer = timer;
   if (data) e.data = *data;
+  // The program's own change of a control's text raises nothing, bound or queued.
+  if (code == EVENT_GADGET && !ProgramTextChangeActive()) {
+    auto it = g_bindings.find(control);
+    if (it != g_bindings.end()) {
+      std::vector<EventBinding> bindings = it->second;  // a procedure may change the bindings
+      for (const EventBinding& b : bindings)
+        if (b.type == -1 || b.type == type) b.procedure(e);
+    }
+  }
   OfferWindowEvent(e);
 }
 
@@ -141,19 +158,69 @@ static bool AnswerControlColor(WPARAM wParam, LPARAM lParam, LRESULT* result) {
   return true;
 }
 
+// The event a WM_COMMAND notification code means for a control of `kind`;
+// the codes overlap between control classes. -1 for none.
+static int CommandEvent(int kind, int code) {
+  switch (kind) {
+    case CONTROL_LIST_BOX:
+      if (code == LBN_SELCHANGE) return Changed;
+      if (code == LBN_DBLCLK) return LeftDoubleClicked;
+      if (code == LBN_SETFOCUS) return FocusGained;
+      if (code == LBN_KILLFOCUS) return FocusLost;
+      return -1;
+    case CONTROL_COMBO_BOX:
+      if (code == CBN_SELCHANGE || code == CBN_EDITCHANGE) return Changed;
+      if (code == CBN_SETFOCUS) return FocusGained;
+      if (code == CBN_KILLFOCUS) return FocusLost;
+      return -1;
+    default:
+      if (code == EN_CHANGE) return Changed;
+      if (code == EN_SETFOCUS) return FocusGained;
+      if (code == EN_KILLFOCUS) return FocusLost;
+      if (code == BN_CLICKED) return LeftClicked;
+      return -1;
+  }
+}
+
+// Scroll bars move only when told to: follow the user's request, then report the change.
+static void FollowScrollRequest(HWND bar, int request) {
+  SCROLLINFO info = {sizeof info, SIF_ALL};
+  if (!GetScrollInfo(bar, SB_CTL, &info)) return;
+  int pos = info.nPos, page = info.nPage ? (int)info.nPage : 1;
+  int last = info.nMax - (info.nPage ? (int)info.nPage - 1 : 0);
+  switch (request) {
+    case SB_LINEUP: pos--; break;
+    case SB_LINEDOWN: pos++; break;
+    case SB_PAGEUP: pos -= page; break;
+    case SB_PAGEDOWN: pos += page; break;
+    case SB_THUMBTRACK: case SB_THUMBPOSITION: pos = info.nTrackPos; break;
+    case SB_TOP: pos = info.nMin; break;
+    case SB_BOTTOM: pos = last; break;
+    default: return;
+  }
+  if (pos > last) pos = last;
+  if (pos < info.nMin) pos = info.nMin;
+  SetScrollPos(bar, SB_CTL, pos, TRUE);
+}
+
 bool HandleChildNotification(HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   if (msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORSTATIC)
     return AnswerControlColor(wParam, lParam, result);
   if (msg == WM_COMMAND && lParam) {
     int control = ControlNumberOf((HWND)lParam);
     if (!control) return false;
-    switch (HIWORD(wParam)) {
-      case EN_CHANGE: OfferControlEvent(control, Changed, nullptr); break;
-      case EN_SETFOCUS: OfferControlEvent(control, FocusGained, nullptr); break;
-      case EN_KILLFOCUS: OfferControlEvent(control, FocusLost, nullptr); break;
-      case BN_CLICKED: OfferControlEvent(control, LeftClicked, nullptr); break;
-      default: return false;
-    }
+    int type = CommandEvent(ControlKindOf(control), HIWORD(wParam));
+    if (type < 0) return false;
+    OfferControlEvent(control, type, nullptr);
+    *result = 0;
+    return true;
+  }
+  if ((msg == WM_HSCROLL || msg == WM_VSCROLL) && lParam) {
+    int control = ControlNumberOf((HWND)lParam);
+    int kind = ControlKindOf(control);
+    if (kind != CONTROL_SCROLL_BAR && kind != CONTROL_TRACK_BAR) return false;
+    if (kind == CONTROL_SCROLL_BAR) FollowScrollRequest((HWND)lParam, LOWORD(wParam));
+    if (LOWORD(wParam) != SB_ENDSCROLL) OfferControlEvent(control, Changed, nullptr);
     *result = 0;
     return true;
   }
@@ -168,6 +235,14 @@ bool HandleChildNotification(HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESU
           OfferControlEvent(control, Changed, nullptr);
         break;
       }
+      case TVN_SELCHANGEDW:
+      case DTN_DATETIMECHANGE:
+        OfferControlEvent(control, Changed, nullptr);
+        break;
+      case LVN_BEGINDRAG:
+      case TVN_BEGINDRAGW:
+        OfferControlEvent(control, DragStarted, nullptr);
+        break;
       case NM_CLICK: OfferControlEvent(control, LeftClicked, nullptr); break;
       case NM_RCLICK: OfferControlEvent(control, RightClicked, nullptr); break;
       case NM_DBLCLK: OfferControlEvent(control, LeftDoubleClicked, nullptr); break;
@@ -206,6 +281,21 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     case WM_RBUTTONUP:
       if (window) OfferEvent(EVENT_RIGHT_CLICK, window, 0, 0, 0, nullptr);
       break;
+    case WM_GETMINMAXINFO:
+      if (window) {
+        // The bounds are inner sizes; the system wants outer ones.
+        const int* b = g_windows[window].bounds;
+        MINMAXINFO* info = (MINMAXINFO*)lParam;
+        RECT frame = {0, 0, 0, 0};
+        AdjustWindowRectEx(&frame, (DWORD)GetWindowLongW(hwnd, GWL_STYLE), FALSE, (DWORD)GetWindowLongW(hwnd, GWL_EXSTYLE));
+        int fw = frame.right - frame.left, fh = frame.bottom - frame.top;
+        if (b[0] != kIgnore) info->ptMinTrackSize.x = LogicalToDeviceX(b[0]) + fw;
+        if (b[1] != kIgnore) info->ptMinTrackSize.y = LogicalToDeviceY(b[1]) + fh;
+        if (b[2] != kIgnore) info->ptMaxTrackSize.x = LogicalToDeviceX(b[2]) + fw;
+        if (b[3] != kIgnore) info->ptMaxTrackSize.y = LogicalToDeviceY(b[3]) + fh;
+        return 0;
+      }
+      break;
     case WM_COMMAND:
       if (window && lParam == 0 && HIWORD(wParam) == 0) {  // a menu item
         OfferEvent(EVENT_MENU, window, 0, LOWORD(wParam), 0, nullptr);
@@ -241,7 +331,7 @@ static bool RegisterWindowClassOnce() {
 static bool WindowNumberTaken(int n) { return g_windows.count(n) != 0; }
 static bool ControlNumberTaken(int n) { return g_controls.count(n) != 0; }
 
-int OpenWindow(int number, int x, int y, int w, int h, const char* title, int flags) {
+int OpenWindow(int number, int x, int y, int w, int h, const char* title, int flags, int parent) {
   if (!RegisterWindowClassOnce()) return 0;
   if (number == kAutoNumber) number = FreshNumber(g_nextWindowNumber, WindowNumberTaken);
   if (number <= 0) return 0;
@@ -255,6 +345,8 @@ int OpenWindow(int number, int x, int y, int w, int h, const char* title, int fl
   if (flags & WINDOW_MAXIMIZE_BUTTON) style |= WS_MAXIMIZEBOX | WS_SYSMENU;
   if (flags & WINDOW_SIZEABLE) style |= WS_THICKFRAME;
   if (flags & WINDOW_TOOL) exStyle |= WS_EX_TOOLWINDOW;
+  if (flags & WINDOW_NO_ACTIVATE) exStyle |= WS_EX_NOACTIVATE;
+  HWND owner = (HWND)WindowHandle(parent);
 
   RECT r = {0, 0, LogicalToDeviceX(w), LogicalToDeviceY(h)};
   AdjustWindowRectEx(&r, style, FALSE, exStyle);
@@ -268,12 +360,46 @@ int OpenWindow(int number, int x, int y, int w, int h, const char* title, int fl
   }
   std::wstring text = Utf8ToWide(title ? title : "");
   HWND hwnd = CreateWindowExW(exStyle, kWindowClass, text.c_str(), style, px, py, outerW, outerH,
-                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+                              owner, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return 0;
   g_windows[number].hwnd = hwnd;
   g_windowByHandle[hwnd] = number;
-  if (!(flags & WINDOW_INVISIBLE)) ShowWindow(hwnd, SW_SHOWNORMAL);
+  if ((flags & WINDOW_WINDOW_CENTERED) && owner) CenterWindow(number, parent);
+  if (!(flags & WINDOW_INVISIBLE)) HideWindow(number, false);
   return number;
+}
+
+void CenterWindow(int window, int parent) {
+  HWND hwnd = (HWND)WindowHandle(window);
+  if (!hwnd) return;
+  RECT outer, area;
+  GetWindowRect(hwnd, &outer);
+  HWND over = (HWND)WindowHandle(parent);
+  bool onParent = over && GetWindowRect(over, &area);
+  if (!onParent) SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  int w = outer.right - outer.left, h = outer.bottom - outer.top;
+  int x = area.left + (area.right - area.left - w) / 2, y = area.top + (area.bottom - area.top - h) / 2;
+  if (onParent) {
+    if (x < 0) x = 0;
+    if (y < 0) y = 0;
+  }
+  SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void HideWindow(int window, bool hidden) {
+  HWND hwnd = (HWND)WindowHandle(window);
+  if (!hwnd) return;
+  bool noActivate = GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_NOACTIVATE;
+  ShowWindow(hwnd, hidden ? SW_HIDE : noActivate ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL);
+}
+
+void SetWindowBounds(int window, int minWidth, int minHeight, int maxWidth, int maxHeight) {
+  auto it = g_windows.find(window);
+  if (it == g_windows.end()) return;
+  int* b = it->second.bounds;
+  int values[4] = {minWidth, minHeight, maxWidth, maxHeight};
+  for (int i = 0; i < 4; i++)
+    if (values[i] != kIgnore) b[i] = values[i];
 }
 
 void CloseWindow(int window) {
@@ -288,6 +414,7 @@ void CloseWindow(int window) {
     if (g_controls[c].brush) DeleteObject(g_controls[c].brush);
     g_controlByHandle.erase(g_controls[c].hwnd);
     g_controls.erase(c);
+    g_bindings.erase(c);
   }
   g_windowByHandle.erase(hwnd);
   g_windows.erase(it);
@@ -405,6 +532,7 @@ void ReleaseControl(int control) {
   if (it->second.brush) DeleteObject(it->second.brush);
   g_controlByHandle.erase(hwnd);
   g_controls.erase(it);
+  g_bindings.erase(control);
   if (hwnd) DestroyWindow(hwnd);
 }
 
@@ -432,6 +560,10 @@ void DisableControl(int control, bool disabled) {
 
 void HideControl(int control, bool hidden) {
   if (HWND hwnd = (HWND)ControlHandle(control)) ShowWindow(hwnd, hidden ? SW_HIDE : SW_SHOWNA);
+}
+
+void BindControlEvent(int control, int type, void (*procedure)(const WindowEvent&)) {
+  if (ControlExists(control) && procedure) g_bindings[control].push_back(EventBinding{type, procedure});
 }
 
 void SetControlFont(int control, void* hfont) {

@@ -1,6 +1,7 @@
 #include "runtime/xml_doc.h"
 
 #include <expat.h>
+#include <stdio.h>
 #include <string.h>
 
 //-----------------------------------------------------------------------------
@@ -30,10 +31,13 @@ struct ParseState {
   int current;
 };
 
-static void XMLCALL OnStart(void* user, const XML_Char* name, const XML_Char**) {
+static void XMLCALL OnStart(void* user, const XML_Char* name, const XML_Char** attributes) {
   ParseState* s = (ParseState*)user;
   int id = XmlAddElement(*s->doc, s->current, name);
-  if (id >= 0) s->current = id;
+  if (id < 0) return;
+  s->current = id;
+  for (int i = 0; attributes && attributes[i] && attributes[i + 1]; i += 2)
+    s->doc->nodes[id].attributes.push_back(XmlAttribute{attributes[i], attributes[i + 1]});
 }
 
 static void XMLCALL OnEnd(void* user, const XML_Char*) {
@@ -46,7 +50,7 @@ static void XMLCALL OnText(void* user, const XML_Char* text, int len) {
   if (s->current > 0) s->doc->nodes[s->current].text.append(text, (size_t)len);
 }
 
-bool XmlParse(XmlDoc& doc, const char* text, size_t len) {
+bool XmlParse(XmlDoc& doc, const char* text, size_t len, std::string* error) {
   XML_Parser parser = XML_ParserCreate("UTF-8");
   if (!parser) return false;
   ParseState state = {&doc, 0};
@@ -62,6 +66,11 @@ bool XmlParse(XmlDoc& doc, const char* text, size_t len) {
     if (XML_Parse(parser, text, (int)n, len == 0) != XML_STATUS_OK) ok = false;
     text += n;
   } while (ok && len > 0);
+  if (!ok && error) {
+    char line[32];
+    snprintf(line, sizeof line, "line %lu: ", (unsigned long)XML_GetCurrentLineNumber(parser));
+    *error = std::string(line) + XML_ErrorString(XML_GetErrorCode(parser));
+  }
   XML_ParserFree(parser);
   return ok;
 }
@@ -109,8 +118,13 @@ struct Writer {
       if (c == '&') Put("&amp;", 5);
       else if (c == '<') Put("&lt;", 4);
       else if (c == '>') Put("&gt;", 4);
+      else if (c == '"') Put("&quot;", 6);
       else Put(&c, 1);
     }
+  }
+  void PutStartTag(const XmlNode& n) {
+    Put("<", 1), Put(n.name);
+    for (const XmlAttribute& a : n.attributes) Put(" ", 1), Put(a.name), Put("=\"", 2), PutEscaped(a.value), Put("\"", 1);
   }
 };
 
@@ -119,10 +133,11 @@ static void WriteElement(const XmlDoc& doc, int root, Writer& w) {
   int node = root;
   for (;;) {
     const XmlNode& n = doc.nodes[node];
+    w.PutStartTag(n);
     if (n.firstChild < 0 && n.text.empty()) {
-      w.Put("<", 1), w.Put(n.name), w.Put("/>", 2);
+      w.Put("/>", 2);
     } else {
-      w.Put("<", 1), w.Put(n.name), w.Put(">", 1);
+      w.Put(">", 1);
       w.PutEscaped(n.text);
       if (n.firstChild >= 0) { node = n.firstChild; continue; }
       w.Put("</", 2), w.Put(n.name), w.Put(">", 1);

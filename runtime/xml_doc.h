@@ -5,9 +5,14 @@
 #include <string>
 #include <vector>
 
+struct XmlAttribute {
+  std::string name, value;
+};
+
 struct XmlNode {
   std::string name;  // element name; empty for the document node
   std::string text;  // the character data directly inside this element
+  std::vector<XmlAttribute> attributes;  // in document order
   int parent = -1;
   int firstChild = -1;
   int lastChild = -1;
@@ -23,8 +28,9 @@ struct XmlDoc {
 int XmlAddElement(XmlDoc& doc, int parent, const char* name);
 
 // Parses `len` bytes as one UTF-8 document, whatever encoding it declares.
-// The elements built before an error stay in the tree. Returns false on error.
-bool XmlParse(XmlDoc& doc, const char* text, size_t len);
+// The elements built before an error stay in the tree. Returns false on error;
+// `error`, when given, then tells the line and expat's reason.
+bool XmlParse(XmlDoc& doc, const char* text, size_t len, std::string* error = nullptr);
 
 // The first element child of the document node, or -1.
 int XmlRootElement(const XmlDoc& doc);
@@ -35,7 +41,8 @@ int XmlFirstChildNamed(const XmlDoc& doc, int parent, const char* name);
 int XmlNextSiblingNamed(const XmlDoc& doc, int node, const char* name);
 
 // Serialised form of an element and everything below it: compact, no
-// declaration, "&", "<", ">" escaped, empty elements as <name/>.
+// declaration, attributes in double quotes, "&", "<", ">" (and '"' in
+// attributes) escaped, empty elements as <name/>.
 // XmlSerializedLength is the exact byte count XmlSerialize writes.
 size_t XmlSerializedLength(const XmlDoc& doc, int node);
 // Writes at most `capacity` bytes; returns the number written, 0 if it does not fit.

@@ -59,3 +59,19 @@ TEST(XmlDoc, DeepNestingNeitherOverflowsTheStackNorFails) {
   // The innermost element has no children: it is written as <a/>.
   EXPECT_EQ(XmlSerializedLength(doc, XmlRootElement(doc)), text.size() - 3);
 }
+
+TEST(XmlDoc, AttributesInDocumentOrderAndParseErrors) {
+  const char text[] = "<r b='2' a=\"x&amp;&quot;\"><c/></r>";
+  XmlDoc doc;
+  ASSERT_TRUE(XmlParse(doc, text, sizeof text - 1));
+  const XmlNode& r = doc.nodes[XmlRootElement(doc)];
+  ASSERT_EQ(r.attributes.size(), 2u);
+  EXPECT_EQ(r.attributes[0].name, "b");
+  EXPECT_EQ(r.attributes[1].value, "x&\"");
+  EXPECT_EQ(Serialize(doc, XmlRootElement(doc)), "<r b=\"2\" a=\"x&amp;&quot;\"><c/></r>");
+
+  std::string error;
+  XmlDoc bad;
+  EXPECT_FALSE(XmlParse(bad, "<a>\n<b></a>", 11, &error));
+  EXPECT_EQ(error, "line 2: mismatched tag");
+}

@@ -76,18 +76,34 @@ class CanvasTest : public ::testing::Test {
     ClearWindowEvents();
     window_ = OpenWindow(kAutoNumber, 100, 100, 400, 300, "Canvas", WINDOW_SYSTEM_MENU);
     ASSERT_GT(window_, 0);
-    SetForegroundWindow((HWND)WindowHandle(window_));
+    // Moving the pointer by program needs the window in front; on a busy
+    // machine activation can take a moment.
+    HWND hwnd = (HWND)WindowHandle(window_);
+    SetForegroundWindow(hwnd);
+    WindowEvent e;
+    for (DWORD start = GetTickCount(); GetForegroundWindow() != hwnd && GetTickCount() - start < 5000;)
+      WaitWindowEvent(10, &e);
+    ClearWindowEvents();
   }
   void TearDown() override {
     CloseAllWindows();
     ClipCursor(nullptr);
   }
 
-  // Places the system cursor at client point (x, y) of the control.
+  // Places the system cursor at client point (x, y) of the control, or as
+  // near as a confinement allows; waits until the system has taken the move.
   void PointAt(int control, int x, int y) {
     POINT p = {x, y};
     ClientToScreen(HandleOf(control), &p);
-    SetCursorPos(p.x, p.y);
+    RECT clip;
+    GetClipCursor(&clip);
+    POINT want = {std::max(clip.left, std::min(p.x, clip.right - 1)),
+                  std::max(clip.top, std::min(p.y, clip.bottom - 1))};
+    POINT now;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(5)) {
+      SetCursorPos(p.x, p.y);
+      if (GetCursorPos(&now) && now.x == want.x && now.y == want.y) return;
+    }
   }
 
   // A new canvas with the pointer on it and a button pressed there, once the

@@ -1,0 +1,891 @@
+#include "dialog/description.h"
+
+#include <string.h>
+
+#include <map>
+
+#include "dialog/runtime_values.h"
+
+//-----------------------------------------------------------------------------
+// Names without regard to case
+//-----------------------------------------------------------------------------
+
+static char Lower(char c) { return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c; }
+
+static bool SameName(const char* a, const char* b) {
+  for (; *a && *b; a++, b++)
+    if (Lower(*a) != Lower(*b)) return false;
+  return *a == *b;
+}
+
+static bool SameName(const std::string& a, const char* b) { return SameName(a.c_str(), b); }
+
+static bool StartsWith(const std::string& text, const char* prefix) {
+  size_t n = strlen(prefix);
+  return text.size() >= n && SameName(text.substr(0, n), prefix);
+}
+
+// Position of `word` in `text` ignoring case, or npos.
+static size_t FindWord(const std::string& text, const char* word) {
+  size_t n = strlen(word);
+  for (size_t i = 0; i + n <= text.size(); i++)
+    if (SameName(text.substr(i, n), word)) return i;
+  return std::string::npos;
+}
+
+//-----------------------------------------------------------------------------
+// Flag tables: the names a FLAGS list may use on each element
+//-----------------------------------------------------------------------------
+
+struct FlagName {
+  const char* name;
+  uint32_t value;
+};
+
+static const FlagName kWindowFlags[] = {
+    {"Window_ScreenCentered", 0x1},      {"Window_WindowCentered", 0x2},
+    {"Window_Tool", 0x4},                {"Window_TitleBar", 0xC00000},
+    {"Window_SystemMenu", 0xC80000},     {"Window_SizeGadget", 0xC40000},
+    {"Window_MinimizeGadget", 0xCA0000}, {"Window_MaximizeGadget", 0xC90000},
+    {"Window_Invisible", 0x10000000},    {"Window_BorderLess", 0x80000000},
+    {"Window_NoActivate", 0x2000000},
+};
+static const FlagName kButtonFlags[] = {
+    {"Button_Right", 0x200}, {"Button_Left", 0x100}, {"Button_Default", 0x1},
+    {"Button_MultiLine", 0x2000}, {"Button_Toggle", 0x1003},
+};
+static const FlagName kButtonImageFlags[] = {{"Button_Toggle", 0x1003}};
+static const FlagName kCalendarFlags[] = {{"Calendar_Borderless", 0x800000}};
+static const FlagName kCanvasFlags[] = {
+    {"Canvas_ClipMouse", 0x2}, {"Canvas_Border", 0x1}, {"Canvas_Keyboard", 0x4},
+    {"Canvas_DrawFocus", 0x8}, {"Canvas_Container", 0x20},
+};
+static const FlagName kCheckBoxFlags[] = {
+    {"CheckBox_Right", 0x200}, {"CheckBox_Center", 0x300}, {"CheckBox_ThreeState", 0x5},
+};
+static const FlagName kComboBoxFlags[] = {
+    {"ComboBox_Editable", 0x42}, {"ComboBox_LowerCase", 0x4000},
+    {"ComboBox_UpperCase", 0x2000}, {"ComboBox_Image", 0x10000000},
+};
+static const FlagName kContainerFlags[] = {
+    {"Container_BorderLess", 0x0}, {"Container_Flat", 0x1}, {"Container_Raised", 0x2},
+    {"Container_Single", 0x4}, {"Container_Double", 0x8},
+};
+static const FlagName kDateFlags[] = {{"Date_UpDown", 0x1}, {"Date_CheckBox", 0x2}};
+static const FlagName kExplorerComboFlags[] = {
+    {"Explorer_NoMyDocuments", 0x200}, {"Explorer_DrivesOnly", 0x80}, {"Explorer_Editable", 0x100},
+};
+static const FlagName kExplorerListFlags[] = {
+    {"Explorer_NoMyDocuments", 0x200},        {"Explorer_NoFiles", 0x1},
+    {"Explorer_NoDriveRequester", 0x10},      {"Explorer_AutoSort", 0x40},
+    {"Explorer_BorderLess", 0x100000},        {"Explorer_AlwaysShowSelection", 0x1000000},
+    {"Explorer_NoParentFolder", 0x2},         {"Explorer_NoFolders", 0x4},
+    {"Explorer_NoDirectoryChange", 0x8},      {"Explorer_NoSort", 0x20},
+    {"Explorer_MultiSelect", 0x200000},       {"Explorer_GridLines", 0x400000},
+    {"Explorer_HeaderDragDrop", 0x800000},    {"Explorer_FullRowSelect", 0x2000000},
+};
+static const FlagName kExplorerTreeFlags[] = {
+    {"Explorer_BorderLess", 0x100000},   {"Explorer_AlwaysShowSelection", 0x1000000},
+    {"Explorer_NoLines", 0x4000000},     {"Explorer_NoButtons", 0x8000000},
+    {"Explorer_NoMyDocuments", 0x200},   {"Explorer_NoFiles", 0x1},
+    {"Explorer_NoDriveRequester", 0x10}, {"Explorer_AutoSort", 0x40},
+};
+static const FlagName kEditorFlags[] = {{"Editor_ReadOnly", 0x800}, {"Editor_WordWrap", 0x10000000}};
+static const FlagName kFrameFlags[] = {{"Frame_Double", 0x1}, {"Frame_Single", 0x2}, {"Frame_Flat", 0x3}};
+static const FlagName kListViewFlags[] = {{"ListView_MultiSelect", 0x800}, {"ListView_ClickSelect", 0x8}};
+static const FlagName kListIconFlags[] = {
+    {"ListIcon_CheckBoxes", 0x1},           {"ListIcon_MultiSelect", 0x4},
+    {"ListIcon_GridLines", 0x10000},        {"ListIcon_FullRowSelect", 0x40000000},
+    {"ListIcon_HeaderDragDrop", 0x10000000}, {"ListIcon_AlwaysShowSelection", 0x8},
+    {"ListIcon_ThreeState", 0x40},
+};
+static const FlagName kScrollAreaFlags[] = {
+    {"ScrollArea_Flat", 0x1}, {"ScrollArea_Raised", 0x2}, {"ScrollArea_Single", 0x4},
+    {"ScrollArea_BorderLess", 0x8}, {"ScrollArea_Center", 0x10},
+};
+static const FlagName kScrollBarFlags[] = {{"ScrollBar_Vertical", 0x1}};
+static const FlagName kSplitterFlags[] = {
+    {"Splitter_Vertical", 0x1}, {"Splitter_Separator", 0x2},
+    {"Splitter_FirstFixed", 0x4}, {"Splitter_SecondFixed", 0x8},
+};
+static const FlagName kStringFlags[] = {
+    {"String_Password", 0x20},       {"String_ReadOnly", 0x800},
+    {"String_Numeric", 0x2000},      {"String_LowerCase", 0x10},
+    {"String_UpperCase", 0x8},       {"String_BorderLess", 0x20000},
+    {"String_AutoComplete", 0x10000000}, {"String_AutoInsert", 0x40000000},
+};
+static const FlagName kSpinFlags[] = {{"Spin_ReadOnly", 0x1}, {"Spin_Numeric", 0x2}};
+static const FlagName kTreeFlags[] = {
+    {"Tree_AlwaysShowSelection", 0x20}, {"Tree_NoLines", 0x2}, {"Tree_NoButtons", 0x1},
+    {"Tree_CheckBoxes", 0x100}, {"Tree_ThreeState", 0x10000},
+};
+static const FlagName kImageFlags[] = {{"Image_Raised", 0x1}, {"Image_Border", 0x200}};
+static const FlagName kProgressBarFlags[] = {{"ProgressBar_Smooth", 0x1}, {"ProgressBar_Vertical", 0x4}};
+static const FlagName kTrackBarFlags[] = {{"TrackBar_Ticks", 0x1}, {"TrackBar_Vertical", 0x2}};
+static const FlagName kHyperLinkFlags[] = {{"HyperLink_Underline", 0x1}};
+static const FlagName kTextFlags[] = {{"Text_Center", 0x1}, {"Text_Right", 0x2}, {"Text_Border", 0x20000}};
+
+//-----------------------------------------------------------------------------
+// Event attributes
+//-----------------------------------------------------------------------------
+
+enum EventBits {
+  EV_ANY = 1 << 0,
+  EV_LEFT_CLICK = 1 << 1,
+  EV_RIGHT_CLICK = 1 << 2,
+  EV_LEFT_DOUBLE = 1 << 3,
+  EV_RIGHT_DOUBLE = 1 << 4,
+  EV_CHANGE = 1 << 5,
+  EV_FOCUS = 1 << 6,
+  EV_LOST_FOCUS = 1 << 7,
+  EV_DRAG_START = 1 << 8,
+  EV_IGNORED = 1u << 31,  // elements that ignore event attributes without a message
+};
+
+struct EventAttribute {
+  const char* name;
+  int type;  // -1: every type
+  unsigned bit;
+};
+
+static const EventAttribute kEventAttributes[] = {
+    {"ONEVENT", -1, EV_ANY},
+    {"ONLEFTCLICK", 0, EV_LEFT_CLICK},
+    {"ONRIGHTCLICK", 1, EV_RIGHT_CLICK},
+    {"ONLEFTDOUBLECLICK", 2, EV_LEFT_DOUBLE},
+    {"ONRIGHTDOUBLECLICK", 3, EV_RIGHT_DOUBLE},
+    {"ONCHANGE", 768, EV_CHANGE},
+    {"ONFOCUS", 14000, EV_FOCUS},
+    {"ONLOSTFOCUS", 14001, EV_LOST_FOCUS},
+    {"ONDRAGSTART", 14002, EV_DRAG_START},
+};
+
+const unsigned kClickEvents = EV_ANY | EV_LEFT_CLICK | EV_RIGHT_CLICK | EV_LEFT_DOUBLE | EV_RIGHT_DOUBLE;
+const unsigned kListEvents = kClickEvents | EV_CHANGE | EV_DRAG_START;
+const unsigned kFieldEvents = EV_ANY | EV_CHANGE | EV_FOCUS | EV_LOST_FOCUS;
+
+//-----------------------------------------------------------------------------
+// Elements
+//-----------------------------------------------------------------------------
+
+struct ElementInfo {
+  const char* name;
+  int kind;
+  const FlagName* flags;  // null: every flag must be a named runtime value
+  int flagCount;
+  unsigned events;        // allowed event attributes
+};
+
+#define FLAGS(table) table, (int)(sizeof table / sizeof table[0])
+#define NO_FLAGS nullptr, 0
+
+// The `window` element is only valid as the selected one: nested, it is unknown.
+static const ElementInfo kWindowElement = {"window", NODE_WINDOW, FLAGS(kWindowFlags), EV_IGNORED};
+
+static const ElementInfo kElements[] = {
+    {"vbox", NODE_VBOX, NO_FLAGS, EV_IGNORED},
+    {"hbox", NODE_HBOX, NO_FLAGS, EV_IGNORED},
+    {"gridbox", NODE_GRIDBOX, NO_FLAGS, EV_IGNORED},
+    {"multibox", NODE_MULTIBOX, NO_FLAGS, EV_IGNORED},
+    {"singlebox", NODE_SINGLEBOX, NO_FLAGS, EV_IGNORED},
+    {"empty", NODE_EMPTY, NO_FLAGS, EV_IGNORED},
+    {"container", NODE_CONTAINER, FLAGS(kContainerFlags), EV_IGNORED},
+    {"frame", NODE_FRAME, FLAGS(kFrameFlags), EV_IGNORED},
+    {"canvas", NODE_CANVAS, FLAGS(kCanvasFlags), kClickEvents | EV_FOCUS | EV_LOST_FOCUS},
+    {"scrollarea", NODE_SCROLLAREA, FLAGS(kScrollAreaFlags), EV_IGNORED},
+    {"panel", NODE_PANEL, NO_FLAGS, EV_ANY | EV_CHANGE},
+    {"tab", NODE_TAB, NO_FLAGS, EV_IGNORED},
+    {"splitter", NODE_SPLITTER, FLAGS(kSplitterFlags), EV_IGNORED},
+    {"button", NODE_BUTTON, FLAGS(kButtonFlags), EV_ANY},
+    {"buttonimage", NODE_BUTTONIMAGE, FLAGS(kButtonImageFlags), EV_ANY},
+    {"checkbox", NODE_CHECKBOX, FLAGS(kCheckBoxFlags), EV_ANY},
+    {"option", NODE_OPTION, NO_FLAGS, EV_ANY},
+    {"text", NODE_TEXT, FLAGS(kTextFlags), EV_ANY},
+    {"string", NODE_STRING, FLAGS(kStringFlags), kFieldEvents},
+    {"editor", NODE_EDITOR, FLAGS(kEditorFlags), EV_ANY},
+    {"hyperlink", NODE_HYPERLINK, FLAGS(kHyperLinkFlags), EV_ANY},
+    {"image", NODE_IMAGE, FLAGS(kImageFlags), kClickEvents | EV_DRAG_START},
+    {"listview", NODE_LISTVIEW, FLAGS(kListViewFlags), EV_ANY | EV_LEFT_CLICK | EV_LEFT_DOUBLE},
+    {"listicon", NODE_LISTICON, FLAGS(kListIconFlags), kListEvents},
+    {"tree", NODE_TREE, FLAGS(kTreeFlags), kListEvents},
+    {"combobox", NODE_COMBOBOX, FLAGS(kComboBoxFlags), kFieldEvents},
+    {"calendar", NODE_CALENDAR, FLAGS(kCalendarFlags), EV_ANY},
+    {"date", NODE_DATE, FLAGS(kDateFlags), EV_ANY | EV_CHANGE},
+    {"spin", NODE_SPIN, FLAGS(kSpinFlags), EV_ANY | EV_CHANGE},
+    {"scrollbar", NODE_SCROLLBAR, FLAGS(kScrollBarFlags), EV_ANY},
+    {"progressbar", NODE_PROGRESSBAR, FLAGS(kProgressBarFlags), EV_ANY},
+    {"trackbar", NODE_TRACKBAR, FLAGS(kTrackBarFlags), EV_ANY},
+    {"shortcut", NODE_SHORTCUT, NO_FLAGS, EV_ANY},
+    {"ipaddress", NODE_IPADDRESS, NO_FLAGS, EV_ANY},
+    {"explorercombo", NODE_EXPLORERCOMBO, FLAGS(kExplorerComboFlags), EV_ANY},
+    {"explorerlist", NODE_EXPLORERLIST, FLAGS(kExplorerListFlags), kListEvents},
+    {"explorertree", NODE_EXPLORERTREE, FLAGS(kExplorerTreeFlags), kListEvents},
+    {"scintilla", NODE_SCINTILLA, NO_FLAGS, EV_ANY},
+    {"web", NODE_WEB, NO_FLAGS, EV_ANY},
+};
+
+static const ElementInfo* FindElement(const std::string& name) {
+  for (const ElementInfo& e : kElements)
+    if (SameName(name, e.name)) return &e;
+  return nullptr;
+}
+
+static bool IsLayoutOnly(int kind) { return kind <= NODE_EMPTY; }
+
+// Elements that take the single-child attributes MARGIN, EXPAND, ALIGN, ...
+static bool TakesSingleChildAttributes(int kind) {
+  switch (kind) {
+    case NODE_WINDOW: case NODE_SINGLEBOX: case NODE_CONTAINER: case NODE_FRAME:
+    case NODE_CANVAS: case NODE_SCROLLAREA: case NODE_TAB:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Controls whose children are created inside them.
+static bool OpensChildList(const LayoutNode& node) {
+  switch (node.kind) {
+    case NODE_CONTAINER: case NODE_SCROLLAREA: case NODE_TAB:
+      return true;
+    case NODE_CANVAS:
+      return (node.flags & kCanvasContainerFlag) != 0;
+    default:
+      return false;
+  }
+}
+
+//-----------------------------------------------------------------------------
+// Attribute values
+//-----------------------------------------------------------------------------
+
+// Optional white space and sign, then digits; stops at anything else; no
+// number reads 0. Saturates instead of overflowing.
+static int PlainInteger(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n')) i++;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  int64_t v = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; i++)
+    if (v < 0x100000000LL) v = v * 10 + (text[i] - '0');
+  if (negative) v = -v;
+  if (v > INT32_MAX) return INT32_MAX;
+  if (v < INT32_MIN) return INT32_MIN;
+  return (int)v;
+}
+
+// A registered name gives its current value; anything else reads as a number.
+static int ResolvedInteger(const std::string& text) {
+  return IsRuntimeName(text.c_str()) ? RuntimeValueOf(text.c_str()) : PlainInteger(text);
+}
+
+static int PlainLength(const std::string& text) { return ClampLength(PlainInteger(text)); }
+
+static const std::string* FindAttribute(const XmlNode& element, const char* name) {
+  const std::string* found = nullptr;
+  for (const XmlAttribute& a : element.attributes)
+    if (SameName(a.name, name)) found = &a.value;
+  return found;
+}
+
+static int PlainAttribute(const XmlNode& element, const char* name, int fallback) {
+  const std::string* v = FindAttribute(element, name);
+  return v ? PlainInteger(*v) : fallback;
+}
+
+static int ResolvedAttribute(const XmlNode& element, const char* name, int fallback) {
+  const std::string* v = FindAttribute(element, name);
+  return v ? ResolvedInteger(*v) : fallback;
+}
+
+// "NO", "EQUAL", "ITEM:n" or the default; the item index is kept 0-based.
+static int ExpandMode(const std::string& value, int fallback, int* item) {
+  if (SameName(value, "NO")) return EXPAND_NO;
+  if (SameName(value, "EQUAL")) return EXPAND_EQUAL;
+  if (SameName(value, "YES")) return EXPAND_YES;
+  if (StartsWith(value, "ITEM:")) {
+    int64_t n = PlainInteger(value.substr(5));
+    *item = (int)(n - 1 < INT32_MIN ? INT32_MIN : n - 1);
+    return EXPAND_ITEM;
+  }
+  return fallback;
+}
+
+// The number after `word` in a MARGIN value, 0 when the word is absent.
+static int MarginPart(const std::string& value, const char* word, int fallback) {
+  size_t at = FindWord(value, word);
+  return at == std::string::npos ? fallback : PlainLength(value.substr(at + strlen(word)));
+}
+
+static void ReadMargin(LayoutNode& node, const std::string& value) {
+  if (value.find(':') == std::string::npos) {
+    node.marginTop = node.marginBottom = node.marginLeft = node.marginRight = PlainLength(value);
+    return;
+  }
+  node.marginTop = MarginPart(value, "TOP:", 0);
+  node.marginBottom = MarginPart(value, "BOTTOM:", 0);
+  node.marginLeft = MarginPart(value, "LEFT:", 0);
+  node.marginRight = MarginPart(value, "RIGHT:", 0);
+  if (FindWord(value, "VERTICAL:") != std::string::npos)
+    node.marginTop = node.marginBottom = MarginPart(value, "VERTICAL:", 0);
+  if (FindWord(value, "HORIZONTAL:") != std::string::npos)
+    node.marginLeft = node.marginRight = MarginPart(value, "HORIZONTAL:", 0);
+}
+
+static void ReadSingleChildAlign(LayoutNode& node, const std::string& value) {
+  int vertical = ALIGN_UNSET, horizontal = ALIGN_UNSET;
+  if (FindWord(value, "TOP") != std::string::npos) vertical = ALIGN_START;
+  if (FindWord(value, "BOTTOM") != std::string::npos) vertical = ALIGN_END;
+  if (FindWord(value, "LEFT") != std::string::npos) horizontal = ALIGN_START;
+  if (FindWord(value, "RIGHT") != std::string::npos) horizontal = ALIGN_END;
+  int unset = FindWord(value, "CENTER") != std::string::npos ? ALIGN_CENTER : ALIGN_START;
+  node.alignVertical = vertical != ALIGN_UNSET ? vertical : unset;
+  node.alignHorizontal = horizontal != ALIGN_UNSET ? horizontal : unset;
+}
+
+static void ReadSingleChildAttributes(LayoutNode& node, const XmlNode& element) {
+  if (const std::string* v = FindAttribute(element, "MARGIN")) ReadMargin(node, *v);
+  if (const std::string* v = FindAttribute(element, "EXPAND")) {
+    node.expandVertical = !SameName(*v, "NO") && !SameName(*v, "HORIZONTAL");
+    node.expandHorizontal = !SameName(*v, "NO") && !SameName(*v, "VERTICAL");
+  }
+  node.expandWidthLimit = ClampLength(PlainAttribute(element, "EXPANDWIDTH", 0));
+  node.expandHeightLimit = ClampLength(PlainAttribute(element, "EXPANDHEIGHT", 0));
+  if (const std::string* v = FindAttribute(element, "ALIGN")) ReadSingleChildAlign(node, *v);
+}
+
+// "AUTO" or a plain integer.
+static int AutoOrLength(const XmlNode& element, const char* name) {
+  const std::string* v = FindAttribute(element, name);
+  if (!v || SameName(*v, "AUTO")) return kAutoLength;
+  return PlainLength(*v);
+}
+
+//-----------------------------------------------------------------------------
+// Reading an element into its node
+//-----------------------------------------------------------------------------
+
+// Values an element's control is created with, beyond the node's own fields.
+struct ElementExtras {
+  ControlRequest request;
+  int group = -1;
+  bool disabled = false, invisible = false;
+};
+
+static uint32_t ParseFlagList(Dialog& dialog, const ElementInfo& info, const std::string& value) {
+  uint32_t flags = 0;
+  size_t i = 0, n = value.size();
+  for (;;) {
+    while (i < n && (value[i] == ' ' || value[i] == '\t')) i++;
+    if (i >= n || value[i] != '#') break;  // the rest is ignored
+    size_t start = i + 1, bar = value.find('|', start);
+    size_t end = bar == std::string::npos ? n : bar;
+    while (end > start && (value[end - 1] == ' ' || value[end - 1] == '\t')) end--;
+    if (end - start > 128) break;
+    std::string name = value.substr(start, end - start);
+    bool found = false;
+    for (int f = 0; f < info.flagCount && !found; f++)
+      if (SameName(name, info.flags[f].name)) flags |= info.flags[f].value, found = true;
+    if (!found) {
+      if (IsRuntimeName(name.c_str()))
+        flags |= (uint32_t)RuntimeValueOf(name.c_str());
+      else
+        RecordDialogError(dialog, "'#%s' flag is not supported for the following gadget: %s", name.c_str(), info.name);
+    }
+    if (bar == std::string::npos) break;
+    i = bar + 1;
+  }
+  return flags;
+}
+
+static bool IsYes(const std::string& value) { return SameName(value, "YES"); }
+
+// The attributes every element reads, in document order.
+static void ReadCommonAttributes(Dialog& dialog, LayoutNode& node, const XmlNode& element,
+                                 const ElementInfo& info, ElementExtras* extras) {
+  for (const XmlAttribute& a : element.attributes) {
+    const std::string& v = a.value;
+    if (SameName(a.name, "ID")) {
+      if (v.empty()) RecordDialogError(dialog, "<%s> '%s' can't have empty value.", info.name, a.name.c_str());
+      else if (SameName(v, "#Any")) node.requestedNumber = -1;
+      else if (v[0] == '#' && !IsRuntimeName(v.c_str()))
+        RecordDialogError(dialog, "'%s' constant is not found or not declared as runtime.", v.c_str());
+      else node.requestedNumber = ResolvedInteger(v);
+    } else if (SameName(a.name, "NAME")) {
+      node.name = v;
+    } else if (SameName(a.name, "TEXT")) {
+      node.text = v;
+    } else if (SameName(a.name, "WIDTH") || SameName(a.name, "HEIGHT")) {
+      if (v.empty()) RecordDialogError(dialog, "<%s> '%s' can't have empty value.", info.name, a.name.c_str());
+      else (SameName(a.name, "WIDTH") ? node.ownWidth : node.ownHeight) = ClampLength(ResolvedInteger(v));
+    } else if (SameName(a.name, "FOLDED")) {
+      if (IsYes(v)) node.folded = true;
+    } else if (SameName(a.name, "FLAGS")) {
+      node.flags |= ParseFlagList(dialog, info, v);
+    } else if (SameName(a.name, "DISABLED")) {
+      if (IsYes(v)) extras->disabled = true;
+    } else if (SameName(a.name, "INVISIBLE")) {
+      if (IsYes(v)) extras->invisible = true;
+    }
+  }
+}
+
+// The attributes of the element's own kind.
+static void ReadKindAttributes(Dialog& dialog, LayoutNode& node, const XmlNode& element, ElementExtras* extras) {
+  ControlRequest& r = extras->request;
+  if (TakesSingleChildAttributes(node.kind)) ReadSingleChildAttributes(node, element);
+  switch (node.kind) {
+    case NODE_VBOX:
+    case NODE_HBOX:
+      node.spacing = ClampLength(PlainAttribute(element, "SPACING", 5));
+      if (const std::string* v = FindAttribute(element, "EXPAND")) node.expand = ExpandMode(*v, EXPAND_YES, &node.expandItem);
+      if (const std::string* v = FindAttribute(element, "ALIGN"))
+        node.align = SameName(*v, "CENTER") ? ALIGN_CENTER
+                     : SameName(*v, "BOTTOM") || SameName(*v, "RIGHT") ? ALIGN_END : ALIGN_START;
+      break;
+    case NODE_GRIDBOX:
+      node.columns = PlainAttribute(element, "COLUMNS", 2);
+      node.colSpacing = ClampLength(PlainAttribute(element, "COLSPACING", 5));
+      node.rowSpacing = ClampLength(PlainAttribute(element, "ROWSPACING", 5));
+      if (const std::string* v = FindAttribute(element, "COLEXPAND")) node.colExpand = ExpandMode(*v, EXPAND_YES, &node.colExpandItem);
+      if (const std::string* v = FindAttribute(element, "ROWEXPAND")) node.rowExpand = ExpandMode(*v, EXPAND_NO, &node.rowExpandItem);
+      if (node.columns < 1 || node.columns > kGridMaxColumns) {
+        RecordDialogError(dialog, "A gridbox can only have 1 to %d columns (%d was specified).", kGridMaxColumns, node.columns);
+        node.columns = 0;  // receives no children
+      }
+      break;
+    case NODE_WINDOW: {
+      static const char* const kBoundNames[4] = {"MINWIDTH", "MINHEIGHT", "MAXWIDTH", "MAXHEIGHT"};
+      for (int i = 0; i < 4; i++) {
+        const std::string* v = FindAttribute(element, kBoundNames[i]);
+        if (!v) continue;
+        if (SameName(*v, "AUTO")) node.bounds[i].mode = BOUND_AUTO;
+        else node.bounds[i] = WindowBound{BOUND_NUMBER, (int16_t)PlainInteger(*v)};
+      }
+      break;
+    }
+    case NODE_SCROLLAREA: {
+      node.innerWidth = r.innerWidth = AutoOrLength(element, "INNERWIDTH");
+      node.innerHeight = r.innerHeight = AutoOrLength(element, "INNERHEIGHT");
+      node.scrollStep = r.step = PlainAttribute(element, "STEP", 10);
+      const std::string* v = FindAttribute(element, "SCROLLING");
+      node.scrolling = r.scrolling = !v ? SCROLL_BOTH : SameName(*v, "VERTICAL") ? SCROLL_VERTICAL
+                                         : SameName(*v, "HORIZONTAL") ? SCROLL_HORIZONTAL : SCROLL_BOTH;
+      break;
+    }
+    case NODE_SPLITTER: {
+      static const char* const kMinimumNames[2] = {"FIRSTMIN", "SECONDMIN"};
+      for (int i = 0; i < 2; i++) {
+        const std::string* v = FindAttribute(element, kMinimumNames[i]);
+        node.paneMinimum[i] = v && (SameName(*v, "AUTO") || SameName(*v, "REQUEST")) ? kAutoLength
+                              : v ? PlainLength(*v) : 0;
+      }
+      r.firstMinimum = node.paneMinimum[0], r.secondMinimum = node.paneMinimum[1];
+      break;
+    }
+    case NODE_OPTION:
+      extras->group = ResolvedAttribute(element, "GROUP", -1);
+      break;
+    case NODE_HYPERLINK:
+      r.color = ResolvedAttribute(element, "COLOR", 0xFF0000);
+      break;
+    case NODE_SPIN:
+    case NODE_SCROLLBAR:
+    case NODE_PROGRESSBAR:
+    case NODE_TRACKBAR:
+      r.minimum = ResolvedAttribute(element, "MIN", 0);
+      r.maximum = ResolvedAttribute(element, "MAX", node.kind == NODE_TRACKBAR ? 10 : 100);
+      r.page = ResolvedAttribute(element, "PAGE", 10);
+      r.value = ResolvedAttribute(element, "VALUE", r.minimum);
+      break;
+    default:
+      break;
+  }
+}
+
+// Binds the event attributes of a created control.
+static void BindEventAttributes(Dialog& dialog, const LayoutNode& node, const XmlNode& element, const ElementInfo& info) {
+  if (info.events & EV_IGNORED) return;
+  for (const XmlAttribute& a : element.attributes) {
+    for (const EventAttribute& e : kEventAttributes) {
+      if (!SameName(a.name, e.name)) continue;
+      if (!(info.events & e.bit)) {
+        RecordDialogError(dialog, "'%s' is not supported for the following gadget: %s", a.name.c_str(), info.name);
+      } else if (!IsRuntimeName(a.value.c_str()) || RuntimeIntegerOf(a.value.c_str()) == 0) {
+        RecordDialogError(dialog, "'%s' is not a runtime procedure.", a.value.c_str());
+      } else {
+        dialog.platform->bindEvent(node.control, e.type, RuntimeIntegerOf(a.value.c_str()));
+      }
+    }
+  }
+}
+
+//-----------------------------------------------------------------------------
+// Building the tree
+//-----------------------------------------------------------------------------
+
+static void ApplyState(Dialog& dialog, int control, bool disabled, bool invisible) {
+  if (control <= 0) return;
+  if (disabled) dialog.platform->disableControl(control);
+  if (invisible) dialog.platform->hideControl(control, true);
+}
+
+static ControlRequest RequestFor(const LayoutNode& node, const ControlRequest& extras) {
+  ControlRequest r = extras;
+  r.kind = node.kind;
+  r.number = node.requestedNumber;
+  r.text = node.text.c_str();
+  r.flags = node.flags;
+  return r;
+}
+
+// Step 1 of building a child: its node, and its control unless it waits for
+// its option group. Returns the node, or -1 when the element is not built.
+static int CreateElementNode(Dialog& dialog, const XmlDoc& doc, int elementIndex, const ElementInfo& info,
+                             int parentIndex, bool* disabled, bool* invisible) {
+  const XmlNode& element = doc.nodes[elementIndex];
+  if (info.kind == NODE_TAB && dialog.nodes[parentIndex].kind != NODE_PANEL) {
+    RecordDialogError(dialog, "<tab> node requiers a parent <panel> node.");
+    return -1;
+  }
+  if (dialog.nodes[parentIndex].kind == NODE_PANEL && info.kind != NODE_TAB) {
+    RecordDialogError(dialog, "<panel> node can only hold <tab> nodes, not <%s>.", info.name);
+    return -1;
+  }
+  int index = AddLayoutNode(dialog, info.kind);
+  LayoutNode& node = dialog.nodes[index];
+  ElementExtras extras = {};
+  extras.request = ControlRequest{};
+  ReadCommonAttributes(dialog, node, element, info, &extras);
+  ReadKindAttributes(dialog, node, element, &extras);
+  *disabled = extras.disabled, *invisible = extras.invisible;
+  if (IsLayoutOnly(info.kind) || !dialog.error.empty()) return index;
+
+  const DialogPlatform* p = dialog.platform;
+  if (info.kind == NODE_OPTION && extras.group != -1) {
+    dialog.nodes[parentIndex].pendingOptions.push_back(PendingOption{index, extras.group, extras.disabled, extras.invisible});
+    *disabled = *invisible = false;
+    return index;
+  }
+  int control;
+  if (info.kind == NODE_TAB) {
+    int panel = dialog.nodes[parentIndex].control;
+    control = panel > 0 ? p->addPanelPage(panel, node.text.c_str()) : 0;
+  } else {
+    control = p->createControl(RequestFor(node, extras.request));
+  }
+  if (control <= 0) return index;  // built and laid out without a control
+  node.control = control;
+  BindEventAttributes(dialog, node, element, info);
+  if (info.kind == NODE_SPLITTER)
+    for (int i = 0; i < 2; i++) node.panes[i] = p->splitterPane(control, i);
+  if (OpensChildList(node)) p->openChildList(control);
+  return index;
+}
+
+// Creates the options waiting for their groups, one group at a time in the
+// order of their first member, each group closed off from what came before.
+static void CreatePendingOptions(Dialog& dialog, int index) {
+  const DialogPlatform* p = dialog.platform;
+  std::vector<PendingOption> pending;
+  pending.swap(dialog.nodes[index].pendingOptions);
+  size_t done = 0;
+  std::vector<bool> created(pending.size(), false);
+  while (done < pending.size()) {
+    size_t first = 0;
+    while (created[first]) first++;
+    int group = pending[first].group;
+    p->endRadioGroup();
+    for (size_t i = first; i < pending.size(); i++) {
+      if (created[i] || pending[i].group != group) continue;
+      created[i] = true, done++;
+      LayoutNode& option = dialog.nodes[pending[i].node];
+      ControlRequest r = RequestFor(option, ControlRequest{});
+      int control = p->createControl(r);
+      if (control <= 0) continue;
+      dialog.nodes[pending[i].node].control = control;
+      ApplyState(dialog, control, pending[i].disabled, pending[i].invisible);
+    }
+  }
+}
+
+static void FinishChildren(Dialog& dialog, int index) {
+  if (!dialog.nodes[index].pendingOptions.empty()) CreatePendingOptions(dialog, index);
+  LayoutNode& node = dialog.nodes[index];
+  if (node.kind == NODE_GRIDBOX) FinishGrid(node);
+  if (node.control > 0 && OpensChildList(node)) dialog.platform->closeChildList();
+}
+
+// The spans a grid reads from a child's element.
+static void ReadSpans(Dialog& dialog, const XmlNode& element, int* colSpan, int* rowSpan) {
+  *colSpan = PlainAttribute(element, "COLSPAN", 1);
+  *rowSpan = PlainAttribute(element, "ROWSPAN", 1);
+  if (*colSpan < 1) *colSpan = 1;
+  if (*rowSpan < 1) *rowSpan = 1;
+  if (*colSpan > kGridMaxColumns) *colSpan = kGridMaxColumns;
+  if (*rowSpan > kGridMaxRowSpan) {
+    RecordDialogError(dialog, "A gridbox can only have a maximum of 65 rows (%d was specified).", *rowSpan);
+    *rowSpan = kGridMaxRowSpan;
+  }
+}
+
+static void BuildChildren(Dialog& dialog, const XmlDoc& doc, int parentIndex, int elementIndex, int depth) {
+  for (int c = doc.nodes[elementIndex].firstChild; c >= 0; c = doc.nodes[c].nextSibling) {
+    if (!dialog.error.empty()) return;
+    const ElementInfo* info = FindElement(doc.nodes[c].name);
+    if (!info) continue;  // unknown: skipped with everything inside it
+    if (depth >= kDialogMaxNesting) {
+      RecordDialogError(dialog, "The window description is nested too deeply (more than %d levels).", kDialogMaxNesting);
+      return;
+    }
+    // A splitter's children go into its panes, one each.
+    int pane = -1;
+    const LayoutNode& parent = dialog.nodes[parentIndex];
+    if (parent.kind == NODE_SPLITTER) {
+      if (parent.children.size() >= 2) {
+        RecordDialogError(dialog, "A splitter can only hold two children.");
+        return;
+      }
+      pane = parent.panes[parent.children.size()];
+      if (pane > 0) dialog.platform->openChildList(pane);
+    }
+    bool disabled = false, invisible = false;
+    int node = CreateElementNode(dialog, doc, c, *info, parentIndex, &disabled, &invisible);
+    if (node >= 0) {
+      if (dialog.error.empty()) BuildChildren(dialog, doc, node, c, depth + 1);
+      FinishChildren(dialog, node);
+      int colSpan = 1, rowSpan = 1;
+      if (dialog.nodes[parentIndex].kind == NODE_GRIDBOX) ReadSpans(dialog, doc.nodes[c], &colSpan, &rowSpan);
+      AttachChild(dialog, parentIndex, node, colSpan, rowSpan);
+      ApplyState(dialog, dialog.nodes[node].control, disabled, invisible);
+    }
+    if (pane > 0) dialog.platform->closeChildList();
+  }
+}
+
+//-----------------------------------------------------------------------------
+// Dialogs
+//-----------------------------------------------------------------------------
+
+static std::map<int, Dialog> g_dialogs;
+static std::map<int, int> g_dialogByWindow;  // window number -> dialog number
+
+static Dialog* FindDialog(int number) {
+  auto it = g_dialogs.find(number);
+  return it == g_dialogs.end() ? nullptr : &it->second;
+}
+
+// Destroys the node tree and closes the window, keeping the dialog and its error.
+static void CloseDialogWindow(Dialog& dialog) {
+  if (dialog.window > 0) {
+    g_dialogByWindow.erase(dialog.window);
+    dialog.platform->closeWindow(dialog.window);
+  }
+  dialog.nodes.clear();
+  dialog.root = -1;
+  dialog.window = 0;
+  dialog.parentWindow = 0;
+  dialog.laidOut = false;
+}
+
+int NewDialogOn(const DialogPlatform* platform, int number) {
+  if (!platform || (number <= 0 && number != -1)) return 0;
+  if (number == -1) {
+    number = 1;
+    while (g_dialogs.count(number)) number++;
+  }
+  ReleaseDialog(number);
+  g_dialogs[number].platform = platform;
+  return number;
+}
+
+// Selection: a root `window`, or the first matching `window`
+// child of a root `dialogs`.
+static int SelectWindowElement(const XmlDoc& doc, const char* name) {
+  int root = XmlRootElement(doc);
+  if (root < 0) return -1;
+  bool anyName = !name || !*name;
+  auto matches = [&](int element) {
+    if (anyName) return true;
+    const std::string* n = FindAttribute(doc.nodes[element], "NAME");
+    return n && SameName(*n, name);
+  };
+  if (SameName(doc.nodes[root].name, "window")) return matches(root) ? root : -1;
+  if (!SameName(doc.nodes[root].name, "dialogs")) return -1;
+  for (int c = doc.nodes[root].firstChild; c >= 0; c = doc.nodes[c].nextSibling)
+    if (SameName(doc.nodes[c].name, "window") && matches(c)) return c;
+  return -1;
+}
+
+const uint32_t kWindowInvisibleFlag = 0x10000000;
+
+int OpenDescribedWindow(int number, const XmlDoc& doc, const char* windowName, int x, int y, int width,
+                        int height, int parentWindow) {
+  Dialog* dialog = FindDialog(number);
+  if (!dialog) return 0;
+  dialog->error.clear();
+  CloseDialogWindow(*dialog);
+  int element = SelectWindowElement(doc, windowName);
+  if (element < 0) {
+    RecordDialogError(*dialog, "Dialog window not found");
+    return 0;
+  }
+  // The window node and its own attributes.
+  int root = AddLayoutNode(*dialog, NODE_WINDOW);
+  dialog->root = root;
+  ElementExtras extras = {};
+  ReadCommonAttributes(*dialog, dialog->nodes[root], doc.nodes[element], kWindowElement, &extras);
+  ReadKindAttributes(*dialog, dialog->nodes[root], doc.nodes[element], &extras);
+  LayoutNode& window = dialog->nodes[root];
+  window.windowFlags = window.flags;
+  if (dialog->error.empty()) {
+    window.window = dialog->platform->openWindow(window.requestedNumber, x, y, width, height, window.text.c_str(),
+                                                 window.flags | kWindowInvisibleFlag, parentWindow);
+    if (window.window <= 0) RecordDialogError(*dialog, "The window could not be opened.");
+  }
+  if (dialog->error.empty()) {
+    dialog->window = window.window;
+    dialog->parentWindow = parentWindow;
+    g_dialogByWindow[dialog->window] = number;
+    BuildChildren(*dialog, doc, root, element, 0);
+    FinishChildren(*dialog, root);
+  }
+  if (!dialog->error.empty()) {
+    CloseDialogWindow(*dialog);
+    return 0;
+  }
+  LayoutNewWindow(*dialog, width, height);
+  return 1;
+}
+
+int OpenDescribedWindowText(int number, const char* text, size_t length, const char* windowName, int x, int y,
+                            int width, int height, int parentWindow) {
+  Dialog* dialog = FindDialog(number);
+  if (!dialog) return 0;
+  XmlDoc doc;
+  std::string reason;
+  if (!text || !XmlParse(doc, text, length, &reason)) {
+    CloseDialogWindow(*dialog);
+    dialog->error.clear();
+    RecordDialogError(*dialog, "The window description is not well-formed XML (%s).", reason.c_str());
+    return 0;
+  }
+  return OpenDescribedWindow(number, doc, windowName, x, y, width, height, parentWindow);
+}
+
+int DialogWindowOf(int number) {
+  Dialog* dialog = FindDialog(number);
+  return dialog && dialog->window > 0 ? dialog->window : -1;
+}
+
+// Children in the order a search visits them.
+static void SearchChildren(const LayoutNode& node, std::vector<int>* out) {
+  out->clear();
+  if (NodeIsSingleChild(node)) {
+    if (node.child >= 0) out->push_back(node.child);
+  } else {
+    *out = node.children;
+  }
+}
+
+// Depth first, a node before its children; -1 when nothing matches.
+static int FindNodeByName(const Dialog& dialog, const char* name) {
+  if (dialog.root < 0 || !name) return -1;
+  std::vector<int> stack(1, dialog.root), children;
+  while (!stack.empty()) {
+    int index = stack.back();
+    stack.pop_back();
+    const LayoutNode& node = dialog.nodes[index];
+    if (SameName(node.name, name)) return index;
+    SearchChildren(node, &children);
+    stack.insert(stack.end(), children.rbegin(), children.rend());
+  }
+  return -1;
+}
+
+int DialogControlByName(int number, const char* name) {
+  Dialog* dialog = FindDialog(number);
+  if (!dialog) return -1;
+  int index = FindNodeByName(*dialog, name);
+  if (index < 0) return -1;
+  int control = dialog->nodes[index].control;
+  return control > 0 ? control : -1;
+}
+
+void RefitDialog(int number) {
+  if (Dialog* dialog = FindDialog(number)) RefitLayout(*dialog);
+}
+
+void ReleaseDialog(int number) {
+  if (number == -1) {
+    while (!g_dialogs.empty()) ReleaseDialog(g_dialogs.begin()->first);
+    return;
+  }
+  Dialog* dialog = FindDialog(number);
+  if (!dialog) return;
+  CloseDialogWindow(*dialog);
+  g_dialogs.erase(number);
+}
+
+const char* DialogError(int number) {
+  Dialog* dialog = FindDialog(number);
+  return dialog ? dialog->error.c_str() : "";
+}
+
+const Dialog* DialogRecord(int number) { return FindDialog(number); }
+
+// Walks the subtree below `index` (itself included), depth first.
+template <typename Visit>
+static void WalkSubtree(const Dialog& dialog, int index, Visit visit) {
+  std::vector<int> stack(1, index), children;
+  while (!stack.empty()) {
+    int n = stack.back();
+    stack.pop_back();
+    visit(dialog.nodes[n]);
+    SearchChildren(dialog.nodes[n], &children);
+    stack.insert(stack.end(), children.rbegin(), children.rend());
+  }
+}
+
+void SetDialogHiddenTree(int number, const char* name, bool hidden) {
+  Dialog* dialog = FindDialog(number);
+  if (!dialog) return;
+  int index = FindNodeByName(*dialog, name);
+  if (index < 0) return;
+  const DialogPlatform* p = dialog->platform;
+  WalkSubtree(*dialog, index, [&](const LayoutNode& node) {
+    if (node.control > 0) p->hideControl(node.control, hidden || node.folded);
+  });
+}
+
+// Kinds whose TEXT is the control's own text (for the others it is a column
+// title, a format, a path or an address).
+static bool TextIsCaption(int kind) {
+  switch (kind) {
+    case NODE_BUTTON: case NODE_CHECKBOX: case NODE_OPTION: case NODE_TEXT: case NODE_STRING:
+    case NODE_EDITOR: case NODE_HYPERLINK: case NODE_FRAME: case NODE_SPIN:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void RefreshDialogTexts(int number) {
+  Dialog* dialog = FindDialog(number);
+  if (!dialog || dialog->root < 0) return;
+  const DialogPlatform* p = dialog->platform;
+  WalkSubtree(*dialog, dialog->root, [&](const LayoutNode& node) {
+    if (node.control > 0 && TextIsCaption(node.kind)) p->setControlText(node.control, node.text.c_str());
+  });
+}
+
+void DialogWindowResized(int window) {
+  auto it = g_dialogByWindow.find(window);
+  if (it == g_dialogByWindow.end()) return;
+  if (Dialog* dialog = FindDialog(it->second)) PlaceInWindow(*dialog);
+}
+
+void DialogPaneResized(int paneControl, int w, int h) {
+  for (auto& d : g_dialogs) PlaceSplitterPane(d.second, paneControl, w, h);
+}

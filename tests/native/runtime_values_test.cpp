@@ -1,0 +1,41 @@
+#include "dialog/runtime_values.h"
+
+#include <gtest/gtest.h>
+
+TEST(RuntimeValues, VariablesAreReadByTypeCodeWhenAsked) {
+  ClearRuntimeValues();
+  int8_t i8 = -5;
+  int16_t i16 = -300;
+  int32_t i32 = -70000;
+  float f32 = -2.9f;
+  uint8_t u8 = 250;
+  double f64 = 7.99;
+  uint16_t u16 = 65000;
+  struct Case {
+    int code;
+    void* address;
+    int value;
+  } cases[] = {
+      {RUNTIME_INT8, &i8, -5},       {RUNTIME_INT16, &i16, -300}, {RUNTIME_INT32, &i32, -70000},
+      {RUNTIME_LONG, &i32, -70000},  {RUNTIME_FLOAT32, &f32, -2}, {RUNTIME_UINT8, &u8, 250},
+      {RUNTIME_FLOAT64, &f64, 7},    {RUNTIME_UINT16, &u16, 65000}, {2, &i32, 0}, {RUNTIME_LONG, nullptr, 0},
+  };
+  for (const Case& c : cases) {
+    RegisterRuntimeVariable("Value", c.address, c.code);
+    EXPECT_EQ(RuntimeValueOf("vALUE"), c.value) << c.code;
+  }
+  RegisterRuntimeVariable("Late", &i32, RUNTIME_LONG);
+  i32 = 12;
+  EXPECT_EQ(RuntimeValueOf("late"), 12);
+
+  RegisterRuntimeFloat("Big", 1e30);
+  RegisterRuntimeFloat("Half", -0.5);
+  RegisterRuntimeInteger("Int", 99);
+  EXPECT_EQ(RuntimeValueOf("Half"), 0);
+  EXPECT_EQ(RuntimeValueOf("INT"), 99);
+  EXPECT_TRUE(IsRuntimeName("big"));
+  RuntimeValueOf("Big");  // saturates instead of overflowing
+  EXPECT_FALSE(IsRuntimeName("missing"));
+  EXPECT_EQ(RuntimeValueOf("missing"), 0);
+  EXPECT_FALSE(IsRuntimeName(nullptr));
+}
