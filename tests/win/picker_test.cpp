@@ -97,6 +97,24 @@ TEST_F(PickerTest, PickTakesThePixelUnderThePointerAndCommitsTheRegion) {
   }
 }
 
+TEST_F(PickerTest, DraggingOverTheCaptureViewPicksTheMagnifiedPixels) {
+  PickAt(60, 40);
+  int view = w_.imgPaletteCapture;
+  ASSERT_TRUE(MovePointer(view, 3, 3, view));
+  SendMouse({MOUSEEVENTF_LEFTDOWN});
+  ASSERT_TRUE(RouteUntil(view, LeftPressed));
+  EXPECT_EQ(CONFIG.Color, PatternColor(60 - 15, 40 - 10));  // the region's top-left pixel
+  int width = 0, height = 0;
+  Pixels(CanvasTarget(view), &width, &height);
+  ASSERT_TRUE(MovePointer(view, width - 1, height - 1, view));
+  EXPECT_EQ(CONFIG.Color, PatternColor(60 + 15, 40 + 10));  // the bottom-right one
+  SendMouse({MOUSEEVENTF_LEFTUP});
+  ASSERT_TRUE(RouteUntil(view, LeftReleased));
+  EXPECT_EQ(CONFIG.ColorRecent[0], PatternColor(75, 50));
+  EXPECT_EQ(CONFIG.ColorRecent[1], PatternColor(60, 40));
+  EXPECT_EQ(CONFIG.CapturedImgData[0], PatternColor(45, 30));  // the stored region stays
+}
+
 TEST_F(PickerTest, LiveCaptureMarksTheCentreWithAPulsingCrosshair) {
   ASSERT_TRUE(MovePointer(pattern_, 100, 70, pattern_));
   int levels[2];
