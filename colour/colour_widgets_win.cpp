@@ -2,9 +2,9 @@
 #include "colour/colour_widgets.h"
 
 #include "colour/color_dialog.h"
+#include "colour/colour_widgets_internal.h"
 #include "colour/current_color.h"
 #include "colour/name_list.h"
-#include "colour/colour_widgets_internal.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/pointer.h"

@@ -1,4 +1,6 @@
 // The screen picker and the capture view on Win32.
+#include <windows.h>
+
 #include "colour/capture.h"
 
 #include <vector>
@@ -37,13 +39,10 @@ static CaptureDims ViewCaptureSize() {
 // then releases it.
 static void ShowMagnified(int image) {
   int view = CurrentColourWidgets().imgPaletteCapture;
-  int width = 0, height = 0;
-  if (BeginDrawing(CanvasTarget(view))) {
-    width = SurfaceWidth();
-    height = SurfaceHeight();
-    EndDrawing();
-  }
-  if (width > 0 && ScaleImage(image, width, height, SCALE_RAW))
+  BITMAP surface;
+  HBITMAP bitmap = (HBITMAP)ReadCanvasAttribute(view, SurfaceImage);
+  if (bitmap && GetObjectW(bitmap, sizeof surface, &surface) &&
+      ScaleImage(image, surface.bmWidth, surface.bmHeight, SCALE_RAW))
     WriteCanvasAttribute(view, SurfaceImage, (intptr_t)ImageBitmap(image));
   ReleaseImage(image);
 }
