@@ -39,10 +39,11 @@ test: build
 run: build-win
 	@bash scripts/run.sh $(BUILD)
 
-bench: build-native
+bench: build-native build-win
 	@$(BUILD)/native/settings_bench
 	@$(BUILD)/native/names_bench
 	@$(BUILD)/native/raster_bench
+	@bash scripts/wine-session.sh $(BUILD) wine $(BUILD)/win/picker_tick_bench.exe
 
 clean:
 	rm -rf $(BUILD)

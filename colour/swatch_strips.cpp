@@ -18,8 +18,6 @@ void MoveColorToFront(int32_t recent[kRecentColorCount], int color) {
   recent[0] = color;
 }
 
-void AddToHistory(int color) { MoveColorToFront(CONFIG.ColorRecent, color); }
-
 int LayoutHistoryBoxes(const int32_t recent[kRecentColorCount], int stripWidth,
                        SwatchBox boxes[kRecentColorCount]) {
   if (stripWidth <= 0) return 0;
@@ -125,5 +123,9 @@ int LayoutPaletteBoxes(PaletteEntry* entries, int entryCount, int stripWidth, Sw
     boxes[i] = {left, std::min(entries[i].width, stripWidth - left), entries[i].color};
     x += entries[i].width;
   }
+  // Rounding can leave the boxes short of the right edge; the last box takes
+  // the rest, so no column keeps a colour of an earlier palette.
+  SwatchBox& last = boxes[entryCount - 1];
+  if (last.x + last.width < stripWidth) last.width = stripWidth - last.x;
   return entryCount;
 }

@@ -22,9 +22,6 @@ struct SwatchBox {
 // colour not in the list pushes out the oldest (index 15).
 void MoveColorToFront(int32_t recent[kRecentColorCount], int color);
 
-// MoveColorToFront on CONFIG.ColorRecent. The caller redraws the strip.
-void AddToHistory(int color);
-
 // The 16 boxes of a strip `stripWidth` wide, newest at the left. The first
 // stripWidth mod 16 boxes are one pixel wider, so the boxes fill the strip
 // exactly. Returns 16, or 0 for a strip without width.
@@ -70,6 +67,7 @@ int BuildPaletteEntries(const int32_t* pixels, int pixelCount, PaletteEntry entr
 // entry, counting at most 32 entries), rounded halves to even and stored in
 // the entry. With 33 entries the last box reaches past the strip; boxes are
 // clipped to it, and a strip too narrow for 8 pixels a colour gives no box a
-// negative width. Returns the number of boxes; 0 when there is nothing to
+// negative width. Boxes that rounding leaves short of the right edge are
+// followed by a wider last box, so the strip is always covered. Returns the number of boxes; 0 when there is nothing to
 // draw (no entries, no counts, no width), and the strip is then left as it is.
 int LayoutPaletteBoxes(PaletteEntry* entries, int entryCount, int stripWidth, SwatchBox boxes[kPaletteLimit]);

@@ -27,4 +27,9 @@ bool PointerScreenPosition(int* x, int* y) {
   return true;
 }
 
+bool MovePointerBy(int dx, int dy) {
+  POINT p;
+  return GetCursorPos(&p) && SetCursorPos(p.x + dx, p.y + dy);
+}
+
 int ForegroundWindowNumber() { return WindowNumberOf(GetForegroundWindow()); }

@@ -37,13 +37,6 @@ TEST_F(History, ANewColourPushesOutTheOldest) {
   for (int i = 1; i < kRecentColorCount; i++) EXPECT_EQ(recent[i], 100 + i - 1);
 }
 
-TEST_F(History, AddToHistoryWorksOnTheSettingsRecord) {
-  memcpy(CONFIG.ColorRecent, recent, sizeof recent);
-  AddToHistory(ColorRGB(1, 2, 3));
-  EXPECT_EQ(CONFIG.ColorRecent[0], ColorRGB(1, 2, 3));
-  EXPECT_EQ(CONFIG.ColorRecent[15], 114);
-}
-
 TEST_F(History, BoxesFillTheStripWithTheExtraPixelsAtTheLeft) {
   SwatchBox boxes[kRecentColorCount];
   ASSERT_EQ(LayoutHistoryBoxes(recent, 100, boxes), 16);
@@ -192,6 +185,27 @@ TEST(AutoPalette, ThirtyThreeColoursOverrunByEightAndAreClippedToTheStrip) {
   EXPECT_EQ(SumOfWidths(entries, n), 356 + 8);
   EXPECT_EQ(boxes[32].x, 76 + 31 * 9);
   EXPECT_EQ(boxes[32].width, 1);  // the last box is cut by the right edge
+}
+
+TEST(AutoPalette, TheLastBoxTakesWhatRoundingLeavesAtTheRightEdge) {
+  const struct {
+    int colours, stripWidth, lastX, lastWidth;
+  } cases[] = {
+      {33, 170, 32 * 5, 10},  // 33 x round(5.39) = 165: five columns short
+      {3, 100, 66, 34},       // 3 x round(33.33) = 99: one short
+      {2, 100, 50, 50},       // exact: nothing to add
+  };
+  for (const auto& c : cases) {
+    std::vector<int32_t> pixels;
+    for (int i = 0; i < c.colours; i++) pixels.push_back(ColorRGB(200, i, 0));
+    PaletteEntry entries[kPaletteLimit];
+    SwatchBox boxes[kPaletteLimit];
+    int n = BuildPaletteEntries(pixels.data(), (int)pixels.size(), entries);
+    ASSERT_EQ(LayoutPaletteBoxes(entries, n, c.stripWidth, boxes), c.colours);
+    EXPECT_EQ(boxes[n - 1].x, c.lastX) << c.colours;
+    EXPECT_EQ(boxes[n - 1].width, c.lastWidth) << c.colours;
+    EXPECT_EQ(entries[n - 1].width, boxes[0].width) << c.colours;  // the entry keeps its own width
+  }
 }
 
 TEST(AutoPalette, NothingToDrawGivesNoBoxesAndNarrowStripsNoNegativeWidths) {

@@ -11,32 +11,10 @@
 #include "runtime/drawing.h"
 #include "runtime/images.h"
 #include "runtime/windows.h"
+#include "tests/win/input.h"
 #include "tests/win/screen.h"
 
 namespace {
-
-void SendMouse(std::initializer_list<DWORD> actions) {
-  std::vector<INPUT> inputs;
-  for (DWORD action : actions) {
-    INPUT in = {};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = action;
-    inputs.push_back(in);
-  }
-  SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
-}
-
-void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {  // (key, released)
-  std::vector<INPUT> inputs;
-  for (auto key : keys) {
-    INPUT in = {};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = key.first;
-    in.ki.dwFlags = key.second ? KEYEVENTF_KEYUP : 0;
-    inputs.push_back(in);
-  }
-  SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
-}
 
 HWND HandleOf(int control) { return (HWND)ControlHandle(control); }
 
@@ -88,22 +66,6 @@ class CanvasTest : public ::testing::Test {
   void TearDown() override {
     CloseAllWindows();
     ClipCursor(nullptr);
-  }
-
-  // Places the system cursor at client point (x, y) of the control, or as
-  // near as a confinement allows; waits until the system has taken the move.
-  void PointAt(int control, int x, int y) {
-    POINT p = {x, y};
-    ClientToScreen(HandleOf(control), &p);
-    RECT clip;
-    GetClipCursor(&clip);
-    POINT want = {std::max(clip.left, std::min(p.x, clip.right - 1)),
-                  std::max(clip.top, std::min(p.y, clip.bottom - 1))};
-    POINT now;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(5)) {
-      SetCursorPos(p.x, p.y);
-      if (GetCursorPos(&now) && now.x == want.x && now.y == want.y) return;
-    }
   }
 
   // A new canvas with the pointer on it and a button pressed there, once the

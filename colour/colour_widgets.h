@@ -1,0 +1,104 @@
+// The colour widgets on the real controls: the channel fields and strips, the
+// current swatch, the history strip, the automatic palette, the screen picker
+// with its capture view, and the one drag protocol that routes the events of
+// every colour canvas. Windows only (the header does not include windows.h);
+// the arithmetic behind them lives in the OS-free modules it includes.
+#pragma once
+#include "colour/canvas_drag.h"
+
+//-----------------------------------------------------------------------------
+// The widget set
+//-----------------------------------------------------------------------------
+
+// The control numbers the widgets draw on and read, named after the controls
+// of the main window. 0 for a control that does not exist: its drawing is
+// skipped and it never matches an event.
+struct ColourWidgets {
+  int wndMain;            // owner of the colour dialog
+  int cmdSelector;        // picker button (canvas)
+  int imgPaletteCapture;  // magnified capture view (canvas)
+  int imgPaletteAuto;     // automatic palette (canvas)
+  int imgPaletteHistory;  // history strip (canvas)
+  int imgPaletteR, imgPaletteG, imgPaletteB;  // channel strips (canvases)
+  int txtR, txtG, txtB;   // channel fields (text fields)
+  int imgPaletteCurrent;  // current swatch (canvas)
+  int txtRGB;             // the colour in the chosen notation (read-only text field)
+  int lstResults;         // nearest names (list view)
+};
+
+// Makes `widgets` the set every function below works on and hands the
+// refresh functions to SetCurrentColor. The redraw caches start empty, so
+// the next refresh of each view draws; a drag in progress ends (a slowed
+// mouse gets its speed back).
+void SetColourWidgets(const ColourWidgets& widgets);
+const ColourWidgets& CurrentColourWidgets();
+
+//-----------------------------------------------------------------------------
+// Channel fields and strips
+//-----------------------------------------------------------------------------
+
+// Rewrites a channel field only when its number differs from the channel (or
+// forced), without raising a change event; colours the fields; draws the
+// three gradient strips column by column. Skipped for the colour drawn last
+// unless forced.
+void RefreshChannelViews(int color, bool force);
+
+//-----------------------------------------------------------------------------
+// Swatch strips
+//-----------------------------------------------------------------------------
+
+// Fills the swatch with the colour and writes it to txtRGB in the chosen
+// notation; the only writer of txtRGB. Skipped for the colour drawn last
+// unless forced.
+void RefreshCurrentSwatch(int color, bool force);
+
+// Draws CONFIG.ColorRecent as 16 boxes across the history strip, newest left.
+void DrawHistory();
+// Moves the colour to the front of CONFIG.ColorRecent and redraws the strip.
+void AddToHistory(int color);
+
+// Counts the image's colours column by column and draws the 33 most frequent
+// on `canvas`, grouped by hue and as wide as their share. An image that
+// cannot be read, or has no pixels, leaves the canvas as it is.
+void BuildAutoPalette(int image, int canvas);
+
+//-----------------------------------------------------------------------------
+// Screen picker and capture view
+//-----------------------------------------------------------------------------
+
+// Copies the CaptureSize region centred on the pointer's hot spot (the raw
+// capture, CONFIG.CapturedImg), makes its centre pixel the current colour
+// (swatch, text and channel views; no name list, no history) and shows it
+// magnified over the whole capture view surface. Live, a pulsing grey
+// crosshair marks the four pixels around the centre in the view.
+void CaptureScreen(bool live);
+
+// The release of a pick: the final capture without crosshair, then the name
+// list, the history, the automatic palette and the stored capture
+// (CONFIG.CapturedImgData in column order). The drag protocol sets the arrow
+// cursor, restores the mouse speed and ends the drag.
+void CommitPick();
+
+// Start-up: shows the stored capture in the capture view and rebuilds the
+// automatic palette from it; the current colour stays.
+void RestoreCapture();
+
+//-----------------------------------------------------------------------------
+// Drag protocol on the real canvases
+//-----------------------------------------------------------------------------
+
+// The colour under the pointer of the canvas's event being handled: the
+// surface pixel while the left button is down over the surface, otherwise
+// the current colour.
+int SampleCanvas(int canvas);
+
+// Routes an event of the control through the protocol, as the event loop
+// does for the current event (whose data the canvas attributes read): the
+// colour canvases through HandleCanvasDrag, whose effects run in order
+// (colour or CommitPick, cursor shape, cursor step, mouse speed); a left
+// press on the swatch opens the system colour dialog. Returns false for a
+// control that is none of these.
+bool HandleColourCanvasEvent(int control, int eventType);
+
+// The window-wide drag record (idle between drags).
+const CanvasDrag& CurrentColourDrag();

@@ -1,0 +1,15 @@
+// Shared by the Win32 files of the colour widgets.
+#pragma once
+#include <stdint.h>
+
+#include <vector>
+
+#include "colour/redraw_cache.h"
+
+// The redraw caches, which a new widget set empties.
+
+extern RedrawCache g_swatchDrawn;    // RefreshCurrentSwatch
+extern RedrawCache g_channelsDrawn;  // RefreshChannelViews
+
+// An image's pixels row by row, top row first; empty when it cannot be read.
+std::vector<int32_t> ReadImagePixels(int image, int* width, int* height);

@@ -1,0 +1,115 @@
+// The screen picker and the capture view on Win32.
+#include <windows.h>
+
+#include "colour/capture.h"
+
+#include <vector>
+
+#include "colour/colour_widgets.h"
+#include "colour/colour_widgets_internal.h"
+#include "colour/current_color.h"
+#include "colour/name_list.h"
+#include "runtime/canvas.h"
+#include "runtime/drawing.h"
+#include "runtime/images.h"
+#include "runtime/pointer.h"
+#include "runtime/settings.h"
+#include "runtime/windows.h"
+
+// The last copied region, 0 when there is none. Kept here rather than taken
+// from CONFIG.CapturedImg: a number loaded from the settings file belongs to
+// an earlier run and may denote an unrelated image of this one.
+static int g_rawCapture = 0;
+static CrosshairPulse g_pulse;
+
+static void SetRawCapture(int image) {
+  if (g_rawCapture) ReleaseImage(g_rawCapture);
+  g_rawCapture = image;
+  CONFIG.CapturedImg = image;
+}
+
+// The region size for the capture view as the control library reports it.
+static CaptureDims ViewCaptureSize() {
+  int view = CurrentColourWidgets().imgPaletteCapture;
+  return CaptureSize(ControlWidth(view), ControlHeight(view));
+}
+
+// Scales the image without smoothing over the capture view's whole surface,
+// in device pixels, so the picture fills the view at every display scale;
+// then releases it.
+static void ShowMagnified(int image) {
+  int view = CurrentColourWidgets().imgPaletteCapture;
+  BITMAP surface;
+  HBITMAP bitmap = (HBITMAP)ReadCanvasAttribute(view, SurfaceImage);
+  if (bitmap && GetObjectW(bitmap, sizeof surface, &surface) &&
+      ScaleImage(image, surface.bmWidth, surface.bmHeight, SCALE_RAW))
+    WriteCanvasAttribute(view, SurfaceImage, (intptr_t)ImageBitmap(image));
+  ReleaseImage(image);
+}
+
+//-----------------------------------------------------------------------------
+// Capturing
+//-----------------------------------------------------------------------------
+
+void CaptureScreen(bool live) {
+  int x, y;
+  if (!PointerScreenPosition(&x, &y)) return;
+  CaptureDims size = ViewCaptureSize();
+  SetRawCapture(0);
+  SetRawCapture(CopyScreenRegion(kAutoNumber, x - size.width / 2, y - size.height / 2, size.width, size.height));
+  int display = g_rawCapture ? DuplicateImage(g_rawCapture, kAutoNumber) : 0;
+  if (!display || !BeginDrawing(ImageTarget(display))) {
+    if (display) ReleaseImage(display);
+    return;
+  }
+  int cx = size.width / 2, cy = size.height / 2;
+  if (live) {
+    int level = AdvanceCrosshairPulse(&g_pulse);
+    int grey = ComposeColour(level, level, level);
+    WritePixel(cx, cy - 1, grey);  // outside the region (a 1-pixel one) they are ignored
+    WritePixel(cx, cy + 1, grey);
+    WritePixel(cx - 1, cy, grey);
+    WritePixel(cx + 1, cy, grey);
+  }
+  int centre = ReadPixel(cx, cy);
+  EndDrawing();
+  SetCurrentColor(centre, false, false);
+  ShowMagnified(display);
+}
+
+//-----------------------------------------------------------------------------
+// Committing and restoring
+//-----------------------------------------------------------------------------
+
+void CommitPick() {
+  CaptureScreen(false);
+  if (!g_rawCapture) return;  // nothing was copied: the colour of the last tick stands
+  const ColourWidgets& w = CurrentColourWidgets();
+  int width = 0, height = 0;
+  std::vector<int32_t> pixels = ReadImagePixels(g_rawCapture, &width, &height);
+  if (!pixels.empty()) {
+    CONFIG.Color = pixels[(size_t)(height / 2) * width + width / 2];
+    if (CONFIG.Autocopy) CopyColorText();
+  }
+  RefreshNameList(CONFIG.Color, w.lstResults, false, false);
+  AddToHistory(CONFIG.Color);
+  BuildAutoPalette(g_rawCapture, w.imgPaletteAuto);
+  if (!pixels.empty()) StoreCapturedPixels(pixels.data(), width, height);
+  SetRawCapture(0);
+}
+
+void RestoreCapture() {
+  SetRawCapture(0);
+  CaptureDims size = ViewCaptureSize();
+  int image = CreatePixelImage(kAutoNumber, size.width, size.height, 32, 0);
+  if (!image) return;
+  std::vector<int32_t> pixels((size_t)size.width * size.height);
+  PlotStoredCapture(pixels.data(), size.width, size.height);
+  if (BeginDrawing(ImageTarget(image))) {
+    for (int y = 0; y < size.height; y++)
+      for (int x = 0; x < size.width; x++) WritePixel(x, y, pixels[(size_t)y * size.width + x]);
+    EndDrawing();
+  }
+  BuildAutoPalette(image, CurrentColourWidgets().imgPaletteAuto);
+  ShowMagnified(image);
+}

@@ -1,0 +1,82 @@
+// The current swatch, the history strip and the automatic palette on the
+// real canvases.
+#include "colour/swatch_strips.h"
+
+#include <vector>
+
+#include "colour/capture.h"
+#include "colour/color_value.h"
+#include "colour/colour_widgets.h"
+#include "colour/colour_widgets_internal.h"
+#include "runtime/canvas.h"
+#include "runtime/drawing.h"
+#include "runtime/images.h"
+#include "runtime/windows.h"
+
+RedrawCache g_swatchDrawn;
+
+// Fills the boxes over the canvas's full height.
+static void DrawBoxes(const SwatchBox* boxes, int count) {
+  int height = SurfaceHeight();
+  for (int i = 0; i < count; i++) FillBox(boxes[i].x, 0, boxes[i].width, height, boxes[i].color);
+}
+
+//-----------------------------------------------------------------------------
+// Current swatch
+//-----------------------------------------------------------------------------
+
+void RefreshCurrentSwatch(int color, bool force) {
+  if (!NeedsRedraw(&g_swatchDrawn, color, force)) return;
+  const ColourWidgets& w = CurrentColourWidgets();
+  if (BeginDrawing(CanvasTarget(w.imgPaletteCurrent))) {
+    FillBox(0, 0, SurfaceWidth(), SurfaceHeight(), color);
+    EndDrawing();
+  }
+  SetControlText(w.txtRGB, FormatColor(color, CONFIG.ColorFormat, CONFIG.ColorFormatLCase).c_str());
+}
+
+//-----------------------------------------------------------------------------
+// History
+//-----------------------------------------------------------------------------
+
+void DrawHistory() {
+  if (!BeginDrawing(CanvasTarget(CurrentColourWidgets().imgPaletteHistory))) return;
+  SwatchBox boxes[kRecentColorCount];
+  DrawBoxes(boxes, LayoutHistoryBoxes(CONFIG.ColorRecent, SurfaceWidth(), boxes));
+  EndDrawing();
+}
+
+void AddToHistory(int color) {
+  MoveColorToFront(CONFIG.ColorRecent, color);
+  DrawHistory();
+}
+
+//-----------------------------------------------------------------------------
+// Automatic palette
+//-----------------------------------------------------------------------------
+
+std::vector<int32_t> ReadImagePixels(int image, int* width, int* height) {
+  std::vector<int32_t> pixels;
+  if (!BeginDrawing(ImageTarget(image))) return pixels;
+  *width = SurfaceWidth();
+  *height = SurfaceHeight();
+  pixels.reserve((size_t)*width * *height);
+  for (int y = 0; y < *height; y++)
+    for (int x = 0; x < *width; x++) pixels.push_back(ReadPixel(x, y));
+  EndDrawing();
+  return pixels;
+}
+
+void BuildAutoPalette(int image, int canvas) {
+  int width = 0, height = 0;
+  std::vector<int32_t> rows = ReadImagePixels(image, &width, &height);
+  std::vector<int32_t> columns(rows.size());  // the counting visits column by column
+  int pixelCount = CaptureColumnOrder(rows.data(), width, height, columns.data(), (int)columns.size());
+
+  PaletteEntry entries[kPaletteLimit];
+  int count = BuildPaletteEntries(columns.data(), pixelCount, entries);
+  if (count == 0 || !BeginDrawing(CanvasTarget(canvas))) return;
+  SwatchBox boxes[kPaletteLimit];
+  DrawBoxes(boxes, LayoutPaletteBoxes(entries, count, SurfaceWidth(), boxes));
+  EndDrawing();
+}

@@ -1,0 +1,37 @@
+#!/usr/bin/env python3
+"""Runs a Windows test executable under Wine once per display scale:
+    at_display_scales.py TEST.exe PPI [PPI...]
+The scale is the Wine prefix's LogPixels, read by each process at its start;
+the executable checks it through TINTVANE_EXPECT_PPI. 96 is put back in all
+cases."""
+import os
+import subprocess
+import sys
+
+
+def set_pixels_per_inch(ppi):
+    subprocess.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
+                    "/t", "REG_DWORD", "/d", str(ppi), "/f"],
+                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def main():
+    exe, scales = sys.argv[1], sys.argv[2:]
+    failed = []
+    try:
+        for ppi in scales:
+            set_pixels_per_inch(ppi)
+            print(f"--- {ppi} pixels per inch", flush=True)
+            env = dict(os.environ, TINTVANE_EXPECT_PPI=ppi)
+            if subprocess.run(["wine", exe], env=env, timeout=240).returncode != 0:
+                failed.append(ppi)
+    finally:
+        set_pixels_per_inch(96)
+    if failed:
+        print("failed at " + ", ".join(failed) + " pixels per inch")
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
