@@ -114,17 +114,18 @@ class ColourWidgetsTest : public ::testing::Test {
   // Moves the pointer to client point (x, y) of `control` and routes events
   // until it rests there, reported by `reporter` (the canvas under the
   // pointer, or the one holding the mouse). Under a virtual display the
-  // platform may echo an earlier position late; the move is then sent again.
-  bool MovePointer(int control, int x, int y, int reporter) {
-    POINT target = {x, y}, local, now, reported = {-99999, -99999};
+  // platform may echo an earlier position late, moving the pointer back or
+  // leaving a stale position as the last report; the move is then made again.
+  ::testing::AssertionResult MovePointer(int control, int x, int y, int reporter) {
+    POINT target = {x, y}, local, now = {}, reported = {-99999, -99999};
     ClientToScreen((HWND)ControlHandle(control), &target);
     local = target;
     ScreenToClient((HWND)ControlHandle(reporter), &local);
     SlidePointerTo(control, x, y);
     DWORD start = GetTickCount();
     WindowEvent e;
-    while (GetTickCount() - start < 5000) {
-      if (WaitWindowEvent(100, &e)) {
+    while (GetTickCount() - start < 10000) {
+      if (WaitWindowEvent(150, &e)) {
         if (e.code != EVENT_GADGET) continue;
         HandleColourCanvasEvent(e.control, e.type);
         if (e.control == reporter && (e.type == PointerEntered || e.type == PointerMoved))
@@ -133,10 +134,16 @@ class ColourWidgetsTest : public ::testing::Test {
       }
       // Quiet: the pointer has come to rest.
       GetCursorPos(&now);
-      if (now.x == target.x && now.y == target.y && reported.x == local.x && reported.y == local.y) return true;
+      if (now.x == target.x && now.y == target.y && reported.x == local.x && reported.y == local.y)
+        return ::testing::AssertionSuccess();
       if (now.x != target.x || now.y != target.y) SlidePointerTo(control, x, y);
+      else SlidePointerTo(control, x > 0 ? x - 1 : x + 1, y);  // at rest but unreported: step off and back
     }
-    return false;
+    return ::testing::AssertionFailure() << "pointer at " << now.x << "," << now.y << " for " << target.x << ","
+                                         << target.y << "; last reported " << reported.x << "," << reported.y
+                                         << " for " << local.x << "," << local.y << "; capture "
+                                         << ControlNumberOf(GetCapture()) << ", under the pointer "
+                                         << ControlNumberOf(WindowFromPoint(now)) << ", reporter " << reporter;
   }
 
   // Holds or lets go of Ctrl, until the thread's key state says so. The
