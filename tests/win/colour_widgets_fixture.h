@@ -97,10 +97,10 @@ class ColourWidgetsTest : public ::testing::Test {
 
   // Dispatches messages and hands every control event to the widgets, as the
   // event loop does, until an event satisfies `until` (at most 5 s).
-  bool RouteUntil(const std::function<bool(const WindowEvent&)>& until) {
+  bool RouteUntil(const std::function<bool(const WindowEvent&)>& until, DWORD limitMs = 5000) {
     DWORD start = GetTickCount();
     WindowEvent e;
-    while (GetTickCount() - start < 5000)
+    while (GetTickCount() - start < limitMs)
       if (WaitWindowEvent(20, &e) == EVENT_GADGET) {
         HandleColourCanvasEvent(e.control, e.type);
         if (until(e)) return true;
@@ -147,6 +147,22 @@ class ColourWidgetsTest : public ::testing::Test {
                                          << " for " << local.x << "," << local.y << "; capture "
                                          << ControlNumberOf(GetCapture()) << ", under the pointer "
                                          << ControlNumberOf(WindowFromPoint(now)) << ", reporter " << reporter;
+  }
+
+  // Presses the left button at client point (x, y) of the canvas, once the
+  // canvas has reported the press. A press that a late echo of an earlier
+  // pointer position sent elsewhere is released and made again.
+  ::testing::AssertionResult PressOn(int canvas, int x, int y) {
+    for (int attempt = 0; attempt < 3; attempt++) {
+      ::testing::AssertionResult moved = MovePointer(canvas, x, y, canvas);
+      if (!moved) return moved;
+      SendMouse({MOUSEEVENTF_LEFTDOWN});
+      if (RouteUntil([=](const WindowEvent& e) { return e.control == canvas && e.type == LeftPressed; }, 2000))
+        return ::testing::AssertionSuccess();
+      SendMouse({MOUSEEVENTF_LEFTUP});
+      RouteUntil([](const WindowEvent& e) { return e.type == LeftReleased; }, 2000);
+    }
+    return ::testing::AssertionFailure() << "the press never reached canvas " << canvas;
   }
 
   // Holds or lets go of Ctrl, until the thread's key state says so. The
