@@ -97,10 +97,10 @@ class ColourWidgetsTest : public ::testing::Test {
 
   // Dispatches messages and hands every control event to the widgets, as the
   // event loop does, until an event satisfies `until` (at most 5 s).
-  bool RouteUntil(const std::function<bool(const WindowEvent&)>& until) {
+  bool RouteUntil(const std::function<bool(const WindowEvent&)>& until, DWORD limitMs = 5000) {
     DWORD start = GetTickCount();
     WindowEvent e;
-    while (GetTickCount() - start < 5000)
+    while (GetTickCount() - start < limitMs)
       if (WaitWindowEvent(20, &e) == EVENT_GADGET) {
         HandleColourCanvasEvent(e.control, e.type);
         if (until(e)) return true;
@@ -114,29 +114,55 @@ class ColourWidgetsTest : public ::testing::Test {
   // Moves the pointer to client point (x, y) of `control` and routes events
   // until it rests there, reported by `reporter` (the canvas under the
   // pointer, or the one holding the mouse). Under a virtual display the
-  // platform may echo an earlier position late; the move is then sent again.
-  bool MovePointer(int control, int x, int y, int reporter) {
-    POINT target = {x, y}, local, now, reported = {-99999, -99999};
+  // platform may echo an earlier position late, moving the pointer back or
+  // leaving a stale position as the last report; the move is then made again.
+  ::testing::AssertionResult MovePointer(int control, int x, int y, int reporter) {
+    POINT target = {x, y}, local, now = {}, reported = {-99999, -99999};
     ClientToScreen((HWND)ControlHandle(control), &target);
     local = target;
     ScreenToClient((HWND)ControlHandle(reporter), &local);
     SlidePointerTo(control, x, y);
     DWORD start = GetTickCount();
     WindowEvent e;
-    while (GetTickCount() - start < 5000) {
-      if (WaitWindowEvent(100, &e)) {
+    int restingChecks = 0;  // quiet periods in a row with the pointer where it belongs
+    while (GetTickCount() - start < 10000) {
+      if (WaitWindowEvent(150, &e)) {
         if (e.code != EVENT_GADGET) continue;
         HandleColourCanvasEvent(e.control, e.type);
         if (e.control == reporter && (e.type == PointerEntered || e.type == PointerMoved))
           reported = {e.data.pointerX, e.data.pointerY};
         continue;
       }
-      // Quiet: the pointer has come to rest.
+      // Quiet: the pointer has come to rest; twice in a row, so a late echo has had its time.
       GetCursorPos(&now);
-      if (now.x == target.x && now.y == target.y && reported.x == local.x && reported.y == local.y) return true;
+      bool resting = now.x == target.x && now.y == target.y && reported.x == local.x && reported.y == local.y;
+      restingChecks = resting ? restingChecks + 1 : 0;
+      if (restingChecks == 2) return ::testing::AssertionSuccess();
+      if (resting) continue;
       if (now.x != target.x || now.y != target.y) SlidePointerTo(control, x, y);
+      else SlidePointerTo(control, x > 0 ? x - 1 : x + 1, y);  // at rest but unreported: step off and back
     }
-    return false;
+    return ::testing::AssertionFailure() << "pointer at " << now.x << "," << now.y << " for " << target.x << ","
+                                         << target.y << "; last reported " << reported.x << "," << reported.y
+                                         << " for " << local.x << "," << local.y << "; capture "
+                                         << ControlNumberOf(GetCapture()) << ", under the pointer "
+                                         << ControlNumberOf(WindowFromPoint(now)) << ", reporter " << reporter;
+  }
+
+  // Presses the left button at client point (x, y) of the canvas, once the
+  // canvas has reported the press. A press that a late echo of an earlier
+  // pointer position sent elsewhere is released and made again.
+  ::testing::AssertionResult PressOn(int canvas, int x, int y) {
+    for (int attempt = 0; attempt < 3; attempt++) {
+      ::testing::AssertionResult moved = MovePointer(canvas, x, y, canvas);
+      if (!moved) return moved;
+      SendMouse({MOUSEEVENTF_LEFTDOWN});
+      if (RouteUntil([=](const WindowEvent& e) { return e.control == canvas && e.type == LeftPressed; }, 2000))
+        return ::testing::AssertionSuccess();
+      SendMouse({MOUSEEVENTF_LEFTUP});
+      RouteUntil([](const WindowEvent& e) { return e.type == LeftReleased; }, 2000);
+    }
+    return ::testing::AssertionFailure() << "the press never reached canvas " << canvas;
   }
 
   // Holds or lets go of Ctrl, until the thread's key state says so. The

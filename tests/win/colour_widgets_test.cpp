@@ -90,9 +90,7 @@ TEST_F(ColourWidgetsTest, StripsShowEachChannelFromZeroToFull) {
 TEST_F(ColourWidgetsTest, DragOnAStripFollowsThePointerAndCommitsOnceAtRelease) {
   CONFIG.Color = ColorRGB(10, 20, 30);
   ShowCurrentColour();
-  ASSERT_TRUE(MovePointer(w_.imgPaletteR, 100, 10, w_.imgPaletteR));
-  SendMouse({MOUSEEVENTF_LEFTDOWN});
-  ASSERT_TRUE(RouteUntil(w_.imgPaletteR, LeftPressed));
+  ASSERT_TRUE(PressOn(w_.imgPaletteR, 100, 10));
   EXPECT_EQ(CONFIG.Color, ColorRGB(100, 20, 30));
   EXPECT_EQ(CurrentColourDrag().state, DRAG_SLIDER);
   EXPECT_EQ(ReadCanvasAttribute(w_.imgPaletteR, CursorShape), CURSOR_CROSS);

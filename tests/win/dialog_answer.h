@@ -20,11 +20,13 @@ inline BOOL CALLBACK FindVisibleDialog(HWND hwnd, LPARAM out) {
   return TRUE;
 }
 
-inline void CALLBACK AnswerDialogTick(HWND, UINT, UINT_PTR timer, DWORD) {
+// Answers every colour dialog that comes up, each once, with the answer set
+// last: a dialog never waits for a user who is not there.
+inline void CALLBACK AnswerDialogTick(HWND, UINT, UINT_PTR, DWORD) {
   HWND dialog = nullptr;
   EnumThreadWindows(GetCurrentThreadId(), FindVisibleDialog, (LPARAM)&dialog);
-  if (!dialog) return;  // not up yet: the next tick tries again
-  KillTimer(nullptr, timer);
+  if (!dialog || GetPropW(dialog, L"TintvaneAnswered")) return;  // not up yet: the next tick tries again
+  SetPropW(dialog, L"TintvaneAnswered", (HANDLE)1);
   if (g_dialogAnswer.redText) {
     // The red field of the fully opened dialog; typing in it changes the colour.
     HWND red = GetDlgItem(dialog, 706);
@@ -36,8 +38,9 @@ inline void CALLBACK AnswerDialogTick(HWND, UINT, UINT_PTR timer, DWORD) {
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(action, BN_CLICKED), (LPARAM)GetDlgItem(dialog, action));
 }
 
-// The next colour dialog this thread opens gets this answer.
+// The colour dialogs this thread opens from now on get this answer.
 inline void AnswerNextColorDialog(int action, const wchar_t* redText) {
+  static UINT_PTR timer = 0;
   g_dialogAnswer = {action, redText};
-  SetTimer(nullptr, 0, 20, AnswerDialogTick);
+  if (!timer) timer = SetTimer(nullptr, 0, 20, AnswerDialogTick);
 }

@@ -23,9 +23,7 @@ class PickerTest : public ColourWidgetsTest {
   // Press on the picker, move over the pattern to (x, y), one live tick,
   // release: the whole pick as the user does it.
   void PickAt(int x, int y) {
-    ASSERT_TRUE(MovePointer(w_.cmdSelector, 20, 20, w_.cmdSelector));
-    SendMouse({MOUSEEVENTF_LEFTDOWN});
-    ASSERT_TRUE(RouteUntil(w_.cmdSelector, LeftPressed));
+    ASSERT_TRUE(PressOn(w_.cmdSelector, 20, 20));
     ASSERT_EQ(CurrentColourDrag().state, DRAG_PICKING);
     EXPECT_EQ(ReadCanvasAttribute(w_.cmdSelector, CursorShape), CURSOR_CROSS);
     ASSERT_TRUE(MovePointer(pattern_, x, y, w_.cmdSelector));  // the picker holds the mouse
@@ -100,9 +98,7 @@ TEST_F(PickerTest, PickTakesThePixelUnderThePointerAndCommitsTheRegion) {
 TEST_F(PickerTest, DraggingOverTheCaptureViewPicksTheMagnifiedPixels) {
   PickAt(60, 40);
   int view = w_.imgPaletteCapture;
-  ASSERT_TRUE(MovePointer(view, 3, 3, view));
-  SendMouse({MOUSEEVENTF_LEFTDOWN});
-  ASSERT_TRUE(RouteUntil(view, LeftPressed));
+  ASSERT_TRUE(PressOn(view, 3, 3));
   EXPECT_EQ(CONFIG.Color, PatternColor(60 - 15, 40 - 10));  // the region's top-left pixel
   int width = 0, height = 0;
   Pixels(CanvasTarget(view), &width, &height);
