@@ -87,9 +87,11 @@ void CommitPick() {
   const ColourWidgets& w = CurrentColourWidgets();
   int width = 0, height = 0;
   std::vector<int32_t> pixels = ReadImagePixels(g_rawCapture, &width, &height);
+  // CaptureScreen has made the centre current unless it could not draw; only
+  // then is it set here, so an automatic copy happens once.
   if (!pixels.empty()) {
-    CONFIG.Color = pixels[(size_t)(height / 2) * width + width / 2];
-    if (CONFIG.Autocopy) CopyColorText();
+    int centre = pixels[(size_t)(height / 2) * width + width / 2];
+    if (centre != CONFIG.Color) SetCurrentColor(centre, false, false);
   }
   RefreshNameList(CONFIG.Color, w.lstResults, false, false);
   AddToHistory(CONFIG.Color);
