@@ -23,6 +23,13 @@ def main():
             set_pixels_per_inch(ppi)
             print(f"--- {ppi} pixels per inch", flush=True)
             env = dict(os.environ, TINTVANE_EXPECT_PPI=ppi)
+            if subprocess.run(["wine", exe], env=env, timeout=240).returncode == 0:
+                continue
+            # At a scaled display, Wine's virtual desktop now and then echoes a
+            # pointer position back rounded by one pixel, and the input-driven
+            # test then waits in vain for the exact position. One more run
+            # tells that apart from a fault, which fails every time.
+            print(f"--- {ppi} pixels per inch, once more", flush=True)
             if subprocess.run(["wine", exe], env=env, timeout=240).returncode != 0:
                 failed.append(ppi)
     finally:
