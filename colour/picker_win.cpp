@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "colour/capture.h"
+#include "colour/color_value.h"
 
 #include <vector>
 
@@ -65,7 +66,7 @@ void CaptureScreen(bool live) {
   int cx = size.width / 2, cy = size.height / 2;
   if (live) {
     int level = AdvanceCrosshairPulse(&g_pulse);
-    int grey = ComposeColour(level, level, level);
+    int grey = ColorRGB(level, level, level);
     WritePixel(cx, cy - 1, grey);  // outside the region (a 1-pixel one) they are ignored
     WritePixel(cx, cy + 1, grey);
     WritePixel(cx - 1, cy, grey);
