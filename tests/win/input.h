@@ -35,19 +35,35 @@ inline void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {  // (k
 
 // Places the system cursor at client point (x, y), in device pixels, of the
 // control. The platform honours it while a window of the process is in front.
+// Returns once the pointer rests there (or as near as a confinement allows):
+// on a busy machine the move can lag behind the call, and under a virtual
+// display a late echo of an earlier position can move the pointer back, so
+// the position must hold through two quiet checks with pending input taken in.
 inline void PointAt(int control, int x, int y) {
   POINT p = {x, y};
   ClientToScreen((HWND)ControlHandle(control), &p);
-  // Wait until the system has taken the move (or as near as a confinement
-  // allows): on a busy machine it can lag behind the call.
   RECT clip;
   GetClipCursor(&clip);
   POINT want = {std::max(clip.left, std::min(p.x, clip.right - 1)),
                 std::max(clip.top, std::min(p.y, clip.bottom - 1))};
   POINT now;
-  for (DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(5)) {
+  int restingChecks = 0, misses = 0;
+  SetCursorPos(p.x, p.y);
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 5000 && restingChecks < 2;) {
+    Sleep(15);
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // lets the system take in pending pointer input
+    bool resting = GetCursorPos(&now) && now.x == want.x && now.y == want.y;
+    restingChecks = resting ? restingChecks + 1 : 0;
+    if (resting) continue;
+    // Set it again. Rarely the system believes the pointer is there while the
+    // display shows it elsewhere, and setting the same position does nothing:
+    // after a run of misses, step off once and come back.
+    if (++misses % 8 == 0) {
+      SetCursorPos(p.x > 0 ? p.x - 1 : p.x + 1, p.y);
+      Sleep(15);
+    }
     SetCursorPos(p.x, p.y);
-    if (GetCursorPos(&now) && now.x == want.x && now.y == want.y) return;
   }
 }
 
@@ -60,7 +76,8 @@ inline void SlidePointerTo(int control, int x, int y) {
   INPUT in = {};
   in.type = INPUT_MOUSE;
   in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  in.mi.dx = (p.x * 65536 + width - 1) / width;  // the screen pixel is dx * width / 65536
-  in.mi.dy = (p.y * 65536 + height - 1) / height;
+  // The middle of the pixel, so that any rounding of dx * width / 65536 lands on it.
+  in.mi.dx = ((2 * p.x + 1) * 65536) / (2 * width);
+  in.mi.dy = ((2 * p.y + 1) * 65536) / (2 * height);
   SendInput(1, &in, sizeof in);
 }
