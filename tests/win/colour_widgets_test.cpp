@@ -218,16 +218,15 @@ TEST_F(ColourWidgetsTest, PaletteBoxesAreAsWideAsTheirShare) {
 TEST_F(ColourWidgetsTest, PressOnTheSwatchOpensTheColourDialog) {
   CONFIG.Color = ColorRGB(0x1A, 0x2B, 0x3C);
   ShowCurrentColour();
-  ASSERT_TRUE(MovePointer(w_.imgPaletteCurrent, 30, 30, w_.imgPaletteCurrent));
   AnswerNextColorDialog(IDCANCEL, nullptr);
-  SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
-  ASSERT_TRUE(RouteUntil(w_.imgPaletteCurrent, LeftPressed));
+  ASSERT_TRUE(PressOn(w_.imgPaletteCurrent, 30, 30));
+  SendMouse({MOUSEEVENTF_LEFTUP});
   EXPECT_EQ(CONFIG.Color, ColorRGB(0x1A, 0x2B, 0x3C));
   EXPECT_EQ(CONFIG.ColorRecent[0], 0);
 
   AnswerNextColorDialog(IDOK, L"200");
-  SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
-  ASSERT_TRUE(RouteUntil(w_.imgPaletteCurrent, LeftPressed));
+  ASSERT_TRUE(PressOn(w_.imgPaletteCurrent, 30, 30));
+  SendMouse({MOUSEEVENTF_LEFTUP});
   EXPECT_EQ(CONFIG.Color, ColorRGB(200, 0x2B, 0x3C));
   EXPECT_EQ(CONFIG.ColorRecent[0], ColorRGB(200, 0x2B, 0x3C));
   EXPECT_EQ(ListRowColor(0), ColorRGB(200, 0x2B, 0x3C));
