@@ -59,7 +59,7 @@ void ApplyDefaultSettings(ConfigRecord* record, int grey, float scaleX, float sc
   memset(record, 0, sizeof *record);
   record->CRC = kSettingsMarker;
   record->Autocopy = 0;
-  record->Color = ColorRGB(grey, grey, grey);
+  record->Color = ComposeColour(grey, grey, grey);
   record->ColorFormat = NOTATION_HTML;
   record->ColorFormatLCase = 0;
   record->WinTopmost = 0;

@@ -9,11 +9,11 @@
 //-----------------------------------------------------------------------------
 
 void BuildGradientRows(int color, GradientRows* rows) {
-  int r = ColorRed(color), g = ColorGreen(color), b = ColorBlue(color);
+  int r = RedOf(color), g = GreenOf(color), b = BlueOf(color);
   for (int i = 0; i < 256; i++) {
-    rows->row[CHANNEL_RED][i] = ColorRGB(i, g, b);
-    rows->row[CHANNEL_GREEN][i] = ColorRGB(r, i, b);
-    rows->row[CHANNEL_BLUE][i] = ColorRGB(r, g, i);
+    rows->row[CHANNEL_RED][i] = ComposeColour(i, g, b);
+    rows->row[CHANNEL_GREEN][i] = ComposeColour(r, i, b);
+    rows->row[CHANNEL_BLUE][i] = ComposeColour(r, g, i);
   }
 }
 
@@ -51,13 +51,13 @@ long ChannelFieldNumber(const char* text) {
 }
 
 ChannelFieldView ChannelFieldFor(int color, int channel, const char* fieldText, bool force) {
-  const int kWhite = ColorRGB(255, 255, 255), kDarkGrey = ColorRGB(64, 64, 64);
+  const int kWhite = ComposeColour(255, 255, 255), kDarkGrey = ComposeColour(64, 64, 64);
   ChannelFieldView view;
   int value;
   switch (channel) {
-    case CHANNEL_RED: value = ColorRed(color), view.background = ColorRGB(value, 0, 0); break;
-    case CHANNEL_GREEN: value = ColorGreen(color), view.background = ColorRGB(0, value, 0); break;
-    default: value = ColorBlue(color), view.background = ColorRGB(0, 0, value); break;
+    case CHANNEL_RED: value = RedOf(color), view.background = ComposeColour(value, 0, 0); break;
+    case CHANNEL_GREEN: value = GreenOf(color), view.background = ComposeColour(0, value, 0); break;
+    default: value = BlueOf(color), view.background = ComposeColour(0, 0, value); break;
   }
   view.textColor = channel == CHANNEL_GREEN && value >= 193 ? kDarkGrey : kWhite;
   view.text = std::to_string(value);

@@ -18,7 +18,7 @@ static void AppendDec3(std::string& out, int v) {
 }
 
 std::string FormatColor(int color, int notation, int lowercase) {
-  int r = ColorRed(color), g = ColorGreen(color), b = ColorBlue(color);
+  int r = RedOf(color), g = GreenOf(color), b = BlueOf(color);
   bool lower = lowercase != 0;
   std::string out;
   out.reserve(12);
@@ -52,6 +52,6 @@ int ParseChannelText(const char* text) {
 bool ComposeTypedColor(const char* red, const char* green, const char* blue, int* color) {
   int r = ParseChannelText(red), g = ParseChannelText(green), b = ParseChannelText(blue);
   if (r < 0 || g < 0 || b < 0) return false;
-  *color = ColorRGB(r, g, b);
+  *color = ComposeColour(r, g, b);
   return true;
 }

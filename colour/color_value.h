@@ -2,11 +2,9 @@
 #pragma once
 #include <string>
 
+#include "runtime/raster.h"  // ComposeColour, RedOf, GreenOf, BlueOf
+
 // A colour value is 0x00BBGGRR: red in bits 0-7, green 8-15, blue 16-23.
-inline int ColorRGB(int r, int g, int b) { return r + g * 256 + b * 65536; }
-inline int ColorRed(int color) { return color & 0xFF; }
-inline int ColorGreen(int color) { return (color >> 8) & 0xFF; }
-inline int ColorBlue(int color) { return (color >> 16) & 0xFF; }
 
 enum ColorNotation {
   NOTATION_HTML = 0,  // #RRGGBB

@@ -52,7 +52,7 @@ int ColorFromKey(const char* key) {
     channels[i] = high * 16 + low;
   }
   if (key[6] != 0) return -1;
-  return ColorRGB(channels[0], channels[1], channels[2]);
+  return ComposeColour(channels[0], channels[1], channels[2]);
 }
 
 static int FindEntry(const char* key) {
@@ -92,7 +92,7 @@ const char* FindColorName(const char* key) {
 //-----------------------------------------------------------------------------
 
 ColorFamily ColorFamilyOf(int color) {
-  int r = ColorRed(color), g = ColorGreen(color), b = ColorBlue(color);
+  int r = RedOf(color), g = GreenOf(color), b = BlueOf(color);
   if (r > g && r > b) return FAMILY_RED;
   if (g > r && g > b) return FAMILY_GREEN;
   if (b > r && b > g) return FAMILY_BLUE;
@@ -103,7 +103,7 @@ ColorFamily ColorFamilyOf(int color) {
 int RankNamedColors(int color, NameCandidate* out, int capacity) {
   int count = g_names.count;
   if (!out || capacity <= 0 || count == 0) return 0;
-  int r = ColorRed(color), g = ColorGreen(color), b = ColorBlue(color);
+  int r = RedOf(color), g = GreenOf(color), b = BlueOf(color);
   ColorFamily family = ColorFamilyOf(color);
 
   // Every distance is a whole number or a half, so twice it (0..1530) is an
@@ -114,7 +114,7 @@ int RankNamedColors(int color, NameCandidate* out, int capacity) {
   int bucketStart[kMaxDoubled + 2] = {0};
   for (int i = 0; i < count; i++) {
     int entry = g_names.color[i];
-    int raw = abs(r - ColorRed(entry)) + abs(g - ColorGreen(entry)) + abs(b - ColorBlue(entry));
+    int raw = abs(r - RedOf(entry)) + abs(g - GreenOf(entry)) + abs(b - BlueOf(entry));
     bool sameFamily = family != FAMILY_NONE && g_names.family[i] == family;
     doubled[i] = (uint16_t)(sameFamily ? raw : raw * 2);
     bucketStart[doubled[i] + 1]++;

@@ -66,7 +66,7 @@ void CaptureScreen(bool live) {
   int cx = size.width / 2, cy = size.height / 2;
   if (live) {
     int level = AdvanceCrosshairPulse(&g_pulse);
-    int grey = ColorRGB(level, level, level);
+    int grey = ComposeColour(level, level, level);
     WritePixel(cx, cy - 1, grey);  // outside the region (a 1-pixel one) they are ignored
     WritePixel(cx, cy + 1, grey);
     WritePixel(cx - 1, cy, grey);

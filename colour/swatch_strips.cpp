@@ -36,12 +36,12 @@ int LayoutHistoryBoxes(const int32_t recent[kRecentColorCount], int stripWidth,
 //-----------------------------------------------------------------------------
 
 int ColorLuma(int color) {
-  double luma = 0.3 * ColorRed(color) + 0.59 * ColorGreen(color) + 0.11 * ColorBlue(color);
+  double luma = 0.3 * RedOf(color) + 0.59 * GreenOf(color) + 0.11 * BlueOf(color);
   return std::min(255, (int)nearbyint(luma));  // default rounding: halves to even
 }
 
 PaletteGroup PaletteGroupOf(int color) {
-  int r = ColorRed(color), g = ColorGreen(color), b = ColorBlue(color);
+  int r = RedOf(color), g = GreenOf(color), b = BlueOf(color);
   int luma = ColorLuma(color);
   bool midLuma = luma >= 33 && luma <= 222;
   if (r > g && r > b && midLuma) return GROUP_RED;
@@ -57,9 +57,9 @@ PaletteGroup PaletteGroupOf(int color) {
 // remaining group has none and keeps the count order.
 static int GroupSortKey(PaletteGroup group, const PaletteEntry& entry) {
   switch (group) {
-    case GROUP_RED: return ColorRed(entry.color);
-    case GROUP_GREEN: return ColorGreen(entry.color);
-    case GROUP_BLUE: return ColorBlue(entry.color);
+    case GROUP_RED: return RedOf(entry.color);
+    case GROUP_GREEN: return GreenOf(entry.color);
+    case GROUP_BLUE: return BlueOf(entry.color);
     case GROUP_GREY: return entry.luma;
     default: return 0;
   }

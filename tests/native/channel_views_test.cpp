@@ -11,20 +11,20 @@
 
 TEST(GradientStrips, EachRowVariesOneChannelAndKeepsTheOthers) {
   GradientRows rows;
-  BuildGradientRows(ColorRGB(10, 20, 30), &rows);
-  EXPECT_EQ(rows.row[CHANNEL_RED][0], ColorRGB(0, 20, 30));
-  EXPECT_EQ(rows.row[CHANNEL_RED][255], ColorRGB(255, 20, 30));
-  EXPECT_EQ(rows.row[CHANNEL_GREEN][7], ColorRGB(10, 7, 30));
-  EXPECT_EQ(rows.row[CHANNEL_BLUE][200], ColorRGB(10, 20, 200));
+  BuildGradientRows(ComposeColour(10, 20, 30), &rows);
+  EXPECT_EQ(rows.row[CHANNEL_RED][0], ComposeColour(0, 20, 30));
+  EXPECT_EQ(rows.row[CHANNEL_RED][255], ComposeColour(255, 20, 30));
+  EXPECT_EQ(rows.row[CHANNEL_GREEN][7], ComposeColour(10, 7, 30));
+  EXPECT_EQ(rows.row[CHANNEL_BLUE][200], ComposeColour(10, 20, 200));
   // The red strip runs from (0, 20, 30) at its left edge to (255, 20, 30) at its right.
-  EXPECT_EQ(GradientColumnColor(rows, CHANNEL_RED, 0, 152), ColorRGB(0, 20, 30));
-  EXPECT_EQ(GradientColumnColor(rows, CHANNEL_RED, 151, 152), ColorRGB(255, 20, 30));
-  EXPECT_EQ(GradientColumnColor(rows, CHANNEL_GREEN, 50, 101), ColorRGB(10, 127, 30));
+  EXPECT_EQ(GradientColumnColor(rows, CHANNEL_RED, 0, 152), ComposeColour(0, 20, 30));
+  EXPECT_EQ(GradientColumnColor(rows, CHANNEL_RED, 151, 152), ComposeColour(255, 20, 30));
+  EXPECT_EQ(GradientColumnColor(rows, CHANNEL_GREEN, 50, 101), ComposeColour(10, 127, 30));
   EXPECT_EQ(GradientColumnColor(rows, CHANNEL_GREEN, 152, 152), -1);
   EXPECT_EQ(GradientColumnColor(rows, 3, 0, 152), -1);
   // Bits above the blue channel never reach a row.
   BuildGradientRows((int)0xFF00FF00, &rows);
-  EXPECT_EQ(rows.row[CHANNEL_RED][1], ColorRGB(1, 255, 0));
+  EXPECT_EQ(rows.row[CHANNEL_RED][1], ComposeColour(1, 255, 0));
 }
 
 TEST(GradientStrips, A256WideStripShowsItsColumnNumber) {
@@ -60,7 +60,7 @@ TEST(GradientStrips, EveryWidthRunsFrom0To255WithoutGoingBack) {
 //-----------------------------------------------------------------------------
 
 TEST(ChannelFields, RewriteOnlyWhenTheNumberDiffersOrForced) {
-  const int c = ColorRGB(10, 0, 255);
+  const int c = ComposeColour(10, 0, 255);
   const struct {
     int channel;
     const char* text;
@@ -82,16 +82,16 @@ TEST(ChannelFields, RewriteOnlyWhenTheNumberDiffersOrForced) {
 }
 
 TEST(ChannelFields, BackgroundIsTheChannelAloneAndGreenDarkensItsTextFrom193) {
-  const int white = ColorRGB(255, 255, 255), darkGrey = ColorRGB(64, 64, 64);
-  ChannelFieldView red = ChannelFieldFor(ColorRGB(10, 20, 30), CHANNEL_RED, "10", false);
-  EXPECT_EQ(red.background, ColorRGB(10, 0, 0));
+  const int white = ComposeColour(255, 255, 255), darkGrey = ComposeColour(64, 64, 64);
+  ChannelFieldView red = ChannelFieldFor(ComposeColour(10, 20, 30), CHANNEL_RED, "10", false);
+  EXPECT_EQ(red.background, ComposeColour(10, 0, 0));
   EXPECT_EQ(red.textColor, white);
-  EXPECT_EQ(ChannelFieldFor(ColorRGB(10, 20, 30), CHANNEL_GREEN, "", false).background, ColorRGB(0, 20, 0));
-  EXPECT_EQ(ChannelFieldFor(ColorRGB(10, 20, 30), CHANNEL_BLUE, "", false).background, ColorRGB(0, 0, 30));
-  EXPECT_EQ(ChannelFieldFor(ColorRGB(0, 192, 0), CHANNEL_GREEN, "", false).textColor, white);
-  EXPECT_EQ(ChannelFieldFor(ColorRGB(0, 193, 0), CHANNEL_GREEN, "", false).textColor, darkGrey);
-  EXPECT_EQ(ChannelFieldFor(ColorRGB(255, 255, 255), CHANNEL_RED, "", false).textColor, white);
-  EXPECT_EQ(ChannelFieldFor(ColorRGB(255, 255, 255), CHANNEL_BLUE, "", false).textColor, white);
+  EXPECT_EQ(ChannelFieldFor(ComposeColour(10, 20, 30), CHANNEL_GREEN, "", false).background, ComposeColour(0, 20, 0));
+  EXPECT_EQ(ChannelFieldFor(ComposeColour(10, 20, 30), CHANNEL_BLUE, "", false).background, ComposeColour(0, 0, 30));
+  EXPECT_EQ(ChannelFieldFor(ComposeColour(0, 192, 0), CHANNEL_GREEN, "", false).textColor, white);
+  EXPECT_EQ(ChannelFieldFor(ComposeColour(0, 193, 0), CHANNEL_GREEN, "", false).textColor, darkGrey);
+  EXPECT_EQ(ChannelFieldFor(ComposeColour(255, 255, 255), CHANNEL_RED, "", false).textColor, white);
+  EXPECT_EQ(ChannelFieldFor(ComposeColour(255, 255, 255), CHANNEL_BLUE, "", false).textColor, white);
 }
 
 TEST(ChannelFields, TextReadsAsLeadingNumber) {

@@ -61,9 +61,9 @@ TEST_F(NamedColors, MapFindsEveryEntryByKeyIncludingTrailingSpaces) {
 }
 
 TEST(NamedColorKeys, DecodeWebOrderAndRejectMalformedKeys) {
-  EXPECT_EQ(ColorFromKey("000080"), ColorRGB(0, 0, 128));
-  EXPECT_EQ(ColorFromKey("1A2B3C"), ColorRGB(0x1A, 0x2B, 0x3C));
-  EXPECT_EQ(ColorFromKey("ff8000"), ColorRGB(255, 128, 0));
+  EXPECT_EQ(ColorFromKey("000080"), ComposeColour(0, 0, 128));
+  EXPECT_EQ(ColorFromKey("1A2B3C"), ComposeColour(0x1A, 0x2B, 0x3C));
+  EXPECT_EQ(ColorFromKey("ff8000"), ComposeColour(255, 128, 0));
   for (const char* bad : {"", "00008", "0000800", "00G080", "00 080", "-00080"}) EXPECT_EQ(ColorFromKey(bad), -1) << bad;
   EXPECT_EQ(ColorFromKey(nullptr), -1);
 }
@@ -77,7 +77,8 @@ TEST(NamedColorFamilies, StrictlyLargestChannelOrAllEqual) {
       {0, 0, 128, FAMILY_BLUE},      {7, 7, 7, FAMILY_GREY},    {0, 0, 0, FAMILY_GREY},
       {200, 200, 100, FAMILY_NONE},  {0, 255, 255, FAMILY_NONE}, {9, 3, 9, FAMILY_NONE},
   };
-  for (const auto& k : cases) EXPECT_EQ(ColorFamilyOf(ColorRGB(k.r, k.g, k.b)), k.family) << k.r << ',' << k.g << ',' << k.b;
+  for (const auto& k : cases)
+    EXPECT_EQ(ColorFamilyOf(ComposeColour(k.r, k.g, k.b)), k.family) << k.r << ',' << k.g << ',' << k.b;
 }
 
 //-----------------------------------------------------------------------------
@@ -93,20 +94,23 @@ static float ListedDistance(int color, const char* key) {
 }
 
 TEST_F(NamedColors, SameFamilyHalvesTheDistanceAndOnlyThen) {
-  const int reddish = ColorRGB(200, 100, 100);
+  const int reddish = ComposeColour(200, 100, 100);
   EXPECT_EQ(ListedDistance(reddish, "800000"), 136.0f);  // Maroon, red too: 272 halved
   EXPECT_EQ(ListedDistance(reddish, "000080"), 328.0f);  // Navy Blue
   // Two equal largest channels: no family, so no bonus even against another such colour.
-  EXPECT_EQ(ListedDistance(ColorRGB(200, 200, 100), "808000"), 244.0f);  // Olive
-  EXPECT_EQ(ListedDistance(ColorRGB(100, 100, 100), "808080"), 42.0f);   // greys halve
-  EXPECT_EQ(ListedDistance(ColorRGB(100, 100, 100), "000080"), 228.0f);
+  EXPECT_EQ(ListedDistance(ComposeColour(200, 200, 100), "808000"), 244.0f);  // Olive
+  EXPECT_EQ(ListedDistance(ComposeColour(100, 100, 100), "808080"), 42.0f);   // greys halve
+  EXPECT_EQ(ListedDistance(ComposeColour(100, 100, 100), "000080"), 228.0f);
 }
 
 TEST_F(NamedColors, ExactMatchesComeFirstWithDistanceZero) {
   const struct {
     int color;
     const char* name;
-  } cases[] = {{ColorRGB(0, 0, 128), "Navy Blue"}, {0xFFFFFF, "White"}, {0, "Black"}, {ColorRGB(0, 255, 255), "Cyan / Aqua"}};
+  } cases[] = {{ComposeColour(0, 0, 128), "Navy Blue"},
+               {0xFFFFFF, "White"},
+               {0, "Black"},
+               {ComposeColour(0, 255, 255), "Cyan / Aqua"}};
   for (const auto& k : cases) {
     NameCandidate top[kNearestNameCount];
     ASSERT_EQ(RankNamedColors(k.color, top, kNearestNameCount), kNearestNameCount);
@@ -118,7 +122,7 @@ TEST_F(NamedColors, ExactMatchesComeFirstWithDistanceZero) {
 
 TEST_F(NamedColors, MidGreyPutsGreysAheadOfTintsAtTheSameRawDistance) {
   NameCandidate top[kNearestNameCount];
-  RankNamedColors(ColorRGB(128, 128, 128), top, kNearestNameCount);
+  RankNamedColors(ComposeColour(128, 128, 128), top, kNearestNameCount);
   EXPECT_STREQ(top[0].name, "Gray");
   // Boulder (7A7A7A) is 18 away raw, halved to 9; it ties Friar Gray (raw 9)
   // and keeps key order ahead of it, while Rolling Stone, also 18 raw, stays 18.
@@ -126,7 +130,7 @@ TEST_F(NamedColors, MidGreyPutsGreysAheadOfTintsAtTheSameRawDistance) {
   EXPECT_EQ(top[1].distance, 9.0f);
   EXPECT_STREQ(top[2].name, "Friar Gray");
   EXPECT_EQ(top[2].distance, 9.0f);
-  EXPECT_EQ(ListedDistance(ColorRGB(128, 128, 128), "747D83"), 18.0f);
+  EXPECT_EQ(ListedDistance(ComposeColour(128, 128, 128), "747D83"), 18.0f);
 }
 
 // The same ranking computed the slow, obvious way: every entry scored in
@@ -156,7 +160,8 @@ static std::vector<std::pair<double, int>> ReferenceRanking(int color) {
 }
 
 TEST_F(NamedColors, AgreesWithBruteForceOverManyColours) {
-  std::vector<int> colors = {0, 0xFFFFFF, ColorRGB(200, 200, 100), ColorRGB(128, 128, 128), ColorRGB(255, 0, 255)};
+  std::vector<int> colors = {0, 0xFFFFFF, ComposeColour(200, 200, 100), ComposeColour(128, 128, 128),
+                             ComposeColour(255, 0, 255)};
   uint32_t seed = 12345;
   for (int i = 0; i < 600; i++) {
     seed = seed * 1664525u + 1013904223u;
@@ -178,8 +183,8 @@ TEST_F(NamedColors, AgreesWithBruteForceOverManyColours) {
 
 TEST_F(NamedColors, FullRankingCoversEveryEntryOnce) {
   static NameCandidate all[kNamedColorCount + 5];
-  ASSERT_EQ(RankNamedColors(ColorRGB(12, 200, 77), all, kNamedColorCount + 5), kNamedColorCount);
-  std::vector<std::pair<double, int>> reference = ReferenceRanking(ColorRGB(12, 200, 77));
+  ASSERT_EQ(RankNamedColors(ComposeColour(12, 200, 77), all, kNamedColorCount + 5), kNamedColorCount);
+  std::vector<std::pair<double, int>> reference = ReferenceRanking(ComposeColour(12, 200, 77));
   for (int k = 0; k < kNamedColorCount; k++) ASSERT_STREQ(all[k].key, kNamedColorTable[reference[k].second].key);
   EXPECT_EQ(RankNamedColors(0, all, 0), 0);
   EXPECT_EQ(RankNamedColors(0, nullptr, 33), 0);
@@ -198,16 +203,16 @@ TEST(NameDistanceText, RoundsHalvesToEven) {
 }
 
 TEST_F(NamedColors, ListHasTheSourceRowThenTheNearestNames) {
-  std::vector<NameListRow> rows = NameListRows(ColorRGB(0, 0, 128), NOTATION_PB, 1);
+  std::vector<NameListRow> rows = NameListRows(ComposeColour(0, 0, 128), NOTATION_PB, 1);
   ASSERT_EQ(rows.size(), 34u);
-  EXPECT_EQ(rows[0].color, ColorRGB(0, 0, 128));
+  EXPECT_EQ(rows[0].color, ComposeColour(0, 0, 128));
   EXPECT_EQ(rows[0].name, "{source color}");
   EXPECT_EQ(rows[0].code, "$800000");
   EXPECT_EQ(rows[0].diff, "");
   EXPECT_EQ(rows[1].name, "Navy Blue");
   EXPECT_EQ(rows[1].diff, "0");
   NameCandidate top[kNearestNameCount];
-  RankNamedColors(ColorRGB(0, 0, 128), top, kNearestNameCount);
+  RankNamedColors(ComposeColour(0, 0, 128), top, kNearestNameCount);
   for (int k = 0; k < kNearestNameCount; k++) {
     EXPECT_EQ(rows[k + 1].color, top[k].color);
     EXPECT_EQ(rows[k + 1].code, FormatColor(top[k].color, NOTATION_PB, 1));

@@ -65,7 +65,8 @@ TEST(PaletteGroups, LumaRoundsHalvesToEven) {
     int r, g, b, luma;
   } cases[] = {{255, 255, 255, 255}, {0, 0, 0, 0},  {60, 10, 10, 25}, {0, 0, 255, 28},
                {100, 100, 255, 117}, {5, 0, 0, 2},  {15, 0, 0, 4},    {0, 0, 150, 16}};
-  for (const auto& k : cases) EXPECT_EQ(ColorLuma(ColorRGB(k.r, k.g, k.b)), k.luma) << k.r << ',' << k.g << ',' << k.b;
+  for (const auto& k : cases)
+    EXPECT_EQ(ColorLuma(ComposeColour(k.r, k.g, k.b)), k.luma) << k.r << ',' << k.g << ',' << k.b;
 }
 
 TEST(PaletteGroups, DominantChannelInMidLumaOtherwiseGreyOrRemaining) {
@@ -84,7 +85,7 @@ TEST(PaletteGroups, DominantChannelInMidLumaOtherwiseGreyOrRemaining) {
       {120, 120, 0, GROUP_REMAINING},  {200, 30, 200, GROUP_REMAINING},  // two equal largest channels
   };
   for (const auto& k : cases)
-    EXPECT_EQ(PaletteGroupOf(ColorRGB(k.r, k.g, k.b)), k.group) << k.r << ',' << k.g << ',' << k.b;
+    EXPECT_EQ(PaletteGroupOf(ComposeColour(k.r, k.g, k.b)), k.group) << k.r << ',' << k.g << ',' << k.b;
 }
 
 //-----------------------------------------------------------------------------
@@ -98,9 +99,9 @@ static std::vector<int32_t> Pixels(std::initializer_list<std::pair<int, int>> co
 }
 
 TEST(AutoPalette, GroupsInStripOrderEachSortedByItsOwnKey) {
-  const int red1 = ColorRGB(150, 20, 20), red2 = ColorRGB(220, 40, 0);
-  const int green = ColorRGB(10, 180, 40), blue = ColorRGB(100, 100, 255);
-  const int rest1 = ColorRGB(60, 10, 10), rest2 = ColorRGB(120, 120, 0);
+  const int red1 = ComposeColour(150, 20, 20), red2 = ComposeColour(220, 40, 0);
+  const int green = ComposeColour(10, 180, 40), blue = ComposeColour(100, 100, 255);
+  const int rest1 = ComposeColour(60, 10, 10), rest2 = ComposeColour(120, 120, 0);
   const int black = 0, white = 0xFFFFFF;
   // Counts all differ, so the count order is fixed: rest2, black, red1, white, blue, green, rest1, red2.
   std::vector<int32_t> pixels = Pixels({{red2, 1}, {rest1, 2}, {green, 3}, {blue, 4},
@@ -116,15 +117,15 @@ TEST(AutoPalette, GroupsInStripOrderEachSortedByItsOwnKey) {
 
 TEST(AutoPalette, KeepsThe33MostFrequentAndCountsOnlyColourBits) {
   std::vector<int32_t> pixels;
-  for (int c = 0; c < 40; c++) pixels.insert(pixels.end(), c < 33 ? 3 : 1, ColorRGB(10, 40 + c, 200));
-  pixels.push_back((int32_t)0xFF000000 | ColorRGB(10, 40, 200));  // high bits: the same colour as the first
+  for (int c = 0; c < 40; c++) pixels.insert(pixels.end(), c < 33 ? 3 : 1, ComposeColour(10, 40 + c, 200));
+  pixels.push_back((int32_t)0xFF000000 | ComposeColour(10, 40, 200));  // high bits: the same colour as the first
   PaletteEntry entries[kPaletteLimit];
   ASSERT_EQ(BuildPaletteEntries(pixels.data(), (int)pixels.size(), entries), kPaletteLimit);
   for (int i = 0; i < kPaletteLimit; i++) EXPECT_GE(entries[i].count, 3);
   // All in the blue group with blue 200, so the count order stands.
-  EXPECT_EQ(entries[0].color, ColorRGB(10, 40, 200));
+  EXPECT_EQ(entries[0].color, ComposeColour(10, 40, 200));
   EXPECT_EQ(entries[0].count, 4);
-  EXPECT_EQ(entries[kPaletteLimit - 1].color, ColorRGB(10, 72, 200));
+  EXPECT_EQ(entries[kPaletteLimit - 1].color, ComposeColour(10, 72, 200));
   EXPECT_EQ(BuildPaletteEntries(pixels.data(), 0, entries), 0);
   EXPECT_EQ(BuildPaletteEntries(nullptr, 5, entries), 0);
 }
@@ -140,12 +141,12 @@ static int SumOfWidths(const PaletteEntry* entries, int n) {
 }
 
 TEST(AutoPalette, WhiteAndRedCaptureOnA170PixelStrip) {
-  std::vector<int32_t> pixels = Pixels({{0xFFFFFF, 500}, {ColorRGB(200, 30, 30), 151}});
+  std::vector<int32_t> pixels = Pixels({{0xFFFFFF, 500}, {ComposeColour(200, 30, 30), 151}});
   PaletteEntry entries[kPaletteLimit];
   SwatchBox boxes[kPaletteLimit];
   int n = BuildPaletteEntries(pixels.data(), (int)pixels.size(), entries);
   ASSERT_EQ(LayoutPaletteBoxes(entries, n, 170, boxes), 2);
-  EXPECT_EQ(boxes[0].color, ColorRGB(200, 30, 30));  // red group before grey
+  EXPECT_EQ(boxes[0].color, ComposeColour(200, 30, 30));  // red group before grey
   EXPECT_EQ(boxes[0].x, 0);
   EXPECT_EQ(boxes[0].width, 44);  // round(23.195 / 100 x 154 + 8)
   EXPECT_EQ(boxes[1].color, 0xFFFFFF);
@@ -155,7 +156,7 @@ TEST(AutoPalette, WhiteAndRedCaptureOnA170PixelStrip) {
 }
 
 TEST(AutoPalette, OneFlatColourCoversTheStrip) {
-  std::vector<int32_t> pixels(651, ColorRGB(9, 9, 9));
+  std::vector<int32_t> pixels(651, ComposeColour(9, 9, 9));
   PaletteEntry entries[kPaletteLimit];
   SwatchBox boxes[kPaletteLimit];
   int n = BuildPaletteEntries(pixels.data(), 651, entries);
@@ -166,7 +167,7 @@ TEST(AutoPalette, OneFlatColourCoversTheStrip) {
 
 TEST(AutoPalette, ThirtyThreeColoursOverrunByEightAndAreClippedToTheStrip) {
   std::vector<int32_t> pixels;
-  for (int c = 0; c < 33; c++) pixels.insert(pixels.end(), 3, ColorRGB(200, c, 0));
+  for (int c = 0; c < 33; c++) pixels.insert(pixels.end(), 3, ComposeColour(200, c, 0));
   PaletteEntry entries[kPaletteLimit];
   SwatchBox boxes[kPaletteLimit];
   int n = BuildPaletteEntries(pixels.data(), (int)pixels.size(), entries);
@@ -176,8 +177,8 @@ TEST(AutoPalette, ThirtyThreeColoursOverrunByEightAndAreClippedToTheStrip) {
 
   // 32 colours of 1 pixel and one of 68 on a strip of 356: A = 100 = T, so
   // the widths are exactly 9 and 76 and add up to W + 8.
-  std::vector<int32_t> uneven(68, ColorRGB(200, 0, 0));
-  for (int c = 1; c <= 32; c++) uneven.push_back(ColorRGB(200, c, 0));
+  std::vector<int32_t> uneven(68, ComposeColour(200, 0, 0));
+  for (int c = 1; c <= 32; c++) uneven.push_back(ComposeColour(200, c, 0));
   n = BuildPaletteEntries(uneven.data(), (int)uneven.size(), entries);
   ASSERT_EQ(LayoutPaletteBoxes(entries, n, 356, boxes), 33);
   EXPECT_EQ(entries[0].width, 76);
@@ -197,7 +198,7 @@ TEST(AutoPalette, TheLastBoxTakesWhatRoundingLeavesAtTheRightEdge) {
   };
   for (const auto& c : cases) {
     std::vector<int32_t> pixels;
-    for (int i = 0; i < c.colours; i++) pixels.push_back(ColorRGB(200, i, 0));
+    for (int i = 0; i < c.colours; i++) pixels.push_back(ComposeColour(200, i, 0));
     PaletteEntry entries[kPaletteLimit];
     SwatchBox boxes[kPaletteLimit];
     int n = BuildPaletteEntries(pixels.data(), (int)pixels.size(), entries);
@@ -215,7 +216,7 @@ TEST(AutoPalette, NothingToDrawGivesNoBoxesAndNarrowStripsNoNegativeWidths) {
   PaletteEntry empty = {0, 0, 0, 0};
   EXPECT_EQ(LayoutPaletteBoxes(&empty, 1, 170, boxes), 0);  // no pixels counted
   std::vector<int32_t> pixels;
-  for (int c = 0; c < 20; c++) pixels.insert(pixels.end(), c + 1, ColorRGB(0, 0, 100 + c));
+  for (int c = 0; c < 20; c++) pixels.insert(pixels.end(), c + 1, ComposeColour(0, 0, 100 + c));
   int n = BuildPaletteEntries(pixels.data(), (int)pixels.size(), entries);
   EXPECT_EQ(LayoutPaletteBoxes(entries, n, 0, boxes), 0);
   ASSERT_EQ(LayoutPaletteBoxes(entries, n, 30, boxes), n);  // far less than 8 a colour

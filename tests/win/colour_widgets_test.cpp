@@ -21,15 +21,15 @@ static void FieldColors(int field, COLORREF* background, COLORREF* text) {
 }
 
 TEST_F(ColourWidgetsTest, FieldsShowTheChannelsInTheirColoursWithoutChangeEvents) {
-  const int kWhite = 0xFFFFFF, kDarkGrey = ColorRGB(64, 64, 64);
+  const int kWhite = 0xFFFFFF, kDarkGrey = ComposeColour(64, 64, 64);
   const struct {
     int color;
     const char* texts[3];
     int textColor[3];
   } cases[] = {
-      {ColorRGB(10, 20, 30), {"10", "20", "30"}, {kWhite, kWhite, kWhite}},
-      {ColorRGB(0, 192, 255), {"0", "192", "255"}, {kWhite, kWhite, kWhite}},
-      {ColorRGB(255, 193, 0), {"255", "193", "0"}, {kWhite, kDarkGrey, kWhite}},
+      {ComposeColour(10, 20, 30), {"10", "20", "30"}, {kWhite, kWhite, kWhite}},
+      {ComposeColour(0, 192, 255), {"0", "192", "255"}, {kWhite, kWhite, kWhite}},
+      {ComposeColour(255, 193, 0), {"255", "193", "0"}, {kWhite, kDarkGrey, kWhite}},
   };
   const int fields[3] = {w_.txtR, w_.txtG, w_.txtB};
   for (const auto& c : cases) {
@@ -46,10 +46,10 @@ TEST_F(ColourWidgetsTest, FieldsShowTheChannelsInTheirColoursWithoutChangeEvents
 
   // A field whose number already is the channel keeps its text; forced, it is rewritten.
   SetControlText(w_.txtG, "0193");
-  RefreshChannelViews(ColorRGB(254, 193, 0), false);
+  RefreshChannelViews(ComposeColour(254, 193, 0), false);
   EXPECT_EQ(ControlText(w_.txtG), "0193");
   EXPECT_EQ(ControlText(w_.txtR), "254");
-  RefreshChannelViews(ColorRGB(254, 193, 0), true);
+  RefreshChannelViews(ComposeColour(254, 193, 0), true);
   EXPECT_EQ(ControlText(w_.txtG), "193");
 
   WindowEvent e;
@@ -58,7 +58,7 @@ TEST_F(ColourWidgetsTest, FieldsShowTheChannelsInTheirColoursWithoutChangeEvents
 }
 
 TEST_F(ColourWidgetsTest, StripsShowEachChannelFromZeroToFull) {
-  RefreshChannelViews(ColorRGB(10, 20, 30), false);
+  RefreshChannelViews(ComposeColour(10, 20, 30), false);
   int width = 0;
   std::vector<int> red = Pixels(CanvasTarget(w_.imgPaletteR), &width);
   std::vector<int> green = Pixels(CanvasTarget(w_.imgPaletteG));
@@ -66,22 +66,22 @@ TEST_F(ColourWidgetsTest, StripsShowEachChannelFromZeroToFull) {
   ASSERT_EQ(width, 256);  // each column shows its own index
   for (size_t i = 0; i < red.size(); i++) {
     int x = (int)i % width;
-    ASSERT_EQ(red[i], ColorRGB(x, 20, 30)) << i;
-    ASSERT_EQ(green[i], ColorRGB(10, x, 30)) << i;
-    ASSERT_EQ(blue[i], ColorRGB(10, 20, x)) << i;
+    ASSERT_EQ(red[i], ComposeColour(x, 20, 30)) << i;
+    ASSERT_EQ(green[i], ComposeColour(10, x, 30)) << i;
+    ASSERT_EQ(blue[i], ComposeColour(10, 20, x)) << i;
   }
   // On screen too.
   POINT origin = {0, 0};
   ClientToScreen((HWND)ControlHandle(w_.imgPaletteG), &origin);
   EXPECT_TRUE(ScreenShows(origin.x, origin.y, 256, 1, [] {
-    return ReadPixel(0, 0) == ColorRGB(10, 0, 30) && ReadPixel(255, 0) == ColorRGB(10, 255, 30);
+    return ReadPixel(0, 0) == ComposeColour(10, 0, 30) && ReadPixel(255, 0) == ComposeColour(10, 255, 30);
   }));
 
   // A strip 101 pixels wide: column 50 falls just below the half and shows 127.
   ResizeControl(w_.imgPaletteB, kIgnore, kIgnore, 101, kIgnore);
-  RefreshChannelViews(ColorRGB(10, 20, 30), true);
+  RefreshChannelViews(ComposeColour(10, 20, 30), true);
   const int columns[][2] = {{0, 0}, {1, 3}, {2, 5}, {50, 127}, {99, 252}, {100, 255}};
-  for (const auto& c : columns) EXPECT_EQ(PixelAt(w_.imgPaletteB, c[0], 19), ColorRGB(10, 20, c[1])) << c[0];
+  for (const auto& c : columns) EXPECT_EQ(PixelAt(w_.imgPaletteB, c[0], 19), ComposeColour(10, 20, c[1])) << c[0];
 }
 
 //-----------------------------------------------------------------------------
@@ -89,35 +89,35 @@ TEST_F(ColourWidgetsTest, StripsShowEachChannelFromZeroToFull) {
 //-----------------------------------------------------------------------------
 
 TEST_F(ColourWidgetsTest, DragOnAStripFollowsThePointerAndCommitsOnceAtRelease) {
-  CONFIG.Color = ColorRGB(10, 20, 30);
+  CONFIG.Color = ComposeColour(10, 20, 30);
   ShowCurrentColour();
   ASSERT_TRUE(PressOn(w_.imgPaletteR, 100, 10));
-  EXPECT_EQ(CONFIG.Color, ColorRGB(100, 20, 30));
+  EXPECT_EQ(CONFIG.Color, ComposeColour(100, 20, 30));
   EXPECT_EQ(CurrentColourDrag().state, DRAG_SLIDER);
   EXPECT_EQ(ReadCanvasAttribute(w_.imgPaletteR, CursorShape), CURSOR_CROSS);
   EXPECT_EQ(ControlText(w_.txtR), "100");
   EXPECT_EQ(ControlText(w_.txtRGB), "#64141E");
 
   ASSERT_TRUE(MovePointer(w_.imgPaletteR, 150, 5, w_.imgPaletteR));
-  EXPECT_EQ(CONFIG.Color, ColorRGB(150, 20, 30));
-  EXPECT_EQ(PixelAt(w_.imgPaletteCurrent, 0, 0), ColorRGB(150, 20, 30));
+  EXPECT_EQ(CONFIG.Color, ComposeColour(150, 20, 30));
+  EXPECT_EQ(PixelAt(w_.imgPaletteCurrent, 0, 0), ComposeColour(150, 20, 30));
 
   // Up moves the pointer one pixel right; the move samples there.
   SendKeys({{VK_UP, false}, {VK_UP, true}});
   ASSERT_TRUE(RouteUntil(w_.imgPaletteR, PointerMoved));
-  EXPECT_EQ(CONFIG.Color, ColorRGB(151, 20, 30));
+  EXPECT_EQ(CONFIG.Color, ComposeColour(151, 20, 30));
   EXPECT_EQ(CONFIG.ColorRecent[0], 0);  // nothing committed while dragging
-  EXPECT_EQ(ListRowColor(0), ColorRGB(10, 20, 30));
+  EXPECT_EQ(ListRowColor(0), ComposeColour(10, 20, 30));
 
   SendMouse({MOUSEEVENTF_LEFTUP});
   ASSERT_TRUE(RouteUntil(w_.imgPaletteR, LeftReleased));
-  EXPECT_EQ(CONFIG.Color, ColorRGB(151, 20, 30));
+  EXPECT_EQ(CONFIG.Color, ComposeColour(151, 20, 30));
   EXPECT_EQ(CurrentColourDrag().state, DRAG_IDLE);
   EXPECT_EQ(ReadCanvasAttribute(w_.imgPaletteR, CursorShape), CURSOR_ARROW);
-  EXPECT_EQ(CONFIG.ColorRecent[0], ColorRGB(151, 20, 30));
+  EXPECT_EQ(CONFIG.ColorRecent[0], ComposeColour(151, 20, 30));
   EXPECT_EQ(CONFIG.ColorRecent[1], 0);
-  EXPECT_EQ(PixelAt(w_.imgPaletteHistory, 0, 0), ColorRGB(151, 20, 30));
-  EXPECT_EQ(ListRowColor(0), ColorRGB(151, 20, 30));
+  EXPECT_EQ(PixelAt(w_.imgPaletteHistory, 0, 0), ComposeColour(151, 20, 30));
+  EXPECT_EQ(ListRowColor(0), ComposeColour(151, 20, 30));
 }
 
 class PrecisionModeTest : public ColourWidgetsTest {
@@ -165,22 +165,22 @@ TEST_F(PrecisionModeTest, CtrlQuartersTheMouseSpeedDuringADragAndTheSpeedComesBa
 //-----------------------------------------------------------------------------
 
 TEST_F(ColourWidgetsTest, SwatchAndCodeFollowTheColourAndTheNotation) {
-  RefreshCurrentSwatch(ColorRGB(0, 128, 255), false);
+  RefreshCurrentSwatch(ComposeColour(0, 128, 255), false);
   std::vector<int> swatch = Pixels(CanvasTarget(w_.imgPaletteCurrent));
   ASSERT_EQ(swatch.size(), 60u * 60u);
-  for (int pixel : swatch) ASSERT_EQ(pixel, ColorRGB(0, 128, 255));
+  for (int pixel : swatch) ASSERT_EQ(pixel, ComposeColour(0, 128, 255));
   EXPECT_EQ(ControlText(w_.txtRGB), "#0080FF");
 
   CONFIG.ColorFormat = NOTATION_C;
   CONFIG.ColorFormatLCase = 1;
-  RefreshCurrentSwatch(ColorRGB(0, 128, 255), false);  // the same colour: nothing to do
+  RefreshCurrentSwatch(ComposeColour(0, 128, 255), false);  // the same colour: nothing to do
   EXPECT_EQ(ControlText(w_.txtRGB), "#0080FF");
-  RefreshCurrentSwatch(ColorRGB(0, 128, 255), true);
+  RefreshCurrentSwatch(ComposeColour(0, 128, 255), true);
   EXPECT_EQ(ControlText(w_.txtRGB), "0xff8000");
 }
 
 TEST_F(ColourWidgetsTest, HistoryBoxesFillTheStripAndAddingMovesToTheFront) {
-  for (int i = 0; i < kRecentColorCount; i++) CONFIG.ColorRecent[i] = ColorRGB(i * 16, 100, 200);
+  for (int i = 0; i < kRecentColorCount; i++) CONFIG.ColorRecent[i] = ComposeColour(i * 16, 100, 200);
   DrawHistory();
   // 100 pixels: four boxes of 7, then twelve of 6.
   for (int i = 0, x = 0; i < kRecentColorCount; i++) {
@@ -192,23 +192,23 @@ TEST_F(ColourWidgetsTest, HistoryBoxesFillTheStripAndAddingMovesToTheFront) {
   int fifth = CONFIG.ColorRecent[5];
   AddToHistory(fifth);
   EXPECT_EQ(CONFIG.ColorRecent[0], fifth);
-  EXPECT_EQ(CONFIG.ColorRecent[5], ColorRGB(4 * 16, 100, 200));
+  EXPECT_EQ(CONFIG.ColorRecent[5], ComposeColour(4 * 16, 100, 200));
   EXPECT_EQ(PixelAt(w_.imgPaletteHistory, 0, 0), fifth);
-  EXPECT_EQ(PixelAt(w_.imgPaletteHistory, 7, 0), ColorRGB(0, 100, 200));
+  EXPECT_EQ(PixelAt(w_.imgPaletteHistory, 7, 0), ComposeColour(0, 100, 200));
 }
 
 TEST_F(ColourWidgetsTest, PaletteBoxesAreAsWideAsTheirShare) {
   // 500 white and 151 red pixels on a 170-pixel strip: red 44, white 126.
   int image = CreatePixelImage(kAutoNumber, 31, 21, 32, 0xFFFFFF);
   ASSERT_TRUE(BeginDrawing(ImageTarget(image)));
-  for (int i = 0; i < 151; i++) WritePixel(i % 31, i / 31, ColorRGB(200, 30, 30));
+  for (int i = 0; i < 151; i++) WritePixel(i % 31, i / 31, ComposeColour(200, 30, 30));
   EndDrawing();
   BuildAutoPalette(image, w_.imgPaletteAuto);
   int width = 0;
   std::vector<int> strip = Pixels(CanvasTarget(w_.imgPaletteAuto), &width);
   ASSERT_EQ(width, 170);
   for (size_t i = 0; i < strip.size(); i++)
-    ASSERT_EQ(strip[i], (int)i % width < 44 ? ColorRGB(200, 30, 30) : 0xFFFFFF) << i;
+    ASSERT_EQ(strip[i], (int)i % width < 44 ? ComposeColour(200, 30, 30) : 0xFFFFFF) << i;
 
   // Nothing to count leaves the strip as it is.
   BuildAutoPalette(4711, w_.imgPaletteAuto);
@@ -216,20 +216,20 @@ TEST_F(ColourWidgetsTest, PaletteBoxesAreAsWideAsTheirShare) {
 }
 
 TEST_F(ColourWidgetsTest, PressOnTheSwatchOpensTheColourDialog) {
-  CONFIG.Color = ColorRGB(0x1A, 0x2B, 0x3C);
+  CONFIG.Color = ComposeColour(0x1A, 0x2B, 0x3C);
   ShowCurrentColour();
   AnswerNextColorDialog(IDCANCEL, nullptr);
   ASSERT_TRUE(PressOn(w_.imgPaletteCurrent, 30, 30));
   SendMouse({MOUSEEVENTF_LEFTUP});
-  EXPECT_EQ(CONFIG.Color, ColorRGB(0x1A, 0x2B, 0x3C));
+  EXPECT_EQ(CONFIG.Color, ComposeColour(0x1A, 0x2B, 0x3C));
   EXPECT_EQ(CONFIG.ColorRecent[0], 0);
 
   AnswerNextColorDialog(IDOK, L"200");
   ASSERT_TRUE(PressOn(w_.imgPaletteCurrent, 30, 30));
   SendMouse({MOUSEEVENTF_LEFTUP});
-  EXPECT_EQ(CONFIG.Color, ColorRGB(200, 0x2B, 0x3C));
-  EXPECT_EQ(CONFIG.ColorRecent[0], ColorRGB(200, 0x2B, 0x3C));
-  EXPECT_EQ(ListRowColor(0), ColorRGB(200, 0x2B, 0x3C));
+  EXPECT_EQ(CONFIG.Color, ComposeColour(200, 0x2B, 0x3C));
+  EXPECT_EQ(CONFIG.ColorRecent[0], ComposeColour(200, 0x2B, 0x3C));
+  EXPECT_EQ(ListRowColor(0), ComposeColour(200, 0x2B, 0x3C));
   EXPECT_EQ(ControlText(w_.txtR), "200");
-  EXPECT_EQ(PixelAt(w_.imgPaletteCurrent, 5, 5), ColorRGB(200, 0x2B, 0x3C));
+  EXPECT_EQ(PixelAt(w_.imgPaletteCurrent, 5, 5), ComposeColour(200, 0x2B, 0x3C));
 }

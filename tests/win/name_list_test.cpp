@@ -39,7 +39,7 @@ class NameListTest : public ::testing::Test {
 };
 
 TEST_F(NameListTest, ColumnsRowsIconsAndItemData) {
-  RefreshNameList(ColorRGB(0, 0, 128), list_, true, true);
+  RefreshNameList(ComposeColour(0, 0, 128), list_, true, true);
   ASSERT_EQ(Header_GetItemCount(ListView_GetHeader(lv_)), 3);
   const wchar_t* titles[3] = {L"Name", L"Color", L"Diff"};
   int widths[3];
@@ -83,7 +83,7 @@ TEST_F(NameListTest, ColumnsRowsIconsAndItemData) {
   }
   LVITEMW source = {LVIF_PARAM};
   ListView_GetItem(lv_, &source);
-  EXPECT_EQ(source.lParam, ColorRGB(0, 0, 128));
+  EXPECT_EQ(source.lParam, ComposeColour(0, 0, 128));
 }
 
 TEST_F(NameListTest, SameColourKeepsRowsAndSelectionUnlessForced) {

@@ -36,8 +36,8 @@ class PickerTest : public ColourWidgetsTest {
 };
 
 // Where a pattern colour was on the pattern canvas.
-static int PatternX(int color) { return ColorRed(color); }
-static int PatternY(int color) { return ColorGreen(color); }
+static int PatternX(int color) { return RedOf(color); }
+static int PatternY(int color) { return GreenOf(color); }
 
 // Checks that the view shows the region (left, top) .. (left + 30, top + 20)
 // magnified in solid blocks: every view pixel is a region pixel, the region
@@ -50,7 +50,7 @@ static void ExpectMagnifiedRegion(const std::vector<int>& view, int width, int h
     for (int x = 0; x < width; x++) {
       int c = view[(size_t)y * width + x];
       int sx = PatternX(c) - left, sy = PatternY(c) - top;
-      ASSERT_EQ(ColorBlue(c), 128) << x << "," << y;
+      ASSERT_EQ(BlueOf(c), 128) << x << "," << y;
       ASSERT_TRUE(sx >= 0 && sx < 31 && sy >= 0 && sy < 21) << x << "," << y;
       ASSERT_LE(abs(sx - x * 31 / width), 1) << x;
       ASSERT_LE(abs(sy - y * 21 / height), 1) << y;
@@ -90,7 +90,7 @@ TEST_F(PickerTest, PickTakesThePixelUnderThePointerAndCommitsTheRegion) {
   // The palette: 651 colours, one each, so 33 boxes of the region's colours.
   std::vector<int> palette = Pixels(CanvasTarget(w_.imgPaletteAuto));
   for (int c : palette) {
-    ASSERT_EQ(ColorBlue(c), 128);
+    ASSERT_EQ(BlueOf(c), 128);
     ASSERT_LT(abs(PatternX(c) - 60), 16);
   }
 }
@@ -126,9 +126,9 @@ TEST_F(PickerTest, LiveCaptureMarksTheCentreWithAPulsingCrosshair) {
     EXPECT_EQ(grey, at(14, 10));
     EXPECT_EQ(grey, at(16, 10));
     EXPECT_EQ(grey, at(15, 11));
-    EXPECT_EQ(ColorRed(grey), ColorGreen(grey));
-    EXPECT_EQ(ColorRed(grey), ColorBlue(grey));
-    levels[tick] = ColorRed(grey);
+    EXPECT_EQ(RedOf(grey), GreenOf(grey));
+    EXPECT_EQ(RedOf(grey), BlueOf(grey));
+    levels[tick] = RedOf(grey);
     EXPECT_EQ(at(14, 9), PatternColor(99, 69));
   }
   EXPECT_EQ(abs(levels[1] - levels[0]), 12);
