@@ -55,9 +55,9 @@ ChannelFieldView ChannelFieldFor(int color, int channel, const char* fieldText, 
   ChannelFieldView view;
   int value;
   switch (channel) {
-    case CHANNEL_RED: value = RedOf(color), view.background = ComposeColour(value, 0, 0); break;
-    case CHANNEL_GREEN: value = GreenOf(color), view.background = ComposeColour(0, value, 0); break;
-    default: value = BlueOf(color), view.background = ComposeColour(0, 0, value); break;
+    case CHANNEL_RED: value = RedOf(color); view.background = ComposeColour(value, 0, 0); break;
+    case CHANNEL_GREEN: value = GreenOf(color); view.background = ComposeColour(0, value, 0); break;
+    default: value = BlueOf(color); view.background = ComposeColour(0, 0, value); break;
   }
   view.textColor = channel == CHANNEL_GREEN && value >= 193 ? kDarkGrey : kWhite;
   view.text = std::to_string(value);

@@ -25,17 +25,25 @@ std::string FormatColor(int color, int notation, int lowercase) {
   switch (notation) {
     case NOTATION_HTML:
       out = "#";
-      AppendHex2(out, r, lower), AppendHex2(out, g, lower), AppendHex2(out, b, lower);
+      AppendHex2(out, r, lower);
+      AppendHex2(out, g, lower);
+      AppendHex2(out, b, lower);
       return out;
     case NOTATION_C: out = "0x"; break;
     case NOTATION_PB: out = "$"; break;
     case NOTATION_VB: out = "&H"; break;
     default:
-      AppendDec3(out, r), out += ',', AppendDec3(out, g), out += ',', AppendDec3(out, b);
+      AppendDec3(out, r);
+      out += ',';
+      AppendDec3(out, g);
+      out += ',';
+      AppendDec3(out, b);
       return out;
   }
   // The hexadecimal notations 1 to 3 spell the integer 0x00BBGGRR: blue first.
-  AppendHex2(out, b, lower), AppendHex2(out, g, lower), AppendHex2(out, r, lower);
+  AppendHex2(out, b, lower);
+  AppendHex2(out, g, lower);
+  AppendHex2(out, r, lower);
   return out;
 }
 

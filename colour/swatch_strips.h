@@ -67,7 +67,8 @@ int BuildPaletteEntries(const int32_t* pixels, int pixelCount, PaletteEntry entr
 // entry, counting at most 32 entries), rounded halves to even and stored in
 // the entry. With 33 entries the last box reaches past the strip; boxes are
 // clipped to it, and a strip too narrow for 8 pixels a colour gives no box a
-// negative width. Boxes that rounding leaves short of the right edge are
-// followed by a wider last box, so the strip is always covered. Returns the number of boxes; 0 when there is nothing to
-// draw (no entries, no counts, no width), and the strip is then left as it is.
+// negative width. When rounding leaves the boxes short of the right edge,
+// the last box grows to it, so the strip is always covered. Returns the
+// number of boxes; 0 when there is nothing to draw (no entries, no counts, no
+// width), and the strip is then left as it is.
 int LayoutPaletteBoxes(PaletteEntry* entries, int entryCount, int stripWidth, SwatchBox boxes[kPaletteLimit]);
