@@ -31,7 +31,7 @@ build-win: setup
 	@cmake -S . -B $(BUILD)/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=$(CMAKE_TYPE) >/dev/null
 	@cmake --build $(BUILD)/win -j$(JOBS)
 
-# One ctest run over the three build trees, so its summary covers everything.
+# One ctest run over the four build trees, so its summary covers everything.
 test: build
 	@printf 'subdirs("native")\nsubdirs("asan")\nsubdirs("fuzz")\nsubdirs("win")\n' > $(BUILD)/CTestTestfile.cmake
 	@bash scripts/wine-session.sh $(BUILD) ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)

@@ -19,6 +19,6 @@ bash "$here/wine-session.sh" "$build" bash -c '
   # Give the program time to start and draw (it may also have ended by then).
   sleep 5
   import -window root "$2"
-' run "$exe" "$shot"
+' run "$exe" "$shot" || exit $?
 echo "Screenshot of the virtual desktop: $shot"
 echo "Settings file: $build/run/ColorTintvane.bin"

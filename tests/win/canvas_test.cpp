@@ -64,6 +64,7 @@ class CanvasTest : public ::testing::Test {
     ClearWindowEvents();
   }
   void TearDown() override {
+    ReleaseHeldInput();
     CloseAllWindows();
     ClipCursor(nullptr);
   }

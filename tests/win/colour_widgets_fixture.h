@@ -73,6 +73,7 @@ class ColourWidgetsTest : public ::testing::Test {
   }
 
   void TearDown() override {
+    ReleaseHeldInput();
     SetColourWidgets(ColourWidgets{});  // ends a drag left over by a failure
     EndDrawing();
     ReleaseImage(kAllImages);

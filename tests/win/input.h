@@ -33,6 +33,15 @@ inline void SendKeys(std::initializer_list<std::pair<WORD, bool>> keys) {  // (k
   SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
 }
 
+// Lets go of the mouse buttons and modifier keys that are still down, so a
+// test that failed while holding them does not spoil the tests after it.
+inline void ReleaseHeldInput() {
+  for (WORD key : {VK_CONTROL, VK_SHIFT, VK_MENU})
+    if (GetAsyncKeyState(key) < 0) SendKeys({{key, true}});
+  if (GetAsyncKeyState(VK_LBUTTON) < 0) SendMouse({MOUSEEVENTF_LEFTUP});
+  if (GetAsyncKeyState(VK_RBUTTON) < 0) SendMouse({MOUSEEVENTF_RIGHTUP});
+}
+
 // Places the system cursor at client point (x, y), in device pixels, of the
 // control. The platform honours it while a window of the process is in front.
 // Returns once the pointer rests there (or as near as a confinement allows):
