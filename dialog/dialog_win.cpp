@@ -167,7 +167,7 @@ struct SplitterState {
   int minimum[2] = {0, 0};     // logical units
   int separator = 4;           // pixels
   bool sideBySide = false;
-  bool firstFixed = false, secondFixed = false;
+  bool secondFixed = false;    // on resizing, the second pane keeps its length (else the first does)
   int lastLength = 0;          // the main-axis length at the last layout
   bool dragging = false;
   int grab = 0;
@@ -182,8 +182,10 @@ static void LayOutSplitter(HWND hwnd) {
   GetClientRect(hwnd, &client);
   int length = s.sideBySide ? client.right : client.bottom, cross = s.sideBySide ? client.bottom : client.right;
   int room = length - s.separator;
-  if (s.position < 0) s.position = room / 2;
-  else if (s.secondFixed && s.lastLength) s.position += length - s.lastLength;
+  if (s.position < 0) {
+    if (room <= 0) return;  // not sized yet: the first real size splits it in half
+    s.position = room / 2;
+  } else if (s.secondFixed && s.lastLength) s.position += length - s.lastLength;
   s.lastLength = length;
   int low = s.sideBySide ? LogicalToDeviceX(s.minimum[0]) : LogicalToDeviceY(s.minimum[0]);
   int high = room - (s.sideBySide ? LogicalToDeviceX(s.minimum[1]) : LogicalToDeviceY(s.minimum[1]));
@@ -677,7 +679,7 @@ static int CreateControlOfKind(const ControlRequest& r) {
       s.sideBySide = f & 0x1;
       s.separator = f & 0x2 ? (s.sideBySide ? LogicalToDeviceX(7) : LogicalToDeviceY(7))
                             : (s.sideBySide ? LogicalToDeviceX(4) : LogicalToDeviceY(4));
-      s.firstFixed = f & 0x4, s.secondFixed = f & 0x8;
+      s.secondFixed = f & 0x8;  // Splitter_FirstFixed (0x4) is what happens anyway
       s.minimum[0] = r.firstMinimum == kAutoLength ? 0 : r.firstMinimum;
       s.minimum[1] = r.secondMinimum == kAutoLength ? 0 : r.secondMinimum;
       for (HWND& pane : s.panes) {
