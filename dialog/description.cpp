@@ -512,10 +512,10 @@ static void BindEventAttributes(Dialog& dialog, const LayoutNode& node, const Xm
       if (!SameName(a.name, e.name)) continue;
       if (!(info.events & e.bit)) {
         RecordDialogError(dialog, "'%s' is not supported for the following gadget: %s", a.name.c_str(), info.name);
-      } else if (!IsRuntimeName(a.value.c_str()) || RuntimeIntegerOf(a.value.c_str()) == 0) {
-        RecordDialogError(dialog, "'%s' is not a runtime procedure.", a.value.c_str());
+      } else if (intptr_t procedure = RuntimeProcedureOf(a.value.c_str())) {
+        dialog.platform->bindEvent(node.control, e.type, procedure);
       } else {
-        dialog.platform->bindEvent(node.control, e.type, RuntimeIntegerOf(a.value.c_str()));
+        RecordDialogError(dialog, "'%s' is not a runtime procedure.", a.value.c_str());
       }
     }
   }

@@ -83,6 +83,10 @@ static int64_t EntryValue(const char* name) {
 
 int RuntimeValueOf(const char* name) { return (int)(int32_t)(uint32_t)(uint64_t)EntryValue(name); }
 
-intptr_t RuntimeIntegerOf(const char* name) { return (intptr_t)EntryValue(name); }
+intptr_t RuntimeProcedureOf(const char* name) {
+  if (!name) return 0;
+  auto it = g_values.find(KeyOf(name));
+  return it == g_values.end() || it->second.kind != ENTRY_INTEGER ? 0 : it->second.integer;
+}
 
 void ClearRuntimeValues() { g_values.clear(); }

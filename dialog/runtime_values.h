@@ -33,7 +33,9 @@ bool IsRuntimeName(const char* name);
 // The entry's current value as an integer; 0 for an unknown name. A variable
 // of an unknown type code reads 0; floating values are truncated.
 int RuntimeValueOf(const char* name);
-// The full-width integer of an entry (a procedure address); 0 when unknown.
-intptr_t RuntimeIntegerOf(const char* name);
+// The procedure address an integer entry holds; 0 for an unknown name and
+// for variables and floating entries, whose values are no addresses (binding
+// the number a variable holds would call into nowhere).
+intptr_t RuntimeProcedureOf(const char* name);
 
 void ClearRuntimeValues();

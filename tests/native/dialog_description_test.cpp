@@ -121,6 +121,9 @@ TEST_F(DescriptionTest, ErrorsFailTheOpenAndKeepTheFirstMessage) {
       {"<button onleftclick='p'/>", "'onleftclick' is not supported for the following gadget: button"},
       {"<button onevent='nothing'/>", "'nothing' is not a runtime procedure."},
       {"<button onevent='zero'/>", "'zero' is not a runtime procedure."},
+      // A variable's value or a float is no address: binding one would crash the first event.
+      {"<button onevent='aVariable'/>", "'aVariable' is not a runtime procedure."},
+      {"<button onevent='aFloat'/>", "'aFloat' is not a runtime procedure."},
       {"<gridbox><text rowspan='70'/></gridbox>", "A gridbox can only have a maximum of 65 rows (70 was specified)."},
       {"<vbox><tab/></vbox>", "<tab> node requiers a parent <panel> node."},
       {"<panel><button/></panel>", "<panel> node can only hold <tab> nodes, not <button>."},
@@ -130,6 +133,9 @@ TEST_F(DescriptionTest, ErrorsFailTheOpenAndKeepTheFirstMessage) {
       {"<button id='#Nope' flags='#Bad'/><text id=''/>", "'#Nope' constant is not found or not declared as runtime."},
   };
   RegisterRuntimeInteger("zero", 0);
+  static int variable = 96;
+  RegisterRuntimeVariable("aVariable", &variable, RUNTIME_INT32);
+  RegisterRuntimeFloat("aFloat", 12345.0);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.body);
     g_recording = Recording();
