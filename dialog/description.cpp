@@ -468,7 +468,7 @@ static void ReadKindAttributes(Dialog& dialog, LayoutNode& node, const XmlNode& 
     case NODE_SCROLLAREA: {
       node.innerWidth = r.innerWidth = AutoOrLength(element, "INNERWIDTH");
       node.innerHeight = r.innerHeight = AutoOrLength(element, "INNERHEIGHT");
-      node.scrollStep = r.step = PlainAttribute(element, "STEP", 10);
+      r.step = PlainAttribute(element, "STEP", 10);
       const std::string* v = FindAttribute(element, "SCROLLING");
       node.scrolling = r.scrolling = !v ? SCROLL_BOTH : SameName(*v, "VERTICAL") ? SCROLL_VERTICAL
                                          : SameName(*v, "HORIZONTAL") ? SCROLL_HORIZONTAL : SCROLL_BOTH;
@@ -556,7 +556,6 @@ static int CreateElementNode(Dialog& dialog, const XmlDoc& doc, int elementIndex
   int index = AddLayoutNode(dialog, info.kind);
   LayoutNode& node = dialog.nodes[index];
   ElementExtras extras = {};
-  extras.request = ControlRequest{};
   ReadCommonAttributes(dialog, node, element, info, &extras);
   ReadKindAttributes(dialog, node, element, &extras);
   *disabled = extras.disabled, *invisible = extras.invisible;
@@ -718,8 +717,6 @@ static int SelectWindowElement(const XmlDoc& doc, const char* name) {
   return -1;
 }
 
-const uint32_t kWindowInvisibleFlag = 0x10000000;
-
 int OpenDescribedWindow(int number, const XmlDoc& doc, const char* windowName, int x, int y, int width,
                         int height, int parentWindow) {
   Dialog* dialog = FindDialog(number);
@@ -738,7 +735,6 @@ int OpenDescribedWindow(int number, const XmlDoc& doc, const char* windowName, i
   ReadCommonAttributes(*dialog, dialog->nodes[root], doc.nodes[element], kWindowElement, &extras);
   ReadKindAttributes(*dialog, dialog->nodes[root], doc.nodes[element], &extras);
   LayoutNode& window = dialog->nodes[root];
-  window.windowFlags = window.flags;
   if (dialog->error.empty()) {
     window.window = dialog->platform->openWindow(window.requestedNumber, x, y, width, height, window.text.c_str(),
                                                  window.flags | kWindowInvisibleFlag, parentWindow);

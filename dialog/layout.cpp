@@ -607,8 +607,6 @@ void PlaceSplitterPane(Dialog& dialog, int paneControl, int w, int h) {
 // The window
 //-----------------------------------------------------------------------------
 
-const uint32_t kWindowScreenCentered = 0x1, kWindowWindowCentered = 0x2, kWindowInvisible = 0x10000000;
-
 void LayoutNewWindow(Dialog& dialog, int askedWidth, int askedHeight) {
   int mw, mh;
   MinimumSize(dialog, dialog.root, &mw, &mh);
@@ -617,10 +615,11 @@ void LayoutNewWindow(Dialog& dialog, int askedWidth, int askedHeight) {
   dialog.laidOut = true;
   const DialogPlatform* p = dialog.platform;
   p->resizeWindow(dialog.window, w, h);
-  uint32_t flags = dialog.nodes[dialog.root].windowFlags;
-  if (flags & kWindowScreenCentered) p->centerWindow(dialog.window, 0);
-  else if ((flags & kWindowWindowCentered) && dialog.parentWindow > 0) p->centerWindow(dialog.window, dialog.parentWindow);
-  if (!(flags & kWindowInvisible)) p->showWindow(dialog.window);
+  uint32_t flags = dialog.nodes[dialog.root].flags;
+  if (flags & kWindowScreenCenteredFlag) p->centerWindow(dialog.window, 0);
+  else if ((flags & kWindowWindowCenteredFlag) && dialog.parentWindow > 0)
+    p->centerWindow(dialog.window, dialog.parentWindow);
+  if (!(flags & kWindowInvisibleFlag)) p->showWindow(dialog.window);
 }
 
 void RefitLayout(Dialog& dialog) {

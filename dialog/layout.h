@@ -77,6 +77,9 @@ const uint32_t kContainerFlatFlag = 0x1;
 const uint32_t kTextBorderFlag = 0x20000;
 const uint32_t kSplitterVerticalFlag = 0x1;
 const uint32_t kSplitterSeparatorFlag = 0x2;
+const uint32_t kWindowScreenCenteredFlag = 0x1;
+const uint32_t kWindowWindowCenteredFlag = 0x2;
+const uint32_t kWindowInvisibleFlag = 0x10000000;
 
 const int kGridRows = 70;           // rows of cells a grid holds
 const int kGridMaxRowSpan = 65;
@@ -154,7 +157,6 @@ struct LayoutNode {
 
   // Scroll area.
   int innerWidth = kAutoLength, innerHeight = kAutoLength;
-  int scrollStep = 10;
   int scrolling = SCROLL_BOTH;
 
   // Splitter: its two pane containers, the pane minimums (number or kAutoLength).
@@ -163,7 +165,6 @@ struct LayoutNode {
 
   // Window.
   int window = 0;
-  uint32_t windowFlags = 0;
   WindowBound bounds[4];  // minimum width, minimum height, maximum width, maximum height
 };
 

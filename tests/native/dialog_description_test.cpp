@@ -337,6 +337,6 @@ TEST_F(DescriptionTest, TheMainWindowDescription) {
   EXPECT_EQ(Named("txtR").flags, 0x22000u);
   EXPECT_EQ(Named("lstResults").flags, 0x40000000u);
   EXPECT_EQ(Named("cmdOptions").text, "Tintvane.ini");
-  EXPECT_EQ(Node("wndMain").windowFlags, 0x10CA0000u);
+  EXPECT_EQ(Node("wndMain").flags, 0x10CA0000u);
   EXPECT_FALSE(g_recording.windowShown);
 }
