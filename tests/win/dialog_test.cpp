@@ -382,6 +382,25 @@ TEST_F(DialogTest, PanelsSplittersAndScrollAreas) {
   EXPECT_EQ(info.nMax + 1, LogicalToDeviceY(220));
 }
 
+// Inside that fits the height only while there is no horizontal bar: once
+// that bar shows, the vertical one must too, with the page of the smaller room.
+TEST_F(DialogTest, ScrollBarsFollowTheRoomEachOtherLeaves) {
+  ASSERT_TRUE(Open("<window><vbox><scrollarea name='area' width='120' height='100' innerwidth='400' innerheight='88'>"
+                   "<empty/></scrollarea></vbox></window>"));
+  HWND area = Handle("area");
+  RECT client;
+  GetClientRect(area, &client);
+  LONG style = GetWindowLongW(area, GWL_STYLE);
+  ASSERT_TRUE(style & WS_HSCROLL);
+  SCROLLINFO vertical = {sizeof vertical, SIF_ALL};
+  GetScrollInfo(area, SB_VERT, &vertical);
+  EXPECT_EQ((int)vertical.nPage, client.bottom);
+  EXPECT_EQ((style & WS_VSCROLL) != 0, LogicalToDeviceY(88) > client.bottom) << client.bottom;
+  SCROLLINFO horizontal = {sizeof horizontal, SIF_ALL};
+  GetScrollInfo(area, SB_HORZ, &horizontal);
+  EXPECT_EQ((int)horizontal.nPage, client.right);
+}
+
 TEST_F(DialogTest, WindowBoundsCentringAndStates) {
   ASSERT_TRUE(Open("<window text='Bounds' flags='#Window_SizeGadget|#Window_ScreenCentered' minwidth='400' maxheight='auto'>"
                    "<vbox><option name='o1' text='a'/><option name='o2' text='b'/><button name='x' text='x' disabled='yes'/>"
