@@ -28,13 +28,6 @@ static HWND CurrentParent() {
   return g_openLists.empty() ? (HWND)WindowHandle(g_buildWindow) : g_openLists.back();
 }
 
-// What each control was created as: its element kind and flags, for measuring.
-struct CreatedControl {
-  int kind;
-  uint32_t flags;
-};
-static std::unordered_map<int, CreatedControl> g_created;
-
 static const wchar_t kContainerClass[] = L"TintvaneContainer";
 static const wchar_t kPanelClass[] = L"TintvanePanel";
 static const wchar_t kSplitterClass[] = L"TintvaneSplitter";
@@ -503,7 +496,7 @@ static HWND CreateChild(DWORD exStyle, const wchar_t* cls, const std::wstring& t
 }
 
 // Enters a created child as a control of the window being built, with the default font.
-static int Enter(HWND hwnd, int number, int controlKind, int nodeKind, uint32_t flags) {
+static int Enter(HWND hwnd, int number, int controlKind) {
   if (!hwnd) return 0;
   int control = RegisterControl(number, hwnd, g_buildWindow, controlKind);
   if (!control) {
@@ -511,7 +504,6 @@ static int Enter(HWND hwnd, int number, int controlKind, int nodeKind, uint32_t 
     return 0;
   }
   SendMessageW(hwnd, WM_SETFONT, (WPARAM)DefaultControlFont(), FALSE);
-  g_created[control] = CreatedControl{nodeKind, flags};
   return control;
 }
 
@@ -883,7 +875,7 @@ static int CreateControlOfKind(const ControlRequest& r) {
     default:
       return 0;
   }
-  return Enter(hwnd, r.number, kind, r.kind, f);
+  return Enter(hwnd, r.number, kind);
 }
 
 // The canvas of a description: for now a plain child of the engine's own
@@ -891,9 +883,7 @@ static int CreateControlOfKind(const ControlRequest& r) {
 // Canvas_Keyboard, a container with Canvas_Container).
 // The canvas control registers itself; the layout places it afterwards.
 static int CreateCanvasForDescription(int number, uint32_t flags) {
-  int control = CreateCanvasIn(number, CurrentParent(), 0, 0, 1, 1, (int)flags);
-  if (control) g_created[control] = CreatedControl{NODE_CANVAS, flags};
-  return control;
+  return CreateCanvasIn(number, CurrentParent(), 0, 0, 1, 1, (int)flags);
 }
 
 //-----------------------------------------------------------------------------
@@ -964,12 +954,11 @@ static SIZE RequiredPixels(HWND hwnd, int kind, uint32_t flags) {
   }
 }
 
-static void RequiredSize(int control, int* w, int* h) {
+static void RequiredSize(int control, int kind, uint32_t flags, int* w, int* h) {
   *w = *h = 0;
   HWND hwnd = (HWND)ControlHandle(control);
-  auto it = g_created.find(control);
-  if (!hwnd || it == g_created.end()) return;
-  SIZE s = RequiredPixels(hwnd, it->second.kind, it->second.flags);
+  if (!hwnd) return;
+  SIZE s = RequiredPixels(hwnd, kind, flags);
   *w = DeviceToLogicalX(s.cx);
   *h = DeviceToLogicalY(s.cy);
 }
@@ -1050,7 +1039,7 @@ static int AddPanelPage(int panel, const char* title) {
   if (!page) return 0;
   SetPropW(page, L"TintvanePage", (HANDLE)(intptr_t)(index + 1));
   ShowSelectedPage((HWND)ControlHandle(panel));
-  return Enter(page, kAutoNumber, CONTROL_CONTAINER, NODE_TAB, 0);
+  return Enter(page, kAutoNumber, CONTROL_CONTAINER);
 }
 
 static int SplitterPane(int splitter, int pane) {
@@ -1058,7 +1047,7 @@ static int SplitterPane(int splitter, int pane) {
   if (it == g_splitters.end() || pane < 0 || pane > 1 || !it->second.panes[pane]) return 0;
   HWND hwnd = it->second.panes[pane];
   int known = ControlNumberOf(hwnd);
-  return known ? known : Enter(hwnd, kAutoNumber, CONTROL_CONTAINER, NODE_CONTAINER, 0);
+  return known ? known : Enter(hwnd, kAutoNumber, CONTROL_CONTAINER);
 }
 
 static void SetSplitterMinimum(int splitter, int pane, int minimum) {

@@ -153,7 +153,7 @@ static bool HasRequiredSize(const LayoutNode& node) {
 
 static void MeasureControl(Dialog& dialog, LayoutNode& node, int* w, int* h) {
   int rw = 0, rh = 0;
-  if (node.control > 0) dialog.platform->requiredSize(node.control, &rw, &rh);
+  if (node.control > 0) dialog.platform->requiredSize(node.control, node.kind, node.flags, &rw, &rh);
   rw = ClampLength(rw), rh = ClampLength(rh);
   node.requiredHeight = rh;
   *w = Larger(rw, node.ownWidth);

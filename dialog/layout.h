@@ -209,7 +209,7 @@ struct DialogPlatform {
   void (*resizeControl)(int control, int x, int y, int w, int h);
 
   // Measures, in logical units.
-  void (*requiredSize)(int control, int* w, int* h);
+  void (*requiredSize)(int control, int kind, uint32_t flags, int* w, int* h);  // kind: NodeKind
   void (*listRowMetrics)(int control, int* rowHeight, int* frame);
   int (*thinBorderWidth)();
   int (*captionHeight)(int frame);

@@ -89,8 +89,8 @@ inline void Resize(int c, int x, int y, int w, int h) {
   r.x = x, r.y = y, r.w = w, r.h = h;
   r.resizes++;
 }
-inline void Required(int c, int* w, int* h) {
-  auto it = g_recording.requiredByKind.find(g_recording.Control(c).kind);
+inline void Required(int, int kind, uint32_t, int* w, int* h) {
+  auto it = g_recording.requiredByKind.find(kind);
   *w = it == g_recording.requiredByKind.end() ? 0 : it->second.first;
   *h = it == g_recording.requiredByKind.end() ? 0 : it->second.second;
 }
