@@ -473,6 +473,13 @@ void ResizeWindowTo(int window, int x, int y, int innerWidth, int innerHeight) {
 // Events and timers
 //-----------------------------------------------------------------------------
 
+static bool IsPushButton(HWND hwnd) {
+  auto it = g_controls.find(ControlNumberOf(hwnd));
+  if (it == g_controls.end() || it->second.kind != CONTROL_BUTTON) return false;
+  LONG type = GetWindowLongW(hwnd, GWL_STYLE) & BS_TYPEMASK;
+  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
+
 int WaitWindowEvent(int timeoutMs, WindowEvent* event) {
   SetCurrentWindowEvent(nullptr);  // the caller is done with the previous event
   DWORD start = GetTickCount();
@@ -480,9 +487,18 @@ int WaitWindowEvent(int timeoutMs, WindowEvent* event) {
     MSG msg;
     while (!PendingWindowEventCount() && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) break;
-      // Tab and arrow navigation between the controls of our windows.
+      // Tab and arrow navigation between the controls of our windows. Enter
+      // and Escape stay with the focused control: the dialog manager would
+      // turn them into clicks of whatever controls carry ids 1 and 2, or into
+      // menu items 1 and 2. Enter on a push button presses it.
       HWND root = msg.hwnd ? TopLevelOf(msg.hwnd) : nullptr;
-      if (root && WindowNumberOf(root) && IsDialogMessageW(root, &msg)) continue;
+      bool enterOrEscape = (msg.message == WM_KEYDOWN || msg.message == WM_CHAR) &&
+                           (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE);
+      if (enterOrEscape && msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && IsPushButton(msg.hwnd)) {
+        SendMessageW(msg.hwnd, BM_CLICK, 0, 0);
+        continue;
+      }
+      if (!enterOrEscape && root && WindowNumberOf(root) && IsDialogMessageW(root, &msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/windows.h"
+#include "tests/win/input.h"
 
 class WindowsTest : public ::testing::Test {
  protected:
@@ -61,6 +62,37 @@ TEST_F(WindowsTest, ProgramTextRaisesNoEventButTypingDoes) {
   EXPECT_EQ(e.control, field);
   EXPECT_EQ(e.window, window_);
   EXPECT_EQ(ControlText(field), "1237");
+}
+
+// Enter and Escape belong to the focused control: they neither click the
+// controls that happen to be numbered 1 and 2 nor choose menu items 1 and 2.
+// Enter on a focused push button presses it.
+TEST_F(WindowsTest, EnterAndEscapeClickOnlyAFocusedButton) {
+  HWND parent = (HWND)WindowHandle(window_);
+  auto add = [&](int number, const wchar_t* cls, DWORD style, int kind, int y) {
+    HWND h = CreateWindowExW(0, cls, L"x", WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, 10, y, 100, 24, parent,
+                             nullptr, nullptr, nullptr);
+    return RegisterControl(number, h, window_, kind);
+  };
+  int field = add(1, L"EDIT", 0, CONTROL_TEXT_FIELD, 10);
+  int button = add(2, L"BUTTON", BS_PUSHBUTTON, CONTROL_BUTTON, 50);
+  ASSERT_EQ(field, 1);
+  ASSERT_EQ(button, 2);
+  SetForegroundWindow(parent);
+  auto eventsAfterKeys = [&](int focus) {
+    SetFocus((HWND)ControlHandle(focus));
+    SendKeys({{VK_RETURN, false}, {VK_RETURN, true}, {VK_ESCAPE, false}, {VK_ESCAPE, true}});
+    std::vector<WindowEvent> events;
+    WindowEvent e;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 400;)
+      if (WaitWindowEvent(20, &e) && (e.code == EVENT_MENU || (e.code == EVENT_GADGET && e.type == LeftClicked)))
+        events.push_back(e);
+    return events;
+  };
+  EXPECT_TRUE(eventsAfterKeys(field).empty());
+  std::vector<WindowEvent> pressed = eventsAfterKeys(button);
+  ASSERT_EQ(pressed.size(), 1u);
+  EXPECT_EQ(pressed[0].control, button);
 }
 
 TEST_F(WindowsTest, ButtonsListsAndPostedEvents) {
