@@ -292,7 +292,11 @@ static void OnPointerLeave(HWND hwnd) {
 // `mask` is the button's bit; `doubleEvent` is 0 or the double-click event.
 static void OnButtonPress(HWND hwnd, int mask, int pressEvent, int doubleEvent) {
   CanvasRecord* r = RecordOf(hwnd);
-  if (r->flags & Canvas_Keyboard) TakeFocus(hwnd);
+  if (r->flags & Canvas_Keyboard) {
+    TakeFocus(hwnd);
+    r = RecordOf(hwnd);  // a handler of the focus events may have released the canvas
+    if (!r) return;
+  }
   CanvasEventData data = SnapshotInput(hwnd);
   if (data.buttonMask == mask) {  // the first button down takes the mouse
     if (r->flags & Canvas_ClipMouse) ConfineAndCapture(hwnd);
