@@ -142,17 +142,20 @@ void OfferControlEvent(int control, int type, const CanvasEventData* data) {
 }
 
 // Text fields and labels ask their parent for colours before painting.
-static bool AnswerControlColor(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+static bool AnswerControlColor(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   auto it = g_controls.find(ControlNumberOf((HWND)lParam));
   if (it == g_controls.end()) return false;
   const ControlRecord& c = it->second;
   if (c.background < 0 && c.text < 0) return false;
   HDC dc = (HDC)wParam;
-  if (c.text >= 0) SetTextColor(dc, (COLORREF)c.text);
   if (c.background < 0) {
-    *result = (LRESULT)GetSysColorBrush(COLOR_WINDOW);
+    // The system's own colours for this kind of control (a label's differ
+    // from a field's), with the chosen text colour over them.
+    *result = DefWindowProcW(parent, msg, wParam, lParam);
+    SetTextColor(dc, (COLORREF)c.text);
     return true;
   }
+  if (c.text >= 0) SetTextColor(dc, (COLORREF)c.text);
   SetBkColor(dc, (COLORREF)c.background);
   *result = (LRESULT)c.brush;
   return true;
@@ -203,9 +206,9 @@ static void FollowScrollRequest(HWND bar, int request) {
   SetScrollPos(bar, SB_CTL, pos, TRUE);
 }
 
-bool HandleChildNotification(HWND, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+bool HandleChildNotification(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   if (msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORSTATIC)
-    return AnswerControlColor(wParam, lParam, result);
+    return AnswerControlColor(hwnd, msg, wParam, lParam, result);
   if (msg == WM_COMMAND && lParam) {
     int control = ControlNumberOf((HWND)lParam);
     if (!control) return false;

@@ -138,6 +138,15 @@ TEST_F(WindowsTest, TextFieldColoursAnswerTheParentsQuestion) {
   EXPECT_EQ(lb.lbColor, 0x0000FFu);
   EXPECT_EQ(GetBkColor(dc), 0x0000FFu);
   EXPECT_EQ(GetTextColor(dc), 0x202020u);
+
+  // A label with only a text colour keeps the system's label background.
+  int label = AddChild(L"STATIC", 0, CONTROL_STATIC_TEXT);
+  HWND stat = (HWND)ControlHandle(label);
+  SetControlColors(label, -1, 0x0000C0);
+  EXPECT_EQ(SendMessageW(parent, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)stat),
+            DefWindowProcW(parent, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)stat));
+  SendMessageW(parent, WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)stat);
+  EXPECT_EQ(GetTextColor(dc), 0x0000C0u);
   DeleteDC(dc);
 }
 
