@@ -405,6 +405,16 @@ void SetWindowBounds(int window, int minWidth, int minHeight, int maxWidth, int 
     if (values[i] != kIgnore) b[i] = values[i];
 }
 
+// Drops a control's record, its brush and its bindings; the caller destroys the window.
+static void ForgetControl(int control) {
+  auto it = g_controls.find(control);
+  if (it == g_controls.end()) return;
+  if (it->second.brush) DeleteObject(it->second.brush);
+  g_controlByHandle.erase(it->second.hwnd);
+  g_bindings.erase(control);
+  g_controls.erase(it);
+}
+
 void CloseWindow(int window) {
   auto it = g_windows.find(window);
   if (it == g_windows.end()) return;
@@ -413,12 +423,7 @@ void CloseWindow(int window) {
   std::vector<int> controls;
   for (auto& c : g_controls)
     if (c.second.window == window) controls.push_back(c.first);
-  for (int c : controls) {
-    if (g_controls[c].brush) DeleteObject(g_controls[c].brush);
-    g_controlByHandle.erase(g_controls[c].hwnd);
-    g_controls.erase(c);
-    g_bindings.erase(c);
-  }
+  for (int c : controls) ForgetControl(c);
   g_windowByHandle.erase(hwnd);
   g_windows.erase(it);
   if (hwnd) DestroyWindow(hwnd);
@@ -548,10 +553,11 @@ void ReleaseControl(int control) {
   auto it = g_controls.find(control);
   if (it == g_controls.end()) return;
   HWND hwnd = it->second.hwnd;
-  if (it->second.brush) DeleteObject(it->second.brush);
-  g_controlByHandle.erase(hwnd);
-  g_controls.erase(it);
-  g_bindings.erase(control);
+  // The controls inside a container go with it.
+  std::vector<int> released = {control};
+  for (auto& c : g_controls)
+    if (hwnd && c.second.hwnd && IsChild(hwnd, c.second.hwnd)) released.push_back(c.first);
+  for (int c : released) ForgetControl(c);
   if (hwnd) DestroyWindow(hwnd);
 }
 

@@ -162,6 +162,16 @@ TEST_F(WindowsTest, TimersAndRelease) {
   ReleaseControl(field);
   EXPECT_FALSE(ControlExists(field));
   EXPECT_FALSE(IsWindow(h));
+
+  // A container takes the controls inside it along.
+  int box = AddChild(L"STATIC", 0, CONTROL_CONTAINER);
+  HWND inner = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, (HWND)ControlHandle(box),
+                               nullptr, nullptr, nullptr);
+  int nested = RegisterControl(kAutoNumber, inner, window_, CONTROL_TEXT_FIELD);
+  ASSERT_TRUE(ControlExists(nested));
+  ReleaseControl(box);
+  EXPECT_FALSE(ControlExists(nested));
+  EXPECT_EQ(ControlNumberOf(inner), 0);
   CloseWindow(window_);
   EXPECT_FALSE(WindowExists(window_));
   EXPECT_EQ(WindowHandle(window_), nullptr);
