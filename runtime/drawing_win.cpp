@@ -9,8 +9,8 @@
 // Bitmaps
 //-----------------------------------------------------------------------------
 
-HBITMAP NewPixelBitmap(int width, int height, int bytesPerPixel, PixelBuffer* pixels) {
-  if (!RasterSizeAcceptable(width, height, bytesPerPixel)) return nullptr;
+// The description of an uncompressed bottom-up bitmap.
+static BITMAPINFO BottomUpBitmapInfo(int width, int height, int bytesPerPixel) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
@@ -18,6 +18,12 @@ HBITMAP NewPixelBitmap(int width, int height, int bytesPerPixel, PixelBuffer* pi
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = (WORD)(bytesPerPixel * 8);
   info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
+HBITMAP NewPixelBitmap(int width, int height, int bytesPerPixel, PixelBuffer* pixels) {
+  if (!RasterSizeAcceptable(width, height, bytesPerPixel)) return nullptr;
+  BITMAPINFO info = BottomUpBitmapInfo(width, height, bytesPerPixel);
   void* memory = nullptr;
   HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
   if (bitmap && !memory) {
@@ -48,13 +54,7 @@ bool BitmapPixels(HBITMAP bitmap, PixelBuffer* pixels, std::vector<unsigned char
   BITMAP bm;
   if (!GetObjectW(bitmap, sizeof bm, &bm) || !RasterSizeAcceptable(bm.bmWidth, bm.bmHeight, 3)) return false;
   storage->assign((size_t)RasterStride(bm.bmWidth, 3) * bm.bmHeight, 0);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = bm.bmWidth;
-  info.bmiHeader.biHeight = bm.bmHeight;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = BottomUpBitmapInfo(bm.bmWidth, bm.bmHeight, 3);
   HDC screen = GetDC(nullptr);
   int lines = GetDIBits(screen, bitmap, 0, (UINT)bm.bmHeight, storage->data(), &info, DIB_RGB_COLORS);
   ReleaseDC(nullptr, screen);

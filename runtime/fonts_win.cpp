@@ -6,7 +6,7 @@
 
 #include "runtime/win_text.h"
 
-static std::vector<HFONT> g_fonts;  // font n is g_fonts[n - 1]; released ones are null
+static std::vector<HFONT> g_fonts;  // font n is g_fonts[n - 1]
 
 int LoadFont(const char* face, int points) {
   HDC screen = GetDC(nullptr);
@@ -33,8 +33,7 @@ static int g_defaultFont = 0;
 static HFONT g_messageFont = nullptr;
 
 void ReleaseAllFonts() {
-  for (HFONT f : g_fonts)
-    if (f) DeleteObject(f);
+  for (HFONT f : g_fonts) DeleteObject(f);
   g_fonts.clear();
   g_defaultFont = 0;
   if (g_messageFont) DeleteObject(g_messageFont);

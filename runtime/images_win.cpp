@@ -16,7 +16,6 @@
 struct ImageRecord {
   HBITMAP bitmap;
   PixelBuffer pixels;  // always bottom-up, rows of RasterStride bytes
-  int frames;
 };
 
 static std::map<int, ImageRecord> g_images;
@@ -33,7 +32,7 @@ static int StoreImage(int number, HBITMAP bitmap, const PixelBuffer& pixels) {
     return 0;
   }
   ReleaseImage(number);
-  g_images[number] = ImageRecord{bitmap, pixels, 1};
+  g_images[number] = ImageRecord{bitmap, pixels};
   return number;
 }
 
@@ -118,7 +117,6 @@ int ScaleImage(int image, int width, int height, int mode) {
   auto it = g_images.find(image);
   if (it == g_images.end()) return 0;
   ImageRecord& r = it->second;
-  if (r.frames != 1) return 0;
   if (width == r.pixels.width && height == r.pixels.height) return 1;
   PixelBuffer pixels;
   HBITMAP bitmap = NewPixelBitmap(width, height, r.pixels.bytesPerPixel, &pixels);
