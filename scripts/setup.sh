@@ -30,7 +30,6 @@ apt_update() { [ $apt_updated = 1 ] || { as_root apt-get update -qq; apt_updated
 # 32-bit Wine needs the i386 architecture.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   as_root dpkg --add-architecture i386
-  apt_updated=0
 fi
 
 missing=$(missing_packages)
@@ -45,12 +44,23 @@ need_expat=0; need_png=0
 [ -f "$MINGW_PREFIX/lib/libexpat.a" ] || need_expat=1
 [ -f "$MINGW_PREFIX/lib/libpng16.a" ] || need_png=1
 if [ $need_expat = 1 ] || [ $need_png = 1 ]; then
-  src_list=/etc/apt/sources.list.d/debian-src.sources
-  if [ ! -f "$src_list" ]; then
-    # Source entries for the main archive only: the security archive's source pool may not be served.
-    awk 'BEGIN{RS="";ORS="\n\n"} !/security/' /etc/apt/sources.list.d/debian.sources \
-      | sed 's/^Types: deb$/Types: deb-src/' | as_root tee "$src_list" >/dev/null
-    apt_updated=0
+  # Source entries for the main archive only: the security archive's source
+  # pool may not be served. Container images list the archives in
+  # debian.sources; an installed system in sources.list.
+  if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+    src_list=/etc/apt/sources.list.d/debian-src.sources
+    if [ ! -f "$src_list" ]; then
+      awk 'BEGIN{RS="";ORS="\n\n"} !/security/' /etc/apt/sources.list.d/debian.sources \
+        | sed 's/^Types: deb$/Types: deb-src/' | as_root tee "$src_list" >/dev/null
+      apt_updated=0
+    fi
+  else
+    src_list=/etc/apt/sources.list.d/debian-src.list
+    if [ ! -f "$src_list" ]; then
+      { grep -E '^deb ' /etc/apt/sources.list 2>/dev/null || true; } | grep -v security \
+        | sed 's/^deb /deb-src /' | as_root tee "$src_list" >/dev/null
+      apt_updated=0
+    fi
   fi
   apt_update
   here=$(cd "$(dirname "$0")" && pwd)
