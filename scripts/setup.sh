@@ -57,8 +57,8 @@ if [ $need_expat = 1 ] || [ $need_png = 1 ]; then
   else
     src_list=/etc/apt/sources.list.d/debian-src.list
     if [ ! -f "$src_list" ]; then
-      { grep -E '^deb ' /etc/apt/sources.list 2>/dev/null || true; } | grep -v security \
-        | sed 's/^deb /deb-src /' | as_root tee "$src_list" >/dev/null
+      sed -n -e '/security/d' -e 's/^deb /deb-src /p' /etc/apt/sources.list \
+        | as_root tee "$src_list" >/dev/null
       apt_updated=0
     fi
   fi
