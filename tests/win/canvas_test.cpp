@@ -73,7 +73,7 @@ class CanvasTest : public ::testing::Test {
   // press event has come.
   int PressOnNewCanvas(int flags, DWORD press, int pressEvent) {
     int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 100, 60, flags);
-    PointAt(canvas, 10, 10);
+    EXPECT_TRUE(PointAt(canvas, 10, 10));
     SendMouse({press});
     EventsUntil(canvas, pressEvent);
     return canvas;
@@ -179,7 +179,7 @@ TEST_F(CanvasTest, ResizingKeepsThePictureAndBackgroundWipesIt) {
 
 TEST_F(CanvasTest, DoubleClickSequence) {
   int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 100, 60, Canvas_Keyboard);
-  PointAt(canvas, 30, 30);
+  ASSERT_TRUE(PointAt(canvas, 30, 30));
   SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
   std::vector<WindowEvent> events = EventsUntil(canvas, LeftClicked, 2);
   EXPECT_EQ(Only(events, kButtonEvents),
@@ -209,7 +209,7 @@ TEST_F(CanvasTest, RightPressKeepsTheCaptureThroughALeftClick) {
 TEST_F(CanvasTest, ReleaseOutsideWithoutClipMouseIsNoClick) {
   int canvas = PressOnNewCanvas(0, MOUSEEVENTF_LEFTDOWN, LeftPressed);
   EXPECT_EQ(ReadCanvasAttribute(canvas, MouseClip), 0);
-  PointAt(canvas, 250, 200);  // free to leave: no confinement
+  ASSERT_TRUE(PointAt(canvas, 250, 200));  // free to leave: no confinement
   POINT p;
   GetCursorPos(&p);
   ScreenToClient(HandleOf(canvas), &p);
@@ -227,7 +227,7 @@ TEST_F(CanvasTest, PointerConfinedWhileTheButtonIsHeld) {
   GetClipCursor(&clip);
   EXPECT_TRUE(SameRect(clip, ScreenClientRect(canvas)));
   EXPECT_EQ(ReadCanvasAttribute(canvas, MouseClip), 1);
-  PointAt(canvas, 300, -50);  // cannot get out
+  ASSERT_TRUE(PointAt(canvas, 300, -50));  // cannot get out
   POINT p;
   GetCursorPos(&p);
   EXPECT_TRUE(PtInRect(&clip, p));
@@ -238,7 +238,7 @@ TEST_F(CanvasTest, PointerConfinedWhileTheButtonIsHeld) {
   EXPECT_TRUE(SameRect(clip, WholeScreen()));
   EXPECT_EQ(ReadCanvasAttribute(canvas, MouseClip), 0);
   EXPECT_EQ(GetCapture(), nullptr);
-  PointAt(canvas, 300, -50);
+  ASSERT_TRUE(PointAt(canvas, 300, -50));
   GetCursorPos(&p);
   POINT expected = {300, -50};
   ClientToScreen(HandleOf(canvas), &expected);
@@ -347,7 +347,7 @@ TEST_F(CanvasTest, EventDataAnswersOnlyForTheCanvasOwnEvent) {
   int other = CreateCanvas(kAutoNumber, window_, 150, 20, 100, 60, 0);
   BindCanvasHandler(canvas, RecordPress);
   g_handlerCalls = 0;
-  PointAt(canvas, 33, 17);
+  ASSERT_TRUE(PointAt(canvas, 33, 17));
   SendKeys({{VK_SHIFT, false}});
   SendMouse({MOUSEEVENTF_LEFTDOWN});
   WindowEvent e;
@@ -381,10 +381,10 @@ TEST_F(CanvasTest, EventDataAnswersOnlyForTheCanvasOwnEvent) {
 TEST_F(CanvasTest, CoalescedMovesCarryTheNewestPosition) {
   int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 200, 100, 0);
   HWND h = HandleOf(canvas);
-  PointAt(canvas, 5, 5);
+  ASSERT_TRUE(PointAt(canvas, 5, 5));
   PostMessageW(h, WM_MOUSEMOVE, 0, 0);  // enters
   for (int x : {10, 20, 30}) {
-    PointAt(canvas, x, 40);
+    ASSERT_TRUE(PointAt(canvas, x, 40));
     PostMessageW(h, WM_MOUSEMOVE, 0, 0);
   }
   // Dispatch everything before the program takes any event.
@@ -401,7 +401,7 @@ TEST_F(CanvasTest, CoalescedMovesCarryTheNewestPosition) {
 
 TEST_F(CanvasTest, CursorTableAndCustomCursor) {
   int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 100, 60, 0);
-  PointAt(canvas, 50, 30);
+  ASSERT_TRUE(PointAt(canvas, 50, 30));
   EventsUntil(canvas, PointerEntered);
   EXPECT_EQ(ReadCanvasAttribute(canvas, CursorShape), CURSOR_ARROW);
   WriteCanvasAttribute(canvas, CursorShape, CURSOR_CROSS);
@@ -421,16 +421,16 @@ TEST_F(CanvasTest, CursorTableAndCustomCursor) {
   WriteCanvasAttribute(canvas, CursorShape, CURSOR_ARROW);
   EXPECT_EQ(ReadCanvasAttribute(canvas, CustomCursor), 0);
   // The system asks again when the pointer moves: the canvas answers with its cursor.
-  PointAt(canvas, 51, 30);
+  ASSERT_TRUE(PointAt(canvas, 51, 30));
   EventsUntil(canvas, PointerMoved);
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
   // Once the pointer has left, a new shape waits for its return.
-  PointAt(canvas, 300, 30);
+  ASSERT_TRUE(PointAt(canvas, 300, 30));
   EventsUntil(canvas, PointerLeft);
   SetCursor(LoadCursorW(nullptr, IDC_ARROW));
   WriteCanvasAttribute(canvas, CursorShape, CURSOR_WAIT);
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
-  PointAt(canvas, 50, 30);
+  ASSERT_TRUE(PointAt(canvas, 50, 30));
   EXPECT_EQ(Only(EventsUntil(canvas, PointerEntered), {PointerEntered, PointerMoved}),
             std::vector<int>{PointerEntered});
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
@@ -447,7 +447,7 @@ TEST_F(CanvasTest, ContainerPassesChildNotificationsOn) {
   int buttonControl = RegisterControl(kAutoNumber, button, window_, CONTROL_BUTTON);
   SendMessageW(button, BM_CLICK, 0, 0);
   EXPECT_EQ(EventsUntil(buttonControl, LeftClicked).back().type, LeftClicked);
-  PointAt(inner, 5, 5);
+  ASSERT_TRUE(PointAt(inner, 5, 5));
   EXPECT_EQ(EventsUntil(inner, PointerEntered).back().type, PointerEntered);
   EXPECT_EQ(CreateCanvasIn(kAutoNumber, nullptr, 0, 0, 10, 10, 0), 0);
 }

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <initializer_list>
 #include <utility>
@@ -48,14 +50,14 @@ inline void ReleaseHeldInput() {
 // on a busy machine the move can lag behind the call, and under a virtual
 // display a late echo of an earlier position can move the pointer back, so
 // the position must hold through two quiet checks with pending input taken in.
-inline void PointAt(int control, int x, int y) {
+inline ::testing::AssertionResult PointAt(int control, int x, int y) {
   POINT p = {x, y};
   ClientToScreen((HWND)ControlHandle(control), &p);
   RECT clip;
   GetClipCursor(&clip);
   POINT want = {std::max(clip.left, std::min(p.x, clip.right - 1)),
                 std::max(clip.top, std::min(p.y, clip.bottom - 1))};
-  POINT now;
+  POINT now = {};
   int restingChecks = 0, misses = 0;
   SetCursorPos(p.x, p.y);
   for (DWORD start = GetTickCount(); GetTickCount() - start < 5000 && restingChecks < 2;) {
@@ -74,6 +76,8 @@ inline void PointAt(int control, int x, int y) {
     }
     SetCursorPos(p.x, p.y);
   }
+  if (restingChecks == 2) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "pointer at " << now.x << "," << now.y << " for " << want.x << "," << want.y;
 }
 
 // Moves the pointer to client point (x, y) of the control as a mouse would,
