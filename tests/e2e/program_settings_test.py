@@ -10,6 +10,9 @@ import unittest
 import xml.etree.ElementTree as ET
 import zlib
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "win"))
+from at_display_scales import set_pixels_per_inch  # noqa: E402
+
 EXE = os.path.abspath(sys.argv.pop(1) if len(sys.argv) > 1 else "ColorTintvane.exe")
 MARKER = 0x42424242
 FIELDS = ["CRC", "Color", "ColorFormat", "ColorFormatLCase", "CapturedImg", "WinX", "WinY",
@@ -72,12 +75,6 @@ def sample_fields():
         "Autocopy": 1, "ColorRecent": [i * 0x050403 for i in range(16)],
         "CapturedImgData": [(i * 2654435761) & 0xFFFFFF for i in range(651)],
     }
-
-
-def set_pixels_per_inch(ppi):
-    subprocess.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels",
-                    "/t", "REG_DWORD", "/d", str(ppi), "/f"],
-                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def run_program(folder):
