@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include <algorithm>
 #include <map>
 
 #include "dialog/runtime_values.h"
@@ -589,23 +590,20 @@ static void CreatePendingOptions(Dialog& dialog, int index) {
   const DialogPlatform* p = dialog.platform;
   std::vector<PendingOption> pending;
   pending.swap(dialog.nodes[index].pendingOptions);
-  size_t done = 0;
-  std::vector<bool> created(pending.size(), false);
-  while (done < pending.size()) {
-    size_t first = 0;
-    while (created[first]) first++;
-    int group = pending[first].group;
+  // One group at a time, in the order of each group's first option.
+  while (!pending.empty()) {
+    int group = pending[0].group;
     p->endRadioGroup();
-    for (size_t i = first; i < pending.size(); i++) {
-      if (created[i] || pending[i].group != group) continue;
-      created[i] = true, done++;
-      LayoutNode& option = dialog.nodes[pending[i].node];
-      ControlRequest r = RequestFor(option, ControlRequest{});
-      int control = p->createControl(r);
+    for (const PendingOption& o : pending) {
+      if (o.group != group) continue;
+      int control = p->createControl(RequestFor(dialog.nodes[o.node], ControlRequest{}));
       if (control <= 0) continue;
-      dialog.nodes[pending[i].node].control = control;
-      ApplyState(dialog, control, pending[i].disabled, pending[i].invisible);
+      dialog.nodes[o.node].control = control;
+      ApplyState(dialog, control, o.disabled, o.invisible);
     }
+    pending.erase(std::remove_if(pending.begin(), pending.end(),
+                                 [group](const PendingOption& o) { return o.group == group; }),
+                  pending.end());
   }
 }
 
