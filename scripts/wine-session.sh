@@ -46,9 +46,11 @@ if [ "${TINTVANE_USE_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
   own_display=1
 fi
 
+new_prefix=0
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   # A new prefix initialises itself once (10 to 20 seconds).
   wineboot -i >/dev/null 2>&1
+  new_prefix=1
 fi
 wineserver -p >/dev/null 2>&1
 # Tests that change the display scale put it back; start from 96 regardless.
@@ -61,6 +63,13 @@ if [ $own_display = 1 ]; then
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
 else
   wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1
+fi
+if [ $new_prefix = 1 ]; then
+  # Initialising started the desktop before the settings above existed; every
+  # program would then wait seconds for the desktop it asks for. Start over.
+  wineserver -k >/dev/null 2>&1
+  wineserver -w >/dev/null 2>&1
+  wineserver -p >/dev/null 2>&1
 fi
 
 "$@"
