@@ -46,30 +46,31 @@ if [ "${TINTVANE_USE_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
   own_display=1
 fi
 
-new_prefix=0
+# Programs ask for the display scale and the virtual desktop at their start.
+session_settings() {
+  # Tests that change the display scale put it back; start from 96 regardless.
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+  # On the virtual display every program runs inside a Wine virtual desktop,
+  # which manages windows as Windows does; on bare Xvfb (no window manager)
+  # hiding a window stalls for seconds. On a real display windows are native.
+  if [ $own_display = 1 ]; then
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+  else
+    wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1
+  fi
+}
+
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  # A new prefix initialises itself once (10 to 20 seconds).
+  # A new prefix initialises itself once (10 to 20 seconds). That starts the
+  # desktop before the settings exist, and every program would then wait
+  # seconds for the desktop it asks for: the prefix starts over with them.
   wineboot -i >/dev/null 2>&1
-  new_prefix=1
-fi
-wineserver -p >/dev/null 2>&1
-# Tests that change the display scale put it back; start from 96 regardless.
-wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
-# On the virtual display every program runs inside a Wine virtual desktop,
-# which manages windows as Windows does; on bare Xvfb (no window manager)
-# hiding a window stalls for seconds. On a real display windows are native.
-if [ $own_display = 1 ]; then
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
-else
-  wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1
-fi
-if [ $new_prefix = 1 ]; then
-  # Initialising started the desktop before the settings above existed; every
-  # program would then wait seconds for the desktop it asks for. Start over.
+  session_settings
   wineserver -k >/dev/null 2>&1
   wineserver -w >/dev/null 2>&1
-  wineserver -p >/dev/null 2>&1
 fi
+wineserver -p >/dev/null 2>&1
+session_settings
 
 "$@"
