@@ -502,7 +502,7 @@ int WaitWindowEvent(int timeoutMs, WindowEvent* event) {
       HWND root = msg.hwnd ? TopLevelOf(msg.hwnd) : nullptr;
       bool enterOrEscape = (msg.message == WM_KEYDOWN || msg.message == WM_CHAR) &&
                            (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE);
-      if (enterOrEscape && msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && IsPushButton(msg.hwnd)) {
+      if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && IsPushButton(msg.hwnd)) {
         SendMessageW(msg.hwnd, BM_CLICK, 0, 0);
         continue;
       }
