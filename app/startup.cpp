@@ -3,10 +3,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/shell.h"
 #include "app/startup_values.h"
 #include "colour/named_colors.h"
+#include "dialog/description.h"
 #include "runtime/fonts.h"
 #include "runtime/images.h"
+#include "runtime/menus.h"
 #include "runtime/random.h"
 #include "runtime/settings.h"
 #include "runtime/windows.h"
@@ -35,7 +38,9 @@ static void InitRuntime() {
 }
 
 static void ReleaseRuntime() {
+  ReleaseDialog(-1);
   CloseAllWindows();
+  FreeAllMenus();
   ReleaseImage(kAllImages);
   ReleaseAllFonts();
 }
@@ -44,9 +49,8 @@ void RunMainWindow() {
   LoadSettings(kSettingsFileName);
   if (CONFIG.CRC != kSettingsMarker)
     ApplyDefaultSettings(&CONFIG, RandomInt(0, 255), DPIScaleX, DPIScaleY);
-  // Until the main window and its event loop exist, the run ends here and the
-  // settings are saved as they would be on the way out.
-  SaveSettings(kSettingsFileName);
+  BuildMainWindow();
+  RunEventLoop();
 }
 
 int ProgramMain() {

@@ -10,9 +10,9 @@
 // The widget set
 //-----------------------------------------------------------------------------
 
-// The control numbers the widgets draw on and read, named after the controls
-// of the main window. 0 for a control that does not exist: its drawing is
-// skipped and it never matches an event.
+// The control numbers of the main window, named after its controls: those
+// the widgets draw on and read, then the shell's own. 0 (or -1) for a control
+// that does not exist: its drawing is skipped and it never matches an event.
 struct ColourWidgets {
   int wndMain;            // owner of the colour dialog
   int cmdSelector;        // picker button (canvas)
@@ -24,6 +24,11 @@ struct ColourWidgets {
   int imgPaletteCurrent;  // current swatch (canvas)
   int txtRGB;             // the colour in the chosen notation (read-only text field)
   int lstResults;         // nearest names (list view)
+  // The shell's own controls.
+  int FrameParams;        // right-hand panel, the target of right-click collapsing
+  int frame1, frame1_c1;  // frames around the picker button and the swatch
+  int cmdSelectorImg;     // native button whose face the picker button takes, then hidden
+  int cmdOptions;         // opens the options menu
 };
 
 // Makes `widgets` the set every function below works on and hands the

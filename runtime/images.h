@@ -41,4 +41,9 @@ int DecodeImage(int number, const void* data, size_t size);
 // the platform's copy leaves them. Returns the number, or 0.
 int CopyScreenRegion(int number, int left, int top, int width, int height);
 
+// A new 24-bit image `number` (or kAutoNumber) of the control's whole window
+// rectangle, holding the control as it paints itself, whatever lies over it
+// on the screen. Returns the number, or 0.
+int CopyControlImage(int number, int control);
+
 void ReleaseImage(int image);  // kAllImages releases every image

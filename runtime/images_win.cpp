@@ -152,3 +152,19 @@ int CopyScreenRegion(int number, int left, int top, int width, int height) {
   ReleaseImage(image);
   return 0;
 }
+
+int CopyControlImage(int number, int control) {
+  HWND hwnd = (HWND)ControlHandle(control);
+  RECT r;
+  if (!hwnd || !GetWindowRect(hwnd, &r)) return 0;
+  int image = CreatePixelImage(number, r.right - r.left, r.bottom - r.top, 24, 0);
+  if (!image) return 0;
+  HDC dc = (HDC)BeginDrawing(ImageTarget(image));
+  if (dc) {
+    SendMessageW(hwnd, WM_PRINT, (WPARAM)dc, PRF_ERASEBKGND | PRF_CLIENT | PRF_NONCLIENT | PRF_CHILDREN);
+    EndDrawing();
+    return image;
+  }
+  ReleaseImage(image);
+  return 0;
+}

@@ -23,6 +23,13 @@ bool HandleChildNotification(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, 
 // the top-level window that holds it.
 HWND TopLevelOf(HWND hwnd);
 
+// A pop-up menu's chosen item reaches its window as this message (wParam:
+// the menu's number, lParam: the item), dispatched like input.
+const UINT WM_TINTVANE_MENU_CHOICE = WM_APP + 0x55;
+// Offers the menu event to the window's queue and runs the procedures bound
+// to the item of that menu (menu 0: a menu of no number, nothing bound).
+void DispatchMenuChoice(int window, int menu, int item);
+
 // The next free number from `next` on, for numbered objects.
 int FreshNumber(int& next, bool (*taken)(int));
 

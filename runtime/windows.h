@@ -58,15 +58,61 @@ bool WindowExists(int window);
 void* WindowHandle(int window);         // the HWND, or null
 int WindowNumberOf(void* hwnd);         // 0 when the handle is not one of ours
 void SetWindowSizeHandler(int window, void (*handler)(int window));
-void SetMenuHandler(int window, void (*handler)(int window, int item));
+// Runs `handler` from within the platform's notice that the user's session
+// is ending (log-off, shut-down). The process may be ended as soon as the
+// handler returns, so whatever must survive is saved there.
+void SetSessionEndHandler(int window, void (*handler)(int window));
 
 // Outer position and inner size, in logical units.
 int WindowX(int window);
 int WindowY(int window);
 int WindowInnerWidth(int window);
 int WindowInnerHeight(int window);
+int WindowOuterWidth(int window);
+int WindowOuterHeight(int window);
+// Positions are held within +-1,000,000 device pixels.
 void ResizeWindowTo(int window, int x, int y, int innerWidth, int innerHeight);  // kIgnore keeps a value
 const int kIgnore = -0x7FFFFFFF;
+
+//-----------------------------------------------------------------------------
+// Window behaviour
+//-----------------------------------------------------------------------------
+
+void SetWindowTitle(int window, const char* title);
+// Keeps the window above every window that does not stay on top, or stops.
+void SetWindowStayOnTop(int window, bool onTop);
+bool WindowStaysOnTop(int window);
+// Brings the window to the front and gives it the keyboard.
+void ActivateWindow(int window);
+bool WindowIsMinimized(int window);
+
+// The pointer's position in the window's client area, in logical units;
+// -1 on an axis along which the pointer lies outside the client area.
+int WindowPointerX(int window);
+int WindowPointerY(int window);
+
+// The platform's hiding animations.
+enum WindowAnimation {
+  ANIMATION_ROLL_RIGHT,  // rolls away from left to right
+  ANIMATION_ROLL_UP,     // rolls away from bottom to top
+  ANIMATION_SHRINK,      // collapses towards its centre
+  ANIMATION_FADE,
+};
+// Hides the window with the animation, lasting `ms`; where the platform has
+// no such animation the window is hidden at once.
+void HideWindowAnimated(int window, int animation, int ms);
+
+//-----------------------------------------------------------------------------
+// Displays
+//-----------------------------------------------------------------------------
+
+// Reads the attached displays; returns how many there are. Display 0 is the
+// primary one.
+int ExamineDisplays();
+// The size of a display as ExamineDisplays found it, in device pixels; 0 for
+// a display that does not exist.
+int DisplayWidth(int display);
+int DisplayHeight(int display);
 
 //-----------------------------------------------------------------------------
 // Events and timers
@@ -125,7 +171,8 @@ std::string ControlText(int control);
 void DisableControl(int control, bool disabled);
 void HideControl(int control, bool hidden);
 void SetControlFont(int control, void* hfont);
-// Background and text colours (colour values) of a text field or label;
+// Background and text colours (colour values) of a text field or label, or
+// the caption colour of a push button (its background stays the system's);
 // -1 for either gives the system's colour back.
 void SetControlColors(int control, int background, int text);
 // Calls `procedure` from within the message handling whenever the control
@@ -137,3 +184,8 @@ int ControlX(int control);
 int ControlY(int control);
 int ControlWidth(int control);
 int ControlHeight(int control);
+// The control's outer top-left corner on the screen, in logical units.
+int ControlScreenX(int control);
+int ControlScreenY(int control);
+// The most characters the user may type into a text field.
+void SetTextFieldLimit(int control, int characters);

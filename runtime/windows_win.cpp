@@ -3,6 +3,8 @@
 
 #include <commctrl.h>
 #include <math.h>
+#include <uxtheme.h>
+#include <vssym32.h>
 
 #include <unordered_map>
 #include <vector>
@@ -27,8 +29,13 @@ void InitWindowing() {
 
 float WindowingScaleX() { return g_scaleX; }
 float WindowingScaleY() { return g_scaleY; }
-int LogicalToDeviceX(int v) { return (int)floor(v * (double)g_scaleX + 0.5); }
-int LogicalToDeviceY(int v) { return (int)floor(v * (double)g_scaleY + 0.5); }
+// Saturates instead of overflowing: logical values may come from a settings file.
+static int RoundToInt(double v) {
+  v = floor(v + 0.5);
+  return v >= 2147483647.0 ? 2147483647 : v <= -2147483648.0 ? (-2147483647 - 1) : (int)v;
+}
+int LogicalToDeviceX(int v) { return RoundToInt(v * (double)g_scaleX); }
+int LogicalToDeviceY(int v) { return RoundToInt(v * (double)g_scaleY); }
 int DeviceToLogicalX(int v) { return (int)floor(v / (double)g_scaleX + 0.5); }
 int DeviceToLogicalY(int v) { return (int)floor(v / (double)g_scaleY + 0.5); }
 
@@ -39,7 +46,7 @@ int DeviceToLogicalY(int v) { return (int)floor(v / (double)g_scaleY + 0.5); }
 struct WindowRecord {
   HWND hwnd = nullptr;
   void (*sizeHandler)(int window) = nullptr;
-  void (*menuHandler)(int window, int item) = nullptr;
+  void (*sessionEndHandler)(int window) = nullptr;
   int bounds[4] = {kIgnore, kIgnore, kIgnore, kIgnore};  // inner min w, min h, max w, max h
 };
 
@@ -161,6 +168,43 @@ static bool AnswerControlColor(HWND parent, UINT msg, WPARAM wParam, LPARAM lPar
   return true;
 }
 
+// A push button with a caption colour of its own: the face as the system
+// draws it (themed or classic), the caption in the colour over it.
+static LRESULT PaintColoredButton(const NMCUSTOMDRAW* draw, int textColor) {
+  if (draw->dwDrawStage != CDDS_PREPAINT) return CDRF_DODEFAULT;
+  HWND button = draw->hdr.hwndFrom;
+  HDC dc = draw->hdc;
+  RECT face = draw->rc, content = draw->rc;
+  bool pressed = draw->uItemState & CDIS_SELECTED, disabled = draw->uItemState & CDIS_DISABLED;
+  if (HTHEME theme = OpenThemeData(button, L"BUTTON")) {
+    int state = disabled ? PBS_DISABLED : pressed ? PBS_PRESSED : (draw->uItemState & CDIS_HOT) ? PBS_HOT
+              : (draw->uItemState & CDIS_DEFAULT) ? PBS_DEFAULTED : PBS_NORMAL;
+    if (IsThemeBackgroundPartiallyTransparent(theme, BP_PUSHBUTTON, state)) DrawThemeParentBackground(button, dc, &face);
+    DrawThemeBackground(theme, dc, BP_PUSHBUTTON, state, &face, nullptr);
+    GetThemeBackgroundContentRect(theme, dc, BP_PUSHBUTTON, state, &face, &content);
+    CloseThemeData(theme);
+  } else {
+    DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+    InflateRect(&content, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+    if (pressed) OffsetRect(&content, 1, 1);
+  }
+  int n = GetWindowTextLengthW(button);
+  std::wstring caption((size_t)n + 1, L'\0');
+  GetWindowTextW(button, &caption[0], n + 1);
+  HGDIOBJ oldFont = SelectObject(dc, (HFONT)SendMessageW(button, WM_GETFONT, 0, 0));
+  int oldMode = SetBkMode(dc, TRANSPARENT);
+  COLORREF oldColor = SetTextColor(dc, disabled ? GetSysColor(COLOR_GRAYTEXT) : (COLORREF)textColor);
+  DrawTextW(dc, caption.c_str(), n, &content, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  SetTextColor(dc, oldColor);
+  SetBkMode(dc, oldMode);
+  SelectObject(dc, oldFont);
+  if ((draw->uItemState & CDIS_FOCUS) && !(SendMessageW(button, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+    InflateRect(&content, -1, -1);
+    DrawFocusRect(dc, &content);
+  }
+  return CDRF_SKIPDEFAULT;
+}
+
 // The event a WM_COMMAND notification code means for a control of `kind`;
 // the codes overlap between control classes. -1 for none.
 static int CommandEvent(int kind, int code) {
@@ -231,6 +275,12 @@ bool HandleChildNotification(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, 
     const NMHDR* hdr = (const NMHDR*)lParam;
     int control = ControlNumberOf(hdr->hwndFrom);
     if (!control) return false;
+    if (hdr->code == NM_CUSTOMDRAW) {
+      auto it = g_controls.find(control);
+      if (it->second.kind != CONTROL_BUTTON || it->second.text < 0) return false;
+      *result = PaintColoredButton((const NMCUSTOMDRAW*)lParam, it->second.text);
+      return true;
+    }
     switch (hdr->code) {
       case LVN_ITEMCHANGED: {
         const NMLISTVIEW* lv = (const NMLISTVIEW*)lParam;
@@ -269,6 +319,9 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     case WM_MOVE:
       if (window) OfferEvent(EVENT_MOVE, window, 0, 0, 0, nullptr);
       break;
+    case WM_ENDSESSION:
+      if (window && wParam && g_windows[window].sessionEndHandler) g_windows[window].sessionEndHandler(window);
+      return 0;
     case WM_SIZE:
       if (window) {
         if (g_windows[window].sizeHandler) g_windows[window].sizeHandler(window);
@@ -300,12 +353,14 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       }
       break;
     case WM_COMMAND:
-      if (window && lParam == 0 && HIWORD(wParam) == 0) {  // a menu item
-        OfferEvent(EVENT_MENU, window, 0, LOWORD(wParam), 0, nullptr);
-        if (g_windows[window].menuHandler) g_windows[window].menuHandler(window, LOWORD(wParam));
+      if (window && lParam == 0 && HIWORD(wParam) == 0) {  // an item of a menu not shown by ShowPopupMenu
+        DispatchMenuChoice(window, 0, LOWORD(wParam));
         return 0;
       }
       break;
+    case WM_TINTVANE_MENU_CHOICE:  // wParam: menu number, lParam: item
+      if (window) DispatchMenuChoice(window, (int)wParam, (int)lParam);
+      return 0;
     case WM_TINTVANE_POSTED_EVENT:  // wParam: control, lParam: event type
       if (window) OfferEvent(EVENT_GADGET, window, (int)wParam, (int)lParam, 0, nullptr);
       return 0;
@@ -439,8 +494,8 @@ void SetWindowSizeHandler(int window, void (*handler)(int)) {
   if (g_windows.count(window)) g_windows[window].sizeHandler = handler;
 }
 
-void SetMenuHandler(int window, void (*handler)(int, int)) {
-  if (g_windows.count(window)) g_windows[window].menuHandler = handler;
+void SetSessionEndHandler(int window, void (*handler)(int)) {
+  if (g_windows.count(window)) g_windows[window].sessionEndHandler = handler;
 }
 
 int WindowX(int window) {
@@ -460,14 +515,25 @@ int WindowInnerHeight(int window) {
   return GetClientRect((HWND)WindowHandle(window), &r) ? DeviceToLogicalY(r.bottom) : 0;
 }
 
+int WindowOuterWidth(int window) {
+  RECT r;
+  return GetWindowRect((HWND)WindowHandle(window), &r) ? DeviceToLogicalX(r.right - r.left) : 0;
+}
+int WindowOuterHeight(int window) {
+  RECT r;
+  return GetWindowRect((HWND)WindowHandle(window), &r) ? DeviceToLogicalY(r.bottom - r.top) : 0;
+}
+
+static int ClampPosition(int v) { return v < -1000000 ? -1000000 : v > 1000000 ? 1000000 : v; }
+
 void ResizeWindowTo(int window, int x, int y, int innerWidth, int innerHeight) {
   HWND hwnd = (HWND)WindowHandle(window);
   if (!hwnd) return;
   RECT outer, client;
   GetWindowRect(hwnd, &outer);
   GetClientRect(hwnd, &client);
-  int px = x == kIgnore ? outer.left : LogicalToDeviceX(x);
-  int py = y == kIgnore ? outer.top : LogicalToDeviceY(y);
+  int px = x == kIgnore ? outer.left : ClampPosition(LogicalToDeviceX(x));
+  int py = y == kIgnore ? outer.top : ClampPosition(LogicalToDeviceY(y));
   int cw = innerWidth == kIgnore ? client.right : LogicalToDeviceX(innerWidth);
   int ch = innerHeight == kIgnore ? client.bottom : LogicalToDeviceY(innerHeight);
   RECT want = {0, 0, cw, ch};
@@ -639,4 +705,117 @@ int ControlWidth(int control) {
 int ControlHeight(int control) {
   RECT r;
   return ControlRect(control, &r) ? DeviceToLogicalY(r.bottom - r.top) : 0;
+}
+
+int ControlScreenX(int control) {
+  RECT r;
+  HWND hwnd = (HWND)ControlHandle(control);
+  return hwnd && GetWindowRect(hwnd, &r) ? DeviceToLogicalX(r.left) : 0;
+}
+int ControlScreenY(int control) {
+  RECT r;
+  HWND hwnd = (HWND)ControlHandle(control);
+  return hwnd && GetWindowRect(hwnd, &r) ? DeviceToLogicalY(r.top) : 0;
+}
+
+void SetTextFieldLimit(int control, int characters) {
+  if (HWND hwnd = (HWND)ControlHandle(control)) SendMessageW(hwnd, EM_SETLIMITTEXT, (WPARAM)characters, 0);
+}
+
+//-----------------------------------------------------------------------------
+// Window behaviour
+//-----------------------------------------------------------------------------
+
+void SetWindowTitle(int window, const char* title) {
+  if (HWND hwnd = (HWND)WindowHandle(window)) SetWindowTextW(hwnd, Utf8ToWide(title ? title : "").c_str());
+}
+
+void SetWindowStayOnTop(int window, bool onTop) {
+  if (HWND hwnd = (HWND)WindowHandle(window))
+    SetWindowPos(hwnd, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+bool WindowStaysOnTop(int window) {
+  HWND hwnd = (HWND)WindowHandle(window);
+  return hwnd && (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+void ActivateWindow(int window) {
+  if (HWND hwnd = (HWND)WindowHandle(window)) SetForegroundWindow(hwnd);
+}
+
+bool WindowIsMinimized(int window) {
+  HWND hwnd = (HWND)WindowHandle(window);
+  return hwnd && IsIconic(hwnd);
+}
+
+// The pointer in client coordinates and the client rectangle, in device pixels.
+static bool PointerInClient(int window, POINT* p, RECT* client) {
+  HWND hwnd = (HWND)WindowHandle(window);
+  return hwnd && GetCursorPos(p) && ScreenToClient(hwnd, p) && GetClientRect(hwnd, client);
+}
+
+int WindowPointerX(int window) {
+  POINT p;
+  RECT client;
+  if (!PointerInClient(window, &p, &client) || p.x < 0 || p.x >= client.right) return -1;
+  return DeviceToLogicalX(p.x);
+}
+
+int WindowPointerY(int window) {
+  POINT p;
+  RECT client;
+  if (!PointerInClient(window, &p, &client) || p.y < 0 || p.y >= client.bottom) return -1;
+  return DeviceToLogicalY(p.y);
+}
+
+void HideWindowAnimated(int window, int animation, int ms) {
+  HWND hwnd = (HWND)WindowHandle(window);
+  if (!hwnd) return;
+  static const DWORD kFlags[] = {AW_HOR_POSITIVE, AW_VER_NEGATIVE, AW_CENTER, AW_BLEND};
+  bool known = animation >= 0 && animation < (int)(sizeof kFlags / sizeof kFlags[0]);
+  if (!known || !AnimateWindow(hwnd, (DWORD)ms, AW_HIDE | kFlags[animation])) ShowWindow(hwnd, SW_HIDE);
+}
+
+//-----------------------------------------------------------------------------
+// Displays
+//-----------------------------------------------------------------------------
+
+struct DisplaySize {
+  int width, height;
+};
+static std::vector<DisplaySize> g_displays;
+
+int ExamineDisplays() {
+  g_displays.clear();
+  // Looked up at run time: the program must start where the call is missing.
+  typedef BOOL(WINAPI * EnumDevices)(LPCWSTR, DWORD, PDISPLAY_DEVICEW, DWORD);
+  HMODULE user = GetModuleHandleW(L"user32.dll");
+  EnumDevices enumDevices = user ? (EnumDevices)(void*)GetProcAddress(user, "EnumDisplayDevicesW") : nullptr;
+  if (!enumDevices) return 0;
+  std::vector<DisplaySize> others;
+  bool primaryFound = false;
+  DISPLAY_DEVICEW device = {sizeof device};
+  for (DWORD i = 0; enumDevices(nullptr, i, &device, 0); i++, device.cb = sizeof device) {
+    if (!(device.StateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP)) continue;
+    DEVMODEW mode = {};
+    mode.dmSize = sizeof mode;
+    if (!EnumDisplaySettingsW(device.DeviceName, ENUM_CURRENT_SETTINGS, &mode)) continue;
+    DisplaySize size = {(int)mode.dmPelsWidth, (int)mode.dmPelsHeight};
+    if ((device.StateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE) && !primaryFound) {
+      g_displays.insert(g_displays.begin(), size);
+      primaryFound = true;
+    } else {
+      others.push_back(size);
+    }
+  }
+  g_displays.insert(g_displays.end(), others.begin(), others.end());
+  return (int)g_displays.size();
+}
+
+int DisplayWidth(int display) {
+  return display >= 0 && display < (int)g_displays.size() ? g_displays[(size_t)display].width : 0;
+}
+int DisplayHeight(int display) {
+  return display >= 0 && display < (int)g_displays.size() ? g_displays[(size_t)display].height : 0;
 }

@@ -1,0 +1,137 @@
+// The event loop of the main window: control events routed to the colour
+// core, the two timers, right-click collapsing, remembered moves, and the
+// close that saves the settings.
+#include "app/shell.h"
+
+#include <string>
+
+#include "app/shell_rules.h"
+#include "colour/color_value.h"
+#include "colour/current_color.h"
+#include "colour/name_list.h"
+#include "runtime/pointer.h"
+#include "runtime/random.h"
+#include "runtime/settings.h"
+#include "runtime/windows.h"
+
+//-----------------------------------------------------------------------------
+// Control events
+//-----------------------------------------------------------------------------
+
+static void OnChannelTyped() {
+  const ColourWidgets& c = MainControls();
+  int color;
+  if (ComposeTypedColor(ControlText(c.txtR).c_str(), ControlText(c.txtG).c_str(), ControlText(c.txtB).c_str(), &color))
+    SetCurrentColor(color, false, false);
+}
+
+// The field shows its channel of the current colour again, without leading
+// zeros, and a rejected number gives way.
+static void OnChannelLeft(int field) {
+  const ColourWidgets& c = MainControls();
+  int channel = field == c.txtR ? RedOf(CONFIG.Color) : field == c.txtG ? GreenOf(CONFIG.Color) : BlueOf(CONFIG.Color);
+  SetControlText(field, std::to_string(channel).c_str());
+}
+
+// A selected row's colour becomes current; a double-clicked one also goes
+// into the history. The list itself stays as it is.
+static void OnRowChosen(bool addToHistory) {
+  int color = SelectedNameListColor(MainControls().lstResults);
+  if (color >= 0) SetCurrentColor(color, false, addToHistory);
+}
+
+static void OnControlEvent(const WindowEvent& e) {
+  const ColourWidgets& c = MainControls();
+  switch (RouteControlEvent(c, e.control, e.type)) {
+    case ACTION_CANVAS_DRAG:
+    case ACTION_COLOR_DIALOG:
+      HandleColourCanvasEvent(e.control, e.type);
+      break;
+    case ACTION_CHANNEL_TYPED: OnChannelTyped(); break;
+    case ACTION_CHANNEL_LEFT: OnChannelLeft(e.control); break;
+    case ACTION_ROW_SELECTED: OnRowChosen(false); break;
+    case ACTION_ROW_DOUBLE_CLICKED: OnRowChosen(true); break;
+    case ACTION_OPTIONS_MENU: ShowOptionsMenu(); break;
+    case ACTION_NONE: break;
+  }
+}
+
+//-----------------------------------------------------------------------------
+// Timers
+//-----------------------------------------------------------------------------
+
+static void OnFocusPoll() {
+  const ColourWidgets& c = MainControls();
+  FocusPollAction action = DecideFocusPoll(CurrentColourDrag(), ForegroundWindowNumber() == c.wndMain);
+  if (action.captureLive) CaptureScreen(true);
+  if (action.releaseCanvas) PostGadgetEvent(c.wndMain, action.releaseCanvas, LeftReleased);
+  if (action.cycleCanvas) {
+    DisableControl(action.releaseCanvas, true);
+    DisableControl(action.releaseCanvas, false);
+  }
+}
+
+static void OnTimer(int timer) {
+  if (timer == TimerFocusPoll) {
+    OnFocusPoll();
+  } else if (timer == TimerSelectorSkin) {
+    PaintSelectorSkin();
+    RemoveWindowTimer(MainControls().wndMain, TimerSelectorSkin);
+  }
+}
+
+//-----------------------------------------------------------------------------
+// Window behaviour
+//-----------------------------------------------------------------------------
+
+static void OnRightClick() {
+  const ColourWidgets& c = MainControls();
+  int x = WindowPointerX(c.wndMain), y = WindowPointerY(c.wndMain);
+  if (InsideInclusive(x, y, ControlX(c.FrameParams), ControlY(c.FrameParams), ControlWidth(c.FrameParams),
+                      ControlHeight(c.FrameParams)))
+    SetExpanded(!CONFIG.WinExpanded, 0);
+}
+
+// Minimising parks the window far off the screen; that is no place to open
+// it at the next start, so only the positions of a window on show are kept.
+static void OnMove() {
+  int window = MainControls().wndMain;
+  if (WindowIsMinimized(window)) return;
+  CONFIG.WinX = WindowX(window);
+  CONFIG.WinY = WindowY(window);
+}
+
+// Whatever happens to the window, the user's session ending ends the program:
+// the settings are saved at once, as on a close.
+static void OnSessionEnd(int) { SaveSettings(kSettingsFileName); }
+
+static void ShutDown() {
+  int window = MainControls().wndMain;
+  static const int kAnimations[5] = {ANIMATION_ROLL_RIGHT, ANIMATION_ROLL_UP, ANIMATION_SHRINK, ANIMATION_FADE, -1};
+  int animation = kAnimations[RandomInt(1, 5) - 1];
+  if (animation >= 0) HideWindowAnimated(window, animation, 128);
+  // A drag still running gives a slowed mouse its speed back.
+  SetColourWidgets(ColourWidgets{});
+  CloseAllWindows();
+  SaveSettings(kSettingsFileName);
+}
+
+//-----------------------------------------------------------------------------
+// The loop
+//-----------------------------------------------------------------------------
+
+void RunEventLoop() {
+  int window = MainControls().wndMain;
+  SetSessionEndHandler(window, OnSessionEnd);
+  for (;;) {
+    WindowEvent e;
+    if (!WaitWindowEvent(128, &e) || e.window != window) continue;
+    switch (e.code) {
+      case EVENT_GADGET: OnControlEvent(e); break;
+      case EVENT_TIMER: OnTimer(e.timer); break;
+      case EVENT_RIGHT_CLICK: OnRightClick(); break;
+      case EVENT_MOVE: OnMove(); break;
+      case EVENT_CLOSE: ShutDown(); return;
+    }
+  }
+}

@@ -1,0 +1,154 @@
+// The main window: built once from its description, placed, shown and
+// refreshed; its collapsed and expanded heights; the picker button's face.
+#include "app/shell.h"
+
+#include <stdio.h>
+
+#include "app/main_description.h"
+#include "app/picker_icon.h"
+#include "app/shell_rules.h"
+#include "app/startup.h"
+#include "colour/name_list.h"
+#include "dialog/description.h"
+#include "runtime/canvas.h"
+#include "runtime/drawing.h"
+#include "runtime/fonts.h"
+#include "runtime/images.h"
+#include "runtime/random.h"
+#include "runtime/settings.h"
+#include "runtime/windows.h"
+#include "runtime/xml_doc.h"
+
+static ColourWidgets g_controls;
+static int g_expandedHeight = 0;  // the full inner height, in logical units
+
+const ColourWidgets& MainControls() { return g_controls; }
+
+//-----------------------------------------------------------------------------
+// Controls looked up by name
+//-----------------------------------------------------------------------------
+
+static const struct {
+  const char* name;
+  int ColourWidgets::*field;
+} kNamedControls[] = {
+    {"FrameParams", &ColourWidgets::FrameParams},
+    {"frame1", &ColourWidgets::frame1},
+    {"frame1_c1", &ColourWidgets::frame1_c1},
+    {"cmdSelectorImg", &ColourWidgets::cmdSelectorImg},
+    {"imgPaletteCapture", &ColourWidgets::imgPaletteCapture},
+    {"imgPaletteR", &ColourWidgets::imgPaletteR},
+    {"txtR", &ColourWidgets::txtR},
+    {"imgPaletteG", &ColourWidgets::imgPaletteG},
+    {"txtG", &ColourWidgets::txtG},
+    {"imgPaletteB", &ColourWidgets::imgPaletteB},
+    {"txtB", &ColourWidgets::txtB},
+    {"txtRGB", &ColourWidgets::txtRGB},
+    {"imgPaletteAuto", &ColourWidgets::imgPaletteAuto},
+    {"cmdOptions", &ColourWidgets::cmdOptions},
+    {"imgPaletteCurrent", &ColourWidgets::imgPaletteCurrent},
+    {"cmdSelector", &ColourWidgets::cmdSelector},
+    {"imgPaletteHistory", &ColourWidgets::imgPaletteHistory},
+    {"lstResults", &ColourWidgets::lstResults},
+};
+
+//-----------------------------------------------------------------------------
+// Height
+//-----------------------------------------------------------------------------
+
+void SetExpanded(int expanded, int fullHeight) {
+  if (fullHeight != 0) g_expandedHeight = fullHeight;
+  CONFIG.WinExpanded = expanded ? 1 : 0;
+  int height = expanded ? g_expandedHeight : ControlY(g_controls.lstResults);
+  ResizeWindowTo(g_controls.wndMain, kIgnore, kIgnore, kIgnore, height);
+}
+
+//-----------------------------------------------------------------------------
+// Construction
+//-----------------------------------------------------------------------------
+
+// Opens wndMain from the description and looks up its controls; the
+// controls keep -1 when the window cannot be opened.
+static void OpenMainWindow() {
+  RegisterLayoutValues();
+  int dialog = NewDialog(-1);
+  XmlDoc doc;
+  bool parsed = XmlParse(doc, kMainWindowDescription, kMainWindowDescriptionLength);
+  if (FontExists(FontNormal)) SetDefaultControlFont(FontNormal);
+  for (const auto& named : kNamedControls) g_controls.*named.field = -1;
+  g_controls.wndMain = -1;
+  if (dialog && parsed && OpenDescribedWindow(dialog, doc, "wndMain")) {
+    g_controls.wndMain = DialogWindowOf(dialog);
+    for (const auto& named : kNamedControls) g_controls.*named.field = DialogControlByName(dialog, named.name);
+    if (FontExists(FontLarge)) {
+      for (int control : {g_controls.txtRGB, g_controls.cmdOptions, g_controls.lstResults})
+        SetControlFont(control, FontHandle(FontLarge));
+    }
+    RefitDialog(dialog);
+  }
+}
+
+// Pulls a stored position back onto the primary display, so that at least
+// 40 % of the window shows there, and keeps the corrected position.
+static void KeepWindowReachable() {
+  int window = g_controls.wndMain;
+  int displayWidth = DeviceToLogicalX(DisplayWidth(0)), displayHeight = DeviceToLogicalY(DisplayHeight(0));
+  int x = KeepReachable(CONFIG.WinX, WindowOuterWidth(window), displayWidth);
+  if (x != CONFIG.WinX) {
+    CONFIG.WinX = x;
+    ResizeWindowTo(window, x, kIgnore, kIgnore, kIgnore);
+  }
+  int y = KeepReachable(CONFIG.WinY, WindowOuterHeight(window), displayHeight);
+  if (y != CONFIG.WinY) {
+    CONFIG.WinY = y;
+    ResizeWindowTo(window, kIgnore, y, kIgnore, kIgnore);
+  }
+}
+
+void BuildMainWindow() {
+  OpenMainWindow();
+  int window = g_controls.wndMain;
+  SetColourWidgets(g_controls);
+  ResizeWindowTo(window, CONFIG.WinX, CONFIG.WinY, kIgnore, kIgnore);
+  SetExpanded(CONFIG.WinExpanded, WindowInnerHeight(window));
+  for (int field : {g_controls.txtR, g_controls.txtG, g_controls.txtB}) SetTextFieldLimit(field, 3);
+  int blue = RandomInt(0, 255), green = RandomInt(0, 255), red = RandomInt(0, 255);
+  SetControlColors(g_controls.cmdOptions, -1, ComposeColour(red, green, blue));
+  ExamineDisplays();
+  KeepWindowReachable();
+  char title[64];
+  snprintf(title, sizeof title, "Color Tintvane [1.0.0.%d]", 7);
+  SetWindowTitle(window, title);
+  SetWindowStayOnTop(window, CONFIG.WinTopmost != 0);
+  HideWindow(window, false);
+  ActivateWindow(window);
+  RestoreCapture();
+  RefreshNameList(CONFIG.Color, g_controls.lstResults, true, true);
+  DrawHistory();
+  RefreshCurrentSwatch(CONFIG.Color, true);
+  RefreshChannelViews(CONFIG.Color, true);
+  AddWindowTimer(window, TimerFocusPoll, 16);
+  AddWindowTimer(window, TimerSelectorSkin, 1);
+}
+
+//-----------------------------------------------------------------------------
+// The picker button's face
+//-----------------------------------------------------------------------------
+
+void PaintSelectorSkin() {
+  int button = g_controls.cmdSelectorImg;
+  if (!ControlExists(button)) return;
+  int icon = DecodeImage(kAutoNumber, kPickerIcon, kPickerIconSize);
+  if (!icon) return;
+  int snapshot = CopyControlImage(kAutoNumber, button);
+  // The button's size in device pixels, as the snapshot took it.
+  if (snapshot && ScaleImage(icon, ImageWidth(snapshot), ImageHeight(snapshot), SCALE_RAW) &&
+      BeginDrawing(CanvasTarget(g_controls.cmdSelector))) {
+    DrawBitmap(ImageBitmap(snapshot), 0, 0);
+    BlendBitmap(ImageBitmap(icon), 0, 0);
+    EndDrawing();
+  }
+  ReleaseImage(snapshot);
+  ReleaseImage(icon);
+  HideControl(button, true);
+}

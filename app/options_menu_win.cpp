@@ -1,0 +1,62 @@
+// The options menu under cmdOptions: rebuilt from the settings on every
+// click, its choices carried out by OnOptionsMenu.
+#include "app/shell.h"
+
+#include "app/shell_rules.h"
+#include "colour/name_list.h"
+#include "runtime/menus.h"
+#include "runtime/settings.h"
+#include "runtime/web_address.h"
+#include "runtime/windows.h"
+
+// The menu AddOptionItem fills and the handler its items go to; none until
+// a menu has been created, and none again after a creation failed.
+static int g_optionsMenu = 0;
+static void (*g_optionsHandler)(const WindowEvent&) = nullptr;
+
+void AddOptionItem(int id, const char* text, int checked) {
+  if (!g_optionsMenu || !MenuExists(g_optionsMenu)) return;
+  if (AppendMenuItem(id, text, checked != 0)) BindMenuItem(g_optionsMenu, id, g_optionsHandler);
+}
+
+void ShowOptionsMenu() {
+  const ColourWidgets& c = MainControls();
+  int x = ControlScreenX(c.cmdOptions), y = ControlScreenY(c.cmdOptions), h = ControlHeight(c.cmdOptions);
+  FreeMenu(kOptionsMenuNumber);
+  if (!CreatePopupMenuNumbered(kOptionsMenuNumber)) {
+    g_optionsMenu = 0;
+    g_optionsHandler = nullptr;
+    return;
+  }
+  g_optionsMenu = kOptionsMenuNumber;
+  g_optionsHandler = OnOptionsMenu;
+  bool skipping = false;  // the sub-menu's items, when the sub-menu could not be made
+  for (int i = 0; i < kOptionsMenuEntryCount; i++) {
+    const OptionEntry& entry = kOptionsMenuEntries[i];
+    switch (entry.kind) {
+      case ENTRY_ITEM:
+        if (!skipping) AddOptionItem(entry.id, entry.text, OptionChecked(CONFIG, entry.id));
+        break;
+      case ENTRY_SEPARATOR:
+        if (!skipping) AppendMenuSeparator();
+        break;
+      case ENTRY_SUBMENU: skipping = !OpenSubMenu(entry.text); break;
+      case ENTRY_SUBMENU_END:
+        if (!skipping) CloseSubMenu();
+        skipping = false;
+        break;
+    }
+  }
+  ShowPopupMenu(kOptionsMenuNumber, c.wndMain, x > 0 ? x : 0, y + h + 3 > 0 ? y + h + 3 : 0);
+}
+
+void OnOptionsMenu(const WindowEvent& event) {
+  const ColourWidgets& c = MainControls();
+  OptionEffects effects = ApplyOptionChoice(&CONFIG, event.type);
+  if (effects.applyStayOnTop) SetWindowStayOnTop(c.wndMain, CONFIG.WinTopmost != 0);
+  if (effects.refreshViews) {
+    RefreshNameList(CONFIG.Color, c.lstResults, true, false);
+    RefreshCurrentSwatch(CONFIG.Color, true);
+  }
+  if (effects.openHomepage) OpenWebAddress(kProgramHomepage);
+}

@@ -1,0 +1,48 @@
+// The application shell on Win32: the main window, its event loop and the
+// options menu. Windows only (the header does not include windows.h).
+#pragma once
+#include "colour/colour_widgets.h"
+
+// Window timers of the main window.
+const int TimerFocusPoll = 7340134;     // every 16 ms: the live picker, drags that lost their release
+const int TimerSelectorSkin = 7536756;  // once, 1 ms after start-up: the picker button's face
+
+//-----------------------------------------------------------------------------
+// Main window
+//-----------------------------------------------------------------------------
+
+// Opens the main window from its description, gives the controls their
+// first state, places the window where the settings say (keeping it
+// reachable), shows every view for the current colour and starts the timers.
+void BuildMainWindow();
+
+// The main window's control numbers, looked up once by BuildMainWindow.
+const ColourWidgets& MainControls();
+
+// Switches between the full inner height (a `fullHeight` other than 0 also
+// becomes the full height) and the height that ends just above the name list.
+void SetExpanded(int expanded, int fullHeight);
+
+// The picker button takes the face of the native button beside it, with the
+// picker icon over it; the native button is then hidden.
+void PaintSelectorSkin();
+
+//-----------------------------------------------------------------------------
+// Event loop
+//-----------------------------------------------------------------------------
+
+// Handles the main window's events until it is closed; the settings are
+// saved on the way out.
+void RunEventLoop();
+
+//-----------------------------------------------------------------------------
+// Options menu
+//-----------------------------------------------------------------------------
+
+// Builds the options menu from the settings and shows it under cmdOptions.
+void ShowOptionsMenu();
+// Appends an item to the menu being filled, checked or not, and routes it
+// to OnOptionsMenu once.
+void AddOptionItem(int id, const char* text, int checked);
+// Carries out a chosen item; the id comes from the menu event.
+void OnOptionsMenu(const WindowEvent& event);

@@ -1,0 +1,155 @@
+#include "app/shell_rules.h"
+
+#include <math.h>
+#include <stdint.h>
+
+#include "colour/color_value.h"
+#include "runtime/event_queue.h"
+
+//-----------------------------------------------------------------------------
+// Routing of control events
+//-----------------------------------------------------------------------------
+
+const int kDragEvents = -1;  // the four canvas events of the drag protocol
+
+struct ControlRoute {
+  int ColourWidgets::*control;
+  int type;  // an event type, or kDragEvents
+  MainAction action;
+};
+
+// In the order the controls are tried; a control's rows stand together.
+static const ControlRoute kRoutes[] = {
+    {&ColourWidgets::cmdSelector, kDragEvents, ACTION_CANVAS_DRAG},
+    {&ColourWidgets::imgPaletteAuto, kDragEvents, ACTION_CANVAS_DRAG},
+    {&ColourWidgets::imgPaletteCapture, kDragEvents, ACTION_CANVAS_DRAG},
+    {&ColourWidgets::imgPaletteHistory, kDragEvents, ACTION_CANVAS_DRAG},
+    {&ColourWidgets::imgPaletteR, kDragEvents, ACTION_CANVAS_DRAG},
+    {&ColourWidgets::imgPaletteG, kDragEvents, ACTION_CANVAS_DRAG},
+    {&ColourWidgets::imgPaletteB, kDragEvents, ACTION_CANVAS_DRAG},
+    {&ColourWidgets::txtR, Changed, ACTION_CHANNEL_TYPED},
+    {&ColourWidgets::txtR, FocusLost, ACTION_CHANNEL_LEFT},
+    {&ColourWidgets::txtG, Changed, ACTION_CHANNEL_TYPED},
+    {&ColourWidgets::txtG, FocusLost, ACTION_CHANNEL_LEFT},
+    {&ColourWidgets::txtB, Changed, ACTION_CHANNEL_TYPED},
+    {&ColourWidgets::txtB, FocusLost, ACTION_CHANNEL_LEFT},
+    {&ColourWidgets::imgPaletteCurrent, LeftPressed, ACTION_COLOR_DIALOG},
+    {&ColourWidgets::lstResults, Changed, ACTION_ROW_SELECTED},
+    {&ColourWidgets::lstResults, LeftDoubleClicked, ACTION_ROW_DOUBLE_CLICKED},
+    {&ColourWidgets::cmdOptions, LeftClicked, ACTION_OPTIONS_MENU},
+};
+
+static bool TypeMatches(int routeType, int type) {
+  if (routeType != kDragEvents) return routeType == type;
+  return type == LeftPressed || type == PointerMoved || type == KeyPressed || type == LeftReleased;
+}
+
+MainAction RouteControlEvent(const ColourWidgets& controls, int control, int type) {
+  if (control <= 0) return ACTION_NONE;
+  int matched = 0;  // the rows of the first control that matches decide
+  for (const ControlRoute& route : kRoutes) {
+    if (controls.*route.control != control) {
+      if (matched) break;
+      continue;
+    }
+    matched = 1;
+    if (TypeMatches(route.type, type)) return route.action;
+  }
+  return ACTION_NONE;
+}
+
+//-----------------------------------------------------------------------------
+// Focus poll
+//-----------------------------------------------------------------------------
+
+FocusPollAction DecideFocusPoll(const CanvasDrag& drag, bool windowInFront) {
+  FocusPollAction action = {};
+  if (drag.state == DRAG_IDLE) return action;
+  if (drag.state == DRAG_PICKING) {
+    if (windowInFront) action.captureLive = true;
+    else action.releaseCanvas = CanvasToReleaseOnFocusLoss(drag);
+    return action;
+  }
+  if (!windowInFront) {
+    action.releaseCanvas = CanvasToReleaseOnFocusLoss(drag);
+    action.cycleCanvas = action.releaseCanvas != 0;
+  }
+  return action;
+}
+
+//-----------------------------------------------------------------------------
+// Window placement
+//-----------------------------------------------------------------------------
+
+bool InsideInclusive(int x, int y, int left, int top, int width, int height) {
+  // In 64 bits: a rectangle may reach past the 32-bit range.
+  return x >= left && (int64_t)x <= (int64_t)left + width && y >= top && (int64_t)y <= (int64_t)top + height;
+}
+
+int KeepReachable(int position, int size, int displaySize) {
+  double low = -0.6 * size, high = displaySize - 0.4 * size;
+  if (position < low) return (int)nearbyint(low);  // the default rounding mode: halves to even
+  if (position > high) return (int)nearbyint(high);
+  return position;
+}
+
+//-----------------------------------------------------------------------------
+// Options menu
+//-----------------------------------------------------------------------------
+
+const char* const kProgramHomepage = "https://colortintvane.example/";
+
+const OptionEntry kOptionsMenuEntries[] = {
+    {ENTRY_ITEM, OPTION_STAY_ON_TOP, "Stay on top"},
+    {ENTRY_ITEM, OPTION_AUTOCOPY, "Copy automatically"},
+    {ENTRY_ITEM, OPTION_LOWERCASE, "Use lowercase"},
+    {ENTRY_SEPARATOR, 0, nullptr},
+    {ENTRY_SUBMENU, 0, "Color format"},
+    {ENTRY_ITEM, 9, kNotationLabels[NOTATION_HTML]},
+    {ENTRY_ITEM, 10, kNotationLabels[NOTATION_C]},
+    {ENTRY_ITEM, 11, kNotationLabels[NOTATION_PB]},
+    {ENTRY_ITEM, 12, kNotationLabels[NOTATION_VB]},
+    {ENTRY_SEPARATOR, 0, nullptr},
+    {ENTRY_ITEM, 13, kNotationLabels[NOTATION_RGB]},
+    {ENTRY_SUBMENU_END, 0, nullptr},
+    {ENTRY_SEPARATOR, 0, nullptr},
+    {ENTRY_ITEM, OPTION_HOMEPAGE, "Program homepage"},
+};
+const int kOptionsMenuEntryCount = (int)(sizeof kOptionsMenuEntries / sizeof kOptionsMenuEntries[0]);
+
+bool OptionChecked(const ConfigRecord& config, int id) {
+  switch (id) {
+    case OPTION_STAY_ON_TOP: return config.WinTopmost != 0;
+    case OPTION_AUTOCOPY: return config.Autocopy != 0;
+    case OPTION_LOWERCASE: return config.ColorFormatLCase != 0;
+    default:
+      return id >= OPTION_NOTATION_FIRST && id <= OPTION_NOTATION_LAST &&
+             config.ColorFormat == id - OPTION_NOTATION_FIRST;
+  }
+}
+
+OptionEffects ApplyOptionChoice(ConfigRecord* config, int id) {
+  OptionEffects effects = {};
+  switch (id) {
+    case OPTION_AUTOCOPY:
+      config->Autocopy = config->Autocopy ? 0 : 1;
+      break;
+    case OPTION_STAY_ON_TOP:
+      config->WinTopmost = config->WinTopmost ? 0 : 1;
+      effects.applyStayOnTop = true;
+      break;
+    case OPTION_LOWERCASE:
+      config->ColorFormatLCase = config->ColorFormatLCase ? 0 : 1;
+      effects.refreshViews = true;
+      break;
+    case OPTION_HOMEPAGE:
+      effects.openHomepage = true;
+      break;
+    default:
+      if (id >= OPTION_NOTATION_FIRST && id <= OPTION_NOTATION_LAST && config->ColorFormat != id - OPTION_NOTATION_FIRST) {
+        config->ColorFormat = id - OPTION_NOTATION_FIRST;
+        effects.refreshViews = true;
+      }
+  }
+  return effects;
+}

@@ -1,0 +1,104 @@
+// The application shell's decisions as plain data: where a control event of
+// the main window goes, what the focus poll does for a drag, the right-click
+// collapse area, keeping the window reachable, and the options menu's items
+// and choices. No operating system here; app/*_win.cpp carries them out.
+#pragma once
+#include "colour/canvas_drag.h"
+#include "colour/colour_widgets.h"  // the control numbers only
+#include "runtime/settings.h"
+
+//-----------------------------------------------------------------------------
+// Routing of control events
+//-----------------------------------------------------------------------------
+
+enum MainAction {
+  ACTION_NONE,
+  ACTION_CANVAS_DRAG,          // the drag protocol (the picker's release commits the pick)
+  ACTION_COLOR_DIALOG,         // the system colour dialog on the swatch
+  ACTION_CHANNEL_TYPED,        // a channel field's text changed
+  ACTION_CHANNEL_LEFT,         // a channel field lost the focus
+  ACTION_ROW_SELECTED,         // the name list's selection changed
+  ACTION_ROW_DOUBLE_CLICKED,
+  ACTION_OPTIONS_MENU,
+};
+
+// The action for an event of `type` from `control`. The controls are tried
+// in a fixed order (picker, palette, capture, history, the three strips, the
+// three fields, swatch, list, options button) and the first match decides;
+// event types a control does not handle, and other controls, give
+// ACTION_NONE.
+MainAction RouteControlEvent(const ColourWidgets& controls, int control, int type);
+
+//-----------------------------------------------------------------------------
+// Focus poll
+//-----------------------------------------------------------------------------
+
+struct FocusPollAction {
+  bool captureLive;    // picking with the window in front: a live capture
+  int releaseCanvas;   // post a LeftReleased for this canvas (0: none)
+  bool cycleCanvas;    // then disable and re-enable it, ending its capture and confinement
+};
+
+// What a tick of the focus poll does. A drag whose window is no longer in
+// front would never see its button's release: the poll posts one. Every
+// drag kind gets that rescue, the sliders included, so a precision drag on
+// a strip cannot leave the mouse slowed while the user works elsewhere.
+FocusPollAction DecideFocusPoll(const CanvasDrag& drag, bool windowInFront);
+
+//-----------------------------------------------------------------------------
+// Window placement
+//-----------------------------------------------------------------------------
+
+// Whether (x, y) lies in the rectangle, its edges included.
+bool InsideInclusive(int x, int y, int left, int top, int width, int height);
+
+// A window position along one axis pulled back so that at least 40 % of the
+// window's `size` lies within 0 .. `displaySize`: below -0.6 x size it
+// becomes round(-0.6 x size), above displaySize - 0.4 x size it becomes
+// round(displaySize - 0.4 x size) (halves to even); a position on a limit
+// stays.
+int KeepReachable(int position, int size, int displaySize);
+
+//-----------------------------------------------------------------------------
+// Options menu
+//-----------------------------------------------------------------------------
+
+// Item ids of the options menu.
+enum OptionId {
+  OPTION_AUTOCOPY = 6,
+  OPTION_STAY_ON_TOP = 7,
+  OPTION_NOTATION_FIRST = 9,  // 9..13: the five notations in order
+  OPTION_NOTATION_LAST = 13,
+  OPTION_LOWERCASE = 14,
+  OPTION_HOMEPAGE = 15,
+};
+
+const int kOptionsMenuNumber = 5;
+extern const char* const kProgramHomepage;
+
+enum OptionEntryKind { ENTRY_ITEM, ENTRY_SEPARATOR, ENTRY_SUBMENU, ENTRY_SUBMENU_END };
+
+struct OptionEntry {
+  OptionEntryKind kind;
+  int id;            // items only
+  const char* text;  // items and the sub-menu
+};
+
+// The menu in display order; the sub-menu's items lie between ENTRY_SUBMENU
+// and ENTRY_SUBMENU_END.
+extern const OptionEntry kOptionsMenuEntries[];
+extern const int kOptionsMenuEntryCount;
+
+// Whether the item shows a check mark for these settings.
+bool OptionChecked(const ConfigRecord& config, int id);
+
+struct OptionEffects {
+  bool applyStayOnTop;  // make the window follow config.WinTopmost
+  bool refreshViews;    // show the name list and the colour text in the new notation
+  bool openHomepage;
+};
+
+// Applies a chosen id to the settings and says what else must happen. Ids
+// below 5 or above 16, the unused 5, 8 and 16, and the notation already
+// chosen change nothing.
+OptionEffects ApplyOptionChoice(ConfigRecord* config, int id);
