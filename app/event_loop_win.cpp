@@ -84,10 +84,9 @@ static void OnTimer(int timer) {
 // Window behaviour
 //-----------------------------------------------------------------------------
 
-static void OnRightClick() {
+static void OnRightClick(const WindowEvent& e) {
   const ColourWidgets& c = MainControls();
-  int x = WindowPointerX(c.wndMain), y = WindowPointerY(c.wndMain);
-  if (InsideInclusive(x, y, ControlX(c.FrameParams), ControlY(c.FrameParams), ControlWidth(c.FrameParams),
+  if (InsideInclusive(e.data.pointerX, e.data.pointerY, ControlX(c.FrameParams), ControlY(c.FrameParams), ControlWidth(c.FrameParams),
                       ControlHeight(c.FrameParams)))
     SetExpanded(!CONFIG.WinExpanded, 0);
 }
@@ -129,7 +128,7 @@ void RunEventLoop() {
     switch (e.code) {
       case EVENT_GADGET: OnControlEvent(e); break;
       case EVENT_TIMER: OnTimer(e.timer); break;
-      case EVENT_RIGHT_CLICK: OnRightClick(); break;
+      case EVENT_RIGHT_CLICK: OnRightClick(e); break;
       case EVENT_MOVE: OnMove(); break;
       case EVENT_CLOSE: ShutDown(); return;
     }

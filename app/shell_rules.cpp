@@ -65,15 +65,12 @@ MainAction RouteControlEvent(const ColourWidgets& controls, int control, int typ
 FocusPollAction DecideFocusPoll(const CanvasDrag& drag, bool windowInFront) {
   FocusPollAction action = {};
   if (drag.state == DRAG_IDLE) return action;
-  if (drag.state == DRAG_PICKING) {
-    if (windowInFront) action.captureLive = true;
-    else action.releaseCanvas = CanvasToReleaseOnFocusLoss(drag);
+  if (windowInFront) {
+    action.captureLive = drag.state == DRAG_PICKING;
     return action;
   }
-  if (!windowInFront) {
-    action.releaseCanvas = CanvasToReleaseOnFocusLoss(drag);
-    action.cycleCanvas = action.releaseCanvas != 0;
-  }
+  action.releaseCanvas = CanvasToReleaseOnFocusLoss(drag);
+  action.cycleCanvas = action.releaseCanvas != 0;
   return action;
 }
 

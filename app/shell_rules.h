@@ -34,15 +34,18 @@ MainAction RouteControlEvent(const ColourWidgets& controls, int control, int typ
 //-----------------------------------------------------------------------------
 
 struct FocusPollAction {
-  bool captureLive;    // picking with the window in front: a live capture
+  bool captureLive;    // picking with the window in front: a live capture of the screen
   int releaseCanvas;   // post a LeftReleased for this canvas (0: none)
   bool cycleCanvas;    // then disable and re-enable it, ending its capture and confinement
 };
 
 // What a tick of the focus poll does. A drag whose window is no longer in
-// front would never see its button's release: the poll posts one. Every
-// drag kind gets that rescue, the sliders included, so a precision drag on
-// a strip cannot leave the mouse slowed while the user works elsewhere.
+// front may never see its button's release: the poll posts one, and ends the
+// canvas's hold on the pointer, which the release may never come to end.
+// Every drag kind gets that rescue, the sliders included, so a precision
+// drag on a strip cannot leave the mouse slowed while the user works
+// elsewhere, and a pick cannot leave the picker holding the mouse, which
+// would swallow the next click on the window.
 FocusPollAction DecideFocusPoll(const CanvasDrag& drag, bool windowInFront);
 
 //-----------------------------------------------------------------------------

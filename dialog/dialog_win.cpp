@@ -84,15 +84,6 @@ static SIZE FrameOf(HWND hwnd) {
 
 static int ControlOfWindow(HWND hwnd) { return ControlNumberOf(hwnd); }
 
-static void OfferRightClick(HWND hwnd) {
-  int window = WindowNumberOf(TopLevelOf(hwnd));
-  if (!window) return;
-  WindowEvent e = {};
-  e.code = EVENT_RIGHT_CLICK;
-  e.window = window;
-  OfferWindowEvent(e);
-}
-
 // Containers (also canvases, panel pages, splitter panes and scroll-area
 // insides): their children's notifications become events wherever they sit.
 static LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -12,7 +12,7 @@ enum WindowEventCode {
   EVENT_ACTIVATE = 13104,     // the window became active
   EVENT_REPAINT = 13105,      // the window needs repainting
   EVENT_TIMER = 13110,        // a window timer fired (timer)
-  EVENT_RIGHT_CLICK = 13111,  // right button released over the window or a container
+  EVENT_RIGHT_CLICK = 13111,  // right button released over the window or a container (pointer)
   EVENT_CLOSE = 13116,        // the user asked to close the window
   EVENT_MOVE = 13117,         // the window moved
 };
@@ -44,9 +44,11 @@ enum CanvasEvent {
   CharTyped = 0x1000D,
 };
 
-// The input snapshot a canvas event carries; all 0 for other events.
+// The input snapshot a canvas event carries; all 0 for other events but the
+// right-click, whose pointer is where the button was released, in logical
+// units of the window's client area (-1 on an axis outside it).
 struct CanvasEventData {
-  int pointerX, pointerY;  // client device pixels, from the message position
+  int pointerX, pointerY;  // canvas events: client device pixels, from the message position
   int buttonMask;          // left 1, right 2, middle 4, at handling time
   int keyCode;             // virtual-key code
   int modifierMask;        // Shift 1, Alt 2, Control 4

@@ -19,6 +19,11 @@ void OfferControlEvent(int control, int type, const CanvasEventData* data);
 // when the message was handled; *result then holds the answer.
 bool HandleChildNotification(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
+// The right button was released over `hwnd`, a window of ours or a container
+// in one: offers the right-click event of its top-level window, with where
+// the release happened.
+void OfferRightClick(HWND hwnd);
+
 // Where a child window's control events go when nobody claims the message:
 // the top-level window that holds it.
 HWND TopLevelOf(HWND hwnd);

@@ -86,11 +86,6 @@ bool WindowStaysOnTop(int window);
 void ActivateWindow(int window);
 bool WindowIsMinimized(int window);
 
-// The pointer's position in the window's client area, in logical units;
-// -1 on an axis along which the pointer lies outside the client area.
-int WindowPointerX(int window);
-int WindowPointerY(int window);
-
 // The platform's hiding animations.
 enum WindowAnimation {
   ANIMATION_ROLL_RIGHT,  // rolls away from left to right

@@ -2,6 +2,7 @@
 #include "runtime/win32_internal.h"  // windows.h first
 
 #include <commctrl.h>
+#include <windowsx.h>
 #include <math.h>
 #include <uxtheme.h>
 #include <vssym32.h>
@@ -141,6 +142,22 @@ static void OfferEvent(int code, int window, int control, int type, int timer,
     }
   }
   OfferWindowEvent(e);
+}
+
+void OfferRightClick(HWND hwnd) {
+  HWND top = TopLevelOf(hwnd);
+  int window = WindowNumberOf(top);
+  if (!window) return;
+  // Where the release happened, not where the pointer is when the event is handled.
+  DWORD at = GetMessagePos();
+  POINT p = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+  RECT client;
+  ScreenToClient(top, &p);
+  GetClientRect(top, &client);
+  CanvasEventData data = {};
+  data.pointerX = p.x >= 0 && p.x < client.right ? DeviceToLogicalX(p.x) : -1;
+  data.pointerY = p.y >= 0 && p.y < client.bottom ? DeviceToLogicalY(p.y) : -1;
+  OfferEvent(EVENT_RIGHT_CLICK, window, 0, 0, 0, &data);
 }
 
 void OfferControlEvent(int control, int type, const CanvasEventData* data) {
@@ -335,7 +352,7 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       if (window) OfferEvent(EVENT_TIMER, window, 0, 0, (int)wParam, nullptr);
       return 0;
     case WM_RBUTTONUP:
-      if (window) OfferEvent(EVENT_RIGHT_CLICK, window, 0, 0, 0, nullptr);
+      if (window) OfferRightClick(hwnd);
       break;
     case WM_GETMINMAXINFO:
       if (window) {
@@ -747,26 +764,6 @@ void ActivateWindow(int window) {
 bool WindowIsMinimized(int window) {
   HWND hwnd = (HWND)WindowHandle(window);
   return hwnd && IsIconic(hwnd);
-}
-
-// The pointer in client coordinates and the client rectangle, in device pixels.
-static bool PointerInClient(int window, POINT* p, RECT* client) {
-  HWND hwnd = (HWND)WindowHandle(window);
-  return hwnd && GetCursorPos(p) && ScreenToClient(hwnd, p) && GetClientRect(hwnd, client);
-}
-
-int WindowPointerX(int window) {
-  POINT p;
-  RECT client;
-  if (!PointerInClient(window, &p, &client) || p.x < 0 || p.x >= client.right) return -1;
-  return DeviceToLogicalX(p.x);
-}
-
-int WindowPointerY(int window) {
-  POINT p;
-  RECT client;
-  if (!PointerInClient(window, &p, &client) || p.y < 0 || p.y >= client.bottom) return -1;
-  return DeviceToLogicalY(p.y);
 }
 
 void HideWindowAnimated(int window, int animation, int ms) {

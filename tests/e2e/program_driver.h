@@ -1,0 +1,696 @@
+// Drives the real ColorTintvane.exe from another process, as a person would:
+// starts it in a folder of its own, finds its window and controls, moves the
+// pointer, clicks and types through the system's input queue, and reads back
+// what shows: rectangles, texts, list rows, screen pixels, the clipboard and
+// the settings file the program leaves behind. Nothing here calls into the
+// program.
+#pragma once
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "runtime/settings.h"
+#include "tests/win/input.h"
+#include "tests/win/temp_folder.h"
+
+inline std::wstring g_programPath;  // ColorTintvane.exe, from the command line
+
+// A full Windows path: a Unix path as Wine sees it, on drive Z:; any other
+// path from the current folder.
+inline std::wstring WindowsPath(const char* path) {
+  std::wstring out;
+  if (path[0] == '/') out = L"Z:";
+  for (const char* p = path; *p; p++) out += *p == '/' ? L'\\' : (wchar_t)(unsigned char)*p;
+  wchar_t full[MAX_PATH];
+  return GetFullPathNameW(out.c_str(), MAX_PATH, full, nullptr) ? full : out;
+}
+
+//-----------------------------------------------------------------------------
+// Waiting
+//-----------------------------------------------------------------------------
+
+// Polls `condition` until it holds or `ms` have passed, dispatching this
+// process's own messages meanwhile (the driver's windows stay responsive).
+inline bool WaitFor(const std::function<bool()>& condition, DWORD ms = 5000) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount() - start > ms) return false;
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(15);
+  }
+}
+
+//-----------------------------------------------------------------------------
+// Reading windows of another process
+//-----------------------------------------------------------------------------
+
+struct Rect {
+  int x, y, w, h;  // screen pixels
+  int cx() const { return x + w / 2; }
+  int cy() const { return y + h / 2; }
+  bool operator==(const Rect& o) const { return x == o.x && y == o.y && w == o.w && h == o.h; }
+};
+inline std::ostream& operator<<(std::ostream& out, const Rect& r) {
+  return out << "(" << r.x << ", " << r.y << ", " << r.w << " x " << r.h << ")";
+}
+
+inline Rect WindowRectOf(HWND hwnd) {
+  RECT r = {};
+  GetWindowRect(hwnd, &r);
+  return Rect{r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// The client area on the screen.
+inline Rect ClientRectOf(HWND hwnd) {
+  RECT r = {};
+  GetClientRect(hwnd, &r);
+  POINT origin = {0, 0};
+  ClientToScreen(hwnd, &origin);
+  return Rect{origin.x, origin.y, r.right, r.bottom};
+}
+
+inline std::wstring TextOf(HWND hwnd) {
+  wchar_t text[512] = {};
+  DWORD_PTR got = 0;
+  SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &got);
+  return text;
+}
+
+inline std::wstring ClassOf(HWND hwnd) {
+  wchar_t name[64] = {};
+  GetClassNameW(hwnd, name, 64);
+  return name;
+}
+
+// Reads list view rows through a buffer in the list's own process.
+class RemoteList {
+ public:
+  explicit RemoteList(HWND list) : list_(list) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process_) memory_ = VirtualAllocEx(process_, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
+  }
+  ~RemoteList() {
+    if (memory_) VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  int Count() { return (int)SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0); }
+  int Selected() { return (int)SendMessageW(list_, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED); }
+  std::wstring Cell(int row, int column) {
+    if (!memory_) return L"?";
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.cchTextMax = 200;
+    item.pszText = (wchar_t*)((char*)memory_ + 1024);
+    SIZE_T done = 0;
+    WriteProcessMemory(process_, memory_, &item, sizeof item, &done);
+    SendMessageW(list_, LVM_GETITEMTEXTW, (WPARAM)row, (LPARAM)memory_);
+    wchar_t text[201] = {};
+    ReadProcessMemory(process_, (char*)memory_ + 1024, text, 200 * sizeof(wchar_t), &done);
+    return text;
+  }
+  // The top of a row on the screen.
+  Rect RowRect(int row) {
+    RECT r = {LVIR_BOUNDS, 0, 0, 0};
+    SIZE_T done = 0;
+    WriteProcessMemory(process_, memory_, &r, sizeof r, &done);
+    SendMessageW(list_, LVM_GETITEMRECT, (WPARAM)row, (LPARAM)memory_);
+    ReadProcessMemory(process_, memory_, &r, sizeof r, &done);
+    POINT p = {r.left, r.top};
+    ClientToScreen(list_, &p);
+    return Rect{p.x, p.y, r.right - r.left, r.bottom - r.top};
+  }
+
+ private:
+  HWND list_;
+  HANDLE process_ = nullptr;
+  void* memory_ = nullptr;
+};
+
+//-----------------------------------------------------------------------------
+// The screen and the clipboard
+//-----------------------------------------------------------------------------
+
+// A copy of a screen rectangle; Pixel answers colour values (0x00BBGGRR).
+class Shot {
+ public:
+  explicit Shot(const Rect& r) : rect_(r), pixels_((size_t)std::max(r.w, 0) * std::max(r.h, 0)) {
+    if (r.w <= 0 || r.h <= 0) return;
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader = {sizeof bi.bmiHeader, r.w, -r.h, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, r.w, r.h, screen, r.x, r.y, SRCCOPY);
+    GdiFlush();
+    for (size_t i = 0; i < pixels_.size(); i++) {
+      uint32_t p = ((uint32_t*)bits)[i];  // B, G, R, unused
+      pixels_[i] = (int)(((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16));
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+  }
+  // At (x, y) relative to the rectangle's corner; -1 outside.
+  int Pixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= rect_.w || y >= rect_.h) return -1;
+    return pixels_[(size_t)y * rect_.w + x];
+  }
+  const std::vector<int>& Pixels() const { return pixels_; }
+  // The colours along row y, runs of one colour counted once, left to right.
+  std::vector<int> RowRuns(int y) const {
+    std::vector<int> runs;
+    for (int x = 0; x < rect_.w; x++)
+      if (runs.empty() || runs.back() != Pixel(x, y)) runs.push_back(Pixel(x, y));
+    return runs;
+  }
+  bool AllPixels(int color) const {
+    return std::all_of(pixels_.begin(), pixels_.end(), [=](int p) { return p == color; });
+  }
+
+ private:
+  Rect rect_;
+  std::vector<int> pixels_;
+};
+
+inline std::wstring ClipboardText() {
+  for (int attempt = 0; attempt < 50; attempt++) {
+    if (OpenClipboard(nullptr)) {
+      std::wstring text;
+      if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const wchar_t* p = (const wchar_t*)GlobalLock(data)) text = p;
+        GlobalUnlock(data);
+      }
+      CloseClipboard();
+      return text;
+    }
+    Sleep(10);
+  }
+  return L"<clipboard busy>";
+}
+
+inline bool SetClipboardText(const wchar_t* text) {
+  for (int attempt = 0; attempt < 50; attempt++) {
+    if (OpenClipboard(nullptr)) {
+      EmptyClipboard();
+      size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+      HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+      memcpy(GlobalLock(block), text, bytes);
+      GlobalUnlock(block);
+      bool ok = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+      CloseClipboard();
+      return ok;
+    }
+    Sleep(10);
+  }
+  return false;
+}
+
+// A helper program beside this one.
+inline std::wstring HelperPath(const wchar_t* name) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring path = self;
+  return path.substr(0, path.find_last_of(L'\\') + 1) + name;
+}
+
+// The system mouse speed as a program started now reads it (this process
+// may keep the value it read first); 0 when it cannot be read.
+inline int MouseSpeed() {
+  std::wstring path = HelperPath(L"mouse_speed.exe"), command = L"\"" + path + L"\"";
+  STARTUPINFOW startup = {sizeof startup};
+  PROCESS_INFORMATION child = {};
+  if (!CreateProcessW(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child))
+    return 0;
+  DWORD speed = 0;
+  if (WaitForSingleObject(child.hProcess, 10000) == WAIT_OBJECT_0) GetExitCodeProcess(child.hProcess, &speed);
+  CloseHandle(child.hProcess);
+  CloseHandle(child.hThread);
+  return (int)speed;
+}
+
+inline bool PointerConfined() {
+  RECT clip;
+  GetClipCursor(&clip);
+  return clip.left > 0 || clip.top > 0 || clip.right < GetSystemMetrics(SM_CXSCREEN) ||
+         clip.bottom < GetSystemMetrics(SM_CYSCREEN);
+}
+
+//-----------------------------------------------------------------------------
+// Input
+//-----------------------------------------------------------------------------
+
+// Moves the pointer to the screen pixel (x, y) through the input queue and
+// waits until it rests there through two checks (or as near as a
+// confinement allows). Under a virtual display a late echo of an earlier
+// position can carry the pointer back: the move is then made again, and
+// after a run of misses it steps off and comes back.
+inline ::testing::AssertionResult MoveTo(int x, int y) {
+  auto send = [](int px, int py) {
+    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in.mi.dx = ((2 * px + 1) * 65536) / (2 * width);
+    in.mi.dy = ((2 * py + 1) * 65536) / (2 * height);
+    SendInput(1, &in, sizeof in);
+  };
+  RECT clip;
+  GetClipCursor(&clip);
+  POINT want = {std::max(clip.left, std::min((LONG)x, clip.right - 1)), std::max(clip.top, std::min((LONG)y, clip.bottom - 1))};
+  POINT now = {};
+  int resting = 0, misses = 0;
+  send(x, y);
+  for (DWORD start = GetTickCount(); GetTickCount() - start < 5000 && resting < 2;) {
+    Sleep(25);
+    bool here = GetCursorPos(&now) && now.x == want.x && now.y == want.y;
+    resting = here ? resting + 1 : 0;
+    if (here) continue;
+    if (++misses % 6 == 0) {
+      send(x > 0 ? x - 1 : x + 1, y);
+      Sleep(25);
+    }
+    send(x, y);
+  }
+  if (resting >= 2) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "pointer at " << now.x << "," << now.y << " for " << want.x << "," << want.y;
+}
+
+inline void MouseButton(DWORD flag) { SendMouse({flag}); }
+
+// A click on the spot of the one before, sooner than the double-click time,
+// would be taken as a double click: it waits that time out first.
+inline void WaitOutDoubleClick(int x, int y) {
+  static DWORD lastTime = 0;
+  static POINT lastAt = {-1, -1};
+  DWORD since = GetTickCount() - lastTime, limit = GetDoubleClickTime() + 50;
+  if (lastAt.x == x && lastAt.y == y && since < limit) Sleep(limit - since);
+  lastTime = GetTickCount();
+  lastAt = {x, y};
+}
+
+inline ::testing::AssertionResult ClickAt(int x, int y, bool right = false) {
+  ::testing::AssertionResult moved = MoveTo(x, y);
+  if (!moved) return moved;
+  WaitOutDoubleClick(x, y);
+  SendMouse({right ? (DWORD)MOUSEEVENTF_RIGHTDOWN : (DWORD)MOUSEEVENTF_LEFTDOWN,
+             right ? (DWORD)MOUSEEVENTF_RIGHTUP : (DWORD)MOUSEEVENTF_LEFTUP});
+  return ::testing::AssertionSuccess();
+}
+
+inline ::testing::AssertionResult DoubleClickAt(int x, int y) {
+  ::testing::AssertionResult moved = MoveTo(x, y);
+  if (!moved) return moved;
+  WaitOutDoubleClick(x, y);
+  SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+  return ::testing::AssertionSuccess();
+}
+
+inline void PressKey(WORD key) { SendKeys({{key, false}, {key, true}}); }
+
+// Digits typed one key at a time, as a person types.
+inline void TypeDigits(const char* digits) {
+  for (const char* d = digits; *d; d++) PressKey((WORD)*d);
+}
+
+inline void PressChord(WORD modifier, WORD key) {
+  SendKeys({{modifier, false}, {key, false}, {key, true}, {modifier, true}});
+}
+
+//-----------------------------------------------------------------------------
+// The program
+//-----------------------------------------------------------------------------
+
+const wchar_t kMainTitle[] = L"Color Tintvane [1.0.0.7]";
+
+// The main window's controls, told apart as a person tells them apart: by
+// kind, caption and place.
+struct MainWindow {
+  HWND window = nullptr;
+  HWND capture = nullptr, strips[3] = {}, fields[3] = {}, colorText = nullptr, palette = nullptr;
+  HWND options = nullptr, swatch = nullptr, picker = nullptr, pickerTemplate = nullptr, history = nullptr;
+  HWND list = nullptr, panel = nullptr, channelPanel = nullptr;
+};
+
+inline BOOL CALLBACK CollectWindow(HWND child, LPARAM out) {
+  ((std::vector<HWND>*)out)->push_back(child);
+  return TRUE;
+}
+
+inline std::vector<HWND> Descendants(HWND window) {
+  std::vector<HWND> all;
+  EnumChildWindows(window, CollectWindow, (LPARAM)&all);
+  return all;
+}
+
+inline MainWindow FindControls(HWND window) {
+  MainWindow m;
+  m.window = window;
+  std::vector<HWND> canvases, edits;
+  for (HWND child : Descendants(window)) {
+    std::wstring cls = ClassOf(child);
+    LONG style = GetWindowLongW(child, GWL_STYLE);
+    if (cls == L"TintvaneCanvas") canvases.push_back(child);
+    else if (cls == L"SysListView32") m.list = child;
+    else if (cls == L"Edit") {
+      if (style & ES_READONLY) m.colorText = child;
+      else edits.push_back(child);
+    } else if (cls == L"Button" && (style & BS_TYPEMASK) != BS_GROUPBOX) {
+      if (TextOf(child) == L"Tintvane.ini") m.options = child;
+      else m.pickerTemplate = child;
+    }
+  }
+  auto top = [](HWND a, HWND b) { return WindowRectOf(a).y < WindowRectOf(b).y; };
+  std::sort(edits.begin(), edits.end(), top);
+  for (int i = 0; i < 3 && i < (int)edits.size(); i++) m.fields[i] = edits[(size_t)i];
+  if (m.fields[0]) m.channelPanel = GetParent(m.fields[0]);
+  if (m.options) m.panel = GetParent(m.options);
+  std::vector<HWND> strips, bordered, inPanel;
+  for (HWND c : canvases) {
+    if (GetParent(c) == m.channelPanel) strips.push_back(c);
+    else if (GetParent(c) == m.panel) inPanel.push_back(c);
+    else bordered.push_back(c);
+  }
+  std::sort(strips.begin(), strips.end(), top);
+  for (int i = 0; i < 3 && i < (int)strips.size(); i++) m.strips[i] = strips[(size_t)i];
+  // Of the bordered canvases outside the panels: the capture view (top
+  // left), the palette below it, the history below the right-hand panel.
+  std::sort(bordered.begin(), bordered.end(), top);
+  for (HWND c : bordered) {
+    Rect r = WindowRectOf(c);
+    if (m.panel && r.x >= WindowRectOf(m.panel).x) m.history = c;
+    else if (!m.capture) m.capture = c;
+    else m.palette = c;
+  }
+  // In the right-hand panel: the swatch, and the picker right of it.
+  std::sort(inPanel.begin(), inPanel.end(), [](HWND a, HWND b) { return WindowRectOf(a).x < WindowRectOf(b).x; });
+  if (inPanel.size() == 2) {
+    m.swatch = inPanel[0];
+    m.picker = inPanel[1];
+  }
+  return m;
+}
+
+struct FoundWindow {
+  DWORD pid;
+  const wchar_t* title;
+  HWND found;
+};
+
+inline BOOL CALLBACK MatchProcessWindow(HWND hwnd, LPARAM arg) {
+  FoundWindow* f = (FoundWindow*)arg;
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  if (owner != f->pid || !IsWindowVisible(hwnd)) return TRUE;
+  if (f->title && TextOf(hwnd) != f->title) return TRUE;
+  f->found = hwnd;
+  return FALSE;
+}
+
+// A visible top-level window of the process with this title (any for null), or null.
+inline HWND ProcessWindow(DWORD pid, const wchar_t* title) {
+  FoundWindow f = {pid, title, nullptr};
+  EnumWindows(MatchProcessWindow, (LPARAM)&f);
+  return f.found;
+}
+
+// The running program, in a temporary folder of its own.
+class ProgramTest : public TempFolderTest {
+ protected:
+  void TearDown() override {
+    ReleaseHeldInput();
+    if (process_.hProcess) {
+      TerminateProcess(process_.hProcess, 1);
+      WaitForSingleObject(process_.hProcess, 5000);
+      CloseHandle(process_.hProcess);
+      CloseHandle(process_.hThread);
+      process_ = {};
+    }
+    ClipCursor(nullptr);
+    TempFolderTest::TearDown();
+  }
+
+  std::wstring SettingsPath() const { return folder_ + L"\\ColorTintvane.bin"; }
+
+  void WriteSettings(const ConfigRecord& record) {
+    std::vector<unsigned char> bytes = EncodeSettingsFile(record);
+    ASSERT_TRUE(WriteWholeFile(SettingsPath().c_str(), std::string(bytes.begin(), bytes.end())));
+  }
+
+  // The settings file the program left, decoded; false when it is missing or damaged.
+  bool ReadSettings(ConfigRecord* record) {
+    std::string bytes = ReadWholeFile(SettingsPath().c_str());
+    return !bytes.empty() && DecodeSettingsFile((const unsigned char*)bytes.data(), bytes.size(), record);
+  }
+
+  // Starts the program and waits until its main window shows, takes input
+  // and has painted its picker button.
+  ::testing::AssertionResult Start() {
+    STARTUPINFOW startup = {sizeof startup};
+    std::wstring command = L"\"" + g_programPath + L"\"";
+    if (!CreateProcessW(g_programPath.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
+                        &startup, &process_))
+      return ::testing::AssertionFailure() << "cannot start the program: error " << GetLastError();
+    HWND window = nullptr;
+    if (!WaitFor([&] { return (window = ProcessWindow(process_.dwProcessId, kMainTitle)) != nullptr; }, 30000))
+      return ::testing::AssertionFailure() << "no main window";
+    WaitForInputIdle(process_.hProcess, 10000);
+    main_ = FindControls(window);
+    if (!main_.list || !main_.picker || !main_.options || !main_.history || !main_.capture || !main_.palette ||
+        !main_.strips[2] || !main_.fields[2] || !main_.colorText || !main_.swatch)
+      return ::testing::AssertionFailure() << "controls missing";
+    // The picker button takes its face once the native button beside it is hidden.
+    if (!WaitFor([&] { return !IsWindowVisible(main_.pickerTemplate); }))
+      return ::testing::AssertionFailure() << "the picker button never took its face";
+    return ::testing::AssertionSuccess();
+  }
+
+  // Closes the window as a person does (Alt+F4 on the window in front) and
+  // waits for the process to end; its exit code.
+  int Close() {
+    if (!WaitFor([&] { return GetForegroundWindow() == main_.window; }, 2000)) ClickOnTitle();
+    PressChord(VK_MENU, VK_F4);
+    if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0) return -1;
+    DWORD code = 99;
+    GetExitCodeProcess(process_.hProcess, &code);
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+    process_ = {};
+    return (int)code;
+  }
+
+  // A click on the title bar brings the window to the front.
+  void ClickOnTitle() {
+    Rect outer = WindowRectOf(main_.window), client = ClientRectOf(main_.window);
+    ClickAt(outer.x + 60, (outer.y + client.y) / 2);
+    WaitFor([&] { return GetForegroundWindow() == main_.window; }, 2000);
+  }
+
+  bool Running() { return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+
+  // Returns once the program has handled all the input given so far: its
+  // events are handled in order, and two right-clicks on the panel's
+  // background, each seen to change the window's height, come after it.
+  ::testing::AssertionResult Settle() {
+    Rect panel = Of(main_.panel);
+    for (int i = 0; i < 2; i++) {
+      int height = ClientRectOf(main_.window).h;
+      ::testing::AssertionResult clicked = ClickAt(panel.x + 3, panel.cy(), true);
+      if (!clicked) return clicked;
+      if (!WaitFor([&] { return ClientRectOf(main_.window).h != height; })) {
+        GUITHREADINFO info = {sizeof info};
+        GetGUIThreadInfo(GetWindowThreadProcessId(main_.window, nullptr), &info);
+        POINT p;
+        GetCursorPos(&p);
+        return ::testing::AssertionFailure() << "a right-click on the panel changed nothing; capture "
+                                             << info.hwndCapture << ", under the pointer " << WindowFromPoint(p)
+                                             << ", panel " << main_.panel << ", in front " << GetForegroundWindow();
+      }
+    }
+    return ::testing::AssertionSuccess();
+  }
+
+  std::wstring ColorText() { return TextOf(main_.colorText); }
+  bool ShowsText(HWND control, const std::wstring& text, DWORD ms = 5000) {
+    return WaitFor([&] { return TextOf(control) == text; }, ms);
+  }
+
+  // The colours of the history strip, runs of one colour counted once.
+  std::vector<int> HistoryRuns() {
+    Rect strip = ClientRectOf(main_.history);
+    return Shot(strip).RowRuns(strip.h / 2);
+  }
+
+  Rect Of(HWND control) { return WindowRectOf(control); }
+
+  PROCESS_INFORMATION process_ = {};
+  MainWindow main_;
+};
+
+//-----------------------------------------------------------------------------
+// Windows of the driver's own
+//-----------------------------------------------------------------------------
+
+// A window of this process showing a picture in which every pixel tells
+// where it is: (x, y) is red x, green y, blue 128.
+class PatternWindow {
+ public:
+  static int ColorAt(int x, int y) { return (x & 0xFF) | (y & 0xFF) << 8 | 128 << 16; }
+
+  explicit PatternWindow(const Rect& r) : rect_(r) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TintvanePattern";
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    RegisterClassW(&wc);
+    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"TintvanePattern", L"Pattern", WS_POPUP, r.x, r.y, r.w, r.h,
+                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+    UpdateWindow(hwnd_);
+  }
+  ~PatternWindow() { DestroyWindow(hwnd_); }
+  HWND hwnd() const { return hwnd_; }
+  const Rect& rect() const { return rect_; }
+  // Waits until the screen shows the picture (and nothing covers it).
+  bool Shows() {
+    return WaitFor([&] {
+      Shot shot(rect_);
+      return shot.Pixel(0, 0) == ColorAt(0, 0) && shot.Pixel(rect_.w - 1, rect_.h - 1) == ColorAt(rect_.w - 1, rect_.h - 1);
+    });
+  }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != WM_PAINT) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT r;
+    GetClientRect(hwnd, &r);
+    std::vector<uint32_t> pixels((size_t)r.right * r.bottom);
+    for (int y = 0; y < r.bottom; y++)
+      for (int x = 0; x < r.right; x++) {
+        int c = ColorAt(x, y);  // to B, G, R bytes
+        pixels[(size_t)y * r.right + x] = (uint32_t)((c & 0xFF) << 16 | (c & 0xFF00) | ((c >> 16) & 0xFF));
+      }
+    BITMAPINFO bi = {};
+    bi.bmiHeader = {sizeof bi.bmiHeader, r.right, -r.bottom, 1, 32, BI_RGB};
+    SetDIBitsToDevice(dc, 0, 0, r.right, r.bottom, 0, 0, 0, r.bottom, pixels.data(), &bi, DIB_RGB_COLORS);
+    EndPaint(hwnd, &ps);
+    return 0;
+  }
+  Rect rect_;
+  HWND hwnd_ = nullptr;
+};
+
+//-----------------------------------------------------------------------------
+// Menus
+//-----------------------------------------------------------------------------
+
+// The visible pop-up menu windows of a process, in the order they opened.
+struct MenuWindows {
+  DWORD pid;
+  std::vector<HWND> found;
+};
+inline BOOL CALLBACK CollectMenuWindow(HWND hwnd, LPARAM arg) {
+  MenuWindows* m = (MenuWindows*)arg;
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  if (owner == m->pid && IsWindowVisible(hwnd) && ClassOf(hwnd) == L"#32768") m->found.push_back(hwnd);
+  return TRUE;
+}
+inline std::vector<HWND> OpenMenus(DWORD pid) {
+  MenuWindows m = {pid, {}};
+  EnumWindows(CollectMenuWindow, (LPARAM)&m);
+  std::reverse(m.found.begin(), m.found.end());  // top of the z order last: the newest menu last
+  return m.found;
+}
+
+// What a menu looks like on the screen: its window's pixels and where its
+// items lie within it.
+struct MenuPicture {
+  int width = 0, height = 0;
+  std::vector<int> pixels;
+  std::vector<Rect> items;  // relative to the menu window
+};
+
+inline MenuPicture PictureOf(HWND menuWindow) {
+  MenuPicture p;
+  Rect r = WindowRectOf(menuWindow);
+  p.width = r.w;
+  p.height = r.h;
+  p.pixels = Shot(r).Pixels();
+  return p;
+}
+
+// An item of an expected menu: text, check mark, sub-menu entry or separator.
+struct ExpectedItem {
+  const wchar_t* text;  // null: a separator
+  bool checked;
+  bool submenu;
+};
+
+inline MenuPicture g_referencePicture;
+inline HMENU g_referenceMenu;
+
+inline void CALLBACK TakeReferencePicture(HWND, UINT, UINT_PTR timer, DWORD) {
+  std::vector<HWND> menus = OpenMenus(GetCurrentProcessId());
+  if (menus.empty()) return;
+  HWND menu = menus.back();
+  Rect at = WindowRectOf(menu);
+  g_referencePicture = PictureOf(menu);
+  for (int i = 0; i < GetMenuItemCount(g_referenceMenu); i++) {
+    RECT item;
+    GetMenuItemRect(nullptr, g_referenceMenu, (UINT)i, &item);
+    g_referencePicture.items.push_back(Rect{item.left - at.x, item.top - at.y, item.right - item.left, item.bottom - item.top});
+  }
+  KillTimer(nullptr, timer);
+  EndMenu();
+}
+
+// The picture a menu of these items has when this process shows it, away
+// from the pointer so that no item is highlighted.
+inline MenuPicture ReferenceMenu(const std::vector<ExpectedItem>& items) {
+  HMENU menu = CreatePopupMenu();
+  for (const ExpectedItem& item : items) {
+    if (!item.text) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    else if (item.submenu) AppendMenuW(menu, MF_POPUP, (UINT_PTR)CreatePopupMenu(), item.text);
+    else AppendMenuW(menu, MF_STRING | (item.checked ? MF_CHECKED : 0), 100, item.text);
+  }
+  static HWND owner = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  g_referenceMenu = menu;
+  g_referencePicture = MenuPicture{};
+  POINT pointer;
+  GetCursorPos(&pointer);
+  int x = pointer.x > GetSystemMetrics(SM_CXSCREEN) / 2 ? 10 : GetSystemMetrics(SM_CXSCREEN) / 2 + 10;
+  SetTimer(nullptr, 0, 50, TakeReferencePicture);
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD, x, 10, 0, owner, nullptr);
+  DestroyMenu(menu);
+  return g_referencePicture;
+}
+
+// Whether two pictures show the same menu, with a note of the first difference.
+inline ::testing::AssertionResult SameMenu(const MenuPicture& shown, const MenuPicture& expected) {
+  if (shown.width != expected.width || shown.height != expected.height)
+    return ::testing::AssertionFailure() << "menu of " << shown.width << " x " << shown.height << ", expected "
+                                         << expected.width << " x " << expected.height;
+  for (size_t i = 0; i < shown.pixels.size(); i++)
+    if (shown.pixels[i] != expected.pixels[i])
+      return ::testing::AssertionFailure() << "menus differ at (" << i % shown.width << ", " << i / shown.width
+                                           << "): " << std::hex << shown.pixels[i] << " for " << expected.pixels[i];
+  return ::testing::AssertionSuccess();
+}

@@ -1,0 +1,751 @@
+// The whole program, end to end: ColorTintvane.exe started in a folder of its
+// own, driven by real input only, read back as a person sees it.
+//   e2e_shell.exe PATH/TO/ColorTintvane.exe [gtest flags]
+// with its helpers url_recorder.exe and mouse_speed.exe beside it.
+#include <math.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <zlib.h>
+
+#include <memory>
+
+#include "tests/e2e/program_driver.h"
+
+//-----------------------------------------------------------------------------
+// Helpers of this suite
+//-----------------------------------------------------------------------------
+
+static int Scale() { return GetDeviceCaps(GetDC(nullptr), LOGPIXELSX); }
+
+// round(v * pixels per inch / 96), halves away from zero, as the program scales.
+static int Scaled(int v) { return (int)floor(v * Scale() / 96.0 + 0.5); }
+
+static std::wstring HtmlText(int color) {
+  wchar_t text[16];
+  swprintf(text, 16, L"#%02X%02X%02X", color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+  return text;
+}
+
+static int Rgb(int r, int g, int b) { return r | g << 8 | b << 16; }
+
+static ConfigRecord SampleSettings() {
+  ConfigRecord c = {};
+  c.CRC = kSettingsMarker;
+  c.Color = Rgb(26, 43, 60);
+  c.WinX = 200;
+  c.WinY = 150;
+  c.WinExpanded = 1;
+  for (int i = 0; i < kRecentColorCount; i++) c.ColorRecent[i] = Rgb(10 * i, 255 - 10 * i, 7 * i);
+  return c;
+}
+
+//-----------------------------------------------------------------------------
+// Start-up and placement
+//-----------------------------------------------------------------------------
+
+using StartTest = ProgramTest;
+
+TEST_F(StartTest, FirstStartShowsTheDefaultsAndSavesThem) {
+  const char* expected = getenv("TINTVANE_EXPECT_PPI");
+  if (expected) {
+    ASSERT_EQ(Scale(), atoi(expected));
+  }
+  ASSERT_TRUE(Start());
+  // At (320, 240) logical units, scaled once for the default and once more
+  // by the windowing layer.
+  Rect outer = Of(main_.window);
+  EXPECT_EQ(outer.x, Scaled(Scaled(320)));
+  EXPECT_EQ(outer.y, Scaled(Scaled(240)));
+  EXPECT_FALSE(GetWindowLongW(main_.window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  // Expanded: the whole name list shows.
+  Rect client = ClientRectOf(main_.window), list = Of(main_.list);
+  EXPECT_GT(client.y + client.h, list.y + list.h);
+  // A grey, and everything else black: history, capture, palette.
+  std::wstring text = ColorText();
+  ASSERT_EQ(text.size(), 7u);
+  EXPECT_EQ(text.substr(1, 2), text.substr(3, 2));
+  EXPECT_EQ(text.substr(1, 2), text.substr(5, 2));
+  EXPECT_TRUE(Shot(ClientRectOf(main_.history)).AllPixels(0));
+  EXPECT_TRUE(Shot(ClientRectOf(main_.capture)).AllPixels(0));
+  EXPECT_TRUE(Shot(ClientRectOf(main_.palette)).AllPixels(0));
+  RemoteList rows(main_.list);
+  EXPECT_EQ(rows.Count(), 34);
+  EXPECT_EQ(rows.Cell(0, 1), text);
+
+  ASSERT_EQ(Close(), 0);
+  ConfigRecord saved;
+  ASSERT_TRUE(ReadSettings(&saved));
+  EXPECT_EQ(saved.CRC, kSettingsMarker);
+  EXPECT_EQ(HtmlText(saved.Color), text);
+  EXPECT_EQ(saved.WinX, Scaled(320));
+  EXPECT_EQ(saved.WinY, Scaled(240));
+  EXPECT_EQ(saved.WinExpanded, 1);
+  EXPECT_EQ(saved.WinTopmost, 0);
+  EXPECT_EQ(saved.Autocopy, 0);
+  EXPECT_EQ(saved.ColorFormat, 0);
+  for (int c : saved.ColorRecent) EXPECT_EQ(c, 0);
+}
+
+TEST_F(StartTest, ThePickerButtonWearsTheIconOverTheButtonFace) {
+  ASSERT_TRUE(Start());
+  // The icon's centre is solid grey ink; away from its lines the button's
+  // edge shows, where a plain canvas would be white.
+  Rect picker = ClientRectOf(main_.picker);
+  ASSERT_TRUE(WaitFor([&] { return Shot(picker).Pixel(picker.w / 2, picker.h / 2) == Rgb(72, 72, 72); }));
+  EXPECT_NE(Shot(picker).Pixel(0, picker.h / 4), 0xFFFFFF);
+  EXPECT_FALSE(IsWindowVisible(main_.pickerTemplate));
+}
+
+TEST_F(StartTest, StoredPositionsFarOffTheDisplayArePulledBack) {
+  int displayW = GetSystemMetrics(SM_CXSCREEN), displayH = GetSystemMetrics(SM_CYSCREEN);
+  struct Case {
+    int x, y;
+  } cases[] = {{-5000, -5000}, {100000, 100000}, {-2147483647 - 1, 2147483647}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.x << ", " << c.y);
+    ConfigRecord settings = SampleSettings();
+    settings.WinX = c.x;
+    settings.WinY = c.y;
+    WriteSettings(settings);
+    ASSERT_TRUE(Start());
+    Rect outer = Of(main_.window);
+    // At least 40 % of the window on the display: the limit itself, rounded.
+    int x = c.x < 0 ? (int)nearbyint(-0.6 * outer.w) : (int)nearbyint(displayW - 0.4 * outer.w);
+    int y = c.y < 0 ? (int)nearbyint(-0.6 * outer.h) : (int)nearbyint(displayH - 0.4 * outer.h);
+    EXPECT_EQ(outer.x, x);
+    EXPECT_EQ(outer.y, y);
+    ASSERT_EQ(Close(), 0);
+    ConfigRecord saved;
+    ASSERT_TRUE(ReadSettings(&saved));
+    EXPECT_EQ(saved.WinX, x);
+    EXPECT_EQ(saved.WinY, y);
+  }
+}
+
+//-----------------------------------------------------------------------------
+// Collapsing
+//-----------------------------------------------------------------------------
+
+using CollapseTest = ProgramTest;
+
+TEST_F(CollapseTest, RightClicksOnTheRightPanelCollapseAndExpandNothingElseDoes) {
+  if (Scale() != 96) GTEST_SKIP() << "the bounds are checked where a logical unit is a pixel";
+  ConfigRecord settings = SampleSettings();
+  settings.WinExpanded = 0;
+  WriteSettings(settings);
+  ASSERT_TRUE(Start());
+  Rect client = ClientRectOf(main_.window), list = Of(main_.list), panel = Of(main_.panel);
+  // Collapsed: the window ends just above the list.
+  EXPECT_EQ(client.y + client.h, list.y);
+  int collapsed = client.h;
+
+  // Outside the panel: the window's margin left of everything, one pixel
+  // past the panel's right bound, and a canvas inside the panel.
+  ASSERT_TRUE(ClickAt(client.x + 2, client.y + client.h / 2, true));
+  ASSERT_TRUE(ClickAt(panel.x + panel.w + 1, panel.cy(), true));
+  ASSERT_TRUE(ClickAt(Of(main_.swatch).cx(), Of(main_.swatch).cy(), true));
+  // On the panel's background: expands (had any click above acted, this one would collapse).
+  ASSERT_TRUE(ClickAt(panel.x + 3, panel.cy(), true));
+  ASSERT_TRUE(WaitFor([&] { return ClientRectOf(main_.window).h > collapsed; }));
+  Rect expanded = ClientRectOf(main_.window);
+  EXPECT_GT(expanded.y + expanded.h, list.y + list.h);
+  // On the panel's right bound itself, which counts as inside: collapses again.
+  ASSERT_TRUE(ClickAt(panel.x + panel.w, panel.cy(), true));
+  ASSERT_TRUE(WaitFor([&] { return ClientRectOf(main_.window).h == collapsed; }));
+
+  ASSERT_EQ(Close(), 0);
+  ConfigRecord saved;
+  ASSERT_TRUE(ReadSettings(&saved));
+  EXPECT_EQ(saved.WinExpanded, 0);
+}
+
+//-----------------------------------------------------------------------------
+// Moving and closing
+//-----------------------------------------------------------------------------
+
+using WindowTest = ProgramTest;
+
+TEST_F(WindowTest, AMovedWindowOpensWhereItWasLeft) {
+  WriteSettings(SampleSettings());
+  ASSERT_TRUE(Start());
+  Rect before = Of(main_.window), client = ClientRectOf(main_.window);
+  // Dragged by its title bar.
+  int grabX = before.x + 60, grabY = (before.y + client.y) / 2;
+  ASSERT_TRUE(MoveTo(grabX, grabY));
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(MoveTo(grabX + 20, grabY + 10));
+  ASSERT_TRUE(MoveTo(grabX + 37, grabY + 23));
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(WaitFor([&] { return Of(main_.window).x == before.x + 37 && Of(main_.window).y == before.y + 23; }))
+      << Of(main_.window);
+  ASSERT_EQ(Close(), 0);
+  ConfigRecord saved;
+  ASSERT_TRUE(ReadSettings(&saved));
+  EXPECT_EQ(saved.WinX, before.x + 37);
+  EXPECT_EQ(saved.WinY, before.y + 23);
+
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Of(main_.window).x, before.x + 37);
+  EXPECT_EQ(Of(main_.window).y, before.y + 23);
+}
+
+TEST_F(WindowTest, TheOptionsCaptionTakesANewColourAtEveryStart) {
+  std::vector<int> seen[2];
+  for (auto& colours : seen) {
+    ASSERT_TRUE(Start());
+    colours = Shot(ClientRectOf(main_.options)).Pixels();
+    std::sort(colours.begin(), colours.end());
+    colours.erase(std::unique(colours.begin(), colours.end()), colours.end());
+    ASSERT_EQ(Close(), 0);
+  }
+  // The face is the same both times; the caption's colours are not.
+  EXPECT_NE(seen[0], seen[1]);
+}
+
+TEST_F(WindowTest, HostileSettingsGiveAUsableWindowAndAreSavedBackValid) {
+  std::string text = "<CONFIG><CRC>1111638594</CRC><Color>-1</Color><ColorFormat>99</ColorFormat>"
+                     "<ColorFormatLCase>7</ColorFormatLCase><CapturedImg>12345</CapturedImg>"
+                     "<WinX>-2147483648</WinX><WinY>2147483647</WinY><WinTopmost>9</WinTopmost>"
+                     "<WinExpanded>3</WinExpanded><Autocopy>0</Autocopy>"
+                     "<ColorRecent><element>abc</element><element>-5</element><bogus/>"
+                     "<element>99999999999</element></ColorRecent>"
+                     "<CapturedImgData><element>$FF</element><element>%101</element></CapturedImgData></CONFIG>";
+  uLongf size = compressBound((uLong)text.size());
+  std::string file(8 + size, '\0');
+  int64_t length = (int64_t)text.size();
+  memcpy(&file[0], &length, 8);
+  ASSERT_EQ(compress2((Bytef*)&file[8], &size, (const Bytef*)text.data(), (uLong)text.size(), 6), Z_OK);
+  file.resize(8 + size);
+  ASSERT_TRUE(WriteWholeFile(SettingsPath().c_str(), file));
+
+  ASSERT_TRUE(Start());
+  // On the display, in front, and answering: a typed channel shows at once.
+  Rect outer = Of(main_.window);
+  EXPECT_GE(outer.x + outer.w, 0);
+  EXPECT_LT(outer.y, GetSystemMetrics(SM_CYSCREEN));
+  ASSERT_TRUE(ClickAt(Of(main_.fields[1]).cx(), Of(main_.fields[1]).cy()));
+  PressKey(VK_END);
+  for (int i = 0; i < 3; i++) PressKey(VK_BACK);
+  TypeDigits("77");
+  // Notation 99 reads as the decimal notation.
+  ASSERT_TRUE(WaitFor([&] { return ColorText() == L"255,077,255"; })) << ColorText().c_str();
+  ASSERT_EQ(Close(), 0);
+  ConfigRecord saved;
+  ASSERT_TRUE(ReadSettings(&saved));
+  EXPECT_EQ(saved.CRC, kSettingsMarker);
+  EXPECT_EQ(saved.Color, Rgb(255, 77, 255));
+  EXPECT_EQ(saved.WinX, outer.x);
+  EXPECT_EQ(saved.WinY, outer.y);
+}
+
+//-----------------------------------------------------------------------------
+// The colour: typed, listed, chosen in the dialog
+//-----------------------------------------------------------------------------
+
+using ColorTest = ProgramTest;
+
+TEST_F(ColorTest, TypedChannelsTakeEffectAsTheyAreTyped) {
+  ConfigRecord settings = SampleSettings();
+  settings.Color = Rgb(0, 0, 0);
+  WriteSettings(settings);
+  ASSERT_TRUE(Start());
+  HWND green = main_.fields[1];
+  auto clear = [&] {
+    PressKey(VK_END);
+    for (int i = 0; i < 3; i++) PressKey(VK_BACK);
+  };
+  ASSERT_TRUE(ClickAt(Of(green).cx(), Of(green).cy()));
+  clear();
+  TypeDigits("25");
+  EXPECT_TRUE(WaitFor([&] { return ColorText() == L"#001900"; })) << ColorText().c_str();
+  TypeDigits("5");
+  EXPECT_TRUE(WaitFor([&] { return ColorText() == L"#00FF00"; })) << ColorText().c_str();
+  EXPECT_EQ(TextOf(green), L"255");
+  // Above 255: ignored, and the field keeps what was typed until it is left.
+  clear();
+  TypeDigits("25");
+  ASSERT_TRUE(WaitFor([&] { return ColorText() == L"#001900"; })) << ColorText().c_str();
+  TypeDigits("6");
+  PressKey(VK_TAB);
+  EXPECT_TRUE(ShowsText(green, L"25"));
+  EXPECT_EQ(ColorText(), L"#001900");
+  // Leading zeros stay while typing, the number shows once the field is left.
+  ASSERT_TRUE(ClickAt(Of(green).cx(), Of(green).cy()));
+  clear();
+  TypeDigits("007");
+  ASSERT_TRUE(WaitFor([&] { return ColorText() == L"#000700"; })) << ColorText().c_str();
+  EXPECT_EQ(TextOf(green), L"007");
+  PressKey(VK_TAB);
+  EXPECT_TRUE(ShowsText(green, L"7"));
+  // An emptied field counts as 0 and shows it when left.
+  ASSERT_TRUE(ClickAt(Of(green).cx(), Of(green).cy()));
+  clear();
+  ASSERT_TRUE(WaitFor([&] { return ColorText() == L"#000000"; })) << ColorText().c_str();
+  PressKey(VK_TAB);
+  EXPECT_TRUE(ShowsText(green, L"0"));
+}
+
+TEST_F(ColorTest, ARowChosenFromTheNameListBecomesTheColour) {
+  WriteSettings(SampleSettings());
+  ASSERT_TRUE(Start());
+  RemoteList rows(main_.list);
+  ASSERT_EQ(rows.Count(), 34);
+  std::wstring source = rows.Cell(0, 1), second = rows.Cell(2, 1), third = rows.Cell(3, 1);
+  std::vector<int> history = HistoryRuns();
+  // A click selects: the colour changes, the history does not.
+  Rect row = rows.RowRect(2);
+  ASSERT_TRUE(ClickAt(row.x + 20, row.cy()));
+  ASSERT_TRUE(WaitFor([&] { return ColorText() == second; })) << ColorText().c_str();
+  EXPECT_EQ(HistoryRuns(), history);
+  // A double click also puts it first in the history; the list stays.
+  row = rows.RowRect(3);
+  ASSERT_TRUE(DoubleClickAt(row.x + 20, row.cy()));
+  ASSERT_TRUE(WaitFor([&] { return ColorText() == third && HistoryRuns() != history; })) << ColorText().c_str();
+  EXPECT_EQ(HtmlText(HistoryRuns()[0]), third);
+  EXPECT_EQ(HistoryRuns()[1], history[0]);
+  EXPECT_EQ(rows.Cell(0, 1), source);
+}
+
+// The colour dialog the program opened, or null.
+static HWND ColorDialogOf(DWORD pid) {
+  HWND dialog = ProcessWindow(pid, nullptr);
+  return dialog && ClassOf(dialog) == L"#32770" ? dialog : nullptr;
+}
+
+TEST_F(ColorTest, TheColourDialogChangesTheColourOnlyWhenConfirmed) {
+  WriteSettings(SampleSettings());
+  ASSERT_TRUE(Start());
+  std::wstring before = ColorText();
+  std::vector<int> history = HistoryRuns();
+  Rect swatch = Of(main_.swatch);
+  HWND dialog = nullptr;
+
+  ASSERT_TRUE(ClickAt(swatch.cx(), swatch.cy()));
+  ASSERT_TRUE(WaitFor([&] { return (dialog = ColorDialogOf(process_.dwProcessId)) != nullptr; }));
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+  // Cancelled: the window shows what it showed before (once it has painted
+  // where the dialog was).
+  EXPECT_TRUE(WaitFor([&] { return HistoryRuns() == history; }));
+  EXPECT_EQ(ColorText(), before);
+  EXPECT_EQ(RemoteList(main_.list).Cell(0, 1), before);
+
+  ASSERT_TRUE(ClickAt(swatch.cx(), swatch.cy()));
+  ASSERT_TRUE(WaitFor([&] { return (dialog = ColorDialogOf(process_.dwProcessId)) != nullptr; }));
+
+  // Red, green and blue typed into the dialog's fields, then OK.
+  const struct {
+    int id;
+    const char* digits;
+  } fields[] = {{706, "12"}, {707, "34"}, {708, "56"}};
+  for (const auto& f : fields) {
+    Rect field = Of(GetDlgItem(dialog, f.id));
+    ASSERT_TRUE(ClickAt(field.cx(), field.cy()));
+    PressKey(VK_END);
+    for (int i = 0; i < 3; i++) PressKey(VK_BACK);
+    TypeDigits(f.digits);
+    ASSERT_TRUE(ShowsText(GetDlgItem(dialog, f.id), std::wstring(f.digits, f.digits + strlen(f.digits))));
+  }
+  Rect ok = Of(GetDlgItem(dialog, IDOK));
+  ASSERT_TRUE(ClickAt(ok.cx(), ok.cy()));
+  ASSERT_TRUE(WaitFor([&] { return ColorText() == L"#0C2238"; })) << ColorText().c_str();
+  ASSERT_TRUE(WaitFor([&] { return HistoryRuns()[0] == Rgb(12, 34, 56); }));
+  EXPECT_EQ(HistoryRuns()[1], history[0]);
+  EXPECT_EQ(RemoteList(main_.list).Cell(0, 1), L"#0C2238");
+}
+
+TEST_F(ColorTest, WithAutomaticCopyingNothingIsCopiedAtStartUp) {
+  ConfigRecord settings = SampleSettings();
+  settings.Autocopy = 1;
+  WriteSettings(settings);
+  ASSERT_TRUE(SetClipboardText(L"left by the user"));
+  ASSERT_TRUE(Start());
+  // Started, refreshed and ticking: the picker's face shows, the list is full.
+  ASSERT_EQ(RemoteList(main_.list).Count(), 34);
+  EXPECT_EQ(ClipboardText(), L"left by the user");
+  // A change of colour does copy.
+  ASSERT_TRUE(ClickAt(Of(main_.fields[2]).cx(), Of(main_.fields[2]).cy()));
+  PressKey(VK_END);
+  PressKey(VK_BACK);
+  ASSERT_TRUE(WaitFor([&] { return ClipboardText() == ColorText() && ColorText() != L"#1A2B3C"; }))
+      << ColorText().c_str();
+}
+
+//-----------------------------------------------------------------------------
+// Picking from the screen
+//-----------------------------------------------------------------------------
+
+class PickTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    // Right of the program's window, whatever the display scale.
+    int width = GetSystemMetrics(SM_CXSCREEN);
+    pattern_.reset(new PatternWindow(Rect{width - 230, 40, 200, 150}));
+    ASSERT_TRUE(pattern_->Shows());
+  }
+  void TearDown() override {
+    ProgramTest::TearDown();
+    pattern_.reset();
+  }
+  std::unique_ptr<PatternWindow> pattern_;
+};
+
+TEST_F(PickTest, AReleasedPickTakesTheExactPixelUnderThePointer) {
+  const char* expected = getenv("TINTVANE_EXPECT_PPI");
+  if (expected) {
+    ASSERT_EQ(Scale(), atoi(expected));
+  }
+  ASSERT_TRUE(Start());
+  Rect picker = Of(main_.picker), swatch = ClientRectOf(main_.swatch);
+  ASSERT_TRUE(MoveTo(picker.cx(), picker.cy()));
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  const Rect& area = pattern_->rect();
+  const struct {
+    int x, y;
+  } points[] = {{10, 20}, {123, 77}, {199, 149}, {57, 3}};
+  int color = 0;
+  for (const auto& p : points) {
+    ASSERT_TRUE(MoveTo(area.x + p.x, area.y + p.y));
+    color = PatternWindow::ColorAt(p.x, p.y);
+    // Live: the colour text and the swatch follow the pointer.
+    EXPECT_TRUE(WaitFor([&] {
+      return ColorText() == HtmlText(color) && Shot(swatch).Pixel(swatch.w / 2, swatch.h / 2) == color;
+    })) << p.x << ", " << p.y << ": " << ColorText().c_str();
+  }
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(WaitFor([&] { return HistoryRuns()[0] == color; }));
+  EXPECT_EQ(RemoteList(main_.list).Cell(0, 1), HtmlText(color));
+  // The capture view shows the region magnified, its centre block the picked pixel.
+  Rect view = ClientRectOf(main_.capture);
+  EXPECT_EQ(Shot(view).Pixel(view.w / 2, view.h / 2), color);
+  ASSERT_EQ(Close(), 0);
+  ConfigRecord saved;
+  ASSERT_TRUE(ReadSettings(&saved));
+  EXPECT_EQ(saved.Color, color);
+  EXPECT_EQ(saved.ColorRecent[0], color);
+}
+
+//-----------------------------------------------------------------------------
+// Drags that lose the window's place in front
+//-----------------------------------------------------------------------------
+
+class SwitchAwayTest : public PickTest {
+ protected:
+  // Another window comes to the front, as a task switcher brings one. A
+  // virtual desktop has no Alt+Tab switcher: the window comes forward itself.
+  ::testing::AssertionResult SwitchAway() {
+    SetForegroundWindow(pattern_->hwnd());
+    if (!WaitFor([&] { return GetForegroundWindow() == pattern_->hwnd(); }, 1000)) {
+      PressChord(VK_MENU, VK_TAB);
+      if (!WaitFor([&] { return GetForegroundWindow() != main_.window; }, 2000))
+        return ::testing::AssertionFailure() << "the program's window stayed in front";
+    }
+    return ::testing::AssertionSuccess();
+  }
+};
+
+TEST_F(SwitchAwayTest, ACaptureViewDragEndsOnceWhenAnotherWindowComesToTheFront) {
+  ConfigRecord settings = SampleSettings();
+  for (int i = 0; i < kCapturedPixelCount; i++) settings.CapturedImgData[i] = Rgb(200, 100 + i % 50, 50);
+  WriteSettings(settings);
+  ASSERT_TRUE(Start());
+  std::vector<int> history = HistoryRuns();
+  Rect view = Of(main_.capture);
+  ASSERT_TRUE(MoveTo(view.cx(), view.cy()));
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(WaitFor(PointerConfined));
+  ASSERT_TRUE(MoveTo(view.cx() + 5, view.cy() + 3));
+  // The colour under the pointer; the pointer itself never shows in a copy of the screen.
+  std::wstring dragged = HtmlText(Shot(Rect{view.cx() + 5, view.cy() + 3, 1, 1}).Pixel(0, 0));
+  ASSERT_TRUE(WaitFor([&] { return ColorText() == dragged; })) << ColorText().c_str();
+
+  ASSERT_TRUE(SwitchAway());
+  ASSERT_TRUE(WaitFor([] { return !PointerConfined(); }));
+  ASSERT_TRUE(WaitFor([&] { return HistoryRuns() != history; }));
+  // The colour current at the end went into the history, once.
+  std::vector<int> after = HistoryRuns();
+  std::wstring committed = ColorText();
+  EXPECT_EQ(HtmlText(after[0]), committed);
+  EXPECT_EQ(std::vector<int>(after.begin() + 1, after.end()), std::vector<int>(history.begin(), history.end() - 1));
+  // The button let go later, over the program, does not commit again.
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(HistoryRuns(), after);
+  EXPECT_EQ(ColorText(), committed);
+}
+
+TEST_F(SwitchAwayTest, APrecisionSliderDragGivesTheMouseItsSpeedBack) {
+  WriteSettings(SampleSettings());
+  ASSERT_TRUE(Start());
+  int speed = MouseSpeed();
+  ASSERT_GE(speed, 4);
+  std::vector<int> history = HistoryRuns();
+  Rect red = Of(main_.strips[0]);
+  ASSERT_TRUE(MoveTo(red.x + red.w / 3, red.cy()));
+  SendKeys({{VK_CONTROL, false}});
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(WaitFor([&] { return MouseSpeed() < speed; })) << MouseSpeed();
+  SendKeys({{VK_CONTROL, true}});
+  ASSERT_TRUE(WaitFor([&] { return ColorText() != L"#1A2B3C"; }));
+  std::wstring dragged = ColorText();
+
+  ASSERT_TRUE(SwitchAway());
+  EXPECT_TRUE(WaitFor([&] { return MouseSpeed() == speed; })) << MouseSpeed();
+  EXPECT_TRUE(WaitFor([] { return !PointerConfined(); }));
+  ASSERT_TRUE(WaitFor([&] { return HistoryRuns() != history; }));
+  EXPECT_EQ(HtmlText(HistoryRuns()[0]), dragged);
+  EXPECT_EQ(HistoryRuns()[1], history[0]);
+  MouseButton(MOUSEEVENTF_LEFTUP);
+}
+
+TEST_F(SwitchAwayTest, APickEndsWhenAnotherWindowComesToTheFront) {
+  WriteSettings(SampleSettings());
+  ASSERT_TRUE(Start());
+  Rect picker = Of(main_.picker);
+  ASSERT_TRUE(MoveTo(picker.cx(), picker.cy()));
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  const Rect& area = pattern_->rect();
+  ASSERT_TRUE(MoveTo(area.x + 40, area.y + 30));
+  int color = PatternWindow::ColorAt(40, 30);
+  ASSERT_TRUE(WaitFor([&] { return ColorText() == HtmlText(color); })) << ColorText().c_str();
+  ASSERT_TRUE(SwitchAway());
+  ASSERT_TRUE(WaitFor([&] { return HistoryRuns()[0] == color; }));
+  EXPECT_EQ(RemoteList(main_.list).Cell(0, 1), HtmlText(color));
+  // Ended: moving on changes nothing.
+  ASSERT_TRUE(MoveTo(area.x + 90, area.y + 60));
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(ColorText(), HtmlText(color));
+}
+
+//-----------------------------------------------------------------------------
+// The options menu
+//-----------------------------------------------------------------------------
+
+static const wchar_t kHomepage[] = L"https://colortintvane.example/";
+
+class MenuTest : public ProgramTest {
+ protected:
+  // The menu that opens on a click of the options button, or null.
+  HWND OpenOptions() {
+    Rect button = Of(main_.options);
+    std::vector<HWND> menus;
+    if (!ClickAt(button.cx(), button.cy())) return nullptr;
+    if (!WaitFor([&] { return (menus = OpenMenus(process_.dwProcessId)).size() == 1; })) return nullptr;
+    return menus[0];
+  }
+  // Opens the "Color format" sub-menu of an open options menu: the pointer
+  // resting on its entry opens it, and a click does when that is slow.
+  HWND OpenFormats(HWND menu, const MenuPicture& layout) {
+    Rect at = Of(menu), item = layout.items[4];
+    std::vector<HWND> menus;
+    auto open = [&] { return (menus = OpenMenus(process_.dwProcessId)).size() == 2; };
+    if (!MoveTo(at.x + item.cx(), at.y + item.cy())) return nullptr;
+    if (!WaitFor(open, 2000)) {
+      SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+      if (!WaitFor(open)) return nullptr;
+    }
+    return menus[1];
+  }
+  ::testing::AssertionResult Choose(HWND menu, const MenuPicture& layout, int index, bool right = false) {
+    Rect at = Of(menu), item = layout.items[(size_t)index];
+    ::testing::AssertionResult moved = MoveTo(at.x + item.cx(), at.y + item.cy());
+    if (!moved) return moved;
+    SendMouse({right ? (DWORD)MOUSEEVENTF_RIGHTDOWN : (DWORD)MOUSEEVENTF_LEFTDOWN,
+               right ? (DWORD)MOUSEEVENTF_RIGHTUP : (DWORD)MOUSEEVENTF_LEFTUP});
+    if (!WaitFor([&] { return OpenMenus(process_.dwProcessId).empty(); }))
+      return ::testing::AssertionFailure() << "the menu stayed open";
+    return ::testing::AssertionSuccess();
+  }
+  static MenuPicture Options(bool onTop, bool autocopy, bool lowercase) {
+    return ReferenceMenu({{L"Stay on top", onTop, false},
+                          {L"Copy automatically", autocopy, false},
+                          {L"Use lowercase", lowercase, false},
+                          {nullptr, false, false},
+                          {L"Color format", false, true},
+                          {nullptr, false, false},
+                          {L"Program homepage", false, false}});
+  }
+  static MenuPicture Formats(int checked) {
+    return ReferenceMenu({{L"HTML/CSS hex\t(#RRGGBB)", checked == 0, false},
+                          {L"C hex\t(0xBBGGRR)", checked == 1, false},
+                          {L"PB hex\t($BBGGRR)", checked == 2, false},
+                          {L"VB hex\t(&&HBBGGRR)", checked == 3, false},
+                          {nullptr, false, false},
+                          {L"RGB int\t(RRR,GGG,BBB)", checked == 4, false}});
+  }
+};
+
+TEST_F(MenuTest, TheDefaultsShowUnderTheButton) {
+  MenuPicture options = Options(false, false, false), formats = Formats(0);
+  ASSERT_FALSE(options.items.empty());
+  ASSERT_FALSE(formats.items.empty());
+  ASSERT_TRUE(Start());
+  HWND menu = OpenOptions();
+  ASSERT_TRUE(menu);
+  Rect button = Of(main_.options), at = Of(menu);
+  EXPECT_EQ(at.x, button.x);
+  EXPECT_EQ(at.y, button.y + button.h + Scaled(3));
+  EXPECT_TRUE(SameMenu(PictureOf(menu), options));
+  HWND sub = OpenFormats(menu, options);
+  ASSERT_TRUE(sub);
+  EXPECT_TRUE(SameMenu(PictureOf(sub), formats));
+  PressKey(VK_ESCAPE);
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([&] { return OpenMenus(process_.dwProcessId).empty(); }));
+}
+
+TEST_F(MenuTest, ANotationOrCaseChosenShowsAtOnceAndCopiesNothing) {
+  MenuPicture options = Options(false, true, false), formats = Formats(0);
+  ConfigRecord settings = SampleSettings();
+  settings.Color = Rgb(0, 128, 255);
+  settings.Autocopy = 1;
+  WriteSettings(settings);
+  ASSERT_TRUE(SetClipboardText(L"left by the user"));
+  ASSERT_TRUE(Start());
+  RemoteList rows(main_.list);
+  ASSERT_EQ(ColorText(), L"#0080FF");
+
+  HWND menu = OpenOptions();
+  ASSERT_TRUE(menu);
+  HWND sub = OpenFormats(menu, options);
+  ASSERT_TRUE(sub);
+  ASSERT_TRUE(Choose(sub, formats, 1));
+  ASSERT_TRUE(WaitFor([&] { return ColorText() == L"0xFF8000"; })) << ColorText().c_str();
+  EXPECT_EQ(rows.Cell(0, 1), L"0xFF8000");
+  EXPECT_EQ(rows.Cell(1, 1).substr(0, 2), L"0x");
+
+  menu = OpenOptions();
+  ASSERT_TRUE(menu);
+  ASSERT_TRUE(SameMenu(PictureOf(menu), options));
+  ASSERT_TRUE(Choose(menu, options, 2));
+  ASSERT_TRUE(WaitFor([&] { return ColorText() == L"0xff8000"; })) << ColorText().c_str();
+  EXPECT_EQ(rows.Cell(0, 1), L"0xff8000");
+  EXPECT_EQ(ClipboardText(), L"left by the user");
+
+  ASSERT_EQ(Close(), 0);
+  ConfigRecord saved;
+  ASSERT_TRUE(ReadSettings(&saved));
+  EXPECT_EQ(saved.ColorFormat, 1);
+  EXPECT_EQ(saved.ColorFormatLCase, 1);
+  EXPECT_EQ(ClipboardText(), L"left by the user");
+}
+
+TEST_F(MenuTest, StayOnTopTakesEffectAtOnceBothWays) {
+  MenuPicture off = Options(false, false, false), on = Options(true, false, false);
+  ASSERT_TRUE(Start());
+  HWND menu = OpenOptions();
+  ASSERT_TRUE(menu);
+  ASSERT_TRUE(Choose(menu, off, 0, true));  // the right button chooses too
+  ASSERT_TRUE(WaitFor([&] { return (GetWindowLongW(main_.window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }));
+  menu = OpenOptions();
+  ASSERT_TRUE(menu);
+  EXPECT_TRUE(SameMenu(PictureOf(menu), on));
+  ASSERT_TRUE(Choose(menu, on, 0));
+  ASSERT_TRUE(WaitFor([&] { return (GetWindowLongW(main_.window, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0; }));
+  ASSERT_EQ(Close(), 0);
+  ConfigRecord saved;
+  ASSERT_TRUE(ReadSettings(&saved));
+  EXPECT_EQ(saved.WinTopmost, 0);
+}
+
+TEST_F(MenuTest, AChoiceActsOnceHoweverOftenTheMenuWasOpened) {
+  MenuPicture options = Options(false, false, false);
+  ASSERT_TRUE(Start());
+  for (int i = 0; i < 5; i++) {
+    ASSERT_TRUE(OpenOptions());
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitFor([&] { return OpenMenus(process_.dwProcessId).empty(); }));
+  }
+  std::wstring upper = ColorText();
+  HWND menu = OpenOptions();
+  ASSERT_TRUE(menu);
+  ASSERT_TRUE(Choose(menu, options, 2));
+  // Twice would turn lowercase on and off again.
+  ASSERT_TRUE(Settle());
+  std::wstring lower = upper;
+  for (wchar_t& c : lower) c = (wchar_t)towlower(c);
+  EXPECT_EQ(ColorText(), lower);
+  ASSERT_EQ(Close(), 0);
+  ConfigRecord saved;
+  ASSERT_TRUE(ReadSettings(&saved));
+  EXPECT_EQ(saved.ColorFormatLCase, 1);
+}
+
+std::wstring g_openedLog;  // where the stand-in browser writes the addresses it was given
+
+TEST_F(MenuTest, TheHomepageGoesToTheBrowser) {
+  MenuPicture options = Options(false, false, false);
+  DeleteFileW(g_openedLog.c_str());
+  ASSERT_TRUE(Start());
+  HWND menu = OpenOptions();
+  ASSERT_TRUE(menu);
+  ASSERT_TRUE(Choose(menu, options, 6));
+  std::string opened;
+  ASSERT_TRUE(WaitFor([&] { return !(opened = ReadWholeFile(g_openedLog.c_str())).empty(); }, 10000));
+  std::wstring address((const wchar_t*)opened.data(), opened.size() / sizeof(wchar_t));
+  EXPECT_EQ(address, std::wstring(kHomepage) + L"\n");
+}
+
+//-----------------------------------------------------------------------------
+// No test starts a browser: the https handler is a recorder while they run
+//-----------------------------------------------------------------------------
+
+class BrowserStandIn : public ::testing::Environment {
+ public:
+  explicit BrowserStandIn(const std::wstring& recorder) : recorder_(recorder) {}
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    g_openedLog = std::wstring(temp) + L"tintvane-opened-addresses.txt";
+    std::wstring command = L"\"" + recorder_ + L"\" \"" + g_openedLog + L"\" \"%1\"";
+    for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}) {
+      const wchar_t* key = root == HKEY_CLASSES_ROOT ? L"https\\shell\\open\\command"
+                                                     : L"Software\\Classes\\https\\shell\\open\\command";
+      Saved saved = {root, key, false, L""};
+      wchar_t old[1024];
+      DWORD size = sizeof old;
+      if (RegGetValueW(root, key, nullptr, RRF_RT_REG_SZ, nullptr, old, &size) == ERROR_SUCCESS) {
+        saved.existed = true;
+        saved.value = old;
+      }
+      saved_.push_back(saved);
+      RegSetKeyValueW(root, key, nullptr, REG_SZ, command.c_str(), (DWORD)((command.size() + 1) * sizeof(wchar_t)));
+    }
+  }
+  void TearDown() override {
+    for (const Saved& s : saved_) {
+      if (s.existed) RegSetKeyValueW(s.root, s.key, nullptr, REG_SZ, s.value.c_str(), (DWORD)((s.value.size() + 1) * sizeof(wchar_t)));
+      else RegDeleteKeyValueW(s.root, s.key, nullptr);
+    }
+    DeleteFileW(g_openedLog.c_str());
+  }
+
+ private:
+  struct Saved {
+    HKEY root;
+    const wchar_t* key;
+    bool existed;
+    std::wstring value;
+  };
+  std::wstring recorder_;
+  std::vector<Saved> saved_;
+};
+
+//-----------------------------------------------------------------------------
+// Entry point: the program's path comes first on the command line
+//-----------------------------------------------------------------------------
+
+int main(int argc, char** argv) {
+  SetProcessDPIAware();
+  ::testing::InitGoogleTest(&argc, argv);
+  if (argc < 2) {
+    fprintf(stderr, "usage: %s ColorTintvane.exe [gtest flags]\n", argv[0]);
+    return 2;
+  }
+  g_programPath = WindowsPath(argv[1]);
+  ::testing::AddGlobalTestEnvironment(new BrowserStandIn(HelperPath(L"url_recorder.exe")));
+  return RUN_ALL_TESTS();
+}
