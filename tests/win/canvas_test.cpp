@@ -473,12 +473,21 @@ TEST_F(CanvasTest, FocusRectangleIsOnScreenOnly) {
   EXPECT_EQ(ReadPixel(10, 2), 0x00FF00);  // never in the surface
   EndDrawing();
 
-  // Without Canvas_DrawFocus a focused canvas shows its surface alone.
+  // Without Canvas_DrawFocus a focused canvas shows its surface alone. The
+  // surface is drawn anew once focused, so the picture judged is one painted
+  // with the focus there: the screen shows the new colour in the middle.
   ASSERT_TRUE(FocusCanvas(plain));
+  BeginDrawing(CanvasTarget(plain));
+  FillBox(0, 0, 60, 40, 0x0000FF);
+  EndDrawing();
   r = ScreenClientRect(plain);
-  EXPECT_TRUE(ScreenShows(r.left, r.top, 60, 40, [] {
-    for (int x = 0; x < 60; x++)
-      if (ReadPixel(x, 2) != 0x00FF00) return false;
+  int marked = -1;
+  EXPECT_TRUE(ScreenShows(r.left, r.top, 60, 40, [&] {
+    if (ReadPixel(30, 20) != 0x0000FF) return false;  // not repainted yet
+    marked = 0;
+    for (int x = 0; x < 60; x++) marked += ReadPixel(x, 2) != 0x0000FF;
     return true;
   }));
+  EXPECT_EQ(marked, 0);
+  EXPECT_EQ(GetFocus(), HandleOf(plain));
 }
