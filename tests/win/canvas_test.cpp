@@ -221,6 +221,28 @@ TEST_F(CanvasTest, ReleaseOutsideWithoutClipMouseIsNoClick) {
   EXPECT_EQ(events.back().data.pointerY, 200);
 }
 
+// The click test takes the release's client position against the outer size
+// from the client origin: on a bordered canvas 100 wide (client 96) a release
+// at x = -1 is none, one at 99 is a click, one at 100 is none.
+TEST_F(CanvasTest, ClickAreaIsTheOuterSizeFromTheClientOrigin) {
+  const struct {
+    int x, y;
+    bool click;
+  } releases[] = {{-1, 10, false}, {0, 0, true},   {99, 10, true}, {100, 10, false},
+                  {10, 59, true},  {10, 60, false}, {10, -1, false}};
+  for (const auto& k : releases) {
+    SCOPED_TRACE(testing::Message() << "release at " << k.x << "," << k.y);
+    int canvas = PressOnNewCanvas(Canvas_Border, MOUSEEVENTF_LEFTDOWN, LeftPressed);
+    ASSERT_TRUE(PointAt(canvas, k.x, k.y));
+    SendMouse({MOUSEEVENTF_LEFTUP});
+    std::vector<WindowEvent> events = EventsUntil(canvas, LeftReleased);
+    EXPECT_EQ(events.back().data.pointerX, k.x);
+    EXPECT_EQ(Only(events, kButtonEvents),
+              k.click ? (std::vector<int>{LeftReleased, LeftClicked}) : (std::vector<int>{LeftReleased}));
+    ReleaseControl(canvas);
+  }
+}
+
 TEST_F(CanvasTest, PointerConfinedWhileTheButtonIsHeld) {
   int canvas = PressOnNewCanvas(Canvas_ClipMouse | Canvas_Border, MOUSEEVENTF_LEFTDOWN, LeftPressed);
   RECT clip;
