@@ -364,11 +364,22 @@ static void RecordPress(int canvas, int event) {
   g_handlerPointerX = (int)ReadCanvasAttribute(canvas, PointerX);
 }
 
+// A procedure bound to the control's events, as a window description binds one.
+static int g_boundCalls = 0;
+static int g_boundPointerX = 0, g_boundButtons = 0;
+static void RecordBoundPress(const WindowEvent& event) {
+  g_boundCalls++;
+  g_boundPointerX = (int)ReadCanvasAttribute(event.control, PointerX);
+  g_boundButtons = (int)ReadCanvasAttribute(event.control, ButtonMask);
+}
+
 TEST_F(CanvasTest, EventDataAnswersOnlyForTheCanvasOwnEvent) {
   int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 100, 60, Canvas_Border);
   int other = CreateCanvas(kAutoNumber, window_, 150, 20, 100, 60, 0);
   BindCanvasHandler(canvas, RecordPress);
+  BindControlEvent(canvas, LeftPressed, RecordBoundPress);
   g_handlerCalls = 0;
+  g_boundCalls = 0;
   ASSERT_TRUE(PointAt(canvas, 33, 17));
   SendKeys({{VK_SHIFT, false}});
   SendMouse({MOUSEEVENTF_LEFTDOWN});
@@ -377,9 +388,12 @@ TEST_F(CanvasTest, EventDataAnswersOnlyForTheCanvasOwnEvent) {
   while (GetTickCount() - start < 5000)
     if (WaitWindowEvent(50, &e) == EVENT_GADGET && e.control == canvas && e.type == LeftPressed) break;
   ASSERT_EQ(e.type, LeftPressed);
-  // The bound handler ran at once, with this event current.
+  // The bound handler and the bound procedure ran at once, with this event current.
   EXPECT_EQ(g_handlerCalls, 1);
   EXPECT_EQ(g_handlerPointerX, 33);
+  EXPECT_EQ(g_boundCalls, 1);
+  EXPECT_EQ(g_boundPointerX, 33);
+  EXPECT_EQ(g_boundButtons, 1);
   // The taken event is current now: its data reads as attributes of its canvas only.
   EXPECT_EQ(ReadCanvasAttribute(canvas, PointerX), 33);  // client pixels, inside the border
   EXPECT_EQ(ReadCanvasAttribute(canvas, PointerY), 17);
