@@ -265,6 +265,19 @@ static std::string ClipboardText() {
   return text;
 }
 
+// A new widget set starts with every redraw cache empty: a list that the
+// colour was listed in before does not make the new list skip it.
+TEST_F(ColourWidgetsTest, ANewWidgetSetListsTheLastListedColourAgain) {
+  CONFIG.Color = ComposeColour(0x1A, 0x2B, 0x3C);
+  ShowCurrentColour();
+  ASSERT_EQ(ListView_GetItemCount((HWND)ControlHandle(w_.lstResults)), 34);
+  ListView_DeleteAllItems((HWND)ControlHandle(w_.lstResults));  // as a fresh list would be
+  SetColourWidgets(w_);
+  SetCurrentColor(CONFIG.Color, true, false);
+  EXPECT_EQ(ListView_GetItemCount((HWND)ControlHandle(w_.lstResults)), 34);
+  EXPECT_EQ(ListRowColor(0), CONFIG.Color);
+}
+
 // The source row (row 0) holds the colour the list was made for. Selecting it
 // raises Changed, which the event loop answers with SetCurrentColor of the
 // selected row's colour, without name list and history (Part 1.2): the
