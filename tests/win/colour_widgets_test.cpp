@@ -280,7 +280,7 @@ TEST_F(ColourWidgetsTest, ANewWidgetSetListsTheLastListedColourAgain) {
 
 // The source row (row 0) holds the colour the list was made for. Selecting it
 // raises Changed, which the event loop answers with SetCurrentColor of the
-// selected row's colour, without name list and history (Part 1.2): the
+// selected row's colour, without name list and history: the
 // source colour comes back, and with automatic copying on it is copied.
 TEST_F(ColourWidgetsTest, SelectingTheSourceRowRestoresAndCopiesTheSourceColour) {
   const int source = ComposeColour(0x1A, 0x2B, 0x3C), typed = ComposeColour(200, 0x2B, 0x3C);
