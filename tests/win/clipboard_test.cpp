@@ -131,7 +131,7 @@ TEST_F(SetCurrentColorTest, MissingViewsAreSkipped) {
 
 // The options menu changes the notation without SetCurrentColor: it sets
 // CONFIG.ColorFormat, then refreshes the name list and the swatch, both
-// forced (Part 1.3, step 7). The views show the new notation; nothing is
+// forced. The views show the new notation; nothing is
 // copied, but the next colour change copies in it.
 TEST_F(ColourWidgetsTest, NotationChangeShowsTheNewNotationAndCopiesNothing) {
   CONFIG.Color = 0x3C2B1A;
