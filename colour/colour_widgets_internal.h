@@ -10,6 +10,7 @@
 
 extern RedrawCache g_swatchDrawn;    // RefreshCurrentSwatch
 extern RedrawCache g_channelsDrawn;  // RefreshChannelViews
+extern RedrawCache g_nameListDrawn;  // RefreshNameList
 
 // An image's pixels row by row, top row first; empty when it cannot be read.
 std::vector<int32_t> ReadImagePixels(int image, int* width, int* height);

@@ -27,6 +27,7 @@ void SetColourWidgets(const ColourWidgets& widgets) {
   g_widgets = widgets;
   g_swatchDrawn = RedrawCache{};
   g_channelsDrawn = RedrawCache{};
+  g_nameListDrawn = RedrawCache{};
   SetColorViews(ColorViews{RefreshCurrentSwatch, RefreshChannelViews, RefreshNameListOfWidgets, AddToHistory});
 }
 

@@ -4,13 +4,14 @@
 #include <string.h>
 
 #include "colour/name_list.h"
+#include "colour/colour_widgets_internal.h"
 #include "colour/named_colors.h"
 #include "colour/redraw_cache.h"
 #include "runtime/settings.h"
 #include "runtime/win_text.h"
 #include "runtime/windows.h"
 
-static RedrawCache g_lastListed;
+RedrawCache g_nameListDrawn;
 
 //-----------------------------------------------------------------------------
 // Columns and icons
@@ -69,7 +70,7 @@ void RefreshNameList(int color, int list, bool force, bool setUpColumns) {
   HWND lv = (HWND)ControlHandle(list);
   if (!lv) return;
   if (setUpColumns) SetUpColumns(lv, list);
-  if (!NeedsRedraw(&g_lastListed, color, force)) return;
+  if (!NeedsRedraw(&g_nameListDrawn, color, force)) return;
 
   std::vector<NameListRow> rows = NameListRows(color, CONFIG.ColorFormat, CONFIG.ColorFormatLCase);
   HIMAGELIST icons = IconList(lv);

@@ -83,6 +83,9 @@ void CaptureScreen(bool live) {
 //-----------------------------------------------------------------------------
 
 void CommitPick() {
+  // Only a region captured now is committed: the last tick's goes first, so
+  // a release at which the pointer cannot be read commits nothing.
+  SetRawCapture(0);
   CaptureScreen(false);
   if (!g_rawCapture) return;  // nothing was copied: the colour of the last tick stands
   const ColourWidgets& w = CurrentColourWidgets();

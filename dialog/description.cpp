@@ -451,11 +451,7 @@ static void ReadKindAttributes(Dialog& dialog, LayoutNode& node, const XmlNode& 
       node.rowSpacing = ClampLength(PlainAttribute(element, "ROWSPACING", 5));
       if (const std::string* v = FindAttribute(element, "COLEXPAND")) node.colExpand = ExpandMode(*v, EXPAND_YES, &node.colExpandItem);
       if (const std::string* v = FindAttribute(element, "ROWEXPAND")) node.rowExpand = ExpandMode(*v, EXPAND_NO, &node.rowExpandItem);
-      if (node.columns < 1 || node.columns > kGridMaxColumns) {
-        RecordDialogError(dialog, "A gridbox can only have 1 to %d columns (%d was specified).", kGridMaxColumns, node.columns);
-        node.columns = 0;  // receives no children
-      }
-      break;
+      break;  // the column count is checked when the first child arrives
     case NODE_WINDOW: {
       static const char* const kBoundNames[4] = {"MINWIDTH", "MINHEIGHT", "MAXWIDTH", "MAXHEIGHT"};
       for (int i = 0; i < 4; i++) {

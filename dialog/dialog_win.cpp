@@ -869,10 +869,10 @@ static int CreateControlOfKind(const ControlRequest& r) {
   return Enter(hwnd, r.number, kind);
 }
 
-// The canvas of a description: for now a plain child of the engine's own
-// canvas class (white, client edge for Canvas_Border, a tab stop with
-// Canvas_Keyboard, a container with Canvas_Container).
-// The canvas control registers itself; the layout places it afterwards.
+// The canvas of a description: the runtime's canvas control (runtime/canvas.h)
+// with the element's flags (client edge for Canvas_Border, a tab stop with
+// Canvas_Keyboard, a container with Canvas_Container), created inside the
+// open child list. It registers itself; the layout places it afterwards.
 static int CreateCanvasForDescription(int number, uint32_t flags) {
   return CreateCanvasIn(number, CurrentParent(), 0, 0, 1, 1, (int)flags);
 }

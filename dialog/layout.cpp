@@ -68,9 +68,15 @@ static void EnsureGridCells(LayoutNode& grid) {
   grid.columnMinimums.assign((size_t)grid.columns, 0);
 }
 
+// Only a grid that receives a child is refused for its column count: a
+// childless grid has no cells and measures as its own minimum.
 static void AttachToGrid(Dialog& dialog, int gridIndex, int child, int colSpan, int rowSpan) {
   LayoutNode& grid = dialog.nodes[gridIndex];
-  if (grid.columns < 1) return;  // refused when the grid was read
+  if (grid.columns < 1 || grid.columns > kGridMaxColumns) {
+    RecordDialogError(dialog, "A gridbox can only have 1 to %d columns (%d was specified).", kGridMaxColumns,
+                      grid.columns);
+    return;
+  }
   EnsureGridCells(grid);
   int cellCount = kGridRows * grid.columns;
   int cell = grid.nextFreeCell;

@@ -46,11 +46,13 @@ void RegisterRuntimeProcedure(const char* name, RuntimeProcedure procedure) {
 
 bool IsRuntimeName(const char* name) { return name && g_values.count(KeyOf(name)) != 0; }
 
-// Floating values to integers by truncation, saturating instead of overflowing.
+// Floating values to integers by truncation; a value beyond the 32-bit range
+// gives the nearest 32-bit integer (it does not wrap to a small or negative
+// number), NaN gives 0.
 static int64_t Truncate(double v) {
   if (!(v == v)) return 0;  // NaN
-  if (v >= 9.2e18) return INT64_MAX;
-  if (v <= -9.2e18) return INT64_MIN;
+  if (v >= 2147483647.0) return INT32_MAX;
+  if (v <= -2147483648.0) return INT32_MIN;
   return (int64_t)v;
 }
 

@@ -31,7 +31,8 @@ void RegisterRuntimeProcedure(const char* name, RuntimeProcedure procedure);
 
 bool IsRuntimeName(const char* name);
 // The entry's current value as an integer; 0 for an unknown name. A variable
-// of an unknown type code reads 0; floating values are truncated.
+// of an unknown type code reads 0; floating values are truncated toward zero,
+// those beyond the 32-bit range give INT32_MAX or INT32_MIN, NaN gives 0.
 int RuntimeValueOf(const char* name);
 // The procedure address an integer entry holds; 0 for an unknown name and
 // for variables and floating entries, whose values are no addresses (binding

@@ -96,10 +96,13 @@ static bool BuildSurface(CanvasRecord* r) {
       return false;
     }
   } else {
+    if (!SelectObject(r->surfaceDc, bitmap)) {  // the old surface stays selected and in use
+      DeleteObject(bitmap);
+      return false;
+    }
     DetachDrawingFrom(r->surface);
     GdiFlush();
     RasterCopy(pixels, r->pixels, 0, 0);
-    SelectObject(r->surfaceDc, bitmap);
     DeleteObject(r->surface);
   }
   r->surface = bitmap;
@@ -272,15 +275,18 @@ static void OnSize(HWND hwnd) {
   RepaintNow(r);
 }
 
+// The pointer counts as inside only once the system has promised the leave
+// notification: if it refuses, the next move asks again (and reports the
+// entry again) rather than leaving the canvas sure of a pointer long gone,
+// with no PointerLeft and no PointerEntered any more.
 static void OnPointerMove(HWND hwnd) {
   CanvasRecord* r = RecordOf(hwnd);
   if (r->pointerInside) {
     Raise(hwnd, PointerMoved);
     return;
   }
-  r->pointerInside = true;
   TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, hwnd, 0};
-  TrackMouseEvent(&track);
+  r->pointerInside = TrackMouseEvent(&track) != 0;
   Raise(hwnd, PointerEntered);
 }
 
@@ -306,12 +312,14 @@ static void OnButtonPress(HWND hwnd, int mask, int pressEvent, int doubleEvent) 
 }
 
 // A left or right release is a click when it happens over the control while
-// the canvas still holds the capture. `clickEvent` is -1 for the middle button.
+// the canvas still holds the capture: the message's position, in client
+// coordinates, from 0 to the outer width - 1 and the outer height - 1.
+// `clickEvent` is -1 for the middle button.
 static void OnButtonRelease(HWND hwnd, LPARAM lParam, int releaseEvent, int clickEvent) {
   POINT p = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-  ClientToScreen(hwnd, &p);
   RECT outer;
   GetWindowRect(hwnd, &outer);
+  OffsetRect(&outer, -outer.left, -outer.top);
   bool click = clickEvent >= 0 && PtInRect(&outer, p) && GetCapture() == hwnd;
   CanvasEventData data = SnapshotInput(hwnd);
   if (data.buttonMask == 0) EndCaptureAndClip(hwnd);
@@ -448,7 +456,11 @@ static int CreateCanvasWindow(int number, int window, HWND parent, int x, int y,
   r->hwnd = hwnd;
   r->flags = flags;
   r->cursor = TableCursor(CURSOR_ARROW);
-  SetPropW(hwnd, kRecordProperty, r);
+  if (!SetPropW(hwnd, kRecordProperty, r)) {
+    delete r;  // the window cannot find it, so its destruction would not free it
+    DestroyWindow(hwnd);
+    return 0;
+  }
   if (!BuildSurface(r)) {
     DestroyWindow(hwnd);  // frees the record
     return 0;

@@ -70,6 +70,12 @@ struct WindowEvent {
 // recent pending one (code, window, control or timer, type) is not queued
 // again; the pending entry takes the newer event's data, so a handler never
 // sees a pointer position the pointer has already left.
+// At most 4096 events wait; a new one then makes room by dropping, first,
+// the oldest pending event that an equal one pending after it supersedes
+// (what coalescing merges), else the oldest pending one. Button releases and
+// close requests are never dropped: when only they are pending, a new event
+// of another kind is refused, and a release or close is queued beyond the
+// bound (they come at the pace of the user's hands).
 // Returns true when the event was queued or merged.
 bool OfferWindowEvent(const WindowEvent& event);
 

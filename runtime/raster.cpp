@@ -101,6 +101,10 @@ static void WalkLine(const PixelBuffer& b, int x1, int y1, int x2, int y2, int c
   int majorStart = xMajor ? x1 : y1, minorStart = xMajor ? y1 : x1;
   int majorStep = xMajor ? sx : sy, minorStep = xMajor ? sy : sx;
   int majorLimit = xMajor ? b.width : b.height, minorLimit = xMajor ? b.height : b.width;
+  if (major == 0) {  // both ends on one point (after clamping): that pixel alone
+    if (x1 >= 0 && x1 < b.width && y1 >= 0 && y1 < b.height) RasterWritePixel(b, x1, y1, colour);
+    return;
+  }
 
   // Steps whose major coordinate lies in [0, majorLimit).
   int64_t first = majorStep > 0 ? -(int64_t)majorStart : (int64_t)majorStart - (majorLimit - 1);
@@ -236,9 +240,13 @@ void RasterScaleRaw(const PixelBuffer& target, const PixelBuffer& source) {
 }
 
 // Source position of target index i's centre in 16.16 fixed point, kept
-// inside [0, sourceSize - 1].
+// inside [0, sourceSize - 1]: (2i + 1) * sourceSize * 65536 / (2 * targetSize)
+// - 32768. The whole part and the fraction are divided apart, so no product
+// exceeds 2^63 - 1 for any sizes up to INT_MAX: (2i + 1) * sourceSize stays
+// below 2^63, and the remainder times 65536 below 2^48.
 static int64_t SourcePosition(int i, int targetSize, int sourceSize) {
-  int64_t p = ((2 * (int64_t)i + 1) * sourceSize * 65536) / (2 * (int64_t)targetSize) - 32768;
+  int64_t numerator = (2 * (int64_t)i + 1) * sourceSize, denominator = 2 * (int64_t)targetSize;
+  int64_t p = numerator / denominator * 65536 + numerator % denominator * 65536 / denominator - 32768;
   return Clamp64(p, 0, (int64_t)(sourceSize - 1) * 65536);
 }
 

@@ -137,8 +137,14 @@ static void OfferEvent(int code, int window, int control, int type, int timer,
     auto it = g_bindings.find(control);
     if (it != g_bindings.end()) {
       std::vector<EventBinding> bindings = it->second;  // a procedure may change the bindings
+      // The event is the current one while its procedures run, so a canvas
+      // procedure reads this event's data, as a bound canvas handler does.
+      const WindowEvent* outer = CurrentWindowEvent();
+      WindowEvent saved = outer ? *outer : WindowEvent{};
+      SetCurrentWindowEvent(&e);
       for (const EventBinding& b : bindings)
         if (b.type == -1 || b.type == type) b.procedure(e);
+      SetCurrentWindowEvent(outer ? &saved : nullptr);
     }
   }
   OfferWindowEvent(e);

@@ -127,8 +127,9 @@ TEST_F(DescriptionTest, ErrorsFailTheOpenAndKeepTheFirstMessage) {
       {"<gridbox><text rowspan='70'/></gridbox>", "A gridbox can only have a maximum of 65 rows (70 was specified)."},
       {"<vbox><tab/></vbox>", "<tab> node requiers a parent <panel> node."},
       {"<panel><button/></panel>", "<panel> node can only hold <tab> nodes, not <button>."},
-      {"<gridbox columns='0'/>", "A gridbox can only have 1 to 256 columns (0 was specified)."},
-      {"<gridbox columns='100000'/>", "A gridbox can only have 1 to 256 columns (100000 was specified)."},
+      {"<gridbox columns='0'><text/></gridbox>", "A gridbox can only have 1 to 256 columns (0 was specified)."},
+      {"<gridbox columns='100000'><text/></gridbox>",
+       "A gridbox can only have 1 to 256 columns (100000 was specified)."},
       {"<splitter><text/><text/><text/></splitter>", "A splitter can only hold two children."},
       {"<button id='#Nope' flags='#Bad'/><text id=''/>", "'#Nope' constant is not found or not declared as runtime."},
   };
@@ -149,6 +150,21 @@ TEST_F(DescriptionTest, ErrorsFailTheOpenAndKeepTheFirstMessage) {
   // The next open starts without the old error.
   EXPECT_TRUE(Open("<vbox/>"));
   EXPECT_EQ(Error(), "");
+}
+
+// Only a grid that receives a child needs a column count it can number cells
+// by; a childless one is accepted whatever its count and measures as its own
+// minimum.
+TEST_F(DescriptionTest, ChildlessGridsTakeAnyColumnCount) {
+  for (const char* columns : {"0", "-3", "100000"}) {
+    SCOPED_TRACE(columns);
+    g_recording = Recording();
+    EXPECT_TRUE(Open(std::string("<vbox><gridbox columns='") + columns + "' width='30' height='20'/></vbox>"))
+        << Error();
+    EXPECT_EQ(Error(), "");
+    EXPECT_EQ(g_recording.windowW, 30);
+    EXPECT_EQ(g_recording.windowH, 20);
+  }
 }
 
 TEST_F(DescriptionTest, BadTextAndDeepNesting) {

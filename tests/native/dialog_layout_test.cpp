@@ -197,6 +197,25 @@ TEST(SingleChildLayout, ContainerFrameAndCanvasInsets) {
   }
 }
 
+// A multibox stacks its children on one rectangle (the main window's picker
+// canvas over its template button): it measures as the largest child per
+// axis, raised to its own minimum, and gives every child its whole rectangle.
+TEST(MultiboxLayout, EveryChildTakesTheWholeRectangle) {
+  Tree t;
+  int multi = t.Add(NODE_MULTIBOX);
+  int wide = t.Leaf(multi, 40, 10), tall = t.Leaf(multi, 20, 30);
+  EXPECT_EQ(t.Measure(multi), (Box{0, 0, 40, 30}));
+  t[multi].ownWidth = 60;
+  EXPECT_EQ(t.Measure(multi), (Box{0, 0, 60, 30}));
+  t.Place(multi, 5, 6, 100, 50);
+  EXPECT_EQ(t.Of(wide), (Box{5, 6, 100, 50}));
+  EXPECT_EQ(t.Of(tall), (Box{5, 6, 100, 50}));
+  // Given less than the children need, they get less too.
+  t.Place(multi, 0, 0, 10, 5);
+  EXPECT_EQ(t.Of(wide), (Box{0, 0, 10, 5}));
+  EXPECT_EQ(t.Of(tall), (Box{0, 0, 10, 5}));
+}
+
 TEST(GridLayout, SpanningDeficitFollowsTheColumnExpandMode) {
   struct Case {
     int colExpand, item;

@@ -79,12 +79,63 @@ TEST_F(EventQueueTest, ProgramTextChangesDropControlEventsOnly) {
   EXPECT_EQ(PendingWindowEventCount(), 2);
 }
 
+static WindowEvent Close() {
+  WindowEvent e = {};
+  e.code = EVENT_CLOSE;
+  e.window = 1;
+  return e;
+}
+
 TEST_F(EventQueueTest, BoundedQueueDropsTheOldest) {
   for (int i = 0; i < 5000; i++) OfferWindowEvent(Timer(i));
   EXPECT_EQ(PendingWindowEventCount(), 4096);
   WindowEvent e;
   ASSERT_TRUE(TakeWindowEvent(&e));
   EXPECT_EQ(e.timer, 5000 - 4096);
+}
+
+TEST_F(EventQueueTest, AFullQueueFirstDropsWhatANewerEqualEventSupersedes) {
+  // A press, then moves of two canvases in turn (never adjacent, so never merged).
+  OfferWindowEvent(Gadget(5, LeftPressed, 1));
+  for (int i = 0; i < 4095; i++) OfferWindowEvent(Gadget(5 + i % 2, PointerMoved, 100 + i));
+  ASSERT_EQ(PendingWindowEventCount(), 4096);
+  EXPECT_TRUE(OfferWindowEvent(Timer(7)));
+  EXPECT_TRUE(OfferWindowEvent(Timer(8)));
+  EXPECT_EQ(PendingWindowEventCount(), 4096);
+  // The two oldest moves went (later moves of their canvases stand for them); the press stays.
+  WindowEvent e;
+  ASSERT_TRUE(TakeWindowEvent(&e));
+  EXPECT_EQ(e.type, LeftPressed);
+  ASSERT_TRUE(TakeWindowEvent(&e));
+  EXPECT_EQ(e.data.pointerX, 102);
+}
+
+TEST_F(EventQueueTest, ButtonReleasesAndClosesAreNeverDropped) {
+  OfferWindowEvent(Gadget(5, LeftReleased, 1));
+  OfferWindowEvent(Close());
+  OfferWindowEvent(Gadget(5, RightReleased, 2));
+  OfferWindowEvent(Gadget(5, MiddleReleased, 3));
+  for (int i = 0; i < 5000; i++) OfferWindowEvent(Timer(i));
+  EXPECT_EQ(PendingWindowEventCount(), 4096);
+  const int kept[][2] = {{EVENT_GADGET, LeftReleased}, {EVENT_CLOSE, 0}, {EVENT_GADGET, RightReleased},
+                         {EVENT_GADGET, MiddleReleased}};
+  WindowEvent e;
+  for (const auto& k : kept) {
+    ASSERT_TRUE(TakeWindowEvent(&e));
+    EXPECT_EQ(e.code, k[0]);
+    EXPECT_EQ(e.type, k[1]);
+  }
+  ASSERT_TRUE(TakeWindowEvent(&e));
+  EXPECT_EQ(e.timer, 5000 - 4092);
+
+  // Only releases pending: another kind is refused, a release or a close still comes in.
+  ClearWindowEvents();
+  for (int i = 0; i < 4096; i++) OfferWindowEvent(Gadget(10 + i % 2, LeftReleased, i));
+  EXPECT_FALSE(OfferWindowEvent(Timer(1)));
+  EXPECT_FALSE(OfferWindowEvent(Gadget(12, LeftPressed)));
+  EXPECT_TRUE(OfferWindowEvent(Gadget(12, LeftReleased)));
+  EXPECT_TRUE(OfferWindowEvent(Close()));
+  EXPECT_EQ(PendingWindowEventCount(), 4098);
 }
 
 TEST_F(EventQueueTest, TheTakenEventIsCurrentUntilCleared) {

@@ -155,6 +155,13 @@ TEST(Raster, FarAwayLinesAreLimitedAndCheap) {
   TestBuffer u(100, 100, 3);
   RasterDrawLine(u.b, -65000, 300, 65000, 301, 0);  // passes below the buffer
   EXPECT_TRUE(OnlyBoxPainted(u, 0, 0, 0, 0, 0));
+  // Both ends clamp to one point: on a buffer wide enough to reach x = 65000
+  // that point's column is inside, and the line is that point alone (here
+  // below the buffer), without a division by a length of 0.
+  TestBuffer wide(65001, 1, 3);
+  RasterDrawLine(wide.b, 70000, 70000, 80000, 90000, 0);
+  RasterDrawLine(wide.b, INT_MAX, -70000, 65001, INT_MIN, 0);
+  EXPECT_TRUE(OnlyBoxPainted(wide, 0, 0, 0, 0, 0));
 }
 
 TEST(Raster, PixelRoundTripsForEveryColour) {
@@ -275,6 +282,27 @@ TEST(Raster, RawScalingToAnySizeCopiesOneNearSourcePixel) {
       }
     EXPECT_TRUE(target.GuardIntact());
   }
+}
+
+// Widths whose product times 65536 passes 2^63: 2^23 source pixels onto 2^24.
+// Each target pixel shows the source pixel under its centre, here in runs of
+// 4096 equal pixels, so away from the runs' ends no neighbour mixes in.
+TEST(Raster, SmoothScalingOfVeryWideImagesKeepsThePositions) {
+  const int sourceWidth = 1 << 23, targetWidth = 1 << 24;
+  TestBuffer source(sourceWidth, 1, 3), target(targetWidth, 1, 3);
+  auto run = [](int k) { return ComposeColour((k >> 12) & 0xFF, k >> 20, 77); };
+  for (int k = 0; k < sourceWidth; k++) RasterWritePixel(source.b, k, 0, run(k));
+  RasterScaleSmooth(target.b, source.b);
+  int checked = 0;
+  for (int x = 0; x < targetWidth; x += 4099) {
+    int k = x / 2;  // the source pixel under the centre: x / 2 - 1/4, give or take one
+    if (k % 4096 < 2 || k % 4096 > 4093) continue;
+    ASSERT_EQ(target.At(x, 0), run(k)) << x;
+    checked++;
+  }
+  EXPECT_GT(checked, 4000);
+  EXPECT_EQ(target.At(targetWidth - 1, 0), run(sourceWidth - 1));
+  EXPECT_TRUE(target.GuardIntact());
 }
 
 TEST(Raster, SmoothScalingBlendsNeighbours) {

@@ -1,6 +1,8 @@
 #include "dialog/runtime_values.h"
 
 #include <gtest/gtest.h>
+#include <math.h>
+#include <stdint.h>
 
 TEST(RuntimeValues, VariablesAreReadByTypeCodeWhenAsked) {
   ClearRuntimeValues();
@@ -34,7 +36,26 @@ TEST(RuntimeValues, VariablesAreReadByTypeCodeWhenAsked) {
   EXPECT_EQ(RuntimeValueOf("Half"), 0);
   EXPECT_EQ(RuntimeValueOf("INT"), 99);
   EXPECT_TRUE(IsRuntimeName("big"));
-  RuntimeValueOf("Big");  // saturates instead of overflowing
+  // Beyond the 32-bit range a floating value gives the nearest 32-bit integer.
+  EXPECT_EQ(RuntimeValueOf("Big"), INT32_MAX);
+  const struct {
+    double value;
+    int expected;
+  } floats[] = {
+      {2147483647.0, INT32_MAX}, {2147483648.0, INT32_MAX}, {4294967296.0 + 5, INT32_MAX},
+      {-2147483648.0, INT32_MIN}, {-2147483649.0, INT32_MIN}, {-1e300, INT32_MIN},
+      {2147483646.9, 2147483646}, {-2147483647.9, -2147483647}, {NAN, 0},
+  };
+  for (const auto& f : floats) {
+    RegisterRuntimeFloat("Edge", f.value);
+    EXPECT_EQ(RuntimeValueOf("Edge"), f.expected) << f.value;
+  }
+  static double wide = 1e12;
+  static float narrow = -3e9f;
+  RegisterRuntimeVariable("WideVariable", &wide, RUNTIME_FLOAT64);
+  RegisterRuntimeVariable("NarrowVariable", &narrow, RUNTIME_FLOAT32);
+  EXPECT_EQ(RuntimeValueOf("WideVariable"), INT32_MAX);
+  EXPECT_EQ(RuntimeValueOf("NarrowVariable"), INT32_MIN);
   EXPECT_FALSE(IsRuntimeName("missing"));
   EXPECT_EQ(RuntimeValueOf("missing"), 0);
   EXPECT_FALSE(IsRuntimeName(nullptr));

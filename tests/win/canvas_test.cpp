@@ -221,6 +221,28 @@ TEST_F(CanvasTest, ReleaseOutsideWithoutClipMouseIsNoClick) {
   EXPECT_EQ(events.back().data.pointerY, 200);
 }
 
+// The click test takes the release's client position against the outer size
+// from the client origin: on a bordered canvas 100 wide (client 96) a release
+// at x = -1 is none, one at 99 is a click, one at 100 is none.
+TEST_F(CanvasTest, ClickAreaIsTheOuterSizeFromTheClientOrigin) {
+  const struct {
+    int x, y;
+    bool click;
+  } releases[] = {{-1, 10, false}, {0, 0, true},   {99, 10, true}, {100, 10, false},
+                  {10, 59, true},  {10, 60, false}, {10, -1, false}};
+  for (const auto& k : releases) {
+    SCOPED_TRACE(testing::Message() << "release at " << k.x << "," << k.y);
+    int canvas = PressOnNewCanvas(Canvas_Border, MOUSEEVENTF_LEFTDOWN, LeftPressed);
+    ASSERT_TRUE(PointAt(canvas, k.x, k.y));
+    SendMouse({MOUSEEVENTF_LEFTUP});
+    std::vector<WindowEvent> events = EventsUntil(canvas, LeftReleased);
+    EXPECT_EQ(events.back().data.pointerX, k.x);
+    EXPECT_EQ(Only(events, kButtonEvents),
+              k.click ? (std::vector<int>{LeftReleased, LeftClicked}) : (std::vector<int>{LeftReleased}));
+    ReleaseControl(canvas);
+  }
+}
+
 TEST_F(CanvasTest, PointerConfinedWhileTheButtonIsHeld) {
   int canvas = PressOnNewCanvas(Canvas_ClipMouse | Canvas_Border, MOUSEEVENTF_LEFTDOWN, LeftPressed);
   RECT clip;
@@ -342,11 +364,22 @@ static void RecordPress(int canvas, int event) {
   g_handlerPointerX = (int)ReadCanvasAttribute(canvas, PointerX);
 }
 
+// A procedure bound to the control's events, as a window description binds one.
+static int g_boundCalls = 0;
+static int g_boundPointerX = 0, g_boundButtons = 0;
+static void RecordBoundPress(const WindowEvent& event) {
+  g_boundCalls++;
+  g_boundPointerX = (int)ReadCanvasAttribute(event.control, PointerX);
+  g_boundButtons = (int)ReadCanvasAttribute(event.control, ButtonMask);
+}
+
 TEST_F(CanvasTest, EventDataAnswersOnlyForTheCanvasOwnEvent) {
   int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 100, 60, Canvas_Border);
   int other = CreateCanvas(kAutoNumber, window_, 150, 20, 100, 60, 0);
   BindCanvasHandler(canvas, RecordPress);
+  BindControlEvent(canvas, LeftPressed, RecordBoundPress);
   g_handlerCalls = 0;
+  g_boundCalls = 0;
   ASSERT_TRUE(PointAt(canvas, 33, 17));
   SendKeys({{VK_SHIFT, false}});
   SendMouse({MOUSEEVENTF_LEFTDOWN});
@@ -355,9 +388,12 @@ TEST_F(CanvasTest, EventDataAnswersOnlyForTheCanvasOwnEvent) {
   while (GetTickCount() - start < 5000)
     if (WaitWindowEvent(50, &e) == EVENT_GADGET && e.control == canvas && e.type == LeftPressed) break;
   ASSERT_EQ(e.type, LeftPressed);
-  // The bound handler ran at once, with this event current.
+  // The bound handler and the bound procedure ran at once, with this event current.
   EXPECT_EQ(g_handlerCalls, 1);
   EXPECT_EQ(g_handlerPointerX, 33);
+  EXPECT_EQ(g_boundCalls, 1);
+  EXPECT_EQ(g_boundPointerX, 33);
+  EXPECT_EQ(g_boundButtons, 1);
   // The taken event is current now: its data reads as attributes of its canvas only.
   EXPECT_EQ(ReadCanvasAttribute(canvas, PointerX), 33);  // client pixels, inside the border
   EXPECT_EQ(ReadCanvasAttribute(canvas, PointerY), 17);
@@ -473,12 +509,21 @@ TEST_F(CanvasTest, FocusRectangleIsOnScreenOnly) {
   EXPECT_EQ(ReadPixel(10, 2), 0x00FF00);  // never in the surface
   EndDrawing();
 
-  // Without Canvas_DrawFocus a focused canvas shows its surface alone.
+  // Without Canvas_DrawFocus a focused canvas shows its surface alone. The
+  // surface is drawn anew once focused, so the picture judged is one painted
+  // with the focus there: the screen shows the new colour in the middle.
   ASSERT_TRUE(FocusCanvas(plain));
+  BeginDrawing(CanvasTarget(plain));
+  FillBox(0, 0, 60, 40, 0x0000FF);
+  EndDrawing();
   r = ScreenClientRect(plain);
-  EXPECT_TRUE(ScreenShows(r.left, r.top, 60, 40, [] {
-    for (int x = 0; x < 60; x++)
-      if (ReadPixel(x, 2) != 0x00FF00) return false;
+  int marked = -1;
+  EXPECT_TRUE(ScreenShows(r.left, r.top, 60, 40, [&] {
+    if (ReadPixel(30, 20) != 0x0000FF) return false;  // not repainted yet
+    marked = 0;
+    for (int x = 0; x < 60; x++) marked += ReadPixel(x, 2) != 0x0000FF;
     return true;
   }));
+  EXPECT_EQ(marked, 0);
+  EXPECT_EQ(GetFocus(), HandleOf(plain));
 }

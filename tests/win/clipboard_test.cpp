@@ -9,6 +9,7 @@
 #include "colour/current_color.h"
 #include "runtime/clipboard.h"
 #include "runtime/settings.h"
+#include "tests/win/colour_widgets_fixture.h"
 
 // The Unicode text on the clipboard; "<none>" when there is none.
 static std::wstring ClipboardText() {
@@ -114,13 +115,6 @@ TEST_F(SetCurrentColorTest, LiveChangesSkipNamesAndHistoryAndCopyOnlyWhenAsked) 
   SetCurrentColor(0x000081, false, true);
   EXPECT_EQ(g_calls.back(), L"history 129 clipboard=before");
   EXPECT_EQ(g_calls.size(), 3u);
-
-  // Changing the notation copies nothing, but the next change copies in it.
-  CONFIG.ColorFormat = 2;
-  EXPECT_EQ(ClipboardText(), L"before");
-  CONFIG.Autocopy = 1;
-  SetCurrentColor(0x0000FF, false, false);
-  EXPECT_EQ(ClipboardText(), L"$0000FF");
 }
 
 TEST_F(SetCurrentColorTest, MissingViewsAreSkipped) {
@@ -129,4 +123,31 @@ TEST_F(SetCurrentColorTest, MissingViewsAreSkipped) {
   SetCurrentColor(0xFFFFFF, true, true);
   EXPECT_EQ(CONFIG.Color, 0xFFFFFF);
   EXPECT_EQ(ClipboardText(), L"#FFFFFF");
+}
+
+//-----------------------------------------------------------------------------
+// A notation change, on the real views
+//-----------------------------------------------------------------------------
+
+// The options menu changes the notation without SetCurrentColor: it sets
+// CONFIG.ColorFormat, then refreshes the name list and the swatch, both
+// forced. The views show the new notation; nothing is
+// copied, but the next colour change copies in it.
+TEST_F(ColourWidgetsTest, NotationChangeShowsTheNewNotationAndCopiesNothing) {
+  CONFIG.Color = 0x3C2B1A;
+  ShowCurrentColour();
+  CONFIG.Autocopy = 1;
+  PutClipboardText("before");
+
+  CONFIG.ColorFormat = 2;
+  RefreshNameList(CONFIG.Color, w_.lstResults, true, false);
+  RefreshCurrentSwatch(CONFIG.Color, true);
+  EXPECT_EQ(ControlText(w_.txtRGB), "$3C2B1A");
+  wchar_t code[32] = L"";
+  ListView_GetItemText((HWND)ControlHandle(w_.lstResults), 0, 1, code, 32);
+  EXPECT_STREQ(code, L"$3C2B1A");
+  EXPECT_EQ(ClipboardText(), L"before");
+
+  SetCurrentColor(0x0000FF, false, false);
+  EXPECT_EQ(ClipboardText(), L"$0000FF");
 }

@@ -3,6 +3,7 @@
 #include "tests/win/colour_widgets_fixture.h"
 
 #include "colour/color_value.h"
+#include "colour/current_color.h"
 #include "runtime/pointer.h"
 #include "tests/win/dialog_answer.h"
 
@@ -195,6 +196,18 @@ TEST_F(ColourWidgetsTest, HistoryBoxesFillTheStripAndAddingMovesToTheFront) {
   EXPECT_EQ(CONFIG.ColorRecent[5], ComposeColour(4 * 16, 100, 200));
   EXPECT_EQ(PixelAt(w_.imgPaletteHistory, 0, 0), fifth);
   EXPECT_EQ(PixelAt(w_.imgPaletteHistory, 7, 0), ComposeColour(0, 100, 200));
+
+  // The colour already at the front changes nothing in the history, but the
+  // strip is drawn again: what was painted over it is gone.
+  int recent[kRecentColorCount];
+  memcpy(recent, CONFIG.ColorRecent, sizeof recent);
+  ASSERT_TRUE(BeginDrawing(CanvasTarget(w_.imgPaletteHistory)));
+  FillBox(0, 0, SurfaceWidth(), SurfaceHeight(), 0x123456);
+  EndDrawing();
+  AddToHistory(fifth);
+  EXPECT_EQ(memcmp(recent, CONFIG.ColorRecent, sizeof recent), 0);
+  EXPECT_EQ(PixelAt(w_.imgPaletteHistory, 0, 0), fifth);
+  EXPECT_EQ(PixelAt(w_.imgPaletteHistory, 99, 19), CONFIG.ColorRecent[15]);
 }
 
 TEST_F(ColourWidgetsTest, PaletteBoxesAreAsWideAsTheirShare) {
@@ -232,4 +245,65 @@ TEST_F(ColourWidgetsTest, PressOnTheSwatchOpensTheColourDialog) {
   EXPECT_EQ(ListRowColor(0), ComposeColour(200, 0x2B, 0x3C));
   EXPECT_EQ(ControlText(w_.txtR), "200");
   EXPECT_EQ(PixelAt(w_.imgPaletteCurrent, 5, 5), ComposeColour(200, 0x2B, 0x3C));
+}
+
+//-----------------------------------------------------------------------------
+// Name list
+//-----------------------------------------------------------------------------
+
+static std::string ClipboardText() {
+  std::string text = "<none>";
+  if (!OpenClipboard(nullptr)) return "<unopenable>";
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const wchar_t* p = (const wchar_t*)GlobalLock(data)) {
+      text.clear();
+      for (; *p; p++) text += (char)*p;  // the colour notations are ASCII
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+// A new widget set starts with every redraw cache empty: a list that the
+// colour was listed in before does not make the new list skip it.
+TEST_F(ColourWidgetsTest, ANewWidgetSetListsTheLastListedColourAgain) {
+  CONFIG.Color = ComposeColour(0x1A, 0x2B, 0x3C);
+  ShowCurrentColour();
+  ASSERT_EQ(ListView_GetItemCount((HWND)ControlHandle(w_.lstResults)), 34);
+  ListView_DeleteAllItems((HWND)ControlHandle(w_.lstResults));  // as a fresh list would be
+  SetColourWidgets(w_);
+  SetCurrentColor(CONFIG.Color, true, false);
+  EXPECT_EQ(ListView_GetItemCount((HWND)ControlHandle(w_.lstResults)), 34);
+  EXPECT_EQ(ListRowColor(0), CONFIG.Color);
+}
+
+// The source row (row 0) holds the colour the list was made for. Selecting it
+// raises Changed, which the event loop answers with SetCurrentColor of the
+// selected row's colour, without name list and history: the
+// source colour comes back, and with automatic copying on it is copied.
+TEST_F(ColourWidgetsTest, SelectingTheSourceRowRestoresAndCopiesTheSourceColour) {
+  const int source = ComposeColour(0x1A, 0x2B, 0x3C), typed = ComposeColour(200, 0x2B, 0x3C);
+  CONFIG.Color = source;
+  ShowCurrentColour();
+  CONFIG.Autocopy = 1;
+  SetCurrentColor(typed, false, false);  // as typing in a field: the list stays
+  ASSERT_EQ(ClipboardText(), "#C82B3C");
+  ASSERT_EQ(ListRowColor(0), source);
+
+  WindowEvent e;
+  while (WaitWindowEvent(0, &e)) {
+  }
+  ListView_SetItemState((HWND)ControlHandle(w_.lstResults), 0, LVIS_SELECTED | LVIS_FOCUSED,
+                        LVIS_SELECTED | LVIS_FOCUSED);
+  ASSERT_TRUE(RouteUntil(w_.lstResults, Changed));
+  int selected = SelectedNameListColor(w_.lstResults);
+  ASSERT_NE(selected, -1);
+  SetCurrentColor(selected, false, false);
+
+  EXPECT_EQ(CONFIG.Color, source);
+  EXPECT_EQ(ClipboardText(), "#1A2B3C");
+  EXPECT_EQ(ControlText(w_.txtRGB), "#1A2B3C");
+  EXPECT_EQ(ControlText(w_.txtR), "26");
+  EXPECT_EQ(CONFIG.ColorRecent[0], 0);
 }

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 struct DialogAnswer {
   int action;             // IDOK or IDCANCEL
   const wchar_t* redText;  // typed into the red field first, or null
@@ -10,10 +12,17 @@ struct DialogAnswer {
 
 inline DialogAnswer g_dialogAnswer;
 
-inline BOOL CALLBACK FindVisibleDialog(HWND hwnd, LPARAM out) {
+// How long a colour dialog may be up, answered or not, before the test gives
+// up on it: it fails and the dialog is ended, instead of waiting for ctest's
+// time limit.
+const DWORD kDialogAnswerLimitMs = 5000;
+inline HWND g_dialogSeen = nullptr;
+inline DWORD g_dialogSeenAt = 0;
+
+inline BOOL CALLBACK FindColourDialog(HWND hwnd, LPARAM out) {
   wchar_t cls[16];
   GetClassNameW(hwnd, cls, 16);
-  if (lstrcmpW(cls, L"#32770") == 0 && IsWindowVisible(hwnd)) {
+  if (lstrcmpW(cls, L"#32770") == 0) {
     *(HWND*)out = hwnd;
     return FALSE;
   }
@@ -24,8 +33,21 @@ inline BOOL CALLBACK FindVisibleDialog(HWND hwnd, LPARAM out) {
 // last: a dialog never waits for a user who is not there.
 inline void CALLBACK AnswerDialogTick(HWND, UINT, UINT_PTR, DWORD) {
   HWND dialog = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindVisibleDialog, (LPARAM)&dialog);
-  if (!dialog || GetPropW(dialog, L"TintvaneAnswered")) return;  // not up yet: the next tick tries again
+  EnumThreadWindows(GetCurrentThreadId(), FindColourDialog, (LPARAM)&dialog);
+  if (dialog != g_dialogSeen) g_dialogSeenAt = GetTickCount();
+  g_dialogSeen = dialog;
+  if (!dialog) return;
+  bool visible = IsWindowVisible(dialog), answered = GetPropW(dialog, L"TintvaneAnswered") != nullptr;
+  if (GetTickCount() - g_dialogSeenAt > kDialogAnswerLimitMs) {
+    ADD_FAILURE() << (!visible   ? "the colour dialog never became visible"
+                      : answered ? "the colour dialog did not close on its answer"
+                                 : "the colour dialog was not answered")
+                  << " within " << kDialogAnswerLimitMs / 1000 << " s; ending it";
+    g_dialogSeen = nullptr;
+    EndDialog(dialog, IDCANCEL);
+    return;
+  }
+  if (!visible || answered) return;  // not up yet: the next tick tries again
   SetPropW(dialog, L"TintvaneAnswered", (HANDLE)1);
   if (g_dialogAnswer.redText) {
     // The red field of the fully opened dialog; typing in it changes the colour.

@@ -61,6 +61,17 @@ class DialogTest : public ::testing::Test {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
   }
+  // The text's extent in the control's font, in device pixels.
+  SIZE Extent(const char* name, const wchar_t* text) {
+    HWND hwnd = Handle(name);
+    HDC dc = GetDC(hwnd);
+    HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageW(hwnd, WM_GETFONT, 0, 0));
+    SIZE size;
+    GetTextExtentPoint32W(dc, text, (int)wcslen(text), &size);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd, dc);
+    return size;
+  }
   int ppi_ = 96;
   int dialog_ = 0;
 };
@@ -148,6 +159,7 @@ TEST_F(MainWindowTest, LaysOutAsTheWorkedInstance) {
   int rowW = active.w - inset - 20;
   // Each channel row gives its extra width to the slider, centred vertically at its own height.
   const char* rows[3][3] = {{"lblR", "imgPaletteR", "txtR"}, {"lblG", "imgPaletteG", "txtG"}, {"lblB", "imgPaletteB", "txtB"}};
+  const wchar_t* captions[3] = {L"R", L"G", L"B"};
   int heights[3] = {DPIy2, DPIy4, DPIy6};
   int rowTop = edge;
   for (int i = 0; i < 3; i++) {
@@ -160,8 +172,12 @@ TEST_F(MainWindowTest, LaysOutAsTheWorkedInstance) {
     EXPECT_EQ(slider, (Rect{label.x + label.w + 5, rowTop + (rowH - heights[i]) / 2,
                             field.x - 5 - (label.x + label.w + 5), heights[i]}));
     EXPECT_EQ(label.x, edge);
-    // The label sits 2 lower when the row leaves it room (not at every scale).
-    EXPECT_TRUE((label.y == rowTop + 2 && label.h == rowH - 2) || (label.y == rowTop && label.h == rowH));
+    // The label sits 2 lower and 2 less high when the row's height less 2
+    // still holds its required height (its caption plus 2; no own minimum).
+    int needed = DeviceToLogicalY(Extent(rows[i][0], captions[i]).cy + 2);
+    int drop = rowH - 2 >= needed ? 2 : 0;
+    EXPECT_EQ(label.y, rowTop + drop) << "row " << rowH << ", label needs " << needed;
+    EXPECT_EQ(label.h, rowH - drop);
     rowTop += rowH;                  // spacing 0
   }
   // vboxActive gives the extra height to empty1: txtRGB sits at the bottom.
@@ -272,19 +288,7 @@ TEST_F(DialogTest, EveryElementKindIsARealControl) {
 }
 
 // Required sizes from the system's text and edge metrics, in logical units.
-class ScaledDialogTest : public DialogTest {
- protected:
-  SIZE Extent(const char* name, const wchar_t* text) {
-    HWND hwnd = Handle(name);
-    HDC dc = GetDC(hwnd);
-    HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageW(hwnd, WM_GETFONT, 0, 0));
-    SIZE size;
-    GetTextExtentPoint32W(dc, text, (int)wcslen(text), &size);
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
-    return size;
-  }
-};
+class ScaledDialogTest : public DialogTest {};
 
 TEST_F(ScaledDialogTest, ControlsMeasureTheirText) {
   ASSERT_TRUE(Open("<window margin='0'><hbox expand='no' spacing='0'><text name='t' text='Measure me'/>"

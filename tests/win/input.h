@@ -44,15 +44,13 @@ inline void ReleaseHeldInput() {
   if (GetAsyncKeyState(VK_RBUTTON) < 0) SendMouse({MOUSEEVENTF_RIGHTUP});
 }
 
-// Places the system cursor at client point (x, y), in device pixels, of the
-// control. The platform honours it while a window of the process is in front.
-// Returns once the pointer rests there (or as near as a confinement allows):
-// on a busy machine the move can lag behind the call, and under a virtual
-// display a late echo of an earlier position can move the pointer back, so
-// the position must hold through two quiet checks with pending input taken in.
-inline ::testing::AssertionResult PointAt(int control, int x, int y) {
-  POINT p = {x, y};
-  ClientToScreen((HWND)ControlHandle(control), &p);
+// Places the system cursor at screen point p, in device pixels. The platform
+// honours it while a window of the process is in front. Returns once the
+// pointer rests there (or as near as a confinement allows): on a busy
+// machine the move can lag behind the call, and under a virtual display a
+// late echo of an earlier position can move the pointer back, so the
+// position must hold through two quiet checks with pending input taken in.
+inline ::testing::AssertionResult PointAtScreen(POINT p) {
   RECT clip;
   GetClipCursor(&clip);
   POINT want = {std::max(clip.left, std::min(p.x, clip.right - 1)),
@@ -78,6 +76,13 @@ inline ::testing::AssertionResult PointAt(int control, int x, int y) {
   }
   if (restingChecks == 2) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "pointer at " << now.x << "," << now.y << " for " << want.x << "," << want.y;
+}
+
+// The same for client point (x, y), in device pixels, of the control.
+inline ::testing::AssertionResult PointAt(int control, int x, int y) {
+  POINT p = {x, y};
+  ClientToScreen((HWND)ControlHandle(control), &p);
+  return PointAtScreen(p);
 }
 
 // Moves the pointer to client point (x, y) of the control as a mouse would,

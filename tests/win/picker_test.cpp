@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <string>
 
 #include "colour/capture.h"
 #include "colour/color_value.h"
@@ -93,6 +94,28 @@ TEST_F(PickerTest, PickTakesThePixelUnderThePointerAndCommitsTheRegion) {
     ASSERT_EQ(BlueOf(c), 128);
     ASSERT_LT(abs(PatternX(c) - 60), 16);
   }
+}
+
+// Each live tick shows the pixel under the pointer at once in the swatch,
+// txtRGB and the channel fields; the history waits for the release.
+TEST_F(PickerTest, SwatchAndCodeFollowThePointerLiveDuringAPick) {
+  ASSERT_TRUE(PressOn(w_.cmdSelector, 20, 20));
+  ASSERT_EQ(CurrentColourDrag().state, DRAG_PICKING);
+  const int points[][2] = {{30, 20}, {90, 60}, {91, 60}};
+  for (const auto& p : points) {
+    SCOPED_TRACE(testing::Message() << "pointer at " << p[0] << "," << p[1]);
+    ASSERT_TRUE(MovePointer(pattern_, p[0], p[1], w_.cmdSelector));
+    CaptureScreen(true);
+    int colour = PatternColor(p[0], p[1]);
+    EXPECT_EQ(ControlText(w_.txtRGB), FormatColor(colour, NOTATION_HTML, 0));
+    EXPECT_EQ(PixelAt(w_.imgPaletteCurrent, 0, 0), colour);
+    EXPECT_EQ(PixelAt(w_.imgPaletteCurrent, 59, 59), colour);
+    EXPECT_EQ(ControlText(w_.txtR), std::to_string(RedOf(colour)));
+    EXPECT_EQ(ControlText(w_.txtG), std::to_string(GreenOf(colour)));
+    EXPECT_EQ(CONFIG.ColorRecent[0], 0);
+  }
+  SendMouse({MOUSEEVENTF_LEFTUP});
+  ASSERT_TRUE(RouteUntil(w_.cmdSelector, LeftReleased));
 }
 
 TEST_F(PickerTest, DraggingOverTheCaptureViewPicksTheMagnifiedPixels) {

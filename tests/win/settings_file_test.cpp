@@ -77,6 +77,28 @@ TEST_F(SettingsFileTest, FileHeldOpenByAnotherIsNeitherLoadedNorReplaced) {
   EXPECT_FALSE(FileExists(kTemp));
 }
 
+// The load opens the file for reading and writing with no sharing. Another
+// handle that lets others read but not write refuses the writing; one that
+// lets others read and write refuses the no sharing. Either way the file is
+// as if missing, also where a read-only attribute does not stop a writer.
+TEST_F(SettingsFileTest, FileThatCannotBeOpenedForReadingAndWritingAloneIsNotLoaded) {
+  ASSERT_TRUE(WriteWholeFile(kFile, Image()));
+  const struct {
+    const char* what;
+    DWORD sharing;
+  } holders[] = {
+      {"held by a reader that lets others read only", FILE_SHARE_READ},
+      {"held by a reader that lets others read and write", FILE_SHARE_READ | FILE_SHARE_WRITE},
+  };
+  for (const auto& h : holders) {
+    HANDLE held = CreateFileW(kFile, GENERIC_READ, h.sharing, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE) << h.what;
+    EXPECT_FALSE(LoadFresh()) << h.what;
+    CloseHandle(held);
+  }
+  EXPECT_TRUE(LoadFresh()) << "no longer held";
+}
+
 TEST_F(SettingsFileTest, FailedSaveLeavesThePreviousFileExactlyAsItWas) {
   std::string old = Image();
   ASSERT_TRUE(WriteWholeFile(kFile, old));
@@ -95,11 +117,14 @@ TEST_F(SettingsFileTest, FailedSaveLeavesThePreviousFileExactlyAsItWas) {
   EXPECT_FALSE(FileExists(kTemp));
 }
 
+// What this shows everywhere: saving replaces a read-only file by a writable
+// one. Whether the read-only file itself loads depends on the platform:
+// Windows refuses it the read-write open, so it is not loaded; Wine running
+// as root grants the open, and it loads. The test above shows the refusal of
+// an open for reading and writing in a way that holds everywhere.
 TEST_F(SettingsFileTest, ReadOnlyFileIsReplacedByAWritableOne) {
   ASSERT_TRUE(WriteWholeFile(kFile, Image()));
   ASSERT_TRUE(SetFileAttributesW(kFile, FILE_ATTRIBUTE_READONLY));
-  // Windows refuses a read-write open of a read-only file, so it is not loaded.
-  // (Wine running as root grants it; the load then succeeds and the check is moot.)
   HANDLE probe = CreateFileW(kFile, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   bool openable = probe != INVALID_HANDLE_VALUE;
   if (openable) CloseHandle(probe);

@@ -1,5 +1,6 @@
 // Display scale, fonts and the settings decision of RunMainWindow, in process.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include "app/startup.h"
 #include "app/startup_values.h"
@@ -7,10 +8,14 @@
 #include "runtime/settings.h"
 #include "temp_folder.h"
 
+// Run at several display scales: with TINTVANE_EXPECT_PPI set, the screen
+// must report that many pixels per inch, so a scale change that did not take
+// effect does not pass as the 96 case.
 TEST(Startup, DisplayScaleFollowsTheScreen) {
   HDC screen = GetDC(nullptr);
   int ppi = GetDeviceCaps(screen, LOGPIXELSX);
   ReleaseDC(nullptr, screen);
+  if (const char* expected = getenv("TINTVANE_EXPECT_PPI")) ASSERT_EQ(ppi, atoi(expected));
   ComputeDisplayScale();
   EXPECT_FLOAT_EQ(DPIScaleX, ppi / 96.0f);
   // The capture view's width (156 at 96) and the history strip's height (20).

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "runtime/windows.h"
 #include "tests/win/input.h"
 
@@ -21,6 +24,16 @@ class WindowsTest : public ::testing::Test {
     HWND h = CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, 10, 10, 100, 24,
                              (HWND)WindowHandle(window_), nullptr, nullptr, nullptr);
     return RegisterControl(kAutoNumber, h, window_, kind);
+  }
+  // Takes events, handing each to `seen`, until `done` holds (at most 5 s).
+  static bool DispatchUntil(const std::function<bool()>& done,
+                            const std::function<void(const WindowEvent&)>& seen = nullptr) {
+    WindowEvent e;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000;) {
+      if (done()) return true;
+      if (WaitWindowEvent(10, &e) && seen) seen(e);
+    }
+    return done();
   }
   // Drains events until one with this code (and type) arrives, or 2 s pass.
   bool WaitFor(int code, int type, WindowEvent* out) {
@@ -78,15 +91,30 @@ TEST_F(WindowsTest, EnterAndEscapeClickOnlyAFocusedButton) {
   int button = add(2, L"BUTTON", BS_PUSHBUTTON, CONTROL_BUTTON, 50);
   ASSERT_EQ(field, 1);
   ASSERT_EQ(button, 2);
+  // The keys go to the window in front: wait until it is.
   SetForegroundWindow(parent);
+  ASSERT_TRUE(DispatchUntil([&] { return GetForegroundWindow() == parent; })) << "the window never came to the front";
+  // The clicks and menu choices the keys raise. Escape comes last, and a key
+  // press flips the key's toggle bit once the thread has taken it: when the
+  // Escape press has been taken, so has the Enter before it, and every event
+  // they raise is queued.
   auto eventsAfterKeys = [&](int focus) {
-    SetFocus((HWND)ControlHandle(focus));
-    SendKeys({{VK_RETURN, false}, {VK_RETURN, true}, {VK_ESCAPE, false}, {VK_ESCAPE, true}});
     std::vector<WindowEvent> events;
+    HWND target = (HWND)ControlHandle(focus);
+    SetFocus(target);
+    if (!DispatchUntil([&] { return GetFocus() == target; })) {
+      ADD_FAILURE() << "control " << focus << " never took the focus";
+      return events;
+    }
+    SHORT escapeToggle = GetKeyState(VK_ESCAPE) & 1;
+    SendKeys({{VK_RETURN, false}, {VK_RETURN, true}, {VK_ESCAPE, false}, {VK_ESCAPE, true}});
+    auto keep = [&](const WindowEvent& e) {
+      if (e.code == EVENT_MENU || (e.code == EVENT_GADGET && e.type == LeftClicked)) events.push_back(e);
+    };
+    EXPECT_TRUE(DispatchUntil([&] { return (GetKeyState(VK_ESCAPE) & 1) != escapeToggle; }, keep))
+        << "the keys never arrived";
     WindowEvent e;
-    for (DWORD start = GetTickCount(); GetTickCount() - start < 400;)
-      if (WaitWindowEvent(20, &e) && (e.code == EVENT_MENU || (e.code == EVENT_GADGET && e.type == LeftClicked)))
-        events.push_back(e);
+    while (WaitWindowEvent(0, &e)) keep(e);
     return events;
   };
   EXPECT_TRUE(eventsAfterKeys(field).empty());
