@@ -71,15 +71,27 @@ def write_bytes(path, data):
 def sample_fields():
     return {
         "CRC": MARKER, "Color": 0x3C2B1A, "ColorFormat": 3, "ColorFormatLCase": 1,
-        "CapturedImg": 0, "WinX": -1500, "WinY": 77, "WinTopmost": 1, "WinExpanded": 0,
+        "CapturedImg": 0, "WinX": 40, "WinY": 77, "WinTopmost": 1, "WinExpanded": 0,
         "Autocopy": 1, "ColorRecent": [i * 0x050403 for i in range(16)],
         "CapturedImgData": [(i * 2654435761) & 0xFFFFFF for i in range(651)],
     }
 
 
+CLOSER = os.path.join(os.path.dirname(EXE), "close_program.exe")
+
+
 def run_program(folder):
-    subprocess.run(["wine", EXE], cwd=folder, check=True, timeout=120,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    """Starts the program in the folder, closes its window as a person does
+    once it shows, and checks that it ended with exit code 0."""
+    program = subprocess.Popen(["wine", EXE], cwd=folder,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        subprocess.run(["wine", CLOSER], check=True, timeout=120,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        assert program.wait(timeout=60) == 0
+    finally:
+        if program.poll() is None:
+            program.kill()
 
 
 class ProgramSettingsTest(unittest.TestCase):

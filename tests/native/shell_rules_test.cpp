@@ -1,0 +1,208 @@
+#include "app/shell_rules.h"
+
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "colour/color_value.h"
+#include "runtime/event_queue.h"
+
+//-----------------------------------------------------------------------------
+// Routing
+//-----------------------------------------------------------------------------
+
+static ColourWidgets NumberedControls() {
+  ColourWidgets c = {};
+  c.wndMain = 1;
+  c.cmdSelector = 10, c.imgPaletteAuto = 11, c.imgPaletteCapture = 12, c.imgPaletteHistory = 13;
+  c.imgPaletteR = 14, c.imgPaletteG = 15, c.imgPaletteB = 16;
+  c.txtR = 17, c.txtG = 18, c.txtB = 19;
+  c.imgPaletteCurrent = 20, c.txtRGB = 21, c.lstResults = 22;
+  c.FrameParams = 23, c.frame1 = 24, c.frame1_c1 = 25, c.cmdSelectorImg = 26, c.cmdOptions = 27;
+  return c;
+}
+
+TEST(RouteControlEvent, EachControlTakesItsOwnEventTypesOnly) {
+  const ColourWidgets c = NumberedControls();
+  const struct {
+    int control, type;
+    MainAction action;
+  } cases[] = {
+      {10, LeftPressed, ACTION_CANVAS_DRAG},  {10, PointerMoved, ACTION_CANVAS_DRAG},
+      {10, KeyPressed, ACTION_CANVAS_DRAG},   {10, LeftReleased, ACTION_CANVAS_DRAG},
+      {10, KeyReleased, ACTION_NONE},         {10, LeftClicked, ACTION_NONE},
+      {11, LeftReleased, ACTION_CANVAS_DRAG}, {12, PointerMoved, ACTION_CANVAS_DRAG},
+      {13, KeyPressed, ACTION_CANVAS_DRAG},   {14, LeftPressed, ACTION_CANVAS_DRAG},
+      {16, LeftReleased, ACTION_CANVAS_DRAG}, {16, WheelTurned, ACTION_NONE},
+      {17, Changed, ACTION_CHANNEL_TYPED},    {18, FocusLost, ACTION_CHANNEL_LEFT},
+      {19, Changed, ACTION_CHANNEL_TYPED},    {19, FocusGained, ACTION_NONE},
+      {20, LeftPressed, ACTION_COLOR_DIALOG}, {20, LeftReleased, ACTION_NONE},
+      {20, PointerMoved, ACTION_NONE},        {21, Changed, ACTION_NONE},
+      {22, Changed, ACTION_ROW_SELECTED},     {22, LeftDoubleClicked, ACTION_ROW_DOUBLE_CLICKED},
+      {22, LeftClicked, ACTION_NONE},         {27, LeftClicked, ACTION_OPTIONS_MENU},
+      {27, Changed, ACTION_NONE},             {23, LeftClicked, ACTION_NONE},
+      {26, LeftClicked, ACTION_NONE},         {99, LeftPressed, ACTION_NONE},
+  };
+  for (const auto& k : cases)
+    EXPECT_EQ(RouteControlEvent(c, k.control, k.type), k.action) << k.control << " / " << k.type;
+}
+
+TEST(RouteControlEvent, MissingControlsMatchNoEvent) {
+  ColourWidgets c = {};  // every control 0
+  c.txtR = -1;           // or -1, as a failed look-up leaves it
+  EXPECT_EQ(RouteControlEvent(c, 0, LeftPressed), ACTION_NONE);
+  EXPECT_EQ(RouteControlEvent(c, 0, LeftClicked), ACTION_NONE);
+  EXPECT_EQ(RouteControlEvent(c, -1, Changed), ACTION_NONE);
+}
+
+TEST(RouteControlEvent, TheFirstControlInOrderDecides) {
+  // Should two entries hold one number, the picker comes before the swatch.
+  ColourWidgets c = NumberedControls();
+  c.imgPaletteCurrent = c.cmdSelector;
+  EXPECT_EQ(RouteControlEvent(c, c.cmdSelector, LeftPressed), ACTION_CANVAS_DRAG);
+}
+
+//-----------------------------------------------------------------------------
+// Focus poll
+//-----------------------------------------------------------------------------
+
+TEST(DecideFocusPoll, EveryDragEndsWhenTheWindowLeavesTheFront) {
+  const struct {
+    DragState state;
+    bool inFront;
+    bool captureLive;
+    int releaseCanvas;
+    bool cycle;
+  } cases[] = {
+      {DRAG_IDLE, true, false, 0, false},        {DRAG_IDLE, false, false, 0, false},
+      {DRAG_PICKING, true, true, 0, false},      {DRAG_PICKING, false, false, 7, true},
+      {DRAG_PALETTE, true, false, 0, false},     {DRAG_PALETTE, false, false, 7, true},
+      {DRAG_CAPTURE, false, false, 7, true},     {DRAG_HISTORY, false, false, 7, true},
+      {DRAG_SLIDER, true, false, 0, false},      {DRAG_SLIDER, false, false, 7, true},
+  };
+  for (const auto& k : cases) {
+    CanvasDrag drag = {k.state, k.state == DRAG_IDLE ? 0 : 7, false, 0};
+    FocusPollAction a = DecideFocusPoll(drag, k.inFront);
+    EXPECT_EQ(a.captureLive, k.captureLive) << k.state << " " << k.inFront;
+    EXPECT_EQ(a.releaseCanvas, k.releaseCanvas) << k.state << " " << k.inFront;
+    EXPECT_EQ(a.cycleCanvas, k.cycle) << k.state << " " << k.inFront;
+  }
+}
+
+//-----------------------------------------------------------------------------
+// Placement
+//-----------------------------------------------------------------------------
+
+TEST(InsideInclusive, TheEdgesBelongToTheRectangle) {
+  // (10, 20) 30 x 40: x 10..40, y 20..60, all four edges included.
+  EXPECT_TRUE(InsideInclusive(10, 20, 10, 20, 30, 40));
+  EXPECT_TRUE(InsideInclusive(40, 60, 10, 20, 30, 40));
+  EXPECT_FALSE(InsideInclusive(9, 30, 10, 20, 30, 40));
+  EXPECT_FALSE(InsideInclusive(41, 30, 10, 20, 30, 40));
+  EXPECT_FALSE(InsideInclusive(20, 61, 10, 20, 30, 40));
+  EXPECT_FALSE(InsideInclusive(-1, -1, 0, 0, 30, 40));  // a pointer outside the client area
+  EXPECT_TRUE(InsideInclusive(2147483647, 0, 2147483600, 0, 1000, 10));
+}
+
+TEST(KeepReachable, PullsBackOnlyPastTheLimits) {
+  const struct {
+    int position, size, display, expected;
+  } cases[] = {
+      {-5000, 480, 1280, -288},       // -0.6 x 480
+      {-288, 480, 1280, -288},        // on the limit: stays
+      {-289, 480, 1280, -288},
+      {-5000, 487, 1280, -292},       // -292.2 rounds to -292
+      {-5000, 489, 1280, -293},       // -293.4
+      {100000, 480, 1280, 1088},      // 1280 - 0.4 x 480
+      {1088, 480, 1280, 1088},
+      {1089, 480, 1280, 1088},
+      {100000, 487, 1280, 1085},      // 1085.2
+      {320, 480, 1280, 320},
+      {-2147483647 - 1, 480, 1280, -288},
+      {2147483647, 480, 1280, 1088},
+      {50, 480, 0, -192},             // no display: 0 - 0.4 x 480
+  };
+  for (const auto& k : cases)
+    EXPECT_EQ(KeepReachable(k.position, k.size, k.display), k.expected) << k.position << " " << k.size;
+}
+
+//-----------------------------------------------------------------------------
+// Options menu
+//-----------------------------------------------------------------------------
+
+TEST(OptionsMenu, ItemsInDisplayOrderWithTheirIdsAndTexts) {
+  std::vector<std::string> shown;
+  for (int i = 0; i < kOptionsMenuEntryCount; i++) {
+    const OptionEntry& e = kOptionsMenuEntries[i];
+    switch (e.kind) {
+      case ENTRY_ITEM: shown.push_back(std::to_string(e.id) + " " + e.text); break;
+      case ENTRY_SEPARATOR: shown.push_back("-"); break;
+      case ENTRY_SUBMENU: shown.push_back(std::string("> ") + e.text); break;
+      case ENTRY_SUBMENU_END: shown.push_back("<"); break;
+    }
+  }
+  const std::vector<std::string> expected = {
+      "7 Stay on top",  "6 Copy automatically", "14 Use lowercase", "-", "> Color format",
+      "9 HTML/CSS hex\t(#RRGGBB)", "10 C hex\t(0xBBGGRR)", "11 PB hex\t($BBGGRR)", "12 VB hex\t(&&HBBGGRR)", "-",
+      "13 RGB int\t(RRR,GGG,BBB)", "<", "-", "15 Program homepage"};
+  EXPECT_EQ(shown, expected);
+  EXPECT_EQ(kOptionsMenuNumber, 5);
+  EXPECT_EQ(strncmp(kProgramHomepage, "https://", 8), 0);
+}
+
+TEST(OptionsMenu, CheckMarksFollowTheSettings) {
+  ConfigRecord c = {};
+  for (int id = 0; id < 20; id++) EXPECT_EQ(OptionChecked(c, id), id == 9) << id;  // the defaults: HTML only
+  c.WinTopmost = 1, c.Autocopy = 2, c.ColorFormatLCase = 1, c.ColorFormat = 4;
+  for (int id = 0; id < 20; id++) EXPECT_EQ(OptionChecked(c, id), id == 7 || id == 6 || id == 14 || id == 13) << id;
+  c.ColorFormat = 99;  // a notation the menu does not have: none checked
+  for (int id = 9; id <= 13; id++) EXPECT_FALSE(OptionChecked(c, id)) << id;
+}
+
+// The four settings the menu shows: notation, lowercase, stay on top, copy.
+struct MenuSettings {
+  int format, lowercase, topmost, autocopy;
+  bool operator==(const MenuSettings& o) const {
+    return format == o.format && lowercase == o.lowercase && topmost == o.topmost && autocopy == o.autocopy;
+  }
+};
+
+TEST(OptionsMenu, ChoicesChangeTheSettingsAndSayWhatElseToDo) {
+  const struct {
+    int id;
+    MenuSettings before, after;
+    bool topmost, refresh, homepage;
+  } cases[] = {
+      {6, {0, 0, 0, 0}, {0, 0, 0, 1}, false, false, false},
+      {6, {0, 0, 0, 5}, {0, 0, 0, 0}, false, false, false},
+      {7, {0, 0, 0, 0}, {0, 0, 1, 0}, true, false, false},
+      {7, {0, 0, 9, 0}, {0, 0, 0, 0}, true, false, false},
+      {14, {2, 7, 0, 0}, {2, 0, 0, 0}, false, true, false},
+      {14, {2, 0, 0, 0}, {2, 1, 0, 0}, false, true, false},
+      {10, {0, 0, 0, 0}, {1, 0, 0, 0}, false, true, false},
+      {13, {99, 0, 0, 0}, {4, 0, 0, 0}, false, true, false},
+      {9, {0, 1, 0, 0}, {0, 1, 0, 0}, false, false, false},  // the notation already chosen
+      {15, {0, 0, 0, 0}, {0, 0, 0, 0}, false, false, true},
+      {5, {3, 1, 1, 1}, {3, 1, 1, 1}, false, false, false},
+      {8, {3, 1, 1, 1}, {3, 1, 1, 1}, false, false, false},
+      {16, {3, 1, 1, 1}, {3, 1, 1, 1}, false, false, false},
+      {4, {3, 1, 1, 1}, {3, 1, 1, 1}, false, false, false},
+      {17, {3, 1, 1, 1}, {3, 1, 1, 1}, false, false, false},
+      {-9, {3, 1, 1, 1}, {3, 1, 1, 1}, false, false, false},
+  };
+  for (const auto& k : cases) {
+    ConfigRecord c = {};
+    c.ColorFormat = k.before.format;
+    c.ColorFormatLCase = (uint8_t)k.before.lowercase;
+    c.WinTopmost = (uint8_t)k.before.topmost;
+    c.Autocopy = (uint8_t)k.before.autocopy;
+    OptionEffects e = ApplyOptionChoice(&c, k.id);
+    MenuSettings after = {c.ColorFormat, c.ColorFormatLCase, c.WinTopmost, c.Autocopy};
+    EXPECT_TRUE(after == k.after) << k.id;
+    EXPECT_EQ(e.applyStayOnTop, k.topmost) << k.id;
+    EXPECT_EQ(e.refreshViews, k.refresh) << k.id;
+    EXPECT_EQ(e.openHomepage, k.homepage) << k.id;
+  }
+}
