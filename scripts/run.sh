@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Starts ColorTintvane.exe under Wine from BUILD/run, so that its settings file
-# lands there. With a display (DISPLAY set) it runs there; without one it runs
-# in a Wine virtual desktop on a virtual display and a screenshot is written.
+# lands there. With a display (DISPLAY set) it runs there until you close it.
+# Without one it runs in a Wine virtual desktop on a virtual display: once its
+# window has painted, a screenshot is taken, and the program is closed as a
+# person would close it, so that it saves its settings.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build}" && pwd)
 exe="$build/win/ColorTintvane.exe"
+helper="$build/win/program_window.exe"
 mkdir -p "$build/run"
 cd "$build/run" || exit 1
 
@@ -14,11 +17,14 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 shot="$build/run/screenshot.png"
+rm -f "$shot"
 bash "$here/wine-session.sh" "$build" bash -c '
-  wine explorer /desktop=ColorTintvane,1024x768 "$1" >/dev/null 2>&1 &
-  # Give the program time to start and draw (it may also have ended by then).
-  sleep 5
-  import -window root "$2"
-' run "$exe" "$shot" || exit $?
-echo "Screenshot of the virtual desktop: $shot"
-echo "Settings file: $build/run/ColorTintvane.bin"
+  wine "$1" >/dev/null 2>&1 &
+  program=$!
+  wine "$2" wait || { echo "The program showed no window." >&2; exit 1; }
+  import -window root "$3"
+  wine "$2" close || { echo "The program did not close." >&2; exit 1; }
+  wait $program
+' run "$exe" "$helper" "$shot" || exit $?
+echo "Screenshot of the program's window on the virtual display: $shot"
+echo "Settings file it saved when closed: $build/run/ColorTintvane.bin"

@@ -684,6 +684,16 @@ inline MenuPicture ReferenceMenu(const std::vector<ExpectedItem>& items) {
 }
 
 // Whether two pictures show the same menu, with a note of the first difference.
+inline ::testing::AssertionResult SameMenu(const MenuPicture& shown, const MenuPicture& expected);
+
+// Whether the menu window comes to look exactly like the expected picture
+// (a menu just opened may not have painted yet).
+inline ::testing::AssertionResult ShowsMenu(HWND menuWindow, const MenuPicture& expected) {
+  ::testing::AssertionResult same = ::testing::AssertionFailure();
+  WaitFor([&] { return (same = SameMenu(PictureOf(menuWindow), expected)); });
+  return same;
+}
+
 inline ::testing::AssertionResult SameMenu(const MenuPicture& shown, const MenuPicture& expected) {
   if (shown.width != expected.width || shown.height != expected.height)
     return ::testing::AssertionFailure() << "menu of " << shown.width << " x " << shown.height << ", expected "

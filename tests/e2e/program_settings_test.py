@@ -77,7 +77,7 @@ def sample_fields():
     }
 
 
-CLOSER = os.path.join(os.path.dirname(EXE), "close_program.exe")
+WINDOW_HELPER = os.path.join(os.path.dirname(EXE), "program_window.exe")
 
 
 def run_program(folder):
@@ -86,7 +86,7 @@ def run_program(folder):
     program = subprocess.Popen(["wine", EXE], cwd=folder,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        subprocess.run(["wine", CLOSER], check=True, timeout=120,
+        subprocess.run(["wine", WINDOW_HELPER, "close"], check=True, timeout=120,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         assert program.wait(timeout=60) == 0
     finally:

@@ -18,8 +18,9 @@
 
 static int Scale() { return GetDeviceCaps(GetDC(nullptr), LOGPIXELSX); }
 
-// round(v * pixels per inch / 96), halves away from zero, as the program scales.
+// Logical units to pixels and back, rounded to nearest as the program does.
 static int Scaled(int v) { return (int)floor(v * Scale() / 96.0 + 0.5); }
+static int Logical(int pixels) { return (int)floor(pixels / (Scale() / 96.0) + 0.5); }
 
 static std::wstring HtmlText(int color) {
   wchar_t text[16];
@@ -33,8 +34,10 @@ static ConfigRecord SampleSettings() {
   ConfigRecord c = {};
   c.CRC = kSettingsMarker;
   c.Color = Rgb(26, 43, 60);
-  c.WinX = 200;
-  c.WinY = 150;
+  // Near the top left: the window is wholly on the screen at every display
+  // scale (at 144 pixels per inch it is over 1,000 pixels wide).
+  c.WinX = 20;
+  c.WinY = 20;
   c.WinExpanded = 1;
   for (int i = 0; i < kRecentColorCount; i++) c.ColorRecent[i] = Rgb(10 * i, 255 - 10 * i, 7 * i);
   return c;
@@ -380,9 +383,11 @@ class PickTest : public ProgramTest {
  protected:
   void SetUp() override {
     ProgramTest::SetUp();
-    // Right of the program's window, whatever the display scale.
-    int width = GetSystemMetrics(SM_CXSCREEN);
-    pattern_.reset(new PatternWindow(Rect{width - 230, 40, 200, 150}));
+    // Low on the left, clear of the program's window at every display scale:
+    // it opens at x = 320 or more by default, and ends above y = 750 from the
+    // sample settings.
+    int height = GetSystemMetrics(SM_CYSCREEN);
+    pattern_.reset(new PatternWindow(Rect{20, height - 200, 200, 150}));
     ASSERT_TRUE(pattern_->Shows());
   }
   void TearDown() override {
@@ -397,6 +402,7 @@ TEST_F(PickTest, AReleasedPickTakesTheExactPixelUnderThePointer) {
   if (expected) {
     ASSERT_EQ(Scale(), atoi(expected));
   }
+  WriteSettings(SampleSettings());
   ASSERT_TRUE(Start());
   Rect picker = Of(main_.picker), swatch = ClientRectOf(main_.swatch);
   ASSERT_TRUE(MoveTo(picker.cx(), picker.cy()));
@@ -582,16 +588,18 @@ TEST_F(MenuTest, TheDefaultsShowUnderTheButton) {
   MenuPicture options = Options(false, false, false), formats = Formats(0);
   ASSERT_FALSE(options.items.empty());
   ASSERT_FALSE(formats.items.empty());
+  WriteSettings(SampleSettings());  // the menu's settings as at a first start
   ASSERT_TRUE(Start());
   HWND menu = OpenOptions();
   ASSERT_TRUE(menu);
+  // Three logical units under the button, the position taken through logical units.
   Rect button = Of(main_.options), at = Of(menu);
-  EXPECT_EQ(at.x, button.x);
-  EXPECT_EQ(at.y, button.y + button.h + Scaled(3));
-  EXPECT_TRUE(SameMenu(PictureOf(menu), options));
+  EXPECT_EQ(at.x, Scaled(Logical(button.x)));
+  EXPECT_EQ(at.y, Scaled(Logical(button.y) + Logical(button.h) + 3));
+  EXPECT_TRUE(ShowsMenu(menu, options));
   HWND sub = OpenFormats(menu, options);
   ASSERT_TRUE(sub);
-  EXPECT_TRUE(SameMenu(PictureOf(sub), formats));
+  EXPECT_TRUE(ShowsMenu(sub, formats));
   PressKey(VK_ESCAPE);
   PressKey(VK_ESCAPE);
   ASSERT_TRUE(WaitFor([&] { return OpenMenus(process_.dwProcessId).empty(); }));
@@ -619,7 +627,7 @@ TEST_F(MenuTest, ANotationOrCaseChosenShowsAtOnceAndCopiesNothing) {
 
   menu = OpenOptions();
   ASSERT_TRUE(menu);
-  ASSERT_TRUE(SameMenu(PictureOf(menu), options));
+  ASSERT_TRUE(ShowsMenu(menu, options));
   ASSERT_TRUE(Choose(menu, options, 2));
   ASSERT_TRUE(WaitFor([&] { return ColorText() == L"0xff8000"; })) << ColorText().c_str();
   EXPECT_EQ(rows.Cell(0, 1), L"0xff8000");
@@ -642,7 +650,7 @@ TEST_F(MenuTest, StayOnTopTakesEffectAtOnceBothWays) {
   ASSERT_TRUE(WaitFor([&] { return (GetWindowLongW(main_.window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }));
   menu = OpenOptions();
   ASSERT_TRUE(menu);
-  EXPECT_TRUE(SameMenu(PictureOf(menu), on));
+  EXPECT_TRUE(ShowsMenu(menu, on));
   ASSERT_TRUE(Choose(menu, on, 0));
   ASSERT_TRUE(WaitFor([&] { return (GetWindowLongW(main_.window, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0; }));
   ASSERT_EQ(Close(), 0);

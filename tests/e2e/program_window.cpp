@@ -1,0 +1,67 @@
+// Waits for ColorTintvane.exe's main window, and closes it as a person does,
+// for the scripts and tests that only look at what the program shows or
+// leaves behind:
+//   program_window.exe wait    returns once the window shows, in front, has
+//                              painted its picker button and takes input
+//   program_window.exe close   the same, then presses Alt+F4 and waits for
+//                              the program to end
+// Exit code 0 on success, 1 when no window showed, 2 when it did not end.
+#include <windows.h>
+
+static BOOL CALLBACK FindMain(HWND hwnd, LPARAM out) {
+  wchar_t title[64];
+  if (IsWindowVisible(hwnd) && GetWindowTextW(hwnd, title, 64) && lstrcmpW(title, L"Color Tintvane [1.0.0.7]") == 0) {
+    *(HWND*)out = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The native button beside the picker is hidden once the picker has its face.
+static BOOL CALLBACK FindVisiblePickerTemplate(HWND child, LPARAM out) {
+  wchar_t cls[16], text[4];
+  GetClassNameW(child, cls, 16);
+  LONG type = GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+  if (lstrcmpiW(cls, L"Button") == 0 && type != BS_GROUPBOX && GetWindowTextW(child, text, 4) == 0 &&
+      IsWindowVisible(child)) {
+    *(bool*)out = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+static bool Ready(HWND* window) {
+  *window = nullptr;
+  EnumWindows(FindMain, (LPARAM)window);
+  if (!*window || GetForegroundWindow() != *window) return false;
+  bool templateShows = false;
+  EnumChildWindows(*window, FindVisiblePickerTemplate, (LPARAM)&templateShows);
+  return !templateShows;
+}
+
+int wmain(int argc, wchar_t** argv) {
+  bool close = argc > 1 && lstrcmpW(argv[1], L"close") == 0;
+  HWND window = nullptr;
+  DWORD start = GetTickCount();
+  while (!Ready(&window)) {
+    if (GetTickCount() - start > 30000) return 1;
+    Sleep(20);
+  }
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+  if (process) WaitForInputIdle(process, 10000);
+  if (!close) return 0;
+  INPUT keys[4] = {};
+  for (INPUT& k : keys) k.type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = VK_MENU;
+  keys[1].ki.wVk = VK_F4;
+  keys[2].ki.wVk = VK_F4;
+  keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
+  keys[3].ki.wVk = VK_MENU;
+  keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(4, keys, sizeof(INPUT));
+  bool ended = process && WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
+  if (process) CloseHandle(process);
+  return ended ? 0 : 2;
+}
