@@ -193,6 +193,42 @@ TEST_F(WindowTest, AMovedWindowOpensWhereItWasLeft) {
   EXPECT_EQ(Of(main_.window).y, before.y + 23);
 }
 
+TEST_F(WindowTest, AWindowClosedWhileMinimisedOpensWhereItWasShown) {
+  WriteSettings(SampleSettings());
+  ASSERT_TRUE(Start());
+  Rect shown = Of(main_.window);
+  // Minimised from its system menu, then closed.
+  PressChord(VK_MENU, VK_SPACE);
+  PressKey('N');
+  ASSERT_TRUE(WaitFor([&] { return IsIconic(main_.window) != 0; }));
+  if (GetForegroundWindow() != main_.window) SetForegroundWindow(main_.window);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == main_.window; }));
+  PressChord(VK_MENU, VK_F4);
+  ASSERT_EQ(WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
+  ConfigRecord saved;
+  ASSERT_TRUE(ReadSettings(&saved));
+  EXPECT_EQ(saved.WinX, Logical(shown.x));
+  EXPECT_EQ(saved.WinY, Logical(shown.y));
+}
+
+TEST_F(WindowTest, TheSessionEndingSavesTheSettingsAtOnce) {
+  WriteSettings(SampleSettings());
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(ClickAt(Of(main_.fields[0]).cx(), Of(main_.fields[0]).cy()));
+  PressKey(VK_END);
+  for (int i = 0; i < 3; i++) PressKey(VK_BACK);
+  TypeDigits("99");
+  ASSERT_TRUE(WaitFor([&] { return ColorText() == L"#632B3C"; })) << ColorText().c_str();
+  // What the system sends at a log-off; after it the process may be ended at any moment.
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(main_.window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
+  EXPECT_TRUE(answer);
+  ASSERT_TRUE(SendMessageTimeoutW(main_.window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
+  ConfigRecord saved;
+  ASSERT_TRUE(ReadSettings(&saved));
+  EXPECT_EQ(saved.Color, Rgb(99, 43, 60));
+}
+
 TEST_F(WindowTest, TheOptionsCaptionTakesANewColourAtEveryStart) {
   std::vector<int> seen[2];
   for (auto& colours : seen) {
