@@ -290,19 +290,22 @@ TEST_F(ColorTest, TypedChannelsTakeEffectAsTheyAreTyped) {
   WriteSettings(settings);
   ASSERT_TRUE(Start());
   HWND green = main_.fields[1];
+  // Empties the field, and waits until the program has taken that in: on the
+  // way through the field reads as numbers that later checks look for.
   auto clear = [&] {
     PressKey(VK_END);
     for (int i = 0; i < 3; i++) PressKey(VK_BACK);
+    return WaitFor([&] { return TextOf(green).empty() && ColorText() == L"#000000"; });
   };
   ASSERT_TRUE(ClickAt(Of(green).cx(), Of(green).cy()));
-  clear();
+  ASSERT_TRUE(clear());
   TypeDigits("25");
   EXPECT_TRUE(WaitFor([&] { return ColorText() == L"#001900"; })) << ColorText().c_str();
   TypeDigits("5");
   EXPECT_TRUE(WaitFor([&] { return ColorText() == L"#00FF00"; })) << ColorText().c_str();
   EXPECT_EQ(TextOf(green), L"255");
   // Above 255: ignored, and the field keeps what was typed until it is left.
-  clear();
+  ASSERT_TRUE(clear());
   TypeDigits("25");
   ASSERT_TRUE(WaitFor([&] { return ColorText() == L"#001900"; })) << ColorText().c_str();
   TypeDigits("6");
@@ -311,7 +314,7 @@ TEST_F(ColorTest, TypedChannelsTakeEffectAsTheyAreTyped) {
   EXPECT_EQ(ColorText(), L"#001900");
   // Leading zeros stay while typing, the number shows once the field is left.
   ASSERT_TRUE(ClickAt(Of(green).cx(), Of(green).cy()));
-  clear();
+  ASSERT_TRUE(clear());
   TypeDigits("007");
   ASSERT_TRUE(WaitFor([&] { return ColorText() == L"#000700"; })) << ColorText().c_str();
   EXPECT_EQ(TextOf(green), L"007");
@@ -319,8 +322,7 @@ TEST_F(ColorTest, TypedChannelsTakeEffectAsTheyAreTyped) {
   EXPECT_TRUE(ShowsText(green, L"7"));
   // An emptied field counts as 0 and shows it when left.
   ASSERT_TRUE(ClickAt(Of(green).cx(), Of(green).cy()));
-  clear();
-  ASSERT_TRUE(WaitFor([&] { return ColorText() == L"#000000"; })) << ColorText().c_str();
+  ASSERT_TRUE(clear()) << ColorText().c_str();
   PressKey(VK_TAB);
   EXPECT_TRUE(ShowsText(green, L"0"));
 }
