@@ -44,7 +44,7 @@ bench: build-native build-win
 	@$(BUILD)/native/names_bench
 	@$(BUILD)/native/raster_bench
 	@bash scripts/wine-session.sh $(BUILD) wine $(BUILD)/win/picker_tick_bench.exe
-	@bash scripts/wine-session.sh $(BUILD) wine $(BUILD)/win/startup_bench.exe $(BUILD)/win/ColorTintvane.exe $(BUILD)/win/bare_window.exe
+	@bash scripts/wine-session.sh $(BUILD) wine $(BUILD)/win/startup_bench.exe $(BUILD)/win/ColorTintvane.exe $(BUILD)/win/bare_window.exe $(BUILD)/win/controls_window.exe
 
 clean:
 	rm -rf $(BUILD)

@@ -8,7 +8,14 @@
 // less), working-set difference (3 MiB or less) and close-to-exit against the
 // 128 ms closing animation plus 50 ms. Misses are reported, not failed.
 //
-//   startup_bench.exe PROGRAM.exe BARE.exe [ROUNDS]
+// A third program, when given, is a second floor: a plain Win32 window with
+// the same controls as the program's (bench/controls_window.cpp). The
+// program is compared with it too, for information: under Wine every child
+// window costs server round trips and memory whoever creates it, and this
+// floor shows how much of the difference to the bare window is the controls
+// themselves.
+//
+//   startup_bench.exe PROGRAM.exe BARE.exe [CONTROLS.exe] [ROUNDS]
 //
 // Both run with a temporary folder as their current directory. The folder is
 // kept for the whole benchmark, so each run of the program starts with the
@@ -19,6 +26,7 @@
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <wchar.h>
 
 #include <algorithm>
@@ -241,19 +249,25 @@ static const char* Verdict(bool met) { return met ? "PASS" : "MISS"; }
 // Entry
 //-----------------------------------------------------------------------------
 
-static Series g_program, g_bare;
+static Series g_program, g_bare, g_controls;
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    fprintf(stderr, "usage: startup_bench PROGRAM.exe BARE.exe [ROUNDS]\n");
+    fprintf(stderr, "usage: startup_bench PROGRAM.exe BARE.exe [CONTROLS.exe] [ROUNDS]\n");
     return 2;
   }
-  wchar_t program[MAX_PATH], bare[MAX_PATH], folder[MAX_PATH];
+  wchar_t program[MAX_PATH], bare[MAX_PATH], controls[MAX_PATH], folder[MAX_PATH];
   if (!FullWindowsPath(argv[1], program, MAX_PATH) || !FullWindowsPath(argv[2], bare, MAX_PATH)) {
     fprintf(stderr, "cannot find %s or %s\n", argv[1], argv[2]);
     return 2;
   }
-  int rounds = argc > 3 ? atoi(argv[3]) : 10;
+  int next = 3;
+  bool withControls = argc > next && strstr(argv[next], ".exe");
+  if (withControls && !FullWindowsPath(argv[next++], controls, MAX_PATH)) {
+    fprintf(stderr, "cannot find %s\n", argv[3]);
+    return 2;
+  }
+  int rounds = argc > next ? atoi(argv[next]) : 10;
   rounds = std::min(std::max(rounds, 1), kMaxRounds);
   if (!MakeTemporaryFolder(folder, MAX_PATH)) {
     fprintf(stderr, "cannot make a temporary folder\n");
@@ -266,10 +280,13 @@ int main(int argc, char** argv) {
 
   g_program.executable = program;
   g_bare.executable = bare;
-  Series* order[2] = {&g_program, &g_bare};
+  g_controls.executable = controls;
+  Series* order[3] = {&g_program, &g_bare, &g_controls};
+  int programs = withControls ? 3 : 2;
   bool failed = false;
   for (int round = 0; round <= rounds && !failed; round++) {  // round 0 is the warm-up
-    for (Series* s : order) {
+    for (int p = 0; p < programs; p++) {
+      Series* s = order[p];
       Run run = {};
       if (!RunOnce(s->executable, folder, &run)) {
         failed = true;
@@ -288,8 +305,10 @@ int main(int argc, char** argv) {
   printf("%-18s %8s %8s %8s %9s %9s %8s\n", "", "mean ms", "ms", "ms", "set MiB", "exit ms", "ms");
   PrintSeries(g_program);
   PrintSeries(g_bare);
+  if (withControls) PrintSeries(g_controls);
   PrintWindowOf(g_program);
   PrintWindowOf(g_bare);
+  if (withControls) PrintWindowOf(g_controls);
 
   double startupRatio = Mean(g_program, &Run::startupMs) / Mean(g_bare, &Run::startupMs);
   double medianRatio = Median(g_program, &Run::startupMs) / Median(g_bare, &Run::startupMs);
@@ -301,5 +320,12 @@ int main(int argc, char** argv) {
          Verdict(workingSetDifference <= 3.0));
   printf("close to exit          %5.1f ms (bare %.1f), target <= 178 ms   %s\n", closeMs, Mean(g_bare, &Run::closeMs),
          Verdict(closeMs <= 178.0));
+  if (withControls) {
+    printf("against the plain window with the same controls (for information):\n");
+    printf("  start-up ratio         %5.2f (of medians %.2f)\n",
+           Mean(g_program, &Run::startupMs) / Mean(g_controls, &Run::startupMs),
+           Median(g_program, &Run::startupMs) / Median(g_controls, &Run::startupMs));
+    printf("  working-set difference %5.2f MiB\n", Mean(g_program, &Run::workingSetMiB) - Mean(g_controls, &Run::workingSetMiB));
+  }
   return 0;
 }

@@ -8,6 +8,15 @@
 static COLORREF g_customColors[16];
 
 bool ChooseSystemColor(int ownerWindow, int initial, int* chosen) {
+  // The dialog library is loaded when the dialog is first opened, not at
+  // every start.
+  typedef BOOL(WINAPI * ChooseColorFunction)(CHOOSECOLORW*);
+  static ChooseColorFunction chooseColor = nullptr;
+  if (!chooseColor) {
+    HMODULE dialogs = LoadLibraryW(L"comdlg32.dll");
+    if (dialogs) chooseColor = (ChooseColorFunction)(void*)GetProcAddress(dialogs, "ChooseColorW");
+    if (!chooseColor) return false;
+  }
   // A colour value is laid out like a COLORREF: red in the low byte.
   COLORREF start = (COLORREF)initial & 0xFFFFFF;
   g_customColors[0] = start;
@@ -16,7 +25,7 @@ bool ChooseSystemColor(int ownerWindow, int initial, int* chosen) {
   cc.rgbResult = start;
   cc.lpCustColors = g_customColors;
   cc.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
-  if (!ChooseColorW(&cc)) return false;
+  if (!chooseColor(&cc)) return false;
   *chosen = (int)(cc.rgbResult & 0xFFFFFF);
   return true;
 }

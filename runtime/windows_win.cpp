@@ -710,6 +710,8 @@ void ResizeControl(int control, int x, int y, int w, int h) {
   int py = y == kIgnore ? r.top : LogicalToDeviceY(y);
   int pw = w == kIgnore ? r.right - r.left : LogicalToDeviceX(w);
   int ph = h == kIgnore ? r.bottom - r.top : LogicalToDeviceY(h);
+  // Placing a window's content again mostly finds controls where they are.
+  if (px == r.left && py == r.top && pw == r.right - r.left && ph == r.bottom - r.top) return;
   SetWindowPos((HWND)ControlHandle(control), nullptr, px, py, pw, ph, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
