@@ -1,4 +1,5 @@
-#include <windows.h>
+#include "runtime/win32_internal.h"  // windows.h first
+
 #include <commdlg.h>
 
 #include "colour/color_dialog.h"
@@ -11,12 +12,8 @@ bool ChooseSystemColor(int ownerWindow, int initial, int* chosen) {
   // The dialog library is loaded when the dialog is first opened, not at
   // every start.
   typedef BOOL(WINAPI * ChooseColorFunction)(CHOOSECOLORW*);
-  static ChooseColorFunction chooseColor = nullptr;
-  if (!chooseColor) {
-    HMODULE dialogs = LoadLibraryW(L"comdlg32.dll");
-    if (dialogs) chooseColor = (ChooseColorFunction)(void*)GetProcAddress(dialogs, "ChooseColorW");
-    if (!chooseColor) return false;
-  }
+  auto chooseColor = (ChooseColorFunction)(void*)SystemProcedure(L"comdlg32.dll", "ChooseColorW");
+  if (!chooseColor) return false;
   // A colour value is laid out like a COLORREF: red in the low byte.
   COLORREF start = (COLORREF)initial & 0xFFFFFF;
   g_customColors[0] = start;

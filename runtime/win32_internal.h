@@ -35,6 +35,11 @@ const UINT WM_TINTVANE_MENU_CHOICE = WM_APP + 0x55;
 // to the item of that menu (menu 0: a menu of no number, nothing bound).
 void DispatchMenuChoice(int window, int menu, int item);
 
+// A procedure of a system library, the library loaded when first asked for
+// and kept; null when either is missing. For libraries that most runs never
+// need, and calls that may be missing from the platform.
+FARPROC SystemProcedure(const wchar_t* library, const char* name);
+
 // The next free number from `next` on, for numbered objects.
 int FreshNumber(int& next, bool (*taken)(int));
 

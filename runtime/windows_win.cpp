@@ -76,6 +76,12 @@ static int g_nextWindowNumber = 1, g_nextControlNumber = 1;
 static const UINT WM_TINTVANE_POSTED_EVENT = WM_APP + 0x54;
 static const wchar_t kWindowClass[] = L"TintvaneWindow";
 
+FARPROC SystemProcedure(const wchar_t* library, const char* name) {
+  HMODULE module = GetModuleHandleW(library);
+  if (!module) module = LoadLibraryW(library);
+  return module ? GetProcAddress(module, name) : nullptr;
+}
+
 int FreshNumber(int& next, bool (*taken)(int)) {
   while (taken(next)) next++;
   return next++;
@@ -795,8 +801,7 @@ int ExamineDisplays() {
   g_displays.clear();
   // Looked up at run time: the program must start where the call is missing.
   typedef BOOL(WINAPI * EnumDevices)(LPCWSTR, DWORD, PDISPLAY_DEVICEW, DWORD);
-  HMODULE user = GetModuleHandleW(L"user32.dll");
-  EnumDevices enumDevices = user ? (EnumDevices)(void*)GetProcAddress(user, "EnumDisplayDevicesW") : nullptr;
+  EnumDevices enumDevices = (EnumDevices)(void*)SystemProcedure(L"user32.dll", "EnumDisplayDevicesW");
   if (!enumDevices) return 0;
   std::vector<DisplaySize> others;
   bool primaryFound = false;
