@@ -259,7 +259,8 @@ TEST_F(WindowTest, HostileSettingsGiveAUsableWindowAndAreSavedBackValid) {
   ASSERT_TRUE(WriteWholeFile(SettingsPath().c_str(), file));
 
   ASSERT_TRUE(Start());
-  // On the display, in front, and answering: a typed channel shows at once.
+  // On the display, on top (any non-zero flag), and answering: a typed channel shows at once.
+  EXPECT_TRUE(GetWindowLongW(main_.window, GWL_EXSTYLE) & WS_EX_TOPMOST);
   Rect outer = Of(main_.window);
   EXPECT_GE(outer.x + outer.w, 0);
   EXPECT_LT(outer.y, GetSystemMetrics(SM_CYSCREEN));
@@ -477,6 +478,18 @@ TEST_F(PickTest, AReleasedPickTakesTheExactPixelUnderThePointer) {
 
 class SwitchAwayTest : public PickTest {
  protected:
+  void SetUp() override {
+    PickTest::SetUp();
+    speed_ = MouseSpeed();
+  }
+  // A failure must not leave the tests after it with a slowed mouse.
+  void TearDown() override {
+    PickTest::TearDown();
+    if (speed_ && MouseSpeed() != speed_)
+      SystemParametersInfoW(SPI_SETMOUSESPEED, (UINT)speed_, (void*)(INT_PTR)speed_, SPIF_SENDCHANGE);
+  }
+  int speed_ = 0;
+
   // Another window comes to the front, as a task switcher brings one. A
   // virtual desktop has no Alt+Tab switcher: the window comes forward itself.
   ::testing::AssertionResult SwitchAway() {
@@ -523,7 +536,7 @@ TEST_F(SwitchAwayTest, ACaptureViewDragEndsOnceWhenAnotherWindowComesToTheFront)
 TEST_F(SwitchAwayTest, APrecisionSliderDragGivesTheMouseItsSpeedBack) {
   WriteSettings(SampleSettings());
   ASSERT_TRUE(Start());
-  int speed = MouseSpeed();
+  int speed = speed_;
   ASSERT_GE(speed, 4);
   std::vector<int> history = HistoryRuns();
   Rect red = Of(main_.strips[0]);
@@ -542,6 +555,25 @@ TEST_F(SwitchAwayTest, APrecisionSliderDragGivesTheMouseItsSpeedBack) {
   EXPECT_EQ(HtmlText(HistoryRuns()[0]), dragged);
   EXPECT_EQ(HistoryRuns()[1], history[0]);
   MouseButton(MOUSEEVENTF_LEFTUP);
+}
+
+TEST_F(SwitchAwayTest, ClosingDuringAPrecisionDragGivesTheMouseItsSpeedBack) {
+  WriteSettings(SampleSettings());
+  ASSERT_TRUE(Start());
+  int speed = speed_;
+  ASSERT_GE(speed, 4);
+  Rect green = Of(main_.strips[1]);
+  ASSERT_TRUE(MoveTo(green.cx(), green.cy()));
+  SendKeys({{VK_CONTROL, false}});
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(WaitFor([&] { return MouseSpeed() < speed; })) << MouseSpeed();
+  SendKeys({{VK_CONTROL, true}});
+  // Alt+F4 with the button still held.
+  PressChord(VK_MENU, VK_F4);
+  ASSERT_EQ(WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  EXPECT_EQ(MouseSpeed(), speed);
+  EXPECT_FALSE(PointerConfined());
 }
 
 TEST_F(SwitchAwayTest, APickEndsWhenAnotherWindowComesToTheFront) {
