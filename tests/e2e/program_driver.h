@@ -704,3 +704,50 @@ inline ::testing::AssertionResult SameMenu(const MenuPicture& shown, const MenuP
                                            << "): " << std::hex << shown.pixels[i] << " for " << expected.pixels[i];
   return ::testing::AssertionSuccess();
 }
+
+//-----------------------------------------------------------------------------
+// No test starts a browser: the https handler is a recorder while they run
+//-----------------------------------------------------------------------------
+
+inline std::wstring g_openedLog;  // where the stand-in browser writes the addresses it was given
+
+class BrowserStandIn : public ::testing::Environment {
+ public:
+  explicit BrowserStandIn(const std::wstring& recorder) : recorder_(recorder) {}
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    g_openedLog = std::wstring(temp) + L"tintvane-opened-addresses.txt";
+    std::wstring command = L"\"" + recorder_ + L"\" \"" + g_openedLog + L"\" \"%1\"";
+    for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER}) {
+      const wchar_t* key = root == HKEY_CLASSES_ROOT ? L"https\\shell\\open\\command"
+                                                     : L"Software\\Classes\\https\\shell\\open\\command";
+      Saved saved = {root, key, false, L""};
+      wchar_t old[1024];
+      DWORD size = sizeof old;
+      if (RegGetValueW(root, key, nullptr, RRF_RT_REG_SZ, nullptr, old, &size) == ERROR_SUCCESS) {
+        saved.existed = true;
+        saved.value = old;
+      }
+      saved_.push_back(saved);
+      RegSetKeyValueW(root, key, nullptr, REG_SZ, command.c_str(), (DWORD)((command.size() + 1) * sizeof(wchar_t)));
+    }
+  }
+  void TearDown() override {
+    for (const Saved& s : saved_) {
+      if (s.existed) RegSetKeyValueW(s.root, s.key, nullptr, REG_SZ, s.value.c_str(), (DWORD)((s.value.size() + 1) * sizeof(wchar_t)));
+      else RegDeleteKeyValueW(s.root, s.key, nullptr);
+    }
+    DeleteFileW(g_openedLog.c_str());
+  }
+
+ private:
+  struct Saved {
+    HKEY root;
+    const wchar_t* key;
+    bool existed;
+    std::wstring value;
+  };
+  std::wstring recorder_;
+  std::vector<Saved> saved_;
+};

@@ -1,0 +1,457 @@
+// The real program under long use and under random input, driven from
+// another process by real input only:
+//   e2e_reliability.exe ColorTintvane.exe [--soak-seconds=N] [--events=N] [--seed=N] [gtest flags]
+// The soak picks live from a changing picture for N seconds (60 unless
+// given) while the program's working set and private bytes are sampled; the
+// random input sends N seeded events (500 unless given) to the window and
+// checks after every batch that it still answers. Both print their figures.
+#include <math.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <deque>
+#include <set>
+#include <string>
+
+#include "tests/e2e/program_driver.h"  // windows.h first
+
+#include <psapi.h>
+
+static int g_soakSeconds = 60;
+static int g_events = 500;
+static unsigned g_seed = 0;  // 0: a new seed each run, printed
+
+static double MiB(size_t bytes) { return bytes / (1024.0 * 1024.0); }
+
+// Settings that put the window near the top left, wholly on the screen.
+static ConfigRecord PlacedSettings() {
+  ConfigRecord c = {};
+  c.CRC = kSettingsMarker;
+  c.Color = 0x3C2B1A;
+  c.WinX = 20;
+  c.WinY = 20;
+  c.WinExpanded = 1;
+  return c;
+}
+
+//-----------------------------------------------------------------------------
+// Soak
+//-----------------------------------------------------------------------------
+
+// A window of this process whose picture changes whenever it is told to:
+// frame f shows at (x, y) the colour (x + f, y + 2f, 3f).
+class ChangingPicture {
+ public:
+  explicit ChangingPicture(const Rect& r) : rect_(r) {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TintvaneChangingPicture";
+    RegisterClassW(&wc);
+    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, r.x, r.y, r.w, r.h, nullptr, nullptr,
+                            wc.hInstance, nullptr);
+    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+  }
+  ~ChangingPicture() { DestroyWindow(hwnd_); }
+  void NextFrame() {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, GetWindowLongPtrW(hwnd_, GWLP_USERDATA) + 1);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+  }
+  const Rect& rect() const { return rect_; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg != WM_PAINT) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT r;
+    GetClientRect(hwnd, &r);
+    int frame = (int)GetWindowLongPtrW(hwnd, GWLP_USERDATA);
+    std::vector<uint32_t> pixels((size_t)r.right * r.bottom);
+    for (int y = 0; y < r.bottom; y++)
+      for (int x = 0; x < r.right; x++)
+        pixels[(size_t)y * r.right + x] = (uint32_t)(((x + frame) & 0xFF) << 16 | ((y + 2 * frame) & 0xFF) << 8 | ((3 * frame) & 0xFF));
+    BITMAPINFO bi = {};
+    bi.bmiHeader = {sizeof bi.bmiHeader, r.right, -r.bottom, 1, 32, BI_RGB};
+    SetDIBitsToDevice(dc, 0, 0, r.right, r.bottom, 0, 0, 0, r.bottom, pixels.data(), &bi, DIB_RGB_COLORS);
+    EndPaint(hwnd, &ps);
+    return 0;
+  }
+  Rect rect_;
+  HWND hwnd_ = nullptr;
+};
+
+// The resident private memory of the process as the host system counts it,
+// where the process runs on one (a Wine process shows in Z:\proc); 0 when
+// there is none. Used where the platform answers no private bytes.
+static size_t HostPrivateBytes(const wchar_t* exeName) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(L"Z:\\proc\\*", &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  size_t bytes = 0;
+  do {
+    if (found.cFileName[0] < L'0' || found.cFileName[0] > L'9') continue;
+    std::wstring folder = std::wstring(L"Z:\\proc\\") + found.cFileName;
+    // The program itself: its first argument names it (others may carry its path as an argument).
+    std::string command = ReadWholeFile((folder + L"\\cmdline").c_str()).c_str();
+    std::string name(exeName, exeName + wcslen(exeName));
+    if (command.size() < name.size() || command.compare(command.size() - name.size(), name.size(), name)) continue;
+    std::string status = ReadWholeFile((folder + L"\\status").c_str());
+    size_t at = status.find("RssAnon:");
+    if (at != std::string::npos) bytes = (size_t)strtoull(status.c_str() + at + 8, nullptr, 10) * 1024;
+    break;
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return bytes;
+}
+
+struct MemorySample {
+  double seconds;
+  size_t workingSet, privateBytes;
+  DWORD gdiObjects, userObjects;
+};
+
+static MemorySample SampleMemory(HANDLE process, double seconds) {
+  PROCESS_MEMORY_COUNTERS_EX counters = {};
+  counters.cb = sizeof counters;
+  GetProcessMemoryInfo(process, (PROCESS_MEMORY_COUNTERS*)&counters, sizeof counters);
+  size_t privateBytes = counters.PrivateUsage ? counters.PrivateUsage : HostPrivateBytes(L"ColorTintvane.exe");
+  return MemorySample{seconds, counters.WorkingSetSize, privateBytes, GetGuiResources(process, GR_GDIOBJECTS),
+                      GetGuiResources(process, GR_USEROBJECTS)};
+}
+
+using SoakTest = ProgramTest;
+
+TEST_F(SoakTest, PickingLiveForLongKeepsMemoryFlat) {
+  WriteSettings(PlacedSettings());
+  int height = GetSystemMetrics(SM_CYSCREEN);
+  ChangingPicture picture(Rect{20, height - 260, 240, 200});
+  ASSERT_TRUE(Start());
+  Rect picker = Of(main_.picker);
+  ASSERT_TRUE(MoveTo(picker.cx(), picker.cy()));
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+
+  // The first quarter, at most a minute, is warm-up: caches fill, the list
+  // of allocations settles. Growth counts from its end.
+  const double warmUp = std::min(60.0, g_soakSeconds / 4.0);
+  std::vector<MemorySample> samples;
+  std::set<std::wstring> coloursSeen;
+  const Rect& area = picture.rect();
+  DWORD start = GetTickCount(), lastSample = start - 5000, lastText = start;
+  bool inFront = true;
+  for (int step = 0; GetTickCount() - start < (DWORD)g_soakSeconds * 1000; step++) {
+    // Round and round the picture, which changes every step.
+    double angle = step * 0.05;
+    int x = area.x + area.w / 2 + (int)(area.w / 3 * cos(angle)), y = area.y + area.h / 2 + (int)(area.h / 3 * sin(angle));
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT move = {};
+    move.type = INPUT_MOUSE;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    move.mi.dx = ((2 * x + 1) * 65536) / (2 * w);
+    move.mi.dy = ((2 * y + 1) * 65536) / (2 * h);
+    SendInput(1, &move, sizeof move);
+    picture.NextFrame();
+    WaitFor([] { return false; }, 30);  // lets this process paint the picture
+    DWORD now = GetTickCount();
+    if (now - lastText >= 250) {
+      coloursSeen.insert(TextOf(main_.colorText));
+      lastText = now;
+    }
+    if (now - lastSample >= 5000) {
+      samples.push_back(SampleMemory(process_.hProcess, (now - start) / 1000.0));
+      lastSample = now;
+      inFront = GetForegroundWindow() == main_.window;
+      if (!inFront || !Running()) break;
+    }
+  }
+  samples.push_back(SampleMemory(process_.hProcess, (GetTickCount() - start) / 1000.0));
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(inFront) << "the pick ended: the program's window left the front";
+  ASSERT_TRUE(Running());
+
+  size_t baseWorking = 0, basePrivate = 0, maxWorking = 0, maxPrivate = 0;
+  printf("  seconds  working set MiB  private MiB  GDI  USER\n");
+  for (const MemorySample& s : samples) {
+    printf("  %7.1f  %15.2f  %11.2f  %3lu  %4lu\n", s.seconds, MiB(s.workingSet), MiB(s.privateBytes), s.gdiObjects,
+           s.userObjects);
+    if (s.seconds < warmUp) continue;
+    if (!baseWorking) baseWorking = s.workingSet, basePrivate = s.privateBytes;
+    maxWorking = std::max(maxWorking, s.workingSet);
+    maxPrivate = std::max(maxPrivate, s.privateBytes);
+  }
+  double growWorking = MiB(maxWorking - baseWorking), growPrivate = MiB(maxPrivate - basePrivate);
+  printf("soak: %d s picking live (about %d ticks), %zu colours seen, growth after %.0f s: working set %.2f MiB, "
+         "private bytes %.2f MiB\n",
+         g_soakSeconds, g_soakSeconds * 1000 / 16, coloursSeen.size(), warmUp, growWorking, growPrivate);
+  // The picture changed under the pointer all along: the pick was live.
+  EXPECT_GT((int)coloursSeen.size(), g_soakSeconds);
+  EXPECT_LE(growWorking, 1.0);
+  EXPECT_LE(growPrivate, 1.0);
+  // Where the platform counts GDI and USER objects, they stay flat.
+  EXPECT_EQ(samples.back().gdiObjects, samples.front().gdiObjects);
+  EXPECT_EQ(samples.back().userObjects, samples.front().userObjects);
+  ASSERT_EQ(Close(), 0);
+}
+
+//-----------------------------------------------------------------------------
+// Random input
+//-----------------------------------------------------------------------------
+
+// xorshift32, for a run that can be repeated from its seed.
+struct Random {
+  unsigned state;
+  unsigned Next() {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state;
+  }
+  int Below(int n) { return (int)(Next() % (unsigned)n); }
+  int Between(int lo, int hi) { return lo + Below(hi - lo + 1); }
+};
+
+class RandomInputTest : public ProgramTest {
+ protected:
+  // The last events, for the report of a failure.
+  void Log(const char* format, ...) {
+    char line[200];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    recent_.push_back(std::to_string(count_) + ": " + line);
+    if (recent_.size() > 25) recent_.pop_front();
+  }
+  std::string Recent() const {
+    std::string all;
+    for (const std::string& line : recent_) all += "    " + line + "\n";
+    return all;
+  }
+
+  // A point on the window: its client area, or the caption left of the
+  // buttons (the close box would end the run early).
+  POINT PointOnWindow() {
+    Rect outer = Of(main_.window), client = ClientRectOf(main_.window);
+    if (random_.Below(8) == 0 && client.y > outer.y + 4)
+      return OnScreen(Rect{outer.x + 4, outer.y + 4, outer.w / 2, client.y - outer.y - 6});
+    return OnScreen(client);
+  }
+  POINT PointOn(HWND control) { return OnScreen(Of(control)); }
+  // A point of the rectangle that lies on the screen (the window may have
+  // been dragged partly off it).
+  POINT OnScreen(Rect r) {
+    int left = std::max(r.x, 0), top = std::max(r.y, 0);
+    int right = std::min(r.x + r.w, GetSystemMetrics(SM_CXSCREEN)), bottom = std::min(r.y + r.h, GetSystemMetrics(SM_CYSCREEN));
+    if (right <= left || bottom <= top) return POINT{left, top};
+    return POINT{left + random_.Below(right - left), top + random_.Below(bottom - top)};
+  }
+  HWND AnyControl() {
+    HWND controls[] = {main_.capture, main_.strips[0], main_.strips[1], main_.strips[2], main_.fields[0],
+                       main_.fields[1], main_.fields[2], main_.colorText, main_.palette, main_.options,
+                       main_.swatch, main_.picker, main_.history, main_.list, main_.panel};
+    return controls[random_.Below((int)(sizeof controls / sizeof controls[0]))];
+  }
+  // Random input needs no pointer at rest: a move goes into the input queue
+  // like any other, and the program takes it in order.
+  static void Glide(int x, int y) {
+    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT move = {};
+    move.type = INPUT_MOUSE;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    move.mi.dx = ((2 * x + 1) * 65536) / (2 * w);
+    move.mi.dy = ((2 * y + 1) * 65536) / (2 * h);
+    SendInput(1, &move, sizeof move);
+    WaitFor([] { return false; }, 15);
+  }
+  void Click(POINT p, DWORD down, DWORD up) {
+    Glide(p.x, p.y);
+    SendMouse({down, up});
+  }
+
+  void OneEvent() {
+    static const WORD kKeys[] = {'0', '1', '2', '5', '7', '9', 'A', 'G', 'Z', VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN,
+                                 VK_HOME, VK_END, VK_PRIOR, VK_NEXT, VK_TAB, VK_RETURN, VK_ESCAPE, VK_BACK,
+                                 VK_DELETE, VK_SPACE};
+    int kind = random_.Below(100);
+    if (kind < 20) {
+      POINT p = PointOnWindow();
+      Log("click at %ld,%ld", p.x, p.y);
+      Click(p, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    } else if (kind < 27) {
+      POINT p = random_.Below(2) ? PointOn(main_.list) : PointOnWindow();
+      Log("double click at %ld,%ld", p.x, p.y);
+      Glide(p.x, p.y);
+      SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+    } else if (kind < 34) {
+      POINT p = PointOnWindow();
+      Log("right-click at %ld,%ld", p.x, p.y);
+      Click(p, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    } else if (kind < 44) {
+      POINT from = random_.Below(2) ? PointOn(AnyControl()) : PointOnWindow();
+      bool precise = random_.Below(4) == 0;
+      Log("drag from %ld,%ld%s", from.x, from.y, precise ? " with Ctrl" : "");
+      Glide(from.x, from.y);
+      if (precise) SendKeys({{VK_CONTROL, false}});
+      SendMouse({MOUSEEVENTF_LEFTDOWN});
+      for (int i = random_.Between(1, 3); i > 0; i--) {
+        POINT to = random_.Below(3) ? PointOnWindow()
+                                    : POINT{random_.Below(GetSystemMetrics(SM_CXSCREEN)), random_.Below(GetSystemMetrics(SM_CYSCREEN))};
+        Glide(to.x, to.y);
+      }
+      if (precise) SendKeys({{VK_CONTROL, true}});
+      SendMouse({MOUSEEVENTF_LEFTUP});
+    } else if (kind < 50) {
+      POINT p = PointOnWindow();
+      int steps = random_.Below(2) ? 120 : -120;
+      Log("wheel %d at %ld,%ld", steps, p.x, p.y);
+      Glide(p.x, p.y);
+      INPUT wheel = {};
+      wheel.type = INPUT_MOUSE;
+      wheel.mi.dwFlags = MOUSEEVENTF_WHEEL;
+      wheel.mi.mouseData = (DWORD)steps;
+      SendInput(1, &wheel, sizeof wheel);
+    } else if (kind < 72) {
+      HWND control = AnyControl();
+      POINT p = PointOn(control);
+      int n = random_.Between(1, 5);
+      Log("%d keys into the control at %ld,%ld", n, p.x, p.y);
+      Click(p, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+      for (int i = 0; i < n; i++) {
+        WORD key = kKeys[random_.Below((int)(sizeof kKeys / sizeof kKeys[0]))];
+        if (random_.Below(6) == 0) PressChord(random_.Below(2) ? VK_CONTROL : VK_SHIFT, key);
+        else PressKey(key);
+      }
+    } else if (kind < 82) {
+      // The options menu, and maybe one of its items (the homepage goes to the stand-in browser).
+      Rect button = Of(main_.options);
+      Log("options menu");
+      Click(POINT{button.cx(), button.cy()}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+      std::vector<HWND> menus;
+      if (WaitFor([&] { return !(menus = OpenMenus(process_.dwProcessId)).empty(); }, 500)) {
+        Rect menu = Of(menus.back());
+        POINT item = {menu.x + menu.w / 2, menu.y + random_.Below(std::max(menu.h, 1))};
+        Log("  choose at %ld,%ld with the %s button", item.x, item.y, random_.Below(2) ? "left" : "right");
+        Click(item, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+        if (OpenMenus(process_.dwProcessId).size() > 0 && random_.Below(2)) PressKey(VK_ESCAPE);
+      }
+    } else if (kind < 87) {
+      Log("colour dialog");
+      Click(PointOn(main_.swatch), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+      HWND dialog = nullptr;
+      if (WaitFor([&] {
+            HWND w = ProcessWindow(process_.dwProcessId, nullptr);
+            return w && ClassOf(w) == L"#32770" && (dialog = w);
+          }, 1000)) {
+        bool ok = random_.Below(2);
+        Log("  %s", ok ? "OK" : "cancel");
+        if (ok) {
+          Rect button = Of(GetDlgItem(dialog, IDOK));
+          Click(POINT{button.cx(), button.cy()}, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+        } else {
+          PressKey(VK_ESCAPE);
+        }
+      }
+    } else if (kind < 92) {
+      Log("another window to the front");
+      SetForegroundWindow(other_);
+    } else {
+      // Moved by its title bar, staying mostly on the screen.
+      Rect outer = Of(main_.window), client = ClientRectOf(main_.window);
+      int grabX = outer.x + std::min(60, outer.w / 4), grabY = (outer.y + client.y) / 2;
+      int toX = random_.Between(20, GetSystemMetrics(SM_CXSCREEN) / 2), toY = random_.Between(10, GetSystemMetrics(SM_CYSCREEN) / 3);
+      Log("move the window from %d,%d by its title to %d,%d", grabX, grabY, toX, toY);
+      Glide(grabX, grabY);
+      SendMouse({MOUSEEVENTF_LEFTDOWN});
+      Glide((grabX + toX) / 2, (grabY + toY) / 2);
+      Glide(toX, toY);
+      SendMouse({MOUSEEVENTF_LEFTUP});
+    }
+    count_++;
+  }
+
+  // Closes what the random input left open: menus, the colour dialog.
+  void CloseWhatIsOpen() {
+    for (int i = 0; i < 5; i++) {
+      HWND w = ProcessWindow(process_.dwProcessId, nullptr);
+      bool dialog = w && ClassOf(w) == L"#32770";
+      if (!dialog && OpenMenus(process_.dwProcessId).empty()) return;
+      if (dialog) SetForegroundWindow(w);
+      PressKey(VK_ESCAPE);
+      WaitFor([&] { return false; }, 200);
+    }
+  }
+
+  Random random_ = {1};
+  int count_ = 0;
+  std::deque<std::string> recent_;
+  HWND other_ = nullptr;
+};
+
+TEST_F(RandomInputTest, TheWindowKeepsAnsweringAndSavesValidSettings) {
+  unsigned seed = g_seed ? g_seed : (unsigned)GetTickCount() | 1;
+  random_.state = seed;
+  printf("random input: seed %u, %d events (repeat with --seed=%u --events=%d)\n", seed, g_events, seed, g_events);
+  WriteSettings(PlacedSettings());
+  // Another application's window, to come to the front now and then.
+  other_ = CreateWindowExW(0, L"STATIC", L"Another application", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                           GetSystemMetrics(SM_CXSCREEN) - 320, GetSystemMetrics(SM_CYSCREEN) - 240, 300, 200, nullptr,
+                           nullptr, nullptr, nullptr);
+  ASSERT_TRUE(Start());
+  const int kBatch = 25;
+  int slowest = 0;
+  while (count_ < g_events) {
+    for (int i = 0; i < kBatch && count_ < g_events; i++) OneEvent();
+    // After every batch the window answers within a second.
+    DWORD asked = GetTickCount();
+    DWORD_PTR answer = 0;
+    bool answered = Running() && SendMessageTimeoutW(main_.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer);
+    slowest = std::max(slowest, (int)(GetTickCount() - asked));
+    ASSERT_TRUE(answered) << (Running() ? "the window did not answer within a second" : "the program ended")
+                          << " after event " << count_ << "; seed " << seed << "; the last events:\n"
+                          << Recent();
+  }
+  ReleaseHeldInput();
+  CloseWhatIsOpen();
+  ClickOnTitle();
+  int code = Close();
+  DestroyWindow(other_);
+  ASSERT_EQ(code, 0) << "seed " << seed << "; the last events:\n" << Recent();
+  ConfigRecord saved;
+  ASSERT_TRUE(ReadSettings(&saved)) << "seed " << seed;
+  EXPECT_EQ(saved.CRC, kSettingsMarker);
+  EXPECT_EQ(saved.Color & ~0xFFFFFF, 0);
+  EXPECT_GE(saved.ColorFormat, 0);
+  EXPECT_LE(saved.ColorFormat, 4);
+  EXPECT_LE(saved.ColorFormatLCase, 1);
+  EXPECT_LE(saved.WinTopmost, 1);
+  EXPECT_LE(saved.WinExpanded, 1);
+  EXPECT_LE(saved.Autocopy, 1);
+  for (int c : saved.ColorRecent) EXPECT_EQ(c & ~0xFFFFFF, 0);
+  for (int c : saved.CapturedImgData) EXPECT_EQ(c & ~0xFFFFFF, 0);
+  printf("random input: %d events, the window answered after every batch of %d (slowest answer %d ms), "
+         "closed with exit code 0, settings valid\n",
+         count_, kBatch, slowest);
+}
+
+//-----------------------------------------------------------------------------
+// Entry point
+//-----------------------------------------------------------------------------
+
+int main(int argc, char** argv) {
+  SetProcessDPIAware();
+  ::testing::InitGoogleTest(&argc, argv);
+  if (argc < 2) {
+    fprintf(stderr, "usage: %s ColorTintvane.exe [--soak-seconds=N] [--events=N] [--seed=N] [gtest flags]\n", argv[0]);
+    return 2;
+  }
+  for (int i = 2; i < argc; i++) {
+    if (!strncmp(argv[i], "--soak-seconds=", 15)) g_soakSeconds = std::max(10, atoi(argv[i] + 15));
+    else if (!strncmp(argv[i], "--events=", 9)) g_events = std::max(1, atoi(argv[i] + 9));
+    else if (!strncmp(argv[i], "--seed=", 7)) g_seed = (unsigned)strtoul(argv[i] + 7, nullptr, 10);
+  }
+  g_programPath = WindowsPath(argv[1]);
+  ::testing::AddGlobalTestEnvironment(new BrowserStandIn(HelperPath(L"url_recorder.exe")));
+  return RUN_ALL_TESTS();
+}
