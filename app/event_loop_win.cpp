@@ -84,10 +84,12 @@ static void OnTimer(int timer) {
 // Window behaviour
 //-----------------------------------------------------------------------------
 
+// Collapses or expands the window when the right button was released over
+// the right-hand panel, its edges included.
 static void OnRightClick(const WindowEvent& e) {
-  const ColourWidgets& c = MainControls();
-  if (InsideInclusive(e.data.pointerX, e.data.pointerY, ControlX(c.FrameParams), ControlY(c.FrameParams), ControlWidth(c.FrameParams),
-                      ControlHeight(c.FrameParams)))
+  int panel = MainControls().FrameParams;
+  if (InsideInclusive(e.data.pointerX, e.data.pointerY, ControlX(panel), ControlY(panel), ControlWidth(panel),
+                      ControlHeight(panel)))
     SetExpanded(!CONFIG.WinExpanded, 0);
 }
 

@@ -10,7 +10,6 @@
 #include "app/startup.h"
 #include "colour/name_list.h"
 #include "dialog/description.h"
-#include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/fonts.h"
 #include "runtime/images.h"
@@ -18,6 +17,8 @@
 #include "runtime/settings.h"
 #include "runtime/windows.h"
 #include "runtime/xml_doc.h"
+
+const int kBuildNumber = 7;  // the last part of the version, 1.0.0.7, shown in the title
 
 static ColourWidgets g_controls;
 static int g_expandedHeight = 0;  // the full inner height, in logical units
@@ -117,7 +118,7 @@ void BuildMainWindow() {
   ExamineDisplays();
   KeepWindowReachable();
   char title[64];
-  snprintf(title, sizeof title, "Color Tintvane [1.0.0.%d]", 7);
+  snprintf(title, sizeof title, "Color Tintvane [1.0.0.%d]", kBuildNumber);
   SetWindowTitle(window, title);
   SetWindowStayOnTop(window, CONFIG.WinTopmost != 0);
   HideWindow(window, false);
