@@ -11,6 +11,7 @@
 
 #include "dialog/dialog_internal.h"
 #include "dialog/description.h"
+#include "dialog/element_flags.h"
 #include "runtime/canvas.h"
 #include "runtime/widgets.h"
 #include "runtime/win_text.h"
@@ -92,9 +93,9 @@ static void FillExplorerList(HWND list, const std::wstring& path, uint32_t flags
   else
     for (const FolderEntry& e : FolderEntries(path)) {
       bool parent = e.name == L"..";
-      if (parent && (flags & 0x2)) continue;              // Explorer_NoParentFolder
-      if (e.folder && !parent && (flags & 0x4)) continue;  // Explorer_NoFolders
-      if (!e.folder && (flags & 0x1)) continue;            // Explorer_NoFiles
+      if (parent && (flags & Explorer_NoParentFolder)) continue;
+      if (e.folder && !parent && (flags & Explorer_NoFolders)) continue;
+      if (!e.folder && (flags & Explorer_NoFiles)) continue;
       names.push_back(e.name);
     }
   for (size_t i = 0; i < names.size(); i++) {
@@ -110,7 +111,7 @@ static void FillExplorerTree(HWND tree, const std::wstring& path, uint32_t flags
   if (path.empty()) names = DriveRoots();
   else
     for (const FolderEntry& e : FolderEntries(path))
-      if (e.name != L".." && (e.folder || !(flags & 0x1))) names.push_back(e.name);  // Explorer_NoFiles
+      if (e.name != L".." && (e.folder || !(flags & Explorer_NoFiles))) names.push_back(e.name);
   for (std::wstring& name : names) {
     TVINSERTSTRUCTW insert = {TVI_ROOT, TVI_LAST};
     insert.item.mask = TVIF_TEXT;
@@ -148,16 +149,19 @@ static bool WebViewAvailable() {
 
 static int CreateContainerOfFlags(int number, uint32_t f) {
   int border = BORDER_NONE;
-  if (f & 0x8) border = BORDER_SUNKEN;            // Container_Double
-  else if (f & 0x4) border = BORDER_THIN_SUNKEN;  // Container_Single
-  else if (f & 0x2) border = BORDER_RAISED;       // Container_Raised
-  else if (f & 0x1) border = BORDER_LINE;         // Container_Flat
+  if (f & Container_Double) border = BORDER_SUNKEN;
+  else if (f & Container_Single) border = BORDER_THIN_SUNKEN;
+  else if (f & Container_Raised) border = BORDER_RAISED;
+  else if (f & Container_Flat) border = BORDER_LINE;
   return CreateContainerIn(number, NewControlParent(), border);
 }
 
 static int CreateFrameOfFlags(int number, const char* caption, uint32_t f) {
-  int style = f & 0x3;
-  int line = style == 0 ? FRAME_CAPTIONED : style == 1 ? FRAME_ETCHED : style == 2 ? FRAME_GRAY : FRAME_BLACK;
+  uint32_t style = f & Frame_Flat;  // Frame_Flat is both bits of the others
+  int line = style == Frame_Double   ? FRAME_ETCHED
+             : style == Frame_Single ? FRAME_GRAY
+             : style == Frame_Flat   ? FRAME_BLACK
+                                     : FRAME_CAPTIONED;
   return CreateFrameIn(number, NewControlParent(), caption, line);
 }
 
@@ -166,23 +170,23 @@ static int CreateScrollAreaOf(const ControlRequest& r) {
   ScrollAreaSettings s;
   s.verticalBar = r.scrolling != SCROLL_HORIZONTAL;
   s.horizontalBar = r.scrolling != SCROLL_VERTICAL;
-  if (f & 0x8) s.border = BORDER_NONE;               // ScrollArea_BorderLess
-  else if (f & 0x4) s.border = BORDER_LINE;          // ScrollArea_Single
-  else if (f & 0x2) s.border = BORDER_RAISED;        // ScrollArea_Raised
-  else if (f & 0x1) s.border = BORDER_THIN_SUNKEN;   // ScrollArea_Flat
+  if (f & ScrollArea_BorderLess) s.border = BORDER_NONE;
+  else if (f & ScrollArea_Single) s.border = BORDER_LINE;
+  else if (f & ScrollArea_Raised) s.border = BORDER_RAISED;
+  else if (f & ScrollArea_Flat) s.border = BORDER_THIN_SUNKEN;
   else s.border = BORDER_SUNKEN;
   s.innerWidth = r.innerWidth == kAutoLength ? 0 : r.innerWidth;
   s.innerHeight = r.innerHeight == kAutoLength ? 0 : r.innerHeight;
   s.step = r.step;
-  s.center = f & 0x10;
+  s.center = f & ScrollArea_Center;
   return CreateScrollAreaIn(r.number, NewControlParent(), s);
 }
 
 static int CreateSplitterOf(const ControlRequest& r) {
   SplitterSettings s;
-  s.sideBySide = r.flags & 0x1;
-  s.separatorBar = r.flags & 0x2;
-  s.secondFixed = r.flags & 0x8;  // Splitter_FirstFixed (0x4) is what happens anyway
+  s.sideBySide = r.flags & Splitter_Vertical;
+  s.separatorBar = r.flags & Splitter_Separator;
+  s.secondFixed = r.flags & Splitter_SecondFixed;  // Splitter_FirstFixed is what happens anyway
   s.minimum[0] = r.firstMinimum == kAutoLength ? 0 : r.firstMinimum;
   s.minimum[1] = r.secondMinimum == kAutoLength ? 0 : r.secondMinimum;
   s.paneResized = DialogPaneResized;
@@ -191,8 +195,8 @@ static int CreateSplitterOf(const ControlRequest& r) {
 
 static int CreateSpinOf(const ControlRequest& r) {
   SpinSettings s;
-  s.readOnly = r.flags & 0x1;
-  s.numeric = r.flags & 0x2;
+  s.readOnly = r.flags & Spin_ReadOnly;
+  s.numeric = r.flags & Spin_Numeric;
   s.minimum = r.minimum, s.maximum = r.maximum, s.value = r.value;
   return CreateSpinIn(r.number, NewControlParent(), s, r.text);
 }
@@ -234,19 +238,24 @@ int CreateControlOfKind(const ControlRequest& r) {
     case NODE_SPIN:
       return CreateSpinOf(r);
     case NODE_HYPERLINK:
-      return CreateHyperlinkIn(r.number, NewControlParent(), r.text, r.color, f & 0x1);
+      return CreateHyperlinkIn(r.number, NewControlParent(), r.text, r.color, f & HyperLink_Underline);
     case NODE_BUTTON:
     case NODE_BUTTONIMAGE: {
       DWORD style = WS_TABSTOP | (r.kind == NODE_BUTTONIMAGE ? BS_BITMAP : 0);
-      if ((f & 0x1003) == 0x1003) style |= BS_PUSHLIKE | BS_AUTOCHECKBOX;  // Button_Toggle
-      else style |= (f & 0x1) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-      style |= f & (BS_RIGHT | BS_LEFT | BS_MULTILINE);
+      if ((f & Button_Toggle) == Button_Toggle) style |= BS_PUSHLIKE | BS_AUTOCHECKBOX;
+      else style |= (f & Button_Default) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+      if (f & Button_Right) style |= BS_RIGHT;
+      if (f & Button_Left) style |= BS_LEFT;
+      if (f & Button_MultiLine) style |= BS_MULTILINE;
       hwnd = CreateChild(0, WC_BUTTONW, text, style);
       kind = CONTROL_BUTTON;
       break;
     }
     case NODE_CHECKBOX: {
-      DWORD style = WS_TABSTOP | ((f & 0x5) == 0x5 ? BS_AUTO3STATE : BS_AUTOCHECKBOX) | (f & 0x300);
+      // The alignment is the button's own two bits: BS_CENTER is BS_LEFT | BS_RIGHT.
+      static_assert(CheckBox_Right == BS_RIGHT && CheckBox_Center == BS_CENTER, "check box alignment");
+      DWORD style = WS_TABSTOP | ((f & CheckBox_ThreeState) == CheckBox_ThreeState ? BS_AUTO3STATE : BS_AUTOCHECKBOX) |
+                    (f & CheckBox_Center);
       hwnd = CreateChild(0, WC_BUTTONW, text, style);
       kind = CONTROL_CHECK_BOX;
       break;
@@ -256,56 +265,63 @@ int CreateControlOfKind(const ControlRequest& r) {
       kind = CONTROL_CHECK_BOX;
       break;
     case NODE_TEXT: {
-      DWORD style = SS_NOPREFIX | ((f & 0x1) ? SS_CENTER : (f & 0x2) ? SS_RIGHT : SS_LEFT);
-      hwnd = CreateChild((f & 0x20000) ? WS_EX_CLIENTEDGE : 0, WC_STATICW, text, style);
+      DWORD style = SS_NOPREFIX | ((f & Text_Center) ? SS_CENTER : (f & Text_Right) ? SS_RIGHT : SS_LEFT);
+      hwnd = CreateChild((f & Text_Border) ? WS_EX_CLIENTEDGE : 0, WC_STATICW, text, style);
       kind = CONTROL_STATIC_TEXT;
       break;
     }
     case NODE_STRING: {
-      DWORD style = ES_AUTOHSCROLL | WS_TABSTOP | (f & (ES_PASSWORD | ES_READONLY | ES_NUMBER | ES_LOWERCASE | ES_UPPERCASE));
-      hwnd = CreateChild((f & 0x20000) ? 0 : WS_EX_CLIENTEDGE, WC_EDITW, text, style);
+      DWORD style = ES_AUTOHSCROLL | WS_TABSTOP;
+      if (f & String_Password) style |= ES_PASSWORD;
+      if (f & String_ReadOnly) style |= ES_READONLY;
+      if (f & String_Numeric) style |= ES_NUMBER;
+      if (f & String_LowerCase) style |= ES_LOWERCASE;
+      if (f & String_UpperCase) style |= ES_UPPERCASE;
+      hwnd = CreateChild((f & String_BorderLess) ? 0 : WS_EX_CLIENTEDGE, WC_EDITW, text, style);
       kind = CONTROL_TEXT_FIELD;
       break;
     }
     case NODE_EDITOR: {
-      DWORD style = ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP | (f & ES_READONLY);
-      if (!(f & 0x10000000)) style |= ES_AUTOHSCROLL | WS_HSCROLL;  // without Editor_WordWrap
+      DWORD style = ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP |
+                    ((f & Editor_ReadOnly) ? ES_READONLY : 0);
+      if (!(f & Editor_WordWrap)) style |= ES_AUTOHSCROLL | WS_HSCROLL;
       hwnd = CreateChild(WS_EX_CLIENTEDGE, WC_EDITW, L"", style);
       if (hwnd) SetWindowTextW(hwnd, text.c_str());
       kind = CONTROL_TEXT_FIELD;
       break;
     }
     case NODE_IMAGE:
-      hwnd = CreateChild((f & 0x200) ? WS_EX_CLIENTEDGE : (f & 0x1) ? WS_EX_DLGMODALFRAME : 0, WC_STATICW, L"",
-                         SS_BITMAP | SS_NOTIFY);
+      hwnd = CreateChild((f & Image_Border) ? WS_EX_CLIENTEDGE : (f & Image_Raised) ? WS_EX_DLGMODALFRAME : 0,
+                         WC_STATICW, L"", SS_BITMAP | SS_NOTIFY);
       break;
     case NODE_LISTVIEW:
       hwnd = CreateChild(WS_EX_CLIENTEDGE, WC_LISTBOXW, L"",
                          LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP |
-                             (f & (LBS_EXTENDEDSEL | LBS_MULTIPLESEL)));
+                             ((f & ListView_MultiSelect) ? LBS_EXTENDEDSEL : 0) |
+                             ((f & ListView_ClickSelect) ? LBS_MULTIPLESEL : 0));
       kind = CONTROL_LIST_BOX;
       break;
     case NODE_LISTICON:
     case NODE_EXPLORERLIST: {
       bool explorer = r.kind == NODE_EXPLORERLIST;
-      bool multi = explorer ? (f & 0x200000) : (f & 0x4);
-      bool always = explorer ? (f & 0x1000000) : (f & 0x8);
-      bool border = !(explorer && (f & 0x100000));
+      bool multi = explorer ? (f & Explorer_MultiSelect) : (f & ListIcon_MultiSelect);
+      bool always = explorer ? (f & Explorer_AlwaysShowSelection) : (f & ListIcon_AlwaysShowSelection);
+      bool border = !(explorer && (f & Explorer_BorderLess));
       hwnd = CreateChild(border ? WS_EX_CLIENTEDGE : 0, WC_LISTVIEWW, L"",
                          LVS_REPORT | LVS_SHAREIMAGELISTS | WS_TABSTOP | (multi ? 0 : LVS_SINGLESEL) |
                              (always ? LVS_SHOWSELALWAYS : 0));
       if (!hwnd) return 0;
       DWORD ex = 0;
       if (explorer) {
-        if (f & 0x400000) ex |= LVS_EX_GRIDLINES;
-        if (f & 0x800000) ex |= LVS_EX_HEADERDRAGDROP;
-        if (f & 0x2000000) ex |= LVS_EX_FULLROWSELECT;
+        if (f & Explorer_GridLines) ex |= LVS_EX_GRIDLINES;
+        if (f & Explorer_HeaderDragDrop) ex |= LVS_EX_HEADERDRAGDROP;
+        if (f & Explorer_FullRowSelect) ex |= LVS_EX_FULLROWSELECT;
         FillExplorerList(hwnd, text, f);
       } else {
-        if (f & 0x1) ex |= LVS_EX_CHECKBOXES;
-        if (f & 0x10000) ex |= LVS_EX_GRIDLINES;
-        if (f & 0x40000000) ex |= LVS_EX_FULLROWSELECT;
-        if (f & 0x10000000) ex |= LVS_EX_HEADERDRAGDROP;
+        if (f & ListIcon_CheckBoxes) ex |= LVS_EX_CHECKBOXES;
+        if (f & ListIcon_GridLines) ex |= LVS_EX_GRIDLINES;
+        if (f & ListIcon_FullRowSelect) ex |= LVS_EX_FULLROWSELECT;
+        if (f & ListIcon_HeaderDragDrop) ex |= LVS_EX_HEADERDRAGDROP;
         LVCOLUMNW column = {LVCF_TEXT | LVCF_WIDTH, 0, LogicalToDeviceX(300), &text[0]};
         ListView_InsertColumn(hwnd, 0, &column);
       }
@@ -316,22 +332,24 @@ int CreateControlOfKind(const ControlRequest& r) {
     case NODE_TREE:
     case NODE_EXPLORERTREE: {
       bool explorer = r.kind == NODE_EXPLORERTREE;
-      bool noLines = explorer ? (f & 0x4000000) : (f & 0x2);
-      bool noButtons = explorer ? (f & 0x8000000) : (f & 0x1);
-      bool always = explorer ? (f & 0x1000000) : (f & 0x20);
+      bool noLines = explorer ? (f & Explorer_NoLines) : (f & Tree_NoLines);
+      bool noButtons = explorer ? (f & Explorer_NoButtons) : (f & Tree_NoButtons);
+      bool always = explorer ? (f & Explorer_AlwaysShowSelection) : (f & Tree_AlwaysShowSelection);
       DWORD style = WS_TABSTOP | (noLines ? 0 : TVS_HASLINES | TVS_LINESATROOT) | (noButtons ? 0 : TVS_HASBUTTONS) |
-                    (always ? TVS_SHOWSELALWAYS : 0) | (!explorer && (f & 0x100) ? TVS_CHECKBOXES : 0);
-      hwnd = CreateChild(explorer && (f & 0x100000) ? 0 : WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"", style);
+                    (always ? TVS_SHOWSELALWAYS : 0) | (!explorer && (f & Tree_CheckBoxes) ? TVS_CHECKBOXES : 0);
+      hwnd = CreateChild(explorer && (f & Explorer_BorderLess) ? 0 : WS_EX_CLIENTEDGE, WC_TREEVIEWW, L"", style);
       if (hwnd && explorer) FillExplorerTree(hwnd, text, f);
       kind = CONTROL_TREE;
       break;
     }
     case NODE_COMBOBOX:
     case NODE_EXPLORERCOMBO: {
-      bool editable = r.kind == NODE_COMBOBOX ? (f & 0x42) == 0x42 : (f & 0x100);
+      bool combo = r.kind == NODE_COMBOBOX;
+      bool editable = combo ? (f & ComboBox_Editable) == ComboBox_Editable : (f & Explorer_Editable);
       DWORD style = WS_VSCROLL | WS_TABSTOP | (editable ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST);
-      if (r.kind == NODE_COMBOBOX) style |= f & (CBS_LOWERCASE | CBS_UPPERCASE);
-      bool images = r.kind == NODE_COMBOBOX && (f & 0x10000000);
+      if (combo && (f & ComboBox_LowerCase)) style |= CBS_LOWERCASE;
+      if (combo && (f & ComboBox_UpperCase)) style |= CBS_UPPERCASE;
+      bool images = combo && (f & ComboBox_Image);
       hwnd = CreateChild(0, images ? WC_COMBOBOXEXW : WC_COMBOBOXW, L"", style);
       if (hwnd && r.kind == NODE_EXPLORERCOMBO) {
         for (const std::wstring& root : DriveRoots()) SendMessageW(hwnd, CB_ADDSTRING, 0, (LPARAM)root.c_str());
@@ -345,7 +363,7 @@ int CreateControlOfKind(const ControlRequest& r) {
       break;
     }
     case NODE_CALENDAR:
-      hwnd = CreateChild(0, MONTHCAL_CLASSW, L"", WS_TABSTOP | ((f & 0x800000) ? 0 : WS_BORDER));
+      hwnd = CreateChild(0, MONTHCAL_CLASSW, L"", WS_TABSTOP | ((f & Calendar_Borderless) ? 0 : WS_BORDER));
       if (hwnd) {
         SYSTEMTIME zero = DateZero();
         MonthCal_SetCurSel(hwnd, &zero);
@@ -353,7 +371,8 @@ int CreateControlOfKind(const ControlRequest& r) {
       break;
     case NODE_DATE:
       hwnd = CreateChild(0, DATETIMEPICK_CLASSW, L"",
-                         WS_TABSTOP | DTS_SHORTDATEFORMAT | ((f & 0x1) ? DTS_UPDOWN : 0) | ((f & 0x2) ? DTS_SHOWNONE : 0));
+                         WS_TABSTOP | DTS_SHORTDATEFORMAT | ((f & Date_UpDown) ? DTS_UPDOWN : 0) |
+                             ((f & Date_CheckBox) ? DTS_SHOWNONE : 0));
       if (hwnd) {
         if (!text.empty()) SendMessageW(hwnd, DTM_SETFORMATW, 0, (LPARAM)text.c_str());
         SYSTEMTIME zero = DateZero();
@@ -362,7 +381,7 @@ int CreateControlOfKind(const ControlRequest& r) {
       kind = CONTROL_DATE;
       break;
     case NODE_SCROLLBAR: {
-      hwnd = CreateChild(0, WC_SCROLLBARW, L"", (f & 0x1) ? SBS_VERT : SBS_HORZ);
+      hwnd = CreateChild(0, WC_SCROLLBARW, L"", (f & ScrollBar_Vertical) ? SBS_VERT : SBS_HORZ);
       if (hwnd) {
         SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, r.minimum, r.maximum, (UINT)r.page, r.value};
         SetScrollInfo(hwnd, SB_CTL, &info, FALSE);
@@ -371,7 +390,8 @@ int CreateControlOfKind(const ControlRequest& r) {
       break;
     }
     case NODE_PROGRESSBAR:
-      hwnd = CreateChild(0, PROGRESS_CLASSW, L"", (f & 0x1 ? PBS_SMOOTH : 0) | (f & 0x4 ? PBS_VERTICAL : 0));
+      hwnd = CreateChild(0, PROGRESS_CLASSW, L"", (f & ProgressBar_Smooth ? PBS_SMOOTH : 0) |
+                                                 (f & ProgressBar_Vertical ? PBS_VERTICAL : 0));
       if (hwnd) {
         SendMessageW(hwnd, PBM_SETRANGE32, (WPARAM)r.minimum, (LPARAM)r.maximum);
         SendMessageW(hwnd, PBM_SETPOS, (WPARAM)r.value, 0);
@@ -379,7 +399,8 @@ int CreateControlOfKind(const ControlRequest& r) {
       break;
     case NODE_TRACKBAR:
       hwnd = CreateChild(0, TRACKBAR_CLASSW, L"",
-                         WS_TABSTOP | (f & 0x1 ? TBS_AUTOTICKS : TBS_NOTICKS) | (f & 0x2 ? TBS_VERT : TBS_HORZ));
+                         WS_TABSTOP | (f & TrackBar_Ticks ? TBS_AUTOTICKS : TBS_NOTICKS) |
+                             (f & TrackBar_Vertical ? TBS_VERT : TBS_HORZ));
       if (hwnd) {
         SendMessageW(hwnd, TBM_SETRANGEMIN, FALSE, (LPARAM)r.minimum);
         SendMessageW(hwnd, TBM_SETRANGEMAX, FALSE, (LPARAM)r.maximum);

@@ -11,6 +11,7 @@
 
 #include "dialog/description.h"
 #include "dialog/dialog_internal.h"
+#include "dialog/element_flags.h"
 #include "runtime/widgets.h"
 #include "runtime/windows.h"
 
@@ -81,7 +82,7 @@ static SIZE RequiredPixels(HWND hwnd, int kind, uint32_t flags) {
     case NODE_TEXT:
     case NODE_HYPERLINK: {
       SIZE s = TextExtent(hwnd, text, false);
-      if (kind == NODE_TEXT && (flags & kTextBorderFlag)) return SIZE{s.cx + edgeW, s.cy + edgeH};
+      if (kind == NODE_TEXT && (flags & Text_Border)) return SIZE{s.cx + edgeW, s.cy + edgeH};
       return SIZE{s.cx + 2, s.cy + 2};
     }
     case NODE_STRING:
@@ -161,20 +162,26 @@ static int CaptionHeight(int frame) {
 // Windows and the rest of the platform table
 //-----------------------------------------------------------------------------
 
+// Each gadget is the title bar and one bit of its own, which tells it.
+const uint32_t kSystemMenuBit = Window_SystemMenu & ~Window_TitleBar;
+const uint32_t kMinimizeBit = Window_MinimizeGadget & ~Window_SystemMenu;
+const uint32_t kMaximizeBit = Window_MaximizeGadget & ~Window_SystemMenu;
+const uint32_t kSizeBit = Window_SizeGadget & ~Window_TitleBar;
+
 // Window flags of a description to the windowing layer's flags.
 static int WindowFlagsOf(uint32_t f) {
   int flags = 0;
-  if (f & 0x80000) flags |= WINDOW_SYSTEM_MENU;
-  if (f & 0x20000) flags |= WINDOW_MINIMIZE_BUTTON;
-  if (f & 0x10000) flags |= WINDOW_MAXIMIZE_BUTTON;
-  if (f & 0x40000) flags |= WINDOW_SIZEABLE;
-  if (f & 0xC00000) flags |= WINDOW_TITLE_BAR;
-  if (f & 0x4) flags |= WINDOW_TOOL;
-  if (f & 0x80000000) flags |= WINDOW_BORDERLESS;
-  if (f & 0x1) flags |= WINDOW_SCREEN_CENTERED;
-  if (f & 0x2) flags |= WINDOW_WINDOW_CENTERED;
-  if (f & 0x2000000) flags |= WINDOW_NO_ACTIVATE;
-  if (f & 0x10000000) flags |= WINDOW_INVISIBLE;
+  if (f & kSystemMenuBit) flags |= WINDOW_SYSTEM_MENU;
+  if (f & kMinimizeBit) flags |= WINDOW_MINIMIZE_BUTTON;
+  if (f & kMaximizeBit) flags |= WINDOW_MAXIMIZE_BUTTON;
+  if (f & kSizeBit) flags |= WINDOW_SIZEABLE;
+  if (f & Window_TitleBar) flags |= WINDOW_TITLE_BAR;
+  if (f & Window_Tool) flags |= WINDOW_TOOL;
+  if (f & Window_BorderLess) flags |= WINDOW_BORDERLESS;
+  if (f & Window_ScreenCentered) flags |= WINDOW_SCREEN_CENTERED;
+  if (f & Window_WindowCentered) flags |= WINDOW_WINDOW_CENTERED;
+  if (f & Window_NoActivate) flags |= WINDOW_NO_ACTIVATE;
+  if (f & Window_Invisible) flags |= WINDOW_INVISIBLE;
   return flags;
 }
 

@@ -3,6 +3,8 @@
 #include <stdarg.h>
 #include <stdio.h>
 
+#include "dialog/element_flags.h"
+
 //-----------------------------------------------------------------------------
 // Arithmetic helpers: lengths stay within +-kLengthLimit, so no sum or
 // product of them can overflow, whatever a description asks for.
@@ -33,7 +35,7 @@ bool NodeIsSingleChild(const LayoutNode& node) {
     case NODE_TAB:
       return true;
     case NODE_CANVAS:
-      return (node.flags & kCanvasContainerFlag) != 0;
+      return (node.flags & Canvas_Container) != 0;
     default:
       return false;
   }
@@ -151,7 +153,7 @@ static bool HasRequiredSize(const LayoutNode& node) {
     case NODE_SPIN: case NODE_HYPERLINK: case NODE_IPADDRESS:
       return true;
     case NODE_CANVAS:
-      return !(node.flags & kCanvasContainerFlag);
+      return !(node.flags & Canvas_Container);
     default:
       return false;
   }
@@ -309,7 +311,7 @@ static void MeasureContent(Dialog& dialog, int index, int* w, int* h) {
     case NODE_CONTAINER: {
       // Flat containers have a fixed inset; other borders twice the thin border.
       if (!node.flags) node.inset = 0;
-      else if (node.flags & kContainerFlatFlag) node.inset = 2;
+      else if (node.flags & Container_Flat) node.inset = 2;
       else node.inset = 2 * ClampLength(p->thinBorderWidth());
       MeasureSingleChild(dialog, node, w, h);
       *w = ClampLength((int64_t)*w + node.inset);
@@ -350,8 +352,8 @@ static void MeasureContent(Dialog& dialog, int index, int* w, int* h) {
       int size[2][2] = {{0, 0}, {0, 0}};
       for (size_t i = 0; i < node.children.size() && i < 2; i++)
         MinimumSize(dialog, node.children[i], &size[i][0], &size[i][1]);
-      bool sideBySide = node.flags & kSplitterVerticalFlag;
-      int separator = node.flags & kSplitterSeparatorFlag ? 7 : 4;
+      bool sideBySide = node.flags & Splitter_Vertical;
+      int separator = node.flags & Splitter_Separator ? 7 : 4;
       if (sideBySide) {
         *w = ClampLength((int64_t)size[0][0] + size[1][0] + separator);
         *h = Larger(size[0][1], size[1][1]);
@@ -565,7 +567,7 @@ void PlaceNode(Dialog& dialog, int index, int x, int y, int w, int h) {
     }
     case NODE_CANVAS:
       ResizeOwnControl(dialog, node, x, y, w, h);
-      if (node.flags & kCanvasContainerFlag) PlaceSingleChild(dialog, index, 0, 0, w, h);
+      if (node.flags & Canvas_Container) PlaceSingleChild(dialog, index, 0, 0, w, h);
       return;
     case NODE_SCROLLAREA:
       PlaceScrollArea(dialog, index, x, y, w, h);
@@ -589,7 +591,7 @@ void PlaceNode(Dialog& dialog, int index, int x, int y, int w, int h) {
     case NODE_TEXT:
     case NODE_HYPERLINK:
       // Text sits 2 units lower when there is room for it.
-      if (!(node.flags & kTextBorderFlag) && (int64_t)h - 2 >= Larger(node.ownHeight, node.requiredHeight)) {
+      if (!(node.flags & Text_Border) && (int64_t)h - 2 >= Larger(node.ownHeight, node.requiredHeight)) {
         ResizeOwnControl(dialog, node, x, y + 2, w, h - 2);
         return;
       }
@@ -622,10 +624,10 @@ void LayoutNewWindow(Dialog& dialog, int askedWidth, int askedHeight) {
   const DialogPlatform* p = dialog.platform;
   p->resizeWindow(dialog.window, w, h);
   uint32_t flags = dialog.nodes[dialog.root].flags;
-  if (flags & kWindowScreenCenteredFlag) p->centerWindow(dialog.window, 0);
-  else if ((flags & kWindowWindowCenteredFlag) && dialog.parentWindow > 0)
+  if (flags & Window_ScreenCentered) p->centerWindow(dialog.window, 0);
+  else if ((flags & Window_WindowCentered) && dialog.parentWindow > 0)
     p->centerWindow(dialog.window, dialog.parentWindow);
-  if (!(flags & kWindowInvisibleFlag)) p->showWindow(dialog.window);
+  if (!(flags & Window_Invisible)) p->showWindow(dialog.window);
 }
 
 void RefitLayout(Dialog& dialog) {

@@ -71,16 +71,6 @@ enum Alignment { ALIGN_UNSET = 0, ALIGN_START = 1, ALIGN_CENTER = 2, ALIGN_END =
 enum Scrolling { SCROLL_BOTH = 0, SCROLL_VERTICAL = 1, SCROLL_HORIZONTAL = 2 };
 enum WindowBoundMode { BOUND_UNSET = 0, BOUND_AUTO = 1, BOUND_NUMBER = 2 };
 
-// Flag values the layout itself looks at.
-const uint32_t kCanvasContainerFlag = 0x20;
-const uint32_t kContainerFlatFlag = 0x1;
-const uint32_t kTextBorderFlag = 0x20000;
-const uint32_t kSplitterVerticalFlag = 0x1;
-const uint32_t kSplitterSeparatorFlag = 0x2;
-const uint32_t kWindowScreenCenteredFlag = 0x1;
-const uint32_t kWindowWindowCenteredFlag = 0x2;
-const uint32_t kWindowInvisibleFlag = 0x10000000;
-
 const int kGridRows = 70;           // rows of cells a grid holds
 const int kGridMaxRowSpan = 65;
 const int kGridMaxColumns = 256;    // keeps the cell matrix small
