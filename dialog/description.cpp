@@ -223,31 +223,6 @@ static const ElementInfo* FindElement(const std::string& name) {
   return nullptr;
 }
 
-static bool IsLayoutOnly(int kind) { return kind <= NODE_EMPTY; }
-
-// Elements that take the single-child attributes MARGIN, EXPAND, ALIGN, ...
-static bool TakesSingleChildAttributes(int kind) {
-  switch (kind) {
-    case NODE_WINDOW: case NODE_SINGLEBOX: case NODE_CONTAINER: case NODE_FRAME:
-    case NODE_CANVAS: case NODE_SCROLLAREA: case NODE_TAB:
-      return true;
-    default:
-      return false;
-  }
-}
-
-// Controls whose children are created inside them.
-static bool OpensChildList(const LayoutNode& node) {
-  switch (node.kind) {
-    case NODE_CONTAINER: case NODE_SCROLLAREA: case NODE_TAB:
-      return true;
-    case NODE_CANVAS:
-      return (node.flags & Canvas_Container) != 0;
-    default:
-      return false;
-  }
-}
-
 //-----------------------------------------------------------------------------
 // Attribute values
 //-----------------------------------------------------------------------------
@@ -427,7 +402,7 @@ static void ReadCommonAttributes(Dialog& dialog, LayoutNode& node, const XmlNode
 // The attributes of the element's own kind.
 static void ReadKindAttributes(Dialog& dialog, LayoutNode& node, const XmlNode& element, ElementExtras* extras) {
   ControlRequest& r = extras->request;
-  if (TakesSingleChildAttributes(node.kind)) ReadSingleChildAttributes(node, element);
+  if (NodeKindOf(node).singleChildAttributes) ReadSingleChildAttributes(node, element);
   switch (node.kind) {
     case NODE_VBOX:
     case NODE_HBOX:
@@ -548,7 +523,7 @@ static int CreateElementNode(Dialog& dialog, const XmlDoc& doc, int elementIndex
   ReadCommonAttributes(dialog, node, element, info, &extras);
   ReadKindAttributes(dialog, node, element, &extras);
   *disabled = extras.disabled, *invisible = extras.invisible;
-  if (IsLayoutOnly(info.kind) || !dialog.error.empty()) return index;
+  if (!NodeKindOf(node).createsControl || !dialog.error.empty()) return index;
 
   const DialogPlatform* p = dialog.platform;
   if (info.kind == NODE_OPTION && extras.group != -1) {
@@ -568,7 +543,7 @@ static int CreateElementNode(Dialog& dialog, const XmlDoc& doc, int elementIndex
   BindEventAttributes(dialog, node, element, info);
   if (info.kind == NODE_SPLITTER)
     for (int i = 0; i < 2; i++) node.panes[i] = p->splitterPane(control, i);
-  if (OpensChildList(node)) p->openChildList(control);
+  if (NodeKindOf(node).opensChildList) p->openChildList(control);
   return index;
 }
 
@@ -598,8 +573,9 @@ static void CreatePendingOptions(Dialog& dialog, int index) {
 static void FinishChildren(Dialog& dialog, int index) {
   if (!dialog.nodes[index].pendingOptions.empty()) CreatePendingOptions(dialog, index);
   LayoutNode& node = dialog.nodes[index];
-  if (node.kind == NODE_GRIDBOX) FinishGrid(node);
-  if (node.control > 0 && OpensChildList(node)) dialog.platform->closeChildList();
+  const NodeKindInfo& kind = NodeKindOf(node);
+  if (kind.holds == HOLDS_GRID_CELLS) FinishGrid(node);
+  if (node.control > 0 && kind.opensChildList) dialog.platform->closeChildList();
 }
 
 // The spans a grid reads from a child's element.
@@ -641,7 +617,8 @@ static void BuildChildren(Dialog& dialog, const XmlDoc& doc, int parentIndex, in
       if (dialog.error.empty()) BuildChildren(dialog, doc, node, c, depth + 1);
       FinishChildren(dialog, node);
       int colSpan = 1, rowSpan = 1;
-      if (dialog.nodes[parentIndex].kind == NODE_GRIDBOX) ReadSpans(dialog, doc.nodes[c], &colSpan, &rowSpan);
+      if (NodeKindOf(dialog.nodes[parentIndex]).holds == HOLDS_GRID_CELLS)
+        ReadSpans(dialog, doc.nodes[c], &colSpan, &rowSpan);
       AttachChild(dialog, parentIndex, node, colSpan, rowSpan);
       ApplyState(dialog, dialog.nodes[node].control, disabled, invisible);
     }
@@ -764,7 +741,7 @@ int DialogWindowOf(int number) {
 // Children in the order a search visits them.
 static void SearchChildren(const LayoutNode& node, std::vector<int>* out) {
   out->clear();
-  if (NodeIsSingleChild(node)) {
+  if (NodeKindOf(node).holds == HOLDS_ONE_CHILD) {
     if (node.child >= 0) out->push_back(node.child);
   } else {
     *out = node.children;
@@ -841,24 +818,12 @@ void SetDialogHiddenTree(int number, const char* name, bool hidden) {
   });
 }
 
-// Kinds whose TEXT is the control's own text (for the others it is a column
-// title, a format, a path or an address).
-static bool TextIsCaption(int kind) {
-  switch (kind) {
-    case NODE_BUTTON: case NODE_CHECKBOX: case NODE_OPTION: case NODE_TEXT: case NODE_STRING:
-    case NODE_EDITOR: case NODE_HYPERLINK: case NODE_FRAME: case NODE_SPIN:
-      return true;
-    default:
-      return false;
-  }
-}
-
 void RefreshDialogTexts(int number) {
   Dialog* dialog = FindDialog(number);
   if (!dialog || dialog->root < 0) return;
   const DialogPlatform* p = dialog->platform;
   WalkSubtree(*dialog, dialog->root, [&](const LayoutNode& node) {
-    if (node.control > 0 && TextIsCaption(node.kind)) p->setControlText(node.control, node.text.c_str());
+    if (node.control > 0 && NodeKindOf(node).textIsCaption) p->setControlText(node.control, node.text.c_str());
   });
 }
 
