@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <map>
 
+#include "dialog/element_flags.h"
 #include "dialog/runtime_values.h"
 
 //-----------------------------------------------------------------------------
@@ -43,88 +44,79 @@ struct FlagName {
   uint32_t value;
 };
 
+// A flag's name as the description spells it, and its value.
+#define FLAG(name) {#name, name}
+
 static const FlagName kWindowFlags[] = {
-    {"Window_ScreenCentered", 0x1},      {"Window_WindowCentered", 0x2},
-    {"Window_Tool", 0x4},                {"Window_TitleBar", 0xC00000},
-    {"Window_SystemMenu", 0xC80000},     {"Window_SizeGadget", 0xC40000},
-    {"Window_MinimizeGadget", 0xCA0000}, {"Window_MaximizeGadget", 0xC90000},
-    {"Window_Invisible", 0x10000000},    {"Window_BorderLess", 0x80000000},
-    {"Window_NoActivate", 0x2000000},
+    FLAG(Window_ScreenCentered), FLAG(Window_WindowCentered), FLAG(Window_Tool), FLAG(Window_TitleBar),
+    FLAG(Window_SystemMenu), FLAG(Window_SizeGadget), FLAG(Window_MinimizeGadget),
+    FLAG(Window_MaximizeGadget), FLAG(Window_Invisible), FLAG(Window_BorderLess), FLAG(Window_NoActivate),
 };
 static const FlagName kButtonFlags[] = {
-    {"Button_Right", 0x200}, {"Button_Left", 0x100}, {"Button_Default", 0x1},
-    {"Button_MultiLine", 0x2000}, {"Button_Toggle", 0x1003},
+    FLAG(Button_Right), FLAG(Button_Left), FLAG(Button_Default), FLAG(Button_MultiLine), FLAG(Button_Toggle),
 };
-static const FlagName kButtonImageFlags[] = {{"Button_Toggle", 0x1003}};
-static const FlagName kCalendarFlags[] = {{"Calendar_Borderless", 0x800000}};
+static const FlagName kButtonImageFlags[] = {FLAG(Button_Toggle)};
+static const FlagName kCalendarFlags[] = {FLAG(Calendar_Borderless)};
 static const FlagName kCanvasFlags[] = {
-    {"Canvas_ClipMouse", 0x2}, {"Canvas_Border", 0x1}, {"Canvas_Keyboard", 0x4},
-    {"Canvas_DrawFocus", 0x8}, {"Canvas_Container", 0x20},
+    FLAG(Canvas_ClipMouse), FLAG(Canvas_Border), FLAG(Canvas_Keyboard), FLAG(Canvas_DrawFocus),
+    FLAG(Canvas_Container),
 };
 static const FlagName kCheckBoxFlags[] = {
-    {"CheckBox_Right", 0x200}, {"CheckBox_Center", 0x300}, {"CheckBox_ThreeState", 0x5},
+    FLAG(CheckBox_Right), FLAG(CheckBox_Center), FLAG(CheckBox_ThreeState),
 };
 static const FlagName kComboBoxFlags[] = {
-    {"ComboBox_Editable", 0x42}, {"ComboBox_LowerCase", 0x4000},
-    {"ComboBox_UpperCase", 0x2000}, {"ComboBox_Image", 0x10000000},
+    FLAG(ComboBox_Editable), FLAG(ComboBox_LowerCase), FLAG(ComboBox_UpperCase), FLAG(ComboBox_Image),
 };
 static const FlagName kContainerFlags[] = {
-    {"Container_BorderLess", 0x0}, {"Container_Flat", 0x1}, {"Container_Raised", 0x2},
-    {"Container_Single", 0x4}, {"Container_Double", 0x8},
+    FLAG(Container_BorderLess), FLAG(Container_Flat), FLAG(Container_Raised), FLAG(Container_Single),
+    FLAG(Container_Double),
 };
-static const FlagName kDateFlags[] = {{"Date_UpDown", 0x1}, {"Date_CheckBox", 0x2}};
+static const FlagName kDateFlags[] = {FLAG(Date_UpDown), FLAG(Date_CheckBox)};
 static const FlagName kExplorerComboFlags[] = {
-    {"Explorer_NoMyDocuments", 0x200}, {"Explorer_DrivesOnly", 0x80}, {"Explorer_Editable", 0x100},
+    FLAG(Explorer_NoMyDocuments), FLAG(Explorer_DrivesOnly), FLAG(Explorer_Editable),
 };
 static const FlagName kExplorerListFlags[] = {
-    {"Explorer_NoMyDocuments", 0x200},        {"Explorer_NoFiles", 0x1},
-    {"Explorer_NoDriveRequester", 0x10},      {"Explorer_AutoSort", 0x40},
-    {"Explorer_BorderLess", 0x100000},        {"Explorer_AlwaysShowSelection", 0x1000000},
-    {"Explorer_NoParentFolder", 0x2},         {"Explorer_NoFolders", 0x4},
-    {"Explorer_NoDirectoryChange", 0x8},      {"Explorer_NoSort", 0x20},
-    {"Explorer_MultiSelect", 0x200000},       {"Explorer_GridLines", 0x400000},
-    {"Explorer_HeaderDragDrop", 0x800000},    {"Explorer_FullRowSelect", 0x2000000},
+    FLAG(Explorer_NoMyDocuments), FLAG(Explorer_NoFiles), FLAG(Explorer_NoDriveRequester),
+    FLAG(Explorer_AutoSort), FLAG(Explorer_BorderLess), FLAG(Explorer_AlwaysShowSelection),
+    FLAG(Explorer_NoParentFolder), FLAG(Explorer_NoFolders), FLAG(Explorer_NoDirectoryChange),
+    FLAG(Explorer_NoSort), FLAG(Explorer_MultiSelect), FLAG(Explorer_GridLines),
+    FLAG(Explorer_HeaderDragDrop), FLAG(Explorer_FullRowSelect),
 };
 static const FlagName kExplorerTreeFlags[] = {
-    {"Explorer_BorderLess", 0x100000},   {"Explorer_AlwaysShowSelection", 0x1000000},
-    {"Explorer_NoLines", 0x4000000},     {"Explorer_NoButtons", 0x8000000},
-    {"Explorer_NoMyDocuments", 0x200},   {"Explorer_NoFiles", 0x1},
-    {"Explorer_NoDriveRequester", 0x10}, {"Explorer_AutoSort", 0x40},
+    FLAG(Explorer_BorderLess), FLAG(Explorer_AlwaysShowSelection), FLAG(Explorer_NoLines),
+    FLAG(Explorer_NoButtons), FLAG(Explorer_NoMyDocuments), FLAG(Explorer_NoFiles),
+    FLAG(Explorer_NoDriveRequester), FLAG(Explorer_AutoSort),
 };
-static const FlagName kEditorFlags[] = {{"Editor_ReadOnly", 0x800}, {"Editor_WordWrap", 0x10000000}};
-static const FlagName kFrameFlags[] = {{"Frame_Double", 0x1}, {"Frame_Single", 0x2}, {"Frame_Flat", 0x3}};
-static const FlagName kListViewFlags[] = {{"ListView_MultiSelect", 0x800}, {"ListView_ClickSelect", 0x8}};
+static const FlagName kEditorFlags[] = {FLAG(Editor_ReadOnly), FLAG(Editor_WordWrap)};
+static const FlagName kFrameFlags[] = {FLAG(Frame_Double), FLAG(Frame_Single), FLAG(Frame_Flat)};
+static const FlagName kListViewFlags[] = {FLAG(ListView_MultiSelect), FLAG(ListView_ClickSelect)};
 static const FlagName kListIconFlags[] = {
-    {"ListIcon_CheckBoxes", 0x1},           {"ListIcon_MultiSelect", 0x4},
-    {"ListIcon_GridLines", 0x10000},        {"ListIcon_FullRowSelect", 0x40000000},
-    {"ListIcon_HeaderDragDrop", 0x10000000}, {"ListIcon_AlwaysShowSelection", 0x8},
-    {"ListIcon_ThreeState", 0x40},
+    FLAG(ListIcon_CheckBoxes), FLAG(ListIcon_MultiSelect), FLAG(ListIcon_GridLines),
+    FLAG(ListIcon_FullRowSelect), FLAG(ListIcon_HeaderDragDrop), FLAG(ListIcon_AlwaysShowSelection),
+    FLAG(ListIcon_ThreeState),
 };
 static const FlagName kScrollAreaFlags[] = {
-    {"ScrollArea_Flat", 0x1}, {"ScrollArea_Raised", 0x2}, {"ScrollArea_Single", 0x4},
-    {"ScrollArea_BorderLess", 0x8}, {"ScrollArea_Center", 0x10},
+    FLAG(ScrollArea_Flat), FLAG(ScrollArea_Raised), FLAG(ScrollArea_Single), FLAG(ScrollArea_BorderLess),
+    FLAG(ScrollArea_Center),
 };
-static const FlagName kScrollBarFlags[] = {{"ScrollBar_Vertical", 0x1}};
+static const FlagName kScrollBarFlags[] = {FLAG(ScrollBar_Vertical)};
 static const FlagName kSplitterFlags[] = {
-    {"Splitter_Vertical", 0x1}, {"Splitter_Separator", 0x2},
-    {"Splitter_FirstFixed", 0x4}, {"Splitter_SecondFixed", 0x8},
+    FLAG(Splitter_Vertical), FLAG(Splitter_Separator), FLAG(Splitter_FirstFixed), FLAG(Splitter_SecondFixed),
 };
 static const FlagName kStringFlags[] = {
-    {"String_Password", 0x20},       {"String_ReadOnly", 0x800},
-    {"String_Numeric", 0x2000},      {"String_LowerCase", 0x10},
-    {"String_UpperCase", 0x8},       {"String_BorderLess", 0x20000},
-    {"String_AutoComplete", 0x10000000}, {"String_AutoInsert", 0x40000000},
+    FLAG(String_Password), FLAG(String_ReadOnly), FLAG(String_Numeric), FLAG(String_LowerCase),
+    FLAG(String_UpperCase), FLAG(String_BorderLess), FLAG(String_AutoComplete), FLAG(String_AutoInsert),
 };
-static const FlagName kSpinFlags[] = {{"Spin_ReadOnly", 0x1}, {"Spin_Numeric", 0x2}};
+static const FlagName kSpinFlags[] = {FLAG(Spin_ReadOnly), FLAG(Spin_Numeric)};
 static const FlagName kTreeFlags[] = {
-    {"Tree_AlwaysShowSelection", 0x20}, {"Tree_NoLines", 0x2}, {"Tree_NoButtons", 0x1},
-    {"Tree_CheckBoxes", 0x100}, {"Tree_ThreeState", 0x10000},
+    FLAG(Tree_AlwaysShowSelection), FLAG(Tree_NoLines), FLAG(Tree_NoButtons), FLAG(Tree_CheckBoxes),
+    FLAG(Tree_ThreeState),
 };
-static const FlagName kImageFlags[] = {{"Image_Raised", 0x1}, {"Image_Border", 0x200}};
-static const FlagName kProgressBarFlags[] = {{"ProgressBar_Smooth", 0x1}, {"ProgressBar_Vertical", 0x4}};
-static const FlagName kTrackBarFlags[] = {{"TrackBar_Ticks", 0x1}, {"TrackBar_Vertical", 0x2}};
-static const FlagName kHyperLinkFlags[] = {{"HyperLink_Underline", 0x1}};
-static const FlagName kTextFlags[] = {{"Text_Center", 0x1}, {"Text_Right", 0x2}, {"Text_Border", 0x20000}};
+static const FlagName kImageFlags[] = {FLAG(Image_Raised), FLAG(Image_Border)};
+static const FlagName kProgressBarFlags[] = {FLAG(ProgressBar_Smooth), FLAG(ProgressBar_Vertical)};
+static const FlagName kTrackBarFlags[] = {FLAG(TrackBar_Ticks), FLAG(TrackBar_Vertical)};
+static const FlagName kHyperLinkFlags[] = {FLAG(HyperLink_Underline)};
+static const FlagName kTextFlags[] = {FLAG(Text_Center), FLAG(Text_Right), FLAG(Text_Border)};
 
 //-----------------------------------------------------------------------------
 // Event attributes
@@ -229,31 +221,6 @@ static const ElementInfo* FindElement(const std::string& name) {
   for (const ElementInfo& e : kElements)
     if (SameName(name, e.name)) return &e;
   return nullptr;
-}
-
-static bool IsLayoutOnly(int kind) { return kind <= NODE_EMPTY; }
-
-// Elements that take the single-child attributes MARGIN, EXPAND, ALIGN, ...
-static bool TakesSingleChildAttributes(int kind) {
-  switch (kind) {
-    case NODE_WINDOW: case NODE_SINGLEBOX: case NODE_CONTAINER: case NODE_FRAME:
-    case NODE_CANVAS: case NODE_SCROLLAREA: case NODE_TAB:
-      return true;
-    default:
-      return false;
-  }
-}
-
-// Controls whose children are created inside them.
-static bool OpensChildList(const LayoutNode& node) {
-  switch (node.kind) {
-    case NODE_CONTAINER: case NODE_SCROLLAREA: case NODE_TAB:
-      return true;
-    case NODE_CANVAS:
-      return (node.flags & kCanvasContainerFlag) != 0;
-    default:
-      return false;
-  }
 }
 
 //-----------------------------------------------------------------------------
@@ -435,7 +402,7 @@ static void ReadCommonAttributes(Dialog& dialog, LayoutNode& node, const XmlNode
 // The attributes of the element's own kind.
 static void ReadKindAttributes(Dialog& dialog, LayoutNode& node, const XmlNode& element, ElementExtras* extras) {
   ControlRequest& r = extras->request;
-  if (TakesSingleChildAttributes(node.kind)) ReadSingleChildAttributes(node, element);
+  if (NodeKindOf(node).singleChildAttributes) ReadSingleChildAttributes(node, element);
   switch (node.kind) {
     case NODE_VBOX:
     case NODE_HBOX:
@@ -556,7 +523,7 @@ static int CreateElementNode(Dialog& dialog, const XmlDoc& doc, int elementIndex
   ReadCommonAttributes(dialog, node, element, info, &extras);
   ReadKindAttributes(dialog, node, element, &extras);
   *disabled = extras.disabled, *invisible = extras.invisible;
-  if (IsLayoutOnly(info.kind) || !dialog.error.empty()) return index;
+  if (!NodeKindOf(node).createsControl || !dialog.error.empty()) return index;
 
   const DialogPlatform* p = dialog.platform;
   if (info.kind == NODE_OPTION && extras.group != -1) {
@@ -576,7 +543,7 @@ static int CreateElementNode(Dialog& dialog, const XmlDoc& doc, int elementIndex
   BindEventAttributes(dialog, node, element, info);
   if (info.kind == NODE_SPLITTER)
     for (int i = 0; i < 2; i++) node.panes[i] = p->splitterPane(control, i);
-  if (OpensChildList(node)) p->openChildList(control);
+  if (NodeKindOf(node).opensChildList) p->openChildList(control);
   return index;
 }
 
@@ -606,8 +573,9 @@ static void CreatePendingOptions(Dialog& dialog, int index) {
 static void FinishChildren(Dialog& dialog, int index) {
   if (!dialog.nodes[index].pendingOptions.empty()) CreatePendingOptions(dialog, index);
   LayoutNode& node = dialog.nodes[index];
-  if (node.kind == NODE_GRIDBOX) FinishGrid(node);
-  if (node.control > 0 && OpensChildList(node)) dialog.platform->closeChildList();
+  const NodeKindInfo& kind = NodeKindOf(node);
+  if (kind.holds == HOLDS_GRID_CELLS) FinishGrid(node);
+  if (node.control > 0 && kind.opensChildList) dialog.platform->closeChildList();
 }
 
 // The spans a grid reads from a child's element.
@@ -649,7 +617,8 @@ static void BuildChildren(Dialog& dialog, const XmlDoc& doc, int parentIndex, in
       if (dialog.error.empty()) BuildChildren(dialog, doc, node, c, depth + 1);
       FinishChildren(dialog, node);
       int colSpan = 1, rowSpan = 1;
-      if (dialog.nodes[parentIndex].kind == NODE_GRIDBOX) ReadSpans(dialog, doc.nodes[c], &colSpan, &rowSpan);
+      if (NodeKindOf(dialog.nodes[parentIndex]).holds == HOLDS_GRID_CELLS)
+        ReadSpans(dialog, doc.nodes[c], &colSpan, &rowSpan);
       AttachChild(dialog, parentIndex, node, colSpan, rowSpan);
       ApplyState(dialog, dialog.nodes[node].control, disabled, invisible);
     }
@@ -731,7 +700,7 @@ int OpenDescribedWindow(int number, const XmlDoc& doc, const char* windowName, i
   LayoutNode& window = dialog->nodes[root];
   if (dialog->error.empty()) {
     window.window = dialog->platform->openWindow(window.requestedNumber, x, y, width, height, window.text.c_str(),
-                                                 window.flags | kWindowInvisibleFlag, parentWindow);
+                                                 window.flags | Window_Invisible, parentWindow);
     if (window.window <= 0) RecordDialogError(*dialog, "The window could not be opened.");
   }
   if (dialog->error.empty()) {
@@ -772,7 +741,7 @@ int DialogWindowOf(int number) {
 // Children in the order a search visits them.
 static void SearchChildren(const LayoutNode& node, std::vector<int>* out) {
   out->clear();
-  if (NodeIsSingleChild(node)) {
+  if (NodeKindOf(node).holds == HOLDS_ONE_CHILD) {
     if (node.child >= 0) out->push_back(node.child);
   } else {
     *out = node.children;
@@ -849,24 +818,12 @@ void SetDialogHiddenTree(int number, const char* name, bool hidden) {
   });
 }
 
-// Kinds whose TEXT is the control's own text (for the others it is a column
-// title, a format, a path or an address).
-static bool TextIsCaption(int kind) {
-  switch (kind) {
-    case NODE_BUTTON: case NODE_CHECKBOX: case NODE_OPTION: case NODE_TEXT: case NODE_STRING:
-    case NODE_EDITOR: case NODE_HYPERLINK: case NODE_FRAME: case NODE_SPIN:
-      return true;
-    default:
-      return false;
-  }
-}
-
 void RefreshDialogTexts(int number) {
   Dialog* dialog = FindDialog(number);
   if (!dialog || dialog->root < 0) return;
   const DialogPlatform* p = dialog->platform;
   WalkSubtree(*dialog, dialog->root, [&](const LayoutNode& node) {
-    if (node.control > 0 && TextIsCaption(node.kind)) p->setControlText(node.control, node.text.c_str());
+    if (node.control > 0 && NodeKindOf(node).textIsCaption) p->setControlText(node.control, node.text.c_str());
   });
 }
 

@@ -1,7 +1,13 @@
+// The two-pass box layout over the nodes of a dialog (dialog/layout.h):
+// building the tree, measuring bottom-up, placing top-down, the window's
+// first layout and refits. What each kind of node does is named in the
+// node-kind table at the end, one row per kind.
 #include "dialog/layout.h"
 
 #include <stdarg.h>
 #include <stdio.h>
+
+#include "dialog/element_flags.h"
 
 //-----------------------------------------------------------------------------
 // Arithmetic helpers: lengths stay within +-kLengthLimit, so no sum or
@@ -23,30 +29,14 @@ static int Scale(int a, int b, int c) { return ClampLength((int64_t)a * b / c); 
 // Building the tree
 //-----------------------------------------------------------------------------
 
-bool NodeIsSingleChild(const LayoutNode& node) {
-  switch (node.kind) {
-    case NODE_WINDOW:
-    case NODE_SINGLEBOX:
-    case NODE_CONTAINER:
-    case NODE_FRAME:
-    case NODE_SCROLLAREA:
-    case NODE_TAB:
-      return true;
-    case NODE_CANVAS:
-      return (node.flags & kCanvasContainerFlag) != 0;
-    default:
-      return false;
-  }
-}
-
 int AddLayoutNode(Dialog& dialog, int kind) {
   int index = (int)dialog.nodes.size();
   dialog.nodes.emplace_back();
   LayoutNode& node = dialog.nodes.back();
   node.kind = kind;
-  int margin = kind == NODE_WINDOW ? 8 : kind == NODE_FRAME ? 5 : 10;
-  node.marginTop = node.marginBottom = node.marginLeft = node.marginRight = margin;
-  if (kind == NODE_GRIDBOX) node.rowMinimums.assign(kGridRows, 0);
+  const NodeKindInfo& row = NodeKindOf(node);
+  node.marginTop = node.marginBottom = node.marginLeft = node.marginRight = row.margin;
+  if (row.holds == HOLDS_GRID_CELLS) node.rowMinimums.assign(kGridRows, 0);
   return index;
 }
 
@@ -103,23 +93,16 @@ static void AttachToGrid(Dialog& dialog, int gridIndex, int child, int colSpan, 
 void AttachChild(Dialog& dialog, int parentIndex, int child, int colSpan, int rowSpan) {
   dialog.nodes[child].parent = parentIndex;
   LayoutNode& parent = dialog.nodes[parentIndex];
-  if (NodeIsSingleChild(parent)) {
-    parent.child = child;  // a later child replaces an earlier one
-    return;
-  }
-  switch (parent.kind) {
-    case NODE_VBOX:
-    case NODE_HBOX:
+  switch (NodeKindOf(parent).holds) {
+    case HOLDS_ONE_CHILD:
+      parent.child = child;  // a later child replaces an earlier one
+      break;
+    case HOLDS_CHILD_LIST:
       parent.children.push_back(child);
       parent.childSizes.push_back(0);
       break;
-    case NODE_GRIDBOX:
+    case HOLDS_GRID_CELLS:
       AttachToGrid(dialog, parentIndex, child, colSpan, rowSpan);
-      break;
-    case NODE_MULTIBOX:
-    case NODE_PANEL:
-    case NODE_SPLITTER:
-      parent.children.push_back(child);
       break;
     default:
       break;  // controls without children lay nothing out
@@ -138,26 +121,17 @@ void FinishGrid(LayoutNode& grid) {
 }
 
 //-----------------------------------------------------------------------------
-// Measuring
+// Measuring: what each kind of node needs at least, bottom-up
 //-----------------------------------------------------------------------------
 
-// Controls measured by their required size; the rest of the controls keep
-// the default measure (their own minimum).
-static bool HasRequiredSize(const LayoutNode& node) {
-  switch (node.kind) {
-    case NODE_BUTTON: case NODE_CHECKBOX: case NODE_IMAGE: case NODE_OPTION:
-    case NODE_COMBOBOX: case NODE_TEXT: case NODE_STRING: case NODE_EXPLORERCOMBO:
-    case NODE_SHORTCUT: case NODE_BUTTONIMAGE: case NODE_CALENDAR: case NODE_DATE:
-    case NODE_SPIN: case NODE_HYPERLINK: case NODE_IPADDRESS:
-      return true;
-    case NODE_CANVAS:
-      return !(node.flags & kCanvasContainerFlag);
-    default:
-      return false;
-  }
+void MinimumSize(Dialog& dialog, int index, int* w, int* h) {
+  NodeKindOf(dialog.nodes[index]).minimumSize(dialog, index, w, h);
 }
 
-static void MeasureControl(Dialog& dialog, LayoutNode& node, int* w, int* h) {
+// Controls measured by their required size: the larger of it and the own
+// minimum. Folding and -1 do not apply.
+static void MinimumOfControl(Dialog& dialog, int index, int* w, int* h) {
+  LayoutNode& node = dialog.nodes[index];
   int rw = 0, rh = 0;
   if (node.control > 0) dialog.platform->requiredSize(node.control, node.kind, node.flags, &rw, &rh);
   rw = ClampLength(rw), rh = ClampLength(rh);
@@ -167,7 +141,8 @@ static void MeasureControl(Dialog& dialog, LayoutNode& node, int* w, int* h) {
 }
 
 // A list's own height, rounded up to whole rows inside its frame.
-static void MeasureListView(Dialog& dialog, LayoutNode& node, int* w, int* h) {
+static void MinimumOfList(Dialog& dialog, int index, int* w, int* h) {
+  const LayoutNode& node = dialog.nodes[index];
   *w = node.ownWidth;
   *h = node.ownHeight;
   int row = 0, frame = 0;
@@ -178,12 +153,94 @@ static void MeasureListView(Dialog& dialog, LayoutNode& node, int* w, int* h) {
   if (frame + row * rows < *h) *h = ClampLength(frame + (int64_t)row * (rows + 1));
 }
 
-static void MeasureSingleChild(Dialog& dialog, LayoutNode& node, int* w, int* h) {
+// Every other node: measured by its content.
+static void MinimumOfContent(Dialog& dialog, int index, int* w, int* h) {
+  const LayoutNode& node = dialog.nodes[index];
+  if (node.folded) {
+    *w = *h = 0;
+    return;
+  }
+  NodeKindOf(node).measureContent(dialog, index, w, h);
+  *w = Larger(*w, node.ownWidth);
+  *h = Larger(*h, node.ownHeight);
+  if (node.ownWidth == -1) *w = 0;
+  if (node.ownHeight == -1) *h = 0;
+}
+
+// Empty nodes and controls without a measure: only their own minimum counts.
+static void MeasureNothing(Dialog&, int, int* w, int* h) { *w = *h = 0; }
+
+// The child's minimum inside the margins, remembered for placing.
+static void MeasureChildInMargins(Dialog& dialog, LayoutNode& node, int* w, int* h) {
   int cw = 0, ch = 0;
   if (node.child >= 0) MinimumSize(dialog, node.child, &cw, &ch);
   node.childWidth = cw, node.childHeight = ch;
   *w = ClampLength((int64_t)cw + node.marginLeft + node.marginRight);
   *h = ClampLength((int64_t)ch + node.marginTop + node.marginBottom);
+}
+
+static void MeasureSingleChild(Dialog& dialog, int index, int* w, int* h) {
+  MeasureChildInMargins(dialog, dialog.nodes[index], w, h);
+}
+
+// A container canvas without a child counts its own minimum only.
+static void MeasureContainerCanvas(Dialog& dialog, int index, int* w, int* h) {
+  LayoutNode& node = dialog.nodes[index];
+  if (node.child >= 0) MeasureChildInMargins(dialog, node, w, h);
+  else *w = *h = 0;
+}
+
+// Flat containers have a fixed inset; other borders twice the thin border.
+static void MeasureContainer(Dialog& dialog, int index, int* w, int* h) {
+  LayoutNode& node = dialog.nodes[index];
+  if (!node.flags) node.inset = 0;
+  else if (node.flags & Container_Flat) node.inset = 2;
+  else node.inset = 2 * ClampLength(dialog.platform->thinBorderWidth());
+  MeasureChildInMargins(dialog, node, w, h);
+  *w = ClampLength((int64_t)*w + node.inset);
+  *h = ClampLength((int64_t)*h + node.inset);
+}
+
+// The border around, and the caption (at least 10 high) above.
+static void MeasureFrame(Dialog& dialog, int index, int* w, int* h) {
+  LayoutNode& node = dialog.nodes[index];
+  int caption = node.control > 0 ? ClampLength(dialog.platform->captionHeight(node.control)) : 0;
+  node.inset = Larger(10, caption);
+  MeasureChildInMargins(dialog, node, w, h);
+  *w = ClampLength((int64_t)*w + 8);
+  *h = ClampLength((int64_t)*h + node.inset + 4);
+}
+
+// The child counts only across the one scrolling direction, with room for the bar.
+static void MeasureScrollArea(Dialog& dialog, int index, int* w, int* h) {
+  LayoutNode& node = dialog.nodes[index];
+  int cw, ch;
+  MeasureChildInMargins(dialog, node, &cw, &ch);
+  *w = node.scrolling == SCROLL_VERTICAL ? ClampLength((int64_t)cw + 22) : node.ownWidth;
+  *h = node.scrolling == SCROLL_HORIZONTAL ? ClampLength((int64_t)ch + 22) : node.ownHeight;
+}
+
+// Resolves the window's four bounds against the measured size and hands them on.
+static void ApplyWindowBounds(Dialog& dialog, LayoutNode& window, int* w, int* h) {
+  const WindowBound* b = window.bounds;
+  if (b[0].mode == BOUND_UNSET && b[1].mode == BOUND_UNSET && b[2].mode == BOUND_UNSET &&
+      b[3].mode == BOUND_UNSET)
+    return;
+  if (b[0].mode == BOUND_NUMBER) *w = Larger(*w, b[0].value);
+  if (b[1].mode == BOUND_NUMBER) *h = Larger(*h, b[1].value);
+  int resolved[4];
+  for (int i = 0; i < 4; i++) {
+    int measured = (i % 2 == 0) ? *w : *h;
+    resolved[i] = b[i].mode == BOUND_NUMBER ? b[i].value : b[i].mode == BOUND_AUTO ? measured : kAutoLength;
+  }
+  if (window.window > 0)
+    dialog.platform->setWindowBounds(window.window, resolved[0], resolved[1], resolved[2], resolved[3]);
+}
+
+static void MeasureWindow(Dialog& dialog, int index, int* w, int* h) {
+  LayoutNode& node = dialog.nodes[index];
+  MeasureChildInMargins(dialog, node, w, h);
+  ApplyWindowBounds(dialog, node, w, h);
 }
 
 static void MeasureBox(Dialog& dialog, int index, int* w, int* h) {
@@ -266,129 +323,53 @@ static void MeasureGrid(Dialog& dialog, int index, int* w, int* h) {
   *h = Larger(grid.totalHeight, grid.ownHeight);
 }
 
-// Resolves the window's four bounds against the measured size and hands them on.
-static void ApplyWindowBounds(Dialog& dialog, LayoutNode& window, int* w, int* h) {
-  const WindowBound* b = window.bounds;
-  if (b[0].mode == BOUND_UNSET && b[1].mode == BOUND_UNSET && b[2].mode == BOUND_UNSET &&
-      b[3].mode == BOUND_UNSET)
-    return;
-  if (b[0].mode == BOUND_NUMBER) *w = Larger(*w, b[0].value);
-  if (b[1].mode == BOUND_NUMBER) *h = Larger(*h, b[1].value);
-  int resolved[4];
-  for (int i = 0; i < 4; i++) {
-    int measured = (i % 2 == 0) ? *w : *h;
-    resolved[i] = b[i].mode == BOUND_NUMBER ? b[i].value : b[i].mode == BOUND_AUTO ? measured : kAutoLength;
+// Per axis the largest child.
+static void MeasureLargestChild(Dialog& dialog, int index, int* w, int* h) {
+  *w = *h = 0;
+  for (int child : dialog.nodes[index].children) {
+    int cw, ch;
+    MinimumSize(dialog, child, &cw, &ch);
+    *w = Larger(*w, cw), *h = Larger(*h, ch);
   }
-  if (window.window > 0)
-    dialog.platform->setWindowBounds(window.window, resolved[0], resolved[1], resolved[2], resolved[3]);
 }
 
-static void MeasureContent(Dialog& dialog, int index, int* w, int* h) {
-  LayoutNode& node = dialog.nodes[index];
-  const DialogPlatform* p = dialog.platform;
-  switch (node.kind) {
-    case NODE_VBOX:
-    case NODE_HBOX:
-      MeasureBox(dialog, index, w, h);
-      return;  // already raised to the own minimum
-    case NODE_GRIDBOX:
-      MeasureGrid(dialog, index, w, h);
-      return;
-    case NODE_WINDOW:
-      MeasureSingleChild(dialog, node, w, h);
-      ApplyWindowBounds(dialog, node, w, h);
-      break;
-    case NODE_SINGLEBOX:
-    case NODE_TAB:
-      MeasureSingleChild(dialog, node, w, h);
-      break;
-    case NODE_CANVAS:  // a container canvas; without a child only its own minimum counts
-      if (node.child >= 0) MeasureSingleChild(dialog, node, w, h);
-      else *w = *h = 0;
-      break;
-    case NODE_CONTAINER: {
-      // Flat containers have a fixed inset; other borders twice the thin border.
-      if (!node.flags) node.inset = 0;
-      else if (node.flags & kContainerFlatFlag) node.inset = 2;
-      else node.inset = 2 * ClampLength(p->thinBorderWidth());
-      MeasureSingleChild(dialog, node, w, h);
-      *w = ClampLength((int64_t)*w + node.inset);
-      *h = ClampLength((int64_t)*h + node.inset);
-      break;
-    }
-    case NODE_FRAME: {
-      int caption = node.control > 0 ? ClampLength(p->captionHeight(node.control)) : 0;
-      node.inset = Larger(10, caption);
-      MeasureSingleChild(dialog, node, w, h);
-      *w = ClampLength((int64_t)*w + 8);
-      *h = ClampLength((int64_t)*h + node.inset + 4);
-      break;
-    }
-    case NODE_SCROLLAREA: {
-      int cw, ch;
-      MeasureSingleChild(dialog, node, &cw, &ch);
-      *w = node.scrolling == SCROLL_VERTICAL ? ClampLength((int64_t)cw + 22) : node.ownWidth;
-      *h = node.scrolling == SCROLL_HORIZONTAL ? ClampLength((int64_t)ch + 22) : node.ownHeight;
-      break;
-    }
-    case NODE_MULTIBOX:
-    case NODE_PANEL: {
-      *w = *h = 0;
-      for (int child : node.children) {
-        int cw, ch;
-        MinimumSize(dialog, child, &cw, &ch);
-        *w = Larger(*w, cw), *h = Larger(*h, ch);
-      }
-      if (node.kind == NODE_PANEL) {
-        int tabs = node.control > 0 ? ClampLength(p->panelTabHeight(node.control)) : 0;
-        *w = ClampLength((int64_t)*w + 4);
-        *h = ClampLength((int64_t)*h + tabs + 2);
-      }
-      break;
-    }
-    case NODE_SPLITTER: {
-      int size[2][2] = {{0, 0}, {0, 0}};
-      for (size_t i = 0; i < node.children.size() && i < 2; i++)
-        MinimumSize(dialog, node.children[i], &size[i][0], &size[i][1]);
-      bool sideBySide = node.flags & kSplitterVerticalFlag;
-      int separator = node.flags & kSplitterSeparatorFlag ? 7 : 4;
-      if (sideBySide) {
-        *w = ClampLength((int64_t)size[0][0] + size[1][0] + separator);
-        *h = Larger(size[0][1], size[1][1]);
-      } else {
-        *w = Larger(size[0][0], size[1][0]);
-        *h = ClampLength((int64_t)size[0][1] + size[1][1] + separator);
-      }
-      for (int i = 0; i < 2; i++)
-        if (node.paneMinimum[i] == kAutoLength && node.control > 0)
-          p->setSplitterMinimum(node.control, i, sideBySide ? size[i][0] : size[i][1]);
-      break;
-    }
-    default:  // empty, and controls measured by their own minimum only
-      *w = *h = 0;
-      break;
-  }
-  LayoutNode& again = dialog.nodes[index];
-  *w = Larger(*w, again.ownWidth);
-  *h = Larger(*h, again.ownHeight);
+// The largest page, inside the panel's border and under its tabs.
+static void MeasurePanel(Dialog& dialog, int index, int* w, int* h) {
+  MeasureLargestChild(dialog, index, w, h);
+  const LayoutNode& node = dialog.nodes[index];
+  int tabs = node.control > 0 ? ClampLength(dialog.platform->panelTabHeight(node.control)) : 0;
+  *w = ClampLength((int64_t)*w + 4);
+  *h = ClampLength((int64_t)*h + tabs + 2);
 }
 
-void MinimumSize(Dialog& dialog, int index, int* w, int* h) {
-  LayoutNode& node = dialog.nodes[index];
-  if (HasRequiredSize(node)) return MeasureControl(dialog, node, w, h);
-  if (node.kind == NODE_LISTVIEW) return MeasureListView(dialog, node, w, h);
-  if (node.folded) {
-    *w = *h = 0;
-    return;
+// Both panes and the separator along the splitter; a pane whose minimum is
+// automatic takes its child's.
+static void MeasureSplitter(Dialog& dialog, int index, int* w, int* h) {
+  const LayoutNode& node = dialog.nodes[index];
+  int size[2][2] = {{0, 0}, {0, 0}};
+  for (size_t i = 0; i < node.children.size() && i < 2; i++)
+    MinimumSize(dialog, node.children[i], &size[i][0], &size[i][1]);
+  bool sideBySide = node.flags & Splitter_Vertical;
+  int separator = node.flags & Splitter_Separator ? 7 : 4;
+  if (sideBySide) {
+    *w = ClampLength((int64_t)size[0][0] + size[1][0] + separator);
+    *h = Larger(size[0][1], size[1][1]);
+  } else {
+    *w = Larger(size[0][0], size[1][0]);
+    *h = ClampLength((int64_t)size[0][1] + size[1][1] + separator);
   }
-  MeasureContent(dialog, index, w, h);
-  if (node.ownWidth == -1) *w = 0;
-  if (node.ownHeight == -1) *h = 0;
+  for (int i = 0; i < 2; i++)
+    if (node.paneMinimum[i] == kAutoLength && node.control > 0)
+      dialog.platform->setSplitterMinimum(node.control, i, sideBySide ? size[i][0] : size[i][1]);
 }
 
 //-----------------------------------------------------------------------------
-// Placing
+// Placing: each kind of node divides its rectangle, top-down
 //-----------------------------------------------------------------------------
+
+void PlaceNode(Dialog& dialog, int index, int x, int y, int w, int h) {
+  NodeKindOf(dialog.nodes[index]).place(dialog, index, x, y, w, h);
+}
 
 struct Rect {
   int x, y, w, h;
@@ -426,6 +407,64 @@ static void PlaceSingleChild(Dialog& dialog, int index, int x, int y, int w, int
 
 static void ResizeOwnControl(Dialog& dialog, const LayoutNode& node, int x, int y, int w, int h) {
   if (node.control > 0) dialog.platform->resizeControl(node.control, x, y, w, h);
+}
+
+static void PlaceNothing(Dialog&, int, int, int, int, int) {}
+
+static void PlaceControl(Dialog& dialog, int index, int x, int y, int w, int h) {
+  ResizeOwnControl(dialog, dialog.nodes[index], x, y, w, h);
+}
+
+// Text sits 2 units lower when there is room for it.
+static void PlaceText(Dialog& dialog, int index, int x, int y, int w, int h) {
+  const LayoutNode& node = dialog.nodes[index];
+  if (!(node.flags & Text_Border) && (int64_t)h - 2 >= Larger(node.ownHeight, node.requiredHeight)) {
+    ResizeOwnControl(dialog, node, x, y + 2, w, h - 2);
+    return;
+  }
+  ResizeOwnControl(dialog, node, x, y, w, h);
+}
+
+static void PlaceContainer(Dialog& dialog, int index, int x, int y, int w, int h) {
+  const LayoutNode& node = dialog.nodes[index];
+  ResizeOwnControl(dialog, node, x, y, w, h);
+  int e = node.inset;
+  PlaceSingleChild(dialog, index, e / 2, e / 2, ClampLength((int64_t)w - e), ClampLength((int64_t)h - e));
+}
+
+// The child belongs to the frame's parent, inside the frame's border.
+static void PlaceFrame(Dialog& dialog, int index, int x, int y, int w, int h) {
+  const LayoutNode& node = dialog.nodes[index];
+  ResizeOwnControl(dialog, node, x, y, w, h);
+  int t = node.inset;
+  PlaceSingleChild(dialog, index, ClampLength((int64_t)x + 4), ClampLength((int64_t)y + t),
+                   ClampLength((int64_t)w - 8), ClampLength((int64_t)h - t - 4));
+}
+
+static void PlaceContainerCanvas(Dialog& dialog, int index, int x, int y, int w, int h) {
+  ResizeOwnControl(dialog, dialog.nodes[index], x, y, w, h);
+  PlaceSingleChild(dialog, index, 0, 0, w, h);
+}
+
+// A page's child lives inside the page.
+static void PlaceTab(Dialog& dialog, int index, int, int, int w, int h) { PlaceSingleChild(dialog, index, 0, 0, w, h); }
+
+static void PlaceScrollArea(Dialog& dialog, int index, int x, int y, int w, int h) {
+  ResizeOwnControl(dialog, dialog.nodes[index], x, y, w, h);
+  const LayoutNode& area = dialog.nodes[index];
+  int innerW = Larger(ClampLength((int64_t)area.childWidth + area.marginLeft + area.marginRight),
+                      area.innerWidth == kAutoLength ? 0 : area.innerWidth);
+  int innerH = Larger(ClampLength((int64_t)area.childHeight + area.marginTop + area.marginBottom),
+                      area.innerHeight == kAutoLength ? 0 : area.innerHeight);
+  if (area.scrolling == SCROLL_VERTICAL) innerW = ClampLength((int64_t)w - 22);
+  if (area.scrolling == SCROLL_HORIZONTAL) innerH = ClampLength((int64_t)h - 22);
+  Rect r = SingleChildRect(area, 0, 0, innerW, innerH);
+  if (area.control > 0 && (area.innerWidth == kAutoLength || area.innerHeight == kAutoLength)) {
+    int setW = area.innerWidth == kAutoLength ? ClampLength((int64_t)area.marginLeft + area.marginRight + r.w) : kAutoLength;
+    int setH = area.innerHeight == kAutoLength ? ClampLength((int64_t)area.marginTop + area.marginBottom + r.h) : kAutoLength;
+    dialog.platform->setScrollAreaInnerSize(area.control, setW, setH);
+  }
+  if (area.child >= 0) PlaceNode(dialog, area.child, r.x, r.y, r.w, r.h);
 }
 
 static void PlaceBox(Dialog& dialog, int index, int x, int y, int w, int h) {
@@ -498,107 +537,38 @@ static void PlaceGrid(Dialog& dialog, int index, int x, int y, int w, int h) {
   }
 }
 
-static void PlaceScrollArea(Dialog& dialog, int index, int x, int y, int w, int h) {
-  ResizeOwnControl(dialog, dialog.nodes[index], x, y, w, h);
-  const LayoutNode& area = dialog.nodes[index];
-  int innerW = Larger(ClampLength((int64_t)area.childWidth + area.marginLeft + area.marginRight),
-                      area.innerWidth == kAutoLength ? 0 : area.innerWidth);
-  int innerH = Larger(ClampLength((int64_t)area.childHeight + area.marginTop + area.marginBottom),
-                      area.innerHeight == kAutoLength ? 0 : area.innerHeight);
-  if (area.scrolling == SCROLL_VERTICAL) innerW = ClampLength((int64_t)w - 22);
-  if (area.scrolling == SCROLL_HORIZONTAL) innerH = ClampLength((int64_t)h - 22);
-  Rect r = SingleChildRect(area, 0, 0, innerW, innerH);
-  if (area.control > 0 && (area.innerWidth == kAutoLength || area.innerHeight == kAutoLength)) {
-    int setW = area.innerWidth == kAutoLength ? ClampLength((int64_t)area.marginLeft + area.marginRight + r.w) : kAutoLength;
-    int setH = area.innerHeight == kAutoLength ? ClampLength((int64_t)area.marginTop + area.marginBottom + r.h) : kAutoLength;
-    dialog.platform->setScrollAreaInnerSize(area.control, setW, setH);
-  }
-  if (area.child >= 0) PlaceNode(dialog, area.child, r.x, r.y, r.w, r.h);
+static void PlaceOnEveryChild(Dialog& dialog, int index, int x, int y, int w, int h) {
+  for (int child : dialog.nodes[index].children) PlaceNode(dialog, child, x, y, w, h);
 }
 
-static void PlaceWindowContent(Dialog& dialog, int index, int w, int h) {
+// Every page at the size the panel gives its pages.
+static void PlacePanel(Dialog& dialog, int index, int x, int y, int w, int h) {
+  const LayoutNode& node = dialog.nodes[index];
+  ResizeOwnControl(dialog, node, x, y, w, h);
+  int pageW = 0, pageH = 0;
+  if (node.control > 0) dialog.platform->panelPageSize(node.control, &pageW, &pageH);
+  for (int tab : node.children) PlaceNode(dialog, tab, 0, 0, ClampLength(pageW), ClampLength(pageH));
+}
+
+// The panes follow the splitter's size; their children follow the panes.
+static void PlaceSplitter(Dialog& dialog, int index, int x, int y, int w, int h) {
+  const LayoutNode& node = dialog.nodes[index];
+  ResizeOwnControl(dialog, node, x, y, w, h);
+  for (size_t i = 0; i < node.children.size() && i < 2; i++) {
+    int paneW = 0, paneH = 0;
+    if (node.control > 0) dialog.platform->splitterPaneSize(node.control, (int)i, &paneW, &paneH);
+    PlaceNode(dialog, node.children[i], 0, 0, ClampLength(paneW), ClampLength(paneH));
+  }
+}
+
+// The content at the margins, never below its measured minimum; the window's
+// own alignment and expansion play no part.
+static void PlaceWindow(Dialog& dialog, int index, int, int, int w, int h) {
   const LayoutNode& window = dialog.nodes[index];
   if (window.child < 0) return;
   int width = Larger(ClampLength((int64_t)w - window.marginLeft - window.marginRight), window.childWidth);
   int height = Larger(ClampLength((int64_t)h - window.marginTop - window.marginBottom), window.childHeight);
   PlaceNode(dialog, window.child, window.marginLeft, window.marginTop, width, height);
-}
-
-void PlaceNode(Dialog& dialog, int index, int x, int y, int w, int h) {
-  const LayoutNode& node = dialog.nodes[index];
-  const DialogPlatform* p = dialog.platform;
-  switch (node.kind) {
-    case NODE_WINDOW:
-      PlaceWindowContent(dialog, index, w, h);
-      return;
-    case NODE_VBOX:
-    case NODE_HBOX:
-      PlaceBox(dialog, index, x, y, w, h);
-      return;
-    case NODE_GRIDBOX:
-      PlaceGrid(dialog, index, x, y, w, h);
-      return;
-    case NODE_MULTIBOX:
-      for (int child : node.children) PlaceNode(dialog, child, x, y, w, h);
-      return;
-    case NODE_SINGLEBOX:
-      PlaceSingleChild(dialog, index, x, y, w, h);
-      return;
-    case NODE_EMPTY:
-      return;
-    case NODE_TAB:
-      PlaceSingleChild(dialog, index, 0, 0, w, h);
-      return;
-    case NODE_CONTAINER: {
-      ResizeOwnControl(dialog, node, x, y, w, h);
-      int e = node.inset;
-      PlaceSingleChild(dialog, index, e / 2, e / 2, ClampLength((int64_t)w - e), ClampLength((int64_t)h - e));
-      return;
-    }
-    case NODE_FRAME: {
-      ResizeOwnControl(dialog, node, x, y, w, h);
-      int t = node.inset;
-      // The child belongs to the frame's parent, inside the frame's border.
-      PlaceSingleChild(dialog, index, ClampLength((int64_t)x + 4), ClampLength((int64_t)y + t),
-                       ClampLength((int64_t)w - 8), ClampLength((int64_t)h - t - 4));
-      return;
-    }
-    case NODE_CANVAS:
-      ResizeOwnControl(dialog, node, x, y, w, h);
-      if (node.flags & kCanvasContainerFlag) PlaceSingleChild(dialog, index, 0, 0, w, h);
-      return;
-    case NODE_SCROLLAREA:
-      PlaceScrollArea(dialog, index, x, y, w, h);
-      return;
-    case NODE_PANEL: {
-      ResizeOwnControl(dialog, node, x, y, w, h);
-      int pageW = 0, pageH = 0;
-      if (node.control > 0) p->panelPageSize(node.control, &pageW, &pageH);
-      for (int tab : node.children) PlaceNode(dialog, tab, 0, 0, ClampLength(pageW), ClampLength(pageH));
-      return;
-    }
-    case NODE_SPLITTER:
-      ResizeOwnControl(dialog, node, x, y, w, h);
-      // The panes follow the splitter's size; their children follow the panes.
-      for (size_t i = 0; i < node.children.size() && i < 2; i++) {
-        int paneW = 0, paneH = 0;
-        if (node.control > 0) p->splitterPaneSize(node.control, (int)i, &paneW, &paneH);
-        PlaceNode(dialog, node.children[i], 0, 0, ClampLength(paneW), ClampLength(paneH));
-      }
-      return;
-    case NODE_TEXT:
-    case NODE_HYPERLINK:
-      // Text sits 2 units lower when there is room for it.
-      if (!(node.flags & kTextBorderFlag) && (int64_t)h - 2 >= Larger(node.ownHeight, node.requiredHeight)) {
-        ResizeOwnControl(dialog, node, x, y + 2, w, h - 2);
-        return;
-      }
-      ResizeOwnControl(dialog, node, x, y, w, h);
-      return;
-    default:
-      ResizeOwnControl(dialog, node, x, y, w, h);
-      return;
-  }
 }
 
 void PlaceSplitterPane(Dialog& dialog, int paneControl, int w, int h) {
@@ -622,10 +592,10 @@ void LayoutNewWindow(Dialog& dialog, int askedWidth, int askedHeight) {
   const DialogPlatform* p = dialog.platform;
   p->resizeWindow(dialog.window, w, h);
   uint32_t flags = dialog.nodes[dialog.root].flags;
-  if (flags & kWindowScreenCenteredFlag) p->centerWindow(dialog.window, 0);
-  else if ((flags & kWindowWindowCenteredFlag) && dialog.parentWindow > 0)
+  if (flags & Window_ScreenCentered) p->centerWindow(dialog.window, 0);
+  else if ((flags & Window_WindowCentered) && dialog.parentWindow > 0)
     p->centerWindow(dialog.window, dialog.parentWindow);
-  if (!(flags & kWindowInvisibleFlag)) p->showWindow(dialog.window);
+  if (!(flags & Window_Invisible)) p->showWindow(dialog.window);
 }
 
 void RefitLayout(Dialog& dialog) {
@@ -643,4 +613,72 @@ void PlaceInWindow(Dialog& dialog) {
   int w = 0, h = 0;
   dialog.platform->windowInnerSize(dialog.window, &w, &h);
   PlaceNode(dialog, dialog.root, 0, 0, ClampLength(w), ClampLength(h));
+}
+
+//-----------------------------------------------------------------------------
+// Node kinds: one row per kind, naming the procedures above
+//-----------------------------------------------------------------------------
+
+// Columns: the kind; whether it creates a control; how it holds children;
+// whether its control takes its children's controls (opens a child list);
+// whether it reads the single-child attributes; whether TEXT is its
+// control's caption; its default margin; then how it is measured and placed.
+static constexpr NodeKindInfo kNodeKinds[NODE_KIND_COUNT] = {
+  // kind                control  holds             list   attrs  caption  margin  minimumSize       measureContent          place
+    {NODE_WINDOW,        false,   HOLDS_ONE_CHILD,  false, true,  false,   8,      MinimumOfContent, MeasureWindow,          PlaceWindow},
+    {NODE_VBOX,          false,   HOLDS_CHILD_LIST, false, false, false,   10,     MinimumOfContent, MeasureBox,             PlaceBox},
+    {NODE_HBOX,          false,   HOLDS_CHILD_LIST, false, false, false,   10,     MinimumOfContent, MeasureBox,             PlaceBox},
+    {NODE_GRIDBOX,       false,   HOLDS_GRID_CELLS, false, false, false,   10,     MinimumOfContent, MeasureGrid,            PlaceGrid},
+    {NODE_MULTIBOX,      false,   HOLDS_CHILD_LIST, false, false, false,   10,     MinimumOfContent, MeasureLargestChild,    PlaceOnEveryChild},
+    {NODE_SINGLEBOX,     false,   HOLDS_ONE_CHILD,  false, true,  false,   10,     MinimumOfContent, MeasureSingleChild,     PlaceSingleChild},
+    {NODE_EMPTY,         false,   HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfContent, MeasureNothing,         PlaceNothing},
+    {NODE_CONTAINER,     true,    HOLDS_ONE_CHILD,  true,  true,  false,   10,     MinimumOfContent, MeasureContainer,       PlaceContainer},
+    {NODE_FRAME,         true,    HOLDS_ONE_CHILD,  false, true,  true,    5,      MinimumOfContent, MeasureFrame,           PlaceFrame},
+    {NODE_CANVAS,        true,    HOLDS_NO_CHILD,   false, true,  false,   10,     MinimumOfControl, MeasureNothing,         PlaceControl},
+    {NODE_SCROLLAREA,    true,    HOLDS_ONE_CHILD,  true,  true,  false,   10,     MinimumOfContent, MeasureScrollArea,      PlaceScrollArea},
+    {NODE_PANEL,         true,    HOLDS_CHILD_LIST, false, false, false,   10,     MinimumOfContent, MeasurePanel,           PlacePanel},
+    {NODE_TAB,           true,    HOLDS_ONE_CHILD,  true,  true,  false,   10,     MinimumOfContent, MeasureSingleChild,     PlaceTab},
+    {NODE_SPLITTER,      true,    HOLDS_CHILD_LIST, false, false, false,   10,     MinimumOfContent, MeasureSplitter,        PlaceSplitter},
+    {NODE_BUTTON,        true,    HOLDS_NO_CHILD,   false, false, true,    10,     MinimumOfControl, MeasureNothing,         PlaceControl},
+    {NODE_BUTTONIMAGE,   true,    HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfControl, MeasureNothing,         PlaceControl},
+    {NODE_CHECKBOX,      true,    HOLDS_NO_CHILD,   false, false, true,    10,     MinimumOfControl, MeasureNothing,         PlaceControl},
+    {NODE_OPTION,        true,    HOLDS_NO_CHILD,   false, false, true,    10,     MinimumOfControl, MeasureNothing,         PlaceControl},
+    {NODE_TEXT,          true,    HOLDS_NO_CHILD,   false, false, true,    10,     MinimumOfControl, MeasureNothing,         PlaceText},
+    {NODE_STRING,        true,    HOLDS_NO_CHILD,   false, false, true,    10,     MinimumOfControl, MeasureNothing,         PlaceControl},
+    {NODE_EDITOR,        true,    HOLDS_NO_CHILD,   false, false, true,    10,     MinimumOfContent, MeasureNothing,         PlaceControl},
+    {NODE_HYPERLINK,     true,    HOLDS_NO_CHILD,   false, false, true,    10,     MinimumOfControl, MeasureNothing,         PlaceText},
+    {NODE_IMAGE,         true,    HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfControl, MeasureNothing,         PlaceControl},
+    {NODE_LISTVIEW,      true,    HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfList,    MeasureNothing,         PlaceControl},
+    {NODE_LISTICON,      true,    HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfContent, MeasureNothing,         PlaceControl},
+    {NODE_TREE,          true,    HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfContent, MeasureNothing,         PlaceControl},
+    {NODE_COMBOBOX,      true,    HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfControl, MeasureNothing,         PlaceControl},
+    {NODE_CALENDAR,      true,    HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfControl, MeasureNothing,         PlaceControl},
+    {NODE_DATE,          true,    HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfControl, MeasureNothing,         PlaceControl},
+    {NODE_SPIN,          true,    HOLDS_NO_CHILD,   false, false, true,    10,     MinimumOfControl, MeasureNothing,         PlaceControl},
+    {NODE_SCROLLBAR,     true,    HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfContent, MeasureNothing,         PlaceControl},
+    {NODE_PROGRESSBAR,   true,    HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfContent, MeasureNothing,         PlaceControl},
+    {NODE_TRACKBAR,      true,    HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfContent, MeasureNothing,         PlaceControl},
+    {NODE_SHORTCUT,      true,    HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfControl, MeasureNothing,         PlaceControl},
+    {NODE_IPADDRESS,     true,    HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfControl, MeasureNothing,         PlaceControl},
+    {NODE_EXPLORERCOMBO, true,    HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfControl, MeasureNothing,         PlaceControl},
+    {NODE_EXPLORERLIST,  true,    HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfContent, MeasureNothing,         PlaceControl},
+    {NODE_EXPLORERTREE,  true,    HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfContent, MeasureNothing,         PlaceControl},
+    {NODE_SCINTILLA,     true,    HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfContent, MeasureNothing,         PlaceControl},
+    {NODE_WEB,           true,    HOLDS_NO_CHILD,   false, false, false,   10,     MinimumOfContent, MeasureNothing,         PlaceControl},
+};
+
+// A canvas that holds a child measures and places like a container.
+static constexpr NodeKindInfo kContainerCanvas =
+    {NODE_CANVAS,        true,    HOLDS_ONE_CHILD,  true,  true,  false,   10,     MinimumOfContent, MeasureContainerCanvas, PlaceContainerCanvas};
+
+static constexpr bool RowsFollowTheKinds() {
+  for (int k = 0; k < NODE_KIND_COUNT; k++)
+    if (kNodeKinds[k].kind != k) return false;
+  return true;
+}
+static_assert(RowsFollowTheKinds(), "one row per NodeKind, in the order of the kinds");
+
+const NodeKindInfo& NodeKindOf(const LayoutNode& node) {
+  if (node.kind == NODE_CANVAS && (node.flags & Canvas_Container)) return kContainerCanvas;
+  return kNodeKinds[node.kind];
 }

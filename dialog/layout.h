@@ -2,7 +2,9 @@
 // over them: measuring bottom-up (each node reports the smallest size it can
 // live with) and placing top-down (each node divides the rectangle it gets
 // among its children and moves its control). Nodes are plain records told
-// apart by their kind and identified by their index in the dialog.
+// apart by their kind and identified by their index in the dialog; the facts
+// of a kind (its children, its control, how it measures and places) stand
+// in one row of the node-kind table (NodeKindOf).
 //
 // No operating system here: what the layout needs of the platform (the
 // required sizes of controls, moving them, the window) comes through a
@@ -70,16 +72,6 @@ enum ExpandMode { EXPAND_YES = 1, EXPAND_NO = 2, EXPAND_EQUAL = 3, EXPAND_ITEM =
 enum Alignment { ALIGN_UNSET = 0, ALIGN_START = 1, ALIGN_CENTER = 2, ALIGN_END = 3 };
 enum Scrolling { SCROLL_BOTH = 0, SCROLL_VERTICAL = 1, SCROLL_HORIZONTAL = 2 };
 enum WindowBoundMode { BOUND_UNSET = 0, BOUND_AUTO = 1, BOUND_NUMBER = 2 };
-
-// Flag values the layout itself looks at.
-const uint32_t kCanvasContainerFlag = 0x20;
-const uint32_t kContainerFlatFlag = 0x1;
-const uint32_t kTextBorderFlag = 0x20000;
-const uint32_t kSplitterVerticalFlag = 0x1;
-const uint32_t kSplitterSeparatorFlag = 0x2;
-const uint32_t kWindowScreenCenteredFlag = 0x1;
-const uint32_t kWindowWindowCenteredFlag = 0x2;
-const uint32_t kWindowInvisibleFlag = 0x10000000;
 
 const int kGridRows = 70;           // rows of cells a grid holds
 const int kGridMaxRowSpan = 65;
@@ -231,12 +223,47 @@ struct Dialog {
 };
 
 //-----------------------------------------------------------------------------
+// Node kinds: what each kind of node is and does, one row per kind
+//-----------------------------------------------------------------------------
+
+// How a node keeps the children attached to it.
+enum ChildHolding {
+  HOLDS_NO_CHILD,    // controls without children: attached children are not laid out
+  HOLDS_ONE_CHILD,   // a later child replaces an earlier one (still built, never placed)
+  HOLDS_CHILD_LIST,  // every child, in order
+  HOLDS_GRID_CELLS,  // every child in the cells of a grid, by its spans
+};
+
+typedef void (*MeasureProcedure)(Dialog& dialog, int node, int* w, int* h);
+typedef void (*PlaceProcedure)(Dialog& dialog, int node, int x, int y, int w, int h);
+
+struct NodeKindInfo {
+  int kind;                    // NodeKind
+  bool createsControl;         // false: layout only, no control of its own
+  int holds;                   // ChildHolding
+  bool opensChildList;         // its children's controls are created inside its control
+  bool singleChildAttributes;  // reads MARGIN, EXPAND, EXPANDWIDTH, EXPANDHEIGHT, ALIGN
+  bool textIsCaption;          // TEXT is the control's own text (not a title, format, path or address)
+  int margin;                  // the default margin on every side
+  // What the parent uses. Measuring by content (MinimumOfContent) gives
+  // nothing for a folded node, then measureContent raised to the own
+  // minimum, and a WIDTH or HEIGHT of -1 hides that length; controls
+  // measured by the platform skip all of that.
+  MeasureProcedure minimumSize;
+  MeasureProcedure measureContent;
+  PlaceProcedure place;
+};
+
+// The row of the node's kind. A canvas with Canvas_Container holds a child
+// like a container and has a row of its own.
+const NodeKindInfo& NodeKindOf(const LayoutNode& node);
+
+//-----------------------------------------------------------------------------
 // Building the tree
 //-----------------------------------------------------------------------------
 
 // A fresh node of `kind` with its kind's defaults; returns its index.
 int AddLayoutNode(Dialog& dialog, int kind);
-bool NodeIsSingleChild(const LayoutNode& node);
 
 // Keeps the first error of an open: printf-style, at most 511 bytes.
 void RecordDialogError(Dialog& dialog, const char* format, ...)

@@ -308,6 +308,43 @@ TEST_F(DescriptionTest, LayoutAttributes) {
   EXPECT_EQ(Node("g").rowExpand, EXPAND_YES);
 }
 
+// Only a control whose TEXT is its own text gets it back; for the others it
+// was a column title, a format, a path or an address.
+TEST_F(DescriptionTest, RefreshingTextsRestoresCaptionsOnly) {
+  ASSERT_TRUE(Open("<vbox><button name='button' text='T'/><checkbox name='checkbox' text='T'/>"
+                   "<option name='option' text='T'/><text name='text' text='T'/><string name='string' text='T'/>"
+                   "<editor name='editor' text='T'/><hyperlink name='hyperlink' text='T'/>"
+                   "<frame name='frame' text='T'/><spin name='spin' text='T'/>"
+                   "<listicon name='listicon' text='T'/><date name='date' text='T'/>"
+                   "<explorercombo name='explorercombo' text='T'/><web name='web' text='T'/>"
+                   "<canvas name='canvas' text='T'/><panel><tab name='tab' text='T'/></panel></vbox>"));
+  const char* captions[] = {"button", "checkbox", "option", "text", "string", "editor", "hyperlink", "frame", "spin"};
+  const char* others[] = {"listicon", "date", "explorercombo", "web", "canvas", "tab"};
+  for (RecordedControl& c : g_recording.controls) c.text = "changed";
+  RefreshDialogTexts(dialog_);
+  for (const char* name : captions) EXPECT_EQ(Named(name).text, "T") << name;
+  for (const char* name : others) EXPECT_EQ(Named(name).text, "changed") << name;
+}
+
+// Hiding walks the tree a search walks: every child of boxes, grids and
+// panels, the one child of a single-child node, none of a plain control.
+TEST_F(DescriptionTest, HidingATreeReachesEveryControlBelowIt) {
+  ASSERT_TRUE(Open("<vbox><container name='top'><vbox><gridbox columns='2'><button name='g1'/><button name='g2'/>"
+                   "</gridbox><singlebox><button name='replaced'/><button name='kept'/></singlebox>"
+                   "<button name='folded' folded='yes'/><canvas name='plain'><button name='beside'/></canvas>"
+                   "</vbox></container><button name='outside'/></vbox>"));
+  SetDialogHiddenTree(dialog_, "top", true);
+  for (const char* name : {"top", "g1", "g2", "kept", "folded", "plain"}) EXPECT_TRUE(Named(name).hidden) << name;
+  const RecordedControl& replaced = g_recording.Control(Control("g2") + 1);
+  const RecordedControl& beside = g_recording.Control(Control("plain") + 1);
+  EXPECT_FALSE(replaced.hidden);
+  EXPECT_FALSE(beside.hidden);
+  EXPECT_FALSE(Named("outside").hidden);
+  SetDialogHiddenTree(dialog_, "top", false);
+  for (const char* name : {"top", "g1", "g2", "kept", "plain"}) EXPECT_FALSE(Named(name).hidden) << name;
+  EXPECT_TRUE(Named("folded").hidden);  // showing leaves folded nodes hidden
+}
+
 TEST_F(DescriptionTest, FailedControlsAreStillLaidOut) {
   g_recording.failingKinds = {NODE_SCINTILLA};
   ASSERT_TRUE(Open("<vbox spacing='0'><scintilla name='s' height='30'/><button name='b' height='20'/></vbox>"));

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "dialog/element_flags.h"
+
 #include "tests/native/recording_platform.h"
 
 struct Box {
@@ -310,7 +312,7 @@ TEST(ControlLayout, ListHeightsHoldWholeRowsAndTextSitsLower) {
   EXPECT_EQ(t.Of(text), (Box{0, 12, 12, 15}));
   t.Place(text, 0, 10, 12, 16);
   EXPECT_EQ(t.Of(text), (Box{0, 10, 12, 16}));
-  t[text].flags = kTextBorderFlag;
+  t[text].flags = Text_Border;
   t.Place(text, 0, 10, 12, 30);
   EXPECT_EQ(t.Of(text), (Box{0, 10, 12, 30}));
 }
@@ -339,7 +341,7 @@ TEST(ControlLayout, ScrollAreaPanelAndSplitter) {
   EXPECT_EQ(t.Of(page2), (Box{10, 10, 80, 80}));
 
   int splitter = t.Add(NODE_SPLITTER);
-  t[splitter].flags = kSplitterVerticalFlag | kSplitterSeparatorFlag;
+  t[splitter].flags = Splitter_Vertical | Splitter_Separator;
   t[splitter].control = recording::Create(r);
   t[splitter].paneMinimum[0] = kAutoLength;
   int left = t.Leaf(splitter, 30, 40), right = t.Leaf(splitter, 50, 10);
