@@ -400,7 +400,7 @@ static void ReadCommonAttributes(Dialog& dialog, LayoutNode& node, const XmlNode
 }
 
 // The attributes of the element's own kind.
-static void ReadKindAttributes(Dialog& dialog, LayoutNode& node, const XmlNode& element, ElementExtras* extras) {
+static void ReadKindAttributes(LayoutNode& node, const XmlNode& element, ElementExtras* extras) {
   ControlRequest& r = extras->request;
   if (NodeKindOf(node).singleChildAttributes) ReadSingleChildAttributes(node, element);
   switch (node.kind) {
@@ -521,7 +521,7 @@ static int CreateElementNode(Dialog& dialog, const XmlDoc& doc, int elementIndex
   LayoutNode& node = dialog.nodes[index];
   ElementExtras extras = {};
   ReadCommonAttributes(dialog, node, element, info, &extras);
-  ReadKindAttributes(dialog, node, element, &extras);
+  ReadKindAttributes(node, element, &extras);
   *disabled = extras.disabled, *invisible = extras.invisible;
   if (!NodeKindOf(node).createsControl || !dialog.error.empty()) return index;
 
@@ -696,7 +696,7 @@ int OpenDescribedWindow(int number, const XmlDoc& doc, const char* windowName, i
   dialog->root = root;
   ElementExtras extras = {};
   ReadCommonAttributes(*dialog, dialog->nodes[root], doc.nodes[element], kWindowElement, &extras);
-  ReadKindAttributes(*dialog, dialog->nodes[root], doc.nodes[element], &extras);
+  ReadKindAttributes(dialog->nodes[root], doc.nodes[element], &extras);
   LayoutNode& window = dialog->nodes[root];
   if (dialog->error.empty()) {
     window.window = dialog->platform->openWindow(window.requestedNumber, x, y, width, height, window.text.c_str(),
