@@ -230,12 +230,14 @@ class RandomInputTest : public ProgramTest {
     return all;
   }
 
-  // A point on the window: its client area, or the caption left of the
-  // buttons (the close box would end the run early).
+  // A point on the window: its client area, or its caption between the
+  // window's icon and the buttons. The close box, and a double click on the
+  // icon or its menu, would close the program as a person asked.
   POINT PointOnWindow() {
     Rect outer = Of(main_.window), client = ClientRectOf(main_.window);
-    if (random_.Below(8) == 0 && client.y > outer.y + 4)
-      return OnScreen(Rect{outer.x + 4, outer.y + 4, outer.w / 2, client.y - outer.y - 6});
+    int caption = client.y - outer.y;
+    if (random_.Below(8) == 0 && caption > 8)
+      return OnScreen(Rect{outer.x + caption + 8, outer.y + 4, outer.w / 2 - caption - 8, caption - 6});
     return OnScreen(client);
   }
   POINT PointOn(HWND control) { return OnScreen(Of(control)); }
@@ -408,7 +410,10 @@ TEST_F(RandomInputTest, TheWindowKeepsAnsweringAndSavesValidSettings) {
     DWORD_PTR answer = 0;
     bool answered = Running() && SendMessageTimeoutW(main_.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer);
     slowest = std::max(slowest, (int)(GetTickCount() - asked));
-    ASSERT_TRUE(answered) << (Running() ? "the window did not answer within a second" : "the program ended")
+    DWORD exitCode = 0;
+    if (!Running()) GetExitCodeProcess(process_.hProcess, &exitCode);
+    ASSERT_TRUE(answered) << (Running() ? "the window did not answer within a second"
+                                        : "the program ended with exit code " + std::to_string(exitCode))
                           << " after event " << count_ << "; seed " << seed << "; the last events:\n"
                           << Recent();
   }
