@@ -17,20 +17,27 @@ static void DrawGradientStrip(int canvas, const GradientRows& rows, int channel)
   EndDrawing();
 }
 
-void RefreshChannelViews(int color, bool force) {
-  if (!NeedsRedraw(&g_channelsDrawn, color, force)) return;
+void RefreshChannelFields(int color, bool force) {
   const ColourWidgets& w = CurrentColourWidgets();
   const int fields[CHANNEL_COUNT] = {w.txtR, w.txtG, w.txtB};
-  const int strips[CHANNEL_COUNT] = {w.imgPaletteR, w.imgPaletteG, w.imgPaletteB};
-
   for (int c = 0; c < CHANNEL_COUNT; c++) {
     if (!ControlExists(fields[c])) continue;
     ChannelFieldView view = ChannelFieldFor(color, c, ControlText(fields[c]).c_str(), force);
     if (view.rewrite) SetControlText(fields[c], view.text.c_str());  // raises no change event
     SetControlColors(fields[c], view.background, view.textColor);
   }
+}
 
+void DrawChannelStrips(int color) {
+  const ColourWidgets& w = CurrentColourWidgets();
+  const int strips[CHANNEL_COUNT] = {w.imgPaletteR, w.imgPaletteG, w.imgPaletteB};
   GradientRows rows;
   BuildGradientRows(color, &rows);
   for (int c = 0; c < CHANNEL_COUNT; c++) DrawGradientStrip(strips[c], rows, c);
+}
+
+void RefreshChannelViews(int color, bool force) {
+  if (!NeedsRedraw(&g_channelsDrawn, color, force)) return;
+  RefreshChannelFields(color, force);
+  DrawChannelStrips(color);
 }
