@@ -30,7 +30,9 @@
 #include <string.h>
 #include <wchar.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "bench/picker_tick_common.h"
 #include "colour/colour_widgets.h"
@@ -150,7 +152,7 @@ static bool ProgramPicked(POINT at, int previous) {
          ControlText(g_widgets.txtB) == std::to_string((colour >> 16) & 0xFF);
 }
 
-static bool RunProgramRound(int ticks, BenchStats* stats) {
+static bool RunProgramRound(int ticks, BenchStats* stats, std::vector<double>* tickMs) {
   HWND window = (HWND)WindowHandle(g_widgets.wndMain);
   HWND picture = (HWND)ControlHandle(g_picture);
   RECT surface;
@@ -176,7 +178,7 @@ static bool RunProgramRound(int ticks, BenchStats* stats) {
     bool fresh = ProgramPicked(at, previous);
     previous = CONFIG.Color;
     if (i < kUntimedTicks) continue;
-    if (fresh) AddTick(stats, clock);
+    if (fresh) AddTick(stats, clock, tickMs);
     else stats->misses++;
   }
   SetColourWidgets(g_widgets);  // the real views again
@@ -201,7 +203,7 @@ static bool FloorPath(wchar_t* path, int capacity) {
 
 // Runs the floor for `ticks` timed ticks and reads its line. This window's
 // messages are taken in meanwhile, so the floor's activation never waits on it.
-static bool RunFloorRound(const wchar_t* floor, int ticks, BenchStats* stats) {
+static bool RunFloorRound(const wchar_t* floor, int ticks, BenchStats* stats, std::vector<double>* tickMs) {
   SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
   HANDLE readEnd, writeEnd;
   if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 1 << 16)) return false;
@@ -225,16 +227,20 @@ static bool RunFloorRound(const wchar_t* floor, int ticks, BenchStats* stats) {
   }
   CloseHandle(process.hThread);
   std::string output;
+  char buffer[4096];
+  DWORD got, available;
   DWORD start = GetTickCount();
   bool ended = false;
   while (!ended && GetTickCount() - start < 300000) {
     DWORD waited = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 100, QS_ALLINPUT);
     if (waited == WAIT_OBJECT_0) ended = true;
     PumpMessages();
+    // Taken in as it comes, so a long output never fills the pipe and stops the floor.
+    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0 &&
+           ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0)
+      output.append(buffer, got);
   }
   if (!ended) TerminateProcess(process.hProcess, 1);
-  char buffer[512];
-  DWORD got;
   while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) output.append(buffer, got);
   CloseHandle(readEnd);
   DWORD exitCode = 1;
@@ -245,6 +251,7 @@ static bool RunFloorRound(const wchar_t* floor, int ticks, BenchStats* stats) {
     fprintf(stderr, "the floor failed (exit code %lu): %s\n", exitCode, output.c_str());
     return false;
   }
+  ReadTickTimesLine(output.c_str(), tickMs);
   return true;
 }
 
@@ -256,7 +263,15 @@ static double MeanMs(const BenchStats& s) { return s.ticks ? s.totalMs / s.ticks
 static double PhaseMeanMs(const BenchStats& s, int phase) { return s.ticks ? s.phaseMs[phase] / s.ticks : 0; }
 static const char* Verdict(bool met) { return met ? "PASS" : "MISS"; }
 
-static void PrintSummary(int rounds, int ticks, const BenchStats* floorRounds, const BenchStats* programRounds) {
+static double MedianMs(std::vector<double> ms) {
+  if (ms.empty()) return 0;
+  std::sort(ms.begin(), ms.end());
+  size_t n = ms.size();
+  return n % 2 ? ms[n / 2] : (ms[n / 2 - 1] + ms[n / 2]) / 2;
+}
+
+static void PrintSummary(int rounds, int ticks, const BenchStats* floorRounds, const BenchStats* programRounds,
+                         const std::vector<double>& floorTicks, const std::vector<double>& programTicks) {
   BenchStats floor = {}, program = {};
   printf("Live picker tick: %d rounds of %d timed ticks each (after %d untimed), floor and program alternating\n",
          rounds, ticks, kUntimedTicks);
@@ -282,6 +297,8 @@ static void PrintSummary(int rounds, int ticks, const BenchStats* floorRounds, c
   double ratio = MeanMs(program) / MeanMs(floor);
   double worstRatio = program.worstMs / MeanMs(program);
   printf("tick ratio     %5.2f, target <= 1.25   %s\n", ratio, Verdict(ratio <= 1.25));
+  printf("  (medians: floor %.3f ms, program %.3f ms, ratio %.2f; a load on the machine moves the means more)\n",
+         MedianMs(floorTicks), MedianMs(programTicks), MedianMs(programTicks) / MedianMs(floorTicks));
   printf("worst tick     %5.2f x the program's mean, target <= 4   %s (the floor's: %.2f x its mean)\n", worstRatio,
          Verdict(worstRatio <= 4.0), floor.worstMs / MeanMs(floor));
   printf("share of the 16 ms period: floor %.1f%%, program %.1f%%\n", MeanMs(floor) / 16.0 * 100.0,
@@ -295,9 +312,10 @@ static void PrintSummary(int rounds, int ticks, const BenchStats* floorRounds, c
 //-----------------------------------------------------------------------------
 
 static BenchStats g_floorRounds[kMaxRounds], g_programRounds[kMaxRounds];
+static std::vector<double> g_floorTicks, g_programTicks;
 
 int main(int argc, char** argv) {
-  int rounds = argc > 1 ? atoi(argv[1]) : 5, ticks = argc > 2 ? atoi(argv[2]) : 200;
+  int rounds = argc > 1 ? atoi(argv[1]) : 10, ticks = argc > 2 ? atoi(argv[2]) : 100;
   if (rounds < 1) rounds = 1;
   if (rounds > kMaxRounds) rounds = kMaxRounds;
   if (ticks < 1) ticks = 1;
@@ -318,12 +336,12 @@ int main(int argc, char** argv) {
   for (int r = 0; r < rounds; r++) {
     bool floorFirst = r % 2 == 0;
     for (int turn = 0; turn < 2; turn++) {
-      bool ok = (turn == 0) == floorFirst ? RunFloorRound(floor, ticks, &g_floorRounds[r])
-                                          : RunProgramRound(ticks, &g_programRounds[r]);
+      bool ok = (turn == 0) == floorFirst ? RunFloorRound(floor, ticks, &g_floorRounds[r], &g_floorTicks)
+                                          : RunProgramRound(ticks, &g_programRounds[r], &g_programTicks);
       if (!ok) return 1;
     }
   }
-  PrintSummary(rounds, ticks, g_floorRounds, g_programRounds);
+  PrintSummary(rounds, ticks, g_floorRounds, g_programRounds, g_floorTicks, g_programTicks);
   CloseAllWindows();
   return 0;
 }

@@ -8,6 +8,9 @@
 #include <windows.h>
 
 #include <stdio.h>
+#include <string.h>
+
+#include <vector>
 
 //-----------------------------------------------------------------------------
 // Layout, in units of 1/96 inch (device pixels at 96 pixels per inch)
@@ -100,7 +103,8 @@ struct BenchStats {
   double phaseMs[PHASE_COUNT];
 };
 
-inline void AddTick(BenchStats* stats, const BenchClock& clock) {
+// Counts the tick and keeps its time in `tickMs`.
+inline void AddTick(BenchStats* stats, const BenchClock& clock, std::vector<double>* tickMs) {
   double total = 0;
   for (int p = 0; p < PHASE_COUNT; p++) {
     stats->phaseMs[p] += clock.phaseMs[p];
@@ -109,6 +113,7 @@ inline void AddTick(BenchStats* stats, const BenchClock& clock) {
   stats->ticks++;
   stats->totalMs += total;
   if (total > stats->worstMs) stats->worstMs = total;
+  tickMs->push_back(total);
 }
 
 inline void AddStats(BenchStats* sum, const BenchStats& part) {
@@ -132,6 +137,26 @@ inline bool ReadStatsLine(const char* line, const char* tag, BenchStats* s) {
   snprintf(format, sizeof format, "%s %%d %%d %%lf %%lf %%lf %%lf %%lf %%lf %%lf %%lf", tag);
   return sscanf(line, format, &s->ticks, &s->misses, &s->totalMs, &s->worstMs, &s->phaseMs[0], &s->phaseMs[1],
                 &s->phaseMs[2], &s->phaseMs[3], &s->phaseMs[4], &s->phaseMs[5]) == 10;
+}
+
+// Every tick's time on one line, for the medians.
+inline void PrintTickTimesLine(FILE* out, const std::vector<double>& tickMs) {
+  fprintf(out, "TICKS");
+  for (double ms : tickMs) fprintf(out, " %.6f", ms);
+  fprintf(out, "\n");
+  fflush(out);
+}
+
+inline void ReadTickTimesLine(const char* text, std::vector<double>* tickMs) {
+  const char* line = strstr(text, "TICKS");
+  if (!line) return;
+  line += 5;
+  double ms;
+  int used;
+  while (sscanf(line, " %lf%n", &ms, &used) == 1) {
+    tickMs->push_back(ms);
+    line += used;
+  }
 }
 
 //-----------------------------------------------------------------------------

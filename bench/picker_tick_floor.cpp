@@ -12,8 +12,9 @@
 //
 //   picker_tick_floor.exe [TICKS] [UNTIMED]
 //
-// Prints one line, "FLOOR ticks misses total-ms worst-ms phase-ms...", which
-// the benchmark reads (bench/picker_tick_common.h).
+// Prints two lines, "FLOOR ticks misses total-ms worst-ms phase-ms..." and
+// "TICKS" with every timed tick's time, which the benchmark reads
+// (bench/picker_tick_common.h).
 #include <windows.h>
 #include <commctrl.h>
 
@@ -29,7 +30,11 @@
 // Window state
 //-----------------------------------------------------------------------------
 
-enum ChildId { ID_SELECTOR = 1, ID_CAPTURE, ID_PALETTE, ID_HISTORY, ID_SWATCH, ID_CODE, ID_PICTURE, ID_STRIP = 10, ID_FIELD = 20 };
+enum ChildId {
+  ID_SELECTOR = 1, ID_CAPTURE, ID_PALETTE, ID_HISTORY, ID_SWATCH, ID_CODE, ID_PICTURE,
+  ID_STRIP = 10,  // three
+  ID_FIELD = 20,  // three
+};
 
 static int g_dpi = 96;
 static HWND g_window, g_capture, g_swatch, g_code, g_picture, g_strips[3], g_fields[3];
@@ -352,6 +357,7 @@ int main(int argc, char** argv) {
   }
 
   BenchStats stats = {};
+  std::vector<double> tickMs;
   int previous = -1;
   for (int i = 0; stats.ticks < ticks; i++) {
     POINT at = BenchPathPoint(i);
@@ -367,10 +373,11 @@ int main(int argc, char** argv) {
                  ((colour ^ previous) & 0xFF00) && ((colour ^ previous) & 0xFF0000);
     previous = colour;
     if (i < untimed) continue;
-    if (fresh) AddTick(&stats, clock);
+    if (fresh) AddTick(&stats, clock, &tickMs);
     else stats.misses++;
   }
   PrintStatsLine(stdout, "FLOOR", stats);
+  PrintTickTimesLine(stdout, tickMs);
   DestroyWindow(g_window);
   return 0;
 }
