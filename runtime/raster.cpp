@@ -143,7 +143,14 @@ void RasterDrawLine(const PixelBuffer& b, int x1, int y1, int x2, int y2, int co
     if (x1 < 0 || x1 >= b.width || bottom < 0 || top >= b.height) return;
     if (top < 0) top = 0;
     if (bottom >= b.height) bottom = b.height - 1;
-    for (int y = top; y <= bottom; y++) RasterWritePixel(b, x1, y, colour);
+    unsigned char* p = PixelAddress(b, x1, top);
+    unsigned char blue = (unsigned char)BlueOf(colour), green = (unsigned char)GreenOf(colour),
+                  red = (unsigned char)RedOf(colour);
+    for (int y = top; y <= bottom; y++, p -= b.stride) {  // y grows downwards, storage rows upwards
+      p[0] = blue;
+      p[1] = green;
+      p[2] = red;
+    }
     return;
   }
   const int64_t kLimit = 65000;
@@ -216,27 +223,47 @@ static int NearestSource(int i, int targetSize, int sourceSize) {
   return (int)(((2 * (int64_t)i + 1) * sourceSize) / (2 * (int64_t)targetSize));
 }
 
-void RasterScaleRaw(const PixelBuffer& target, const PixelBuffer& source) {
-  int bytes = target.bytesPerPixel;
-  std::vector<int> columnOffsets((size_t)target.width);
-  for (int x = 0; x < target.width; x++)
-    columnOffsets[(size_t)x] = NearestSource(x, target.width, source.width) * bytes;
+// Raw scaling onto the box (x, y, width, height), clipped to the target;
+// `pixelBytes` of each pixel are copied: all of them (same depths), or the
+// three colour bytes.
+static void ScaleRawOntoBox(const PixelBuffer& target, const PixelBuffer& source, int x, int y, int width,
+                            int height, size_t pixelBytes) {
+  if (width <= 0 || height <= 0) return;
+  int left = (int)Clamp64(x, 0, target.width), right = (int)Clamp64((int64_t)x + width, 0, target.width);
+  int top = (int)Clamp64(y, 0, target.height), bottom = (int)Clamp64((int64_t)y + height, 0, target.height);
+  if (left >= right || top >= bottom) return;
+  int targetBytes = target.bytesPerPixel, sourceBytes = source.bytesPerPixel;
+  std::vector<int> columnOffsets((size_t)(right - left));
+  for (int tx = left; tx < right; tx++)
+    columnOffsets[(size_t)(tx - left)] = NearestSource((int)((int64_t)tx - x), width, source.width) * sourceBytes;
+  size_t runBytes = (size_t)(right - left) * targetBytes;
   int previousSourceRow = -1;
-  for (int y = 0; y < target.height; y++) {
-    int sourceRow = NearestSource(y, target.height, source.height);
-    unsigned char* t = PixelAddress(target, 0, y);
-    if (sourceRow == previousSourceRow) {  // a magnified line repeats the one above
-      memcpy(t, PixelAddress(target, 0, y - 1), (size_t)target.width * bytes);
+  for (int ty = top; ty < bottom; ty++) {
+    int sourceRow = NearestSource((int)((int64_t)ty - y), height, source.height);
+    unsigned char* t = PixelAddress(target, left, ty);
+    // A magnified line repeats the one above (when whole pixels are copied:
+    // otherwise the line above holds its own alpha bytes).
+    if (sourceRow == previousSourceRow && pixelBytes == (size_t)targetBytes) {
+      memcpy(t, PixelAddress(target, left, ty - 1), runBytes);
       continue;
     }
     previousSourceRow = sourceRow;
     const unsigned char* s = PixelAddress(source, 0, sourceRow);
-    if (bytes == 4) {
-      for (int x = 0; x < target.width; x++) memcpy(t + 4 * x, s + columnOffsets[(size_t)x], 4);
+    const int* offset = columnOffsets.data();
+    if (pixelBytes == 4) {
+      for (int i = 0; i < right - left; i++, t += 4) memcpy(t, s + offset[i], 4);
     } else {
-      for (int x = 0; x < target.width; x++, t += 3) memcpy(t, s + columnOffsets[(size_t)x], 3);
+      for (int i = 0; i < right - left; i++, t += targetBytes) memcpy(t, s + offset[i], 3);
     }
   }
+}
+
+void RasterScaleRaw(const PixelBuffer& target, const PixelBuffer& source) {
+  ScaleRawOntoBox(target, source, 0, 0, target.width, target.height, (size_t)target.bytesPerPixel);
+}
+
+void RasterScaleRawTo(const PixelBuffer& target, const PixelBuffer& source, int x, int y, int width, int height) {
+  ScaleRawOntoBox(target, source, x, y, width, height, 3);
 }
 
 // Source position of target index i's centre in 16.16 fixed point, kept

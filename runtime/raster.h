@@ -85,3 +85,9 @@ void RasterBlend(const PixelBuffer& target, const PixelBuffer& source, int x, in
 // Smooth: bilinear, over all channels.
 void RasterScaleRaw(const PixelBuffer& target, const PixelBuffer& source);
 void RasterScaleSmooth(const PixelBuffer& target, const PixelBuffer& source);
+
+// Raw scaling of the whole source's colour bytes onto the box at (x, y) of
+// width x height in the target, clipped to the target: the colours
+// RasterScaleRaw gives a buffer of the box's size. The depths may differ;
+// target alpha bytes stay as they are.
+void RasterScaleRawTo(const PixelBuffer& target, const PixelBuffer& source, int x, int y, int width, int height);

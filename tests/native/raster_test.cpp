@@ -284,6 +284,48 @@ TEST(Raster, RawScalingToAnySizeCopiesOneNearSourcePixel) {
   }
 }
 
+// Into a box of the target: the colours of scaling into a buffer of the box's
+// size, placed at the box and cut at the target's edges; the rest of the
+// target stays, and so does every alpha byte of the target.
+TEST(Raster, RawScalingIntoABoxIsTheScaledPictureCutAtTheEdges) {
+  const struct {
+    int x, y;
+  } boxes[] = {{0, 0}, {-7, -3}, {100, 50}, {-200, 0}};
+  for (int sourceBytes : {3, 4})
+    for (int targetBytes : {3, 4})
+      for (const auto& box : boxes) {
+        SCOPED_TRACE(testing::Message() << sourceBytes << " onto " << targetBytes << " at " << box.x << "," << box.y);
+        TestBuffer source = NumberedSource(31, 21, sourceBytes);
+        if (sourceBytes == 4) PixelAddress(source.b, 0, 0)[3] = 77;  // not carried over
+        TestBuffer scaled(152, 100, sourceBytes), target(152, 100, targetBytes);
+        RasterScaleRaw(scaled.b, source.b);
+        RasterFillAll(target.b, 0x123456, 9);
+        if (targetBytes == 4)
+          for (int y = 0; y < 100; y++) PixelAddress(target.b, 0, y)[3] = (unsigned char)y;
+        RasterScaleRawTo(target.b, source.b, box.x, box.y, 152, 100);
+        for (int y = 0; y < 100; y++)
+          for (int x = 0; x < 152; x++) {
+            int sx = x - box.x, sy = y - box.y;
+            bool inside = sx >= 0 && sx < 152 && sy >= 0 && sy < 100;
+            ASSERT_EQ(target.At(x, y), inside ? scaled.At(sx, sy) : 0x123456) << x << ", " << y;
+            if (targetBytes == 4) {
+              ASSERT_EQ(target.Alpha(x, y), x == 0 ? y : 9) << x << ", " << y;
+            }
+          }
+        EXPECT_TRUE(target.GuardIntact());
+      }
+}
+
+TEST(Raster, RawScalingIntoAnEmptyBoxDrawsNothing) {
+  TestBuffer source = NumberedSource(3, 3, 3), target(4, 4, 3);
+  RasterScaleRawTo(target.b, source.b, 0, 0, 0, 4);
+  RasterScaleRawTo(target.b, source.b, 0, 0, 4, -2);
+  RasterScaleRawTo(target.b, source.b, 4, 0, 4, 4);
+  RasterScaleRawTo(target.b, source.b, INT_MAX, INT_MIN, INT_MAX, INT_MAX);
+  EXPECT_TRUE(OnlyBoxPainted(target, 0, 0, 0, 0, 0));
+  EXPECT_TRUE(target.GuardIntact());
+}
+
 // Widths whose product times 65536 passes 2^63: 2^23 source pixels onto 2^24.
 // Each target pixel shows the source pixel under its centre, here in runs of
 // 4096 equal pixels, so away from the runs' ends no neighbour mixes in.
