@@ -41,3 +41,7 @@ int ReadPixel(int x, int y);                // colour value, 0 outside the targe
 // its straight alpha.
 void DrawBitmap(void* bitmap, int x, int y);
 void BlendBitmap(void* bitmap, int x, int y);
+// Copies a bitmap scaled to width x height without smoothing (every pixel a
+// copy of one source pixel, as ScaleImage's raw mode makes them), with its
+// top-left corner at (x, y), clipped to the target, ignoring alpha.
+void DrawBitmapScaled(void* bitmap, int x, int y, int width, int height);
