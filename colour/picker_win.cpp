@@ -37,14 +37,12 @@ static CaptureDims ViewCaptureSize() {
 
 // Scales the image without smoothing over the capture view's whole surface,
 // in device pixels, so the picture fills the view at every display scale;
-// then releases it.
+// then releases it. Scaled straight onto the surface: no scaled copy is made.
 static void ShowMagnified(int image) {
-  int view = CurrentColourWidgets().imgPaletteCapture;
-  BITMAP surface;
-  HBITMAP bitmap = (HBITMAP)ReadCanvasAttribute(view, SurfaceImage);
-  if (bitmap && GetObjectW(bitmap, sizeof surface, &surface) &&
-      ScaleImage(image, surface.bmWidth, surface.bmHeight, SCALE_RAW))
-    WriteCanvasAttribute(view, SurfaceImage, (intptr_t)ImageBitmap(image));
+  if (BeginDrawing(CanvasTarget(CurrentColourWidgets().imgPaletteCapture))) {
+    DrawBitmapScaled(ImageBitmap(image), 0, 0, SurfaceWidth(), SurfaceHeight());
+    EndDrawing();
+  }
   ReleaseImage(image);
 }
 
