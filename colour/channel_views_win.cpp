@@ -1,6 +1,8 @@
 // The channel fields and gradient strips on the real controls.
 #include "colour/channel_views.h"
 
+#include <vector>
+
 #include "colour/colour_widgets.h"
 #include "colour/colour_widgets_internal.h"
 #include "runtime/canvas.h"
@@ -9,11 +11,14 @@
 
 RedrawCache g_channelsDrawn;
 
-// Each column a vertical line in the colour of its row index.
+// Each column a vertical line in the colour of its row index, all columns in
+// one pass.
 static void DrawGradientStrip(int canvas, const GradientRows& rows, int channel) {
   if (!BeginDrawing(CanvasTarget(canvas))) return;
   int width = SurfaceWidth(), height = SurfaceHeight();
-  for (int x = 0; x < width; x++) DrawLine(x, 0, x, height, GradientColumnColor(rows, channel, x, width));
+  std::vector<int> columns((size_t)width);
+  for (int x = 0; x < width; x++) columns[(size_t)x] = GradientColumnColor(rows, channel, x, width);
+  FillColumns(0, 0, height, columns.data(), width);
   EndDrawing();
 }
 

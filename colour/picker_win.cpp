@@ -35,15 +35,30 @@ static CaptureDims ViewCaptureSize() {
   return CaptureSize(ControlWidth(view), ControlHeight(view));
 }
 
+// No crosshair: the grey of a live capture's crosshair otherwise.
+const int kNoCrosshair = -1;
+
 // Scales the image without smoothing over the capture view's whole surface,
-// in device pixels, so the picture fills the view at every display scale;
-// then releases it. Scaled straight onto the surface: no scaled copy is made.
-static void ShowMagnified(int image) {
-  if (BeginDrawing(CanvasTarget(CurrentColourWidgets().imgPaletteCapture))) {
-    DrawBitmapScaled(ImageBitmap(image), 0, 0, SurfaceWidth(), SurfaceHeight());
-    EndDrawing();
+// in device pixels, so the picture fills the view at every display scale.
+// Scaled straight onto the surface, and the crosshair drawn there as the
+// blocks its four pixels (next to the centre: above, below, left, right)
+// become: the view shows what magnifying a copy with the crosshair on it
+// would show, and neither a copy nor a scaled picture is made.
+static void ShowMagnified(int image, int crosshairGrey) {
+  if (!BeginDrawing(CanvasTarget(CurrentColourWidgets().imgPaletteCapture))) return;
+  int width = SurfaceWidth(), height = SurfaceHeight();
+  DrawBitmapScaled(ImageBitmap(image), 0, 0, width, height);
+  if (crosshairGrey != kNoCrosshair) {
+    int regionWidth = ImageWidth(image), regionHeight = ImageHeight(image);
+    const int around[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
+    for (const auto& step : around) {
+      int x, columns, y, rows;  // none for a pixel outside the region (a 1-pixel one)
+      RasterScaledSpan(regionWidth / 2 + step[0], regionWidth, width, &x, &columns);
+      RasterScaledSpan(regionHeight / 2 + step[1], regionHeight, height, &y, &rows);
+      if (columns > 0 && rows > 0) FillBox(x, y, columns, rows, crosshairGrey);
+    }
   }
-  ReleaseImage(image);
+  EndDrawing();
 }
 
 //-----------------------------------------------------------------------------
@@ -56,24 +71,16 @@ void CaptureScreen(bool live) {
   CaptureDims size = ViewCaptureSize();
   SetRawCapture(0);
   SetRawCapture(CopyScreenRegion(kAutoNumber, x - size.width / 2, y - size.height / 2, size.width, size.height));
-  int display = g_rawCapture ? DuplicateImage(g_rawCapture, kAutoNumber) : 0;
-  if (!display || !BeginDrawing(ImageTarget(display))) {
-    if (display) ReleaseImage(display);
-    return;
-  }
-  int cx = size.width / 2, cy = size.height / 2;
+  if (!g_rawCapture || !BeginDrawing(ImageTarget(g_rawCapture))) return;
+  int centre = ReadPixel(size.width / 2, size.height / 2);  // the crosshair never covers it
+  EndDrawing();
+  int grey = kNoCrosshair;
   if (live) {
     int level = AdvanceCrosshairPulse(&g_pulse);
-    int grey = ComposeColour(level, level, level);
-    WritePixel(cx, cy - 1, grey);  // outside the region (a 1-pixel one) they are ignored
-    WritePixel(cx, cy + 1, grey);
-    WritePixel(cx - 1, cy, grey);
-    WritePixel(cx + 1, cy, grey);
+    grey = ComposeColour(level, level, level);
   }
-  int centre = ReadPixel(cx, cy);
-  EndDrawing();
   SetCurrentColor(centre, false, false);
-  ShowMagnified(display);
+  ShowMagnified(g_rawCapture, grey);
 }
 
 //-----------------------------------------------------------------------------
@@ -115,5 +122,6 @@ void RestoreCapture() {
     EndDrawing();
   }
   BuildAutoPalette(image, CurrentColourWidgets().imgPaletteAuto);
-  ShowMagnified(image);
+  ShowMagnified(image, kNoCrosshair);
+  ReleaseImage(image);
 }

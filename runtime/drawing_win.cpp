@@ -168,6 +168,10 @@ void DrawLine(int x1, int y1, int x2, int y2, int colour) {
   if (g_context.open) RasterDrawLine(g_context.pixels, x1, y1, x2, y2, colour);
 }
 
+void FillColumns(int x, int y, int height, const int* colours, int count) {
+  if (g_context.open) RasterFillColumns(g_context.pixels, x, y, height, colours, count);
+}
+
 void WritePixel(int x, int y, int colour) {
   if (InsideTarget(x, y)) RasterWritePixel(g_context.pixels, x, y, colour);
 }

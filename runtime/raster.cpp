@@ -73,6 +73,30 @@ void RasterFillBox(const PixelBuffer& b, int x, int y, int width, int height, in
     memcpy(PixelAddress(b, (int)left, (int)row), PixelAddress(b, (int)left, (int)top), runBytes);
 }
 
+void RasterFillColumns(const PixelBuffer& b, int x, int y, int height, const int* colours, int count) {
+  if (count <= 0 || height <= 0) return;
+  int left = (int)Clamp64(x, 0, b.width), right = (int)Clamp64((int64_t)x + count, 0, b.width);
+  int top = (int)Clamp64(y, 0, b.height), bottom = (int)Clamp64((int64_t)y + height, 0, b.height);
+  if (left >= right || top >= bottom) return;
+  unsigned char* first = PixelAddress(b, left, top);
+  unsigned char* p = first;
+  for (int column = left; column < right; column++, p += b.bytesPerPixel) {
+    int colour = colours[(int64_t)column - x];
+    p[0] = (unsigned char)BlueOf(colour);
+    p[1] = (unsigned char)GreenOf(colour);
+    p[2] = (unsigned char)RedOf(colour);
+  }
+  size_t runBytes = (size_t)(right - left) * b.bytesPerPixel;
+  for (int row = top + 1; row < bottom; row++) {
+    unsigned char* t = PixelAddress(b, left, row);
+    if (b.bytesPerPixel == 3) {
+      memcpy(t, first, runBytes);
+      continue;
+    }
+    for (size_t i = 0; i < runBytes; i += 4) memcpy(t + i, first + i, 3);  // alpha bytes stay
+  }
+}
+
 void RasterWritePixel(const PixelBuffer& b, int x, int y, int colour) {
   unsigned char* p = PixelAddress(b, x, y);
   p[0] = (unsigned char)BlueOf(colour);
@@ -221,6 +245,22 @@ void RasterBlend(const PixelBuffer& target, const PixelBuffer& source, int x, in
 // The source index whose pixel covers the centre of target index i.
 static int NearestSource(int i, int targetSize, int sourceSize) {
   return (int)(((2 * (int64_t)i + 1) * sourceSize) / (2 * (int64_t)targetSize));
+}
+
+// Division rounding up, for any sign of `a` (b > 0).
+static int64_t CeilDiv(int64_t a, int64_t b) { return a >= 0 ? (a + b - 1) / b : -(-a / b); }
+
+// Target index t shows source index i when 2 T i <= (2 t + 1) S < 2 T (i + 1),
+// for sizes S and T: from t >= (2 T i - S) / 2 S up to below (2 T (i + 1) - S) / 2 S.
+void RasterScaledSpan(int i, int sourceSize, int targetSize, int* first, int* count) {
+  *first = 0;
+  *count = 0;
+  if (i < 0 || i >= sourceSize || targetSize <= 0) return;
+  int64_t s = sourceSize, t = targetSize;
+  int64_t begin = Clamp64(CeilDiv(2 * t * i - s, 2 * s), 0, t);  // below 2^63 for sizes up to INT_MAX
+  int64_t end = Clamp64(CeilDiv(2 * t * (i + 1) - s, 2 * s), 0, t);
+  *first = (int)begin;
+  *count = (int)(end > begin ? end - begin : 0);
 }
 
 // Raw scaling onto the box (x, y, width, height), clipped to the target;
