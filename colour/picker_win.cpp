@@ -24,7 +24,7 @@ static int g_rawCapture = 0;
 static CrosshairPulse g_pulse;
 
 static void SetRawCapture(int image) {
-  if (g_rawCapture) ReleaseImage(g_rawCapture);
+  if (g_rawCapture && g_rawCapture != image) ReleaseImage(g_rawCapture);
   g_rawCapture = image;
   CONFIG.CapturedImg = image;
 }
@@ -69,8 +69,9 @@ void CaptureScreen(bool live) {
   int x, y;
   if (!PointerScreenPosition(&x, &y)) return;
   CaptureDims size = ViewCaptureSize();
-  SetRawCapture(0);
-  SetRawCapture(CopyScreenRegion(kAutoNumber, x - size.width / 2, y - size.height / 2, size.width, size.height));
+  // The new region replaces the last one; an image of the same size takes it in.
+  SetRawCapture(CopyScreenRegion(g_rawCapture ? g_rawCapture : kAutoNumber, x - size.width / 2,
+                                 y - size.height / 2, size.width, size.height));
   if (!g_rawCapture || !BeginDrawing(ImageTarget(g_rawCapture))) return;
   int centre = ReadPixel(size.width / 2, size.height / 2);  // the crosshair never covers it
   EndDrawing();

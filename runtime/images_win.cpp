@@ -155,8 +155,19 @@ static bool CopyFromDisplay(HDC target, int left, int top, int width, int height
   return false;
 }
 
+// An image that is already 32 bits and of this size takes the copy itself,
+// made black first as a new one starts: the picker copies a region of the
+// same size many times a second.
 int CopyScreenRegion(int number, int left, int top, int width, int height) {
-  int image = CreatePixelImage(number, width, height, 32, 0);
+  const ImageRecord* kept = FindImage(number);
+  int image = 0;
+  if (kept && kept->pixels.width == width && kept->pixels.height == height && kept->pixels.bytesPerPixel == 4) {
+    GdiFlush();
+    RasterFillImageBackground(kept->pixels, 0);
+    image = number;
+  } else {
+    image = CreatePixelImage(number, width, height, 32, 0);
+  }
   if (!image) return 0;
   HDC dc = (HDC)BeginDrawing(ImageTarget(image));
   bool copied = dc && CopyFromDisplay(dc, left, top, width, height);

@@ -328,3 +328,49 @@ TEST_F(DrawingTest, ScreenCopyGivesThePaintedPixels) {
   }));
   WriteCanvasAttribute(canvas, SurfaceImage, 0);  // no bitmap: nothing happens
 }
+
+// A copy into an image of the same size and depth reuses it, starting black
+// as a new one does: at the screen's edge both give the same pixels.
+TEST_F(DrawingTest, ScreenCopiesIntoAKeptImageMatchNewOnes) {
+  InitWindowing();
+  int window = OpenWindow(kAutoNumber, 0, 0, 200, 120, "Pattern", WINDOW_SYSTEM_MENU | WINDOW_BORDERLESS);
+  int canvas = CreateCanvas(kAutoNumber, window, 0, 0, 200, 120, 0);
+  SetForegroundWindow((HWND)WindowHandle(window));
+  auto pattern = [](int x, int y) { return ComposeColour(x, y * 2, 200 - x); };
+  ASSERT_TRUE(BeginDrawing(CanvasTarget(canvas)));
+  for (int y = 0; y < SurfaceHeight(); y++)
+    for (int x = 0; x < SurfaceWidth(); x++) WritePixel(x, y, pattern(x, y));
+  EndDrawing();
+  POINT origin = {0, 0};
+  ClientToScreen((HWND)ControlHandle(canvas), &origin);
+  ASSERT_TRUE(ScreenShows(origin.x, origin.y, 40, 30, [&] { return ReadPixel(39, 29) == pattern(39, 29); }));
+
+  auto pixels = [](int image) {
+    std::vector<int> all;
+    BeginDrawing(ImageTarget(image));
+    for (int y = 0; y < SurfaceHeight(); y++)
+      for (int x = 0; x < SurfaceWidth(); x++) all.push_back(ReadPixel(x, y));
+    EndDrawing();
+    return all;
+  };
+  int kept = CreatePixelImage(kAutoNumber, 31, 21, 32, 0xFFFFFF);
+  void* bitmap = ImageBitmap(kept);
+  // Partly off the screen's top-left corner, then wholly on the pattern.
+  for (POINT at : {POINT{origin.x - 15, origin.y - 10}, POINT{origin.x + 5, origin.y + 5}}) {
+    int fresh = CopyScreenRegion(kAutoNumber, at.x, at.y, 31, 21);
+    ASSERT_GT(fresh, 0);
+    ASSERT_EQ(CopyScreenRegion(kept, at.x, at.y, 31, 21), kept);
+    EXPECT_EQ(ImageBitmap(kept), bitmap);  // the same bitmap took the copy
+    EXPECT_EQ(pixels(kept), pixels(fresh));
+    ReleaseImage(fresh);
+  }
+  EXPECT_EQ(pixels(kept)[0], pattern(5, 5));
+
+  // Another size or depth: a new image under the number.
+  ASSERT_EQ(CopyScreenRegion(kept, origin.x, origin.y, 11, 7), kept);
+  EXPECT_EQ(ImageWidth(kept), 11);
+  int shallow = CreatePixelImage(kAutoNumber, 11, 7, 24, 0);
+  ASSERT_EQ(CopyScreenRegion(shallow, origin.x, origin.y, 11, 7), shallow);
+  EXPECT_EQ(ImageDepth(shallow), 32);
+  EXPECT_EQ(pixels(shallow), pixels(kept));
+}
