@@ -270,6 +270,19 @@ static double MedianMs(std::vector<double> ms) {
   return n % 2 ? ms[n / 2] : (ms[n / 2 - 1] + ms[n / 2]) / 2;
 }
 
+// The tick time that 99 in 100 ticks stay within.
+static double Percentile99Ms(std::vector<double> ms) {
+  if (ms.empty()) return 0;
+  std::sort(ms.begin(), ms.end());
+  return ms[(ms.size() - 1) * 99 / 100];
+}
+
+static int TicksOver(const std::vector<double>& ms, double limit) {
+  int over = 0;
+  for (double m : ms) over += m > limit;
+  return over;
+}
+
 static void PrintSummary(int rounds, int ticks, const BenchStats* floorRounds, const BenchStats* programRounds,
                          const std::vector<double>& floorTicks, const std::vector<double>& programTicks) {
   BenchStats floor = {}, program = {};
@@ -301,6 +314,10 @@ static void PrintSummary(int rounds, int ticks, const BenchStats* floorRounds, c
          MedianMs(floorTicks), MedianMs(programTicks), MedianMs(programTicks) / MedianMs(floorTicks));
   printf("worst tick     %5.2f x the program's mean, target <= 4   %s (the floor's: %.2f x its mean)\n", worstRatio,
          Verdict(worstRatio <= 4.0), floor.worstMs / MeanMs(floor));
+  printf("  (ticks over 4 x their mean: floor %d of %d, program %d of %d; 99 in 100 ticks within: floor %.3f ms,"
+         " program %.3f ms)\n",
+         TicksOver(floorTicks, 4 * MeanMs(floor)), (int)floorTicks.size(), TicksOver(programTicks, 4 * MeanMs(program)),
+         (int)programTicks.size(), Percentile99Ms(floorTicks), Percentile99Ms(programTicks));
   printf("share of the 16 ms period: floor %.1f%%, program %.1f%%\n", MeanMs(floor) / 16.0 * 100.0,
          MeanMs(program) / 16.0 * 100.0);
   printf("ticks that did not pick the new colour under the pointer (not counted): floor %d, program %d\n",
