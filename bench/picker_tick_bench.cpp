@@ -40,6 +40,7 @@
 #include "colour/named_colors.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
+#include "runtime/fonts.h"
 #include "runtime/settings.h"
 #include "runtime/windows.h"
 
@@ -84,6 +85,10 @@ static bool MakeProgramWindow() {
   }
   g_picture = Canvas(kBenchPicture, 0);
   if (!w.imgPaletteCapture || !w.imgPaletteCurrent || !w.txtRGB || !g_picture) return false;
+  // The main window's fonts, as start-up loads them.
+  int fieldFont = LoadFont("Consolas", kBenchFieldFontPoints), codeFont = LoadFont("Consolas", kBenchCodeFontPoints);
+  for (int field : {w.txtR, w.txtG, w.txtB}) SetControlFont(field, FontHandle(fieldFont));
+  SetControlFont(w.txtRGB, FontHandle(codeFont));
   if (BeginDrawing(CanvasTarget(g_picture))) {
     for (int y = 0; y < SurfaceHeight(); y++)
       for (int x = 0; x < SurfaceWidth(); x++) WritePixel(x, y, BenchPictureColor(x, y));

@@ -35,6 +35,10 @@ const int kBenchEdge = 4;  // a sunken edge takes 2 pixels on every side
 
 const int kBenchCaptureWidth = 31, kBenchCaptureHeight = 21;
 
+// The main window's fonts: the channel fields in the normal one, txtRGB in
+// the large one (points; the face, "Consolas", stands in when missing).
+const int kBenchFieldFontPoints = 9, kBenchCodeFontPoints = 11;
+
 //-----------------------------------------------------------------------------
 // The picture under the pointer and the pointer's path
 //-----------------------------------------------------------------------------

@@ -137,6 +137,12 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 // The window
 //-----------------------------------------------------------------------------
 
+// The program's fonts, made as it makes them.
+static HFONT MakeFont(int points) {
+  return CreateFontW(-MulDiv(points, g_dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, L"Consolas");
+}
+
 static HWND Child(const wchar_t* cls, const BenchBox& b, DWORD style, DWORD exStyle, int id) {
   return CreateWindowExW(exStyle, cls, L"", WS_CHILD | WS_VISIBLE | style, Scaled(b.x), Scaled(b.y),
                          Scaled(b.width), Scaled(b.height), g_window, (HMENU)(INT_PTR)id, GetModuleHandleW(nullptr),
@@ -185,6 +191,9 @@ static bool MakeWindow() {
   }
   g_picture = Child(L"FloorView", kBenchPicture, 0, 0, ID_PICTURE);
   if (!g_capture || !g_swatch || !g_code || !g_picture) return false;
+  HFONT fieldFont = MakeFont(kBenchFieldFontPoints), codeFont = MakeFont(kBenchCodeFontPoints);
+  for (HWND field : g_fields) SendMessageW(field, WM_SETFONT, (WPARAM)fieldFont, TRUE);
+  SendMessageW(g_code, WM_SETFONT, (WPARAM)codeFont, TRUE);
 
   // The region's bitmap, the strips' buffers and the picture.
   BITMAPINFO info = BottomUpInfo(kBenchCaptureWidth, kBenchCaptureHeight, 32);
