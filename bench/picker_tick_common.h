@@ -175,6 +175,25 @@ inline void PumpMessages() {
   }
 }
 
+// Paced ticks start 16 ms apart, as the focus poll's timer starts them; the
+// wait takes in messages and is not counted. Back to back (the default),
+// each tick starts once the one before has ended.
+const double kFocusPollMs = 16;
+
+inline void WaitForTickStart(bool paced) {
+  static LARGE_INTEGER last = {};
+  LARGE_INTEGER frequency, now;
+  QueryPerformanceFrequency(&frequency);
+  for (;;) {
+    QueryPerformanceCounter(&now);
+    double since = (now.QuadPart - last.QuadPart) * 1000.0 / frequency.QuadPart;
+    if (!paced || since >= kFocusPollMs) break;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, (DWORD)(kFocusPollMs - since), QS_ALLINPUT);
+    PumpMessages();
+  }
+  last = now;
+}
+
 // Places the pointer and takes in what the move sent, until the system
 // reports it there (at most 2 s: false when it does not get there).
 inline bool PlacePointer(POINT p) {

@@ -10,7 +10,10 @@
 // text fields repaint from the message loop, which each tick runs until no
 // message is pending.
 //
-//   picker_tick_floor.exe [TICKS] [UNTIMED]
+//   picker_tick_floor.exe [TICKS] [UNTIMED] [paced]
+//
+// "paced" starts the ticks 16 ms apart, as the program's timer does; by
+// default each starts when the one before has ended.
 //
 // Prints two lines, "FLOOR ticks misses total-ms worst-ms phase-ms..." and
 // "TICKS" with every timed tick's time, which the benchmark reads
@@ -346,6 +349,7 @@ static int Tick(BenchClock* clock) {
 
 int main(int argc, char** argv) {
   int ticks = argc > 1 ? atoi(argv[1]) : 200, untimed = argc > 2 ? atoi(argv[2]) : 10;
+  bool paced = argc > 3 && strcmp(argv[3], "paced") == 0;
   if (ticks < 1) ticks = 1;
   if (untimed < 0) untimed = 0;
   SetProcessDPIAware();
@@ -371,6 +375,7 @@ int main(int argc, char** argv) {
   for (int i = 0; stats.ticks < ticks; i++) {
     POINT at = BenchPathPoint(i);
     POINT onScreen = {origin.x + at.x, origin.y + at.y};
+    WaitForTickStart(paced);
     if (!PlacePointer(onScreen) || stats.misses > ticks / 10) {
       fprintf(stderr, "floor: the pointer does not stay where it is put\n");
       return 1;
