@@ -114,9 +114,10 @@ void* BeginDrawing(DrawingTarget target) {
     if (!g_imageDc) return nullptr;
     c.dc = g_imageDc;
     g_imageDcState = SaveDC(c.dc);
+    if (!g_imageDcState) return nullptr;
     c.displacedBitmap = SelectObject(c.dc, c.bitmap);
-    if (!g_imageDcState || !c.displacedBitmap) {
-      if (g_imageDcState) RestoreDC(c.dc, g_imageDcState);
+    if (!c.displacedBitmap) {
+      RestoreDC(c.dc, g_imageDcState);
       return nullptr;
     }
   } else {

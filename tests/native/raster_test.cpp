@@ -254,7 +254,8 @@ TEST(Raster, FilledColumnsAreTheVerticalLinesOfTheirColours) {
                {30, 0, 20, 5}, {-40, 0, 20, 40}, {0, 20, 5, 30}};
   for (int bytes : {3, 4})
     for (const auto& c : cases) {
-      SCOPED_TRACE(testing::Message() << bytes << " bytes, " << c.x << "," << c.y << " " << c.count << " x " << c.height);
+      SCOPED_TRACE(testing::Message() << bytes << " bytes, " << c.x << "," << c.y << " " << c.count << " x "
+                                      << c.height);
       TestBuffer lines(30, 20, bytes), filled(30, 20, bytes);
       if (bytes == 4) PixelAddress(filled.b, 3, 2)[3] = 44;
       for (int i = 0; i < c.count && c.height > 0; i++)
