@@ -1,6 +1,8 @@
 // The channel fields and gradient strips on the real controls.
 #include "colour/channel_views.h"
 
+#include <vector>
+
 #include "colour/colour_widgets.h"
 #include "colour/colour_widgets_internal.h"
 #include "runtime/canvas.h"
@@ -9,28 +11,38 @@
 
 RedrawCache g_channelsDrawn;
 
-// Each column a vertical line in the colour of its row index.
+// Each column a vertical line in the colour of its row index, all columns in
+// one pass.
 static void DrawGradientStrip(int canvas, const GradientRows& rows, int channel) {
   if (!BeginDrawing(CanvasTarget(canvas))) return;
   int width = SurfaceWidth(), height = SurfaceHeight();
-  for (int x = 0; x < width; x++) DrawLine(x, 0, x, height, GradientColumnColor(rows, channel, x, width));
+  std::vector<int> columns((size_t)width);
+  for (int x = 0; x < width; x++) columns[(size_t)x] = GradientColumnColor(rows, channel, x, width);
+  FillColumns(0, 0, height, columns.data(), width);
   EndDrawing();
 }
 
-void RefreshChannelViews(int color, bool force) {
-  if (!NeedsRedraw(&g_channelsDrawn, color, force)) return;
+void RefreshChannelFields(int color, bool force) {
   const ColourWidgets& w = CurrentColourWidgets();
   const int fields[CHANNEL_COUNT] = {w.txtR, w.txtG, w.txtB};
-  const int strips[CHANNEL_COUNT] = {w.imgPaletteR, w.imgPaletteG, w.imgPaletteB};
-
   for (int c = 0; c < CHANNEL_COUNT; c++) {
     if (!ControlExists(fields[c])) continue;
     ChannelFieldView view = ChannelFieldFor(color, c, ControlText(fields[c]).c_str(), force);
     if (view.rewrite) SetControlText(fields[c], view.text.c_str());  // raises no change event
     SetControlColors(fields[c], view.background, view.textColor);
   }
+}
 
+void DrawChannelStrips(int color) {
+  const ColourWidgets& w = CurrentColourWidgets();
+  const int strips[CHANNEL_COUNT] = {w.imgPaletteR, w.imgPaletteG, w.imgPaletteB};
   GradientRows rows;
   BuildGradientRows(color, &rows);
   for (int c = 0; c < CHANNEL_COUNT; c++) DrawGradientStrip(strips[c], rows, c);
+}
+
+void RefreshChannelViews(int color, bool force) {
+  if (!NeedsRedraw(&g_channelsDrawn, color, force)) return;
+  RefreshChannelFields(color, force);
+  DrawChannelStrips(color);
 }

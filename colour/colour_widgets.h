@@ -47,6 +47,10 @@ const ColourWidgets& CurrentColourWidgets();
 // three gradient strips column by column. Skipped for the colour drawn last
 // unless forced.
 void RefreshChannelViews(int color, bool force);
+// Its two halves, which always do their work: the fields (rewritten only when
+// their number differs, or forced; coloured), then the three strips.
+void RefreshChannelFields(int color, bool force);
+void DrawChannelStrips(int color);
 
 //-----------------------------------------------------------------------------
 // Swatch strips

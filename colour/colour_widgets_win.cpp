@@ -6,7 +6,6 @@
 #include "colour/current_color.h"
 #include "colour/name_list.h"
 #include "runtime/canvas.h"
-#include "runtime/drawing.h"
 #include "runtime/pointer.h"
 #include "runtime/settings.h"
 
@@ -49,13 +48,13 @@ static CanvasEventData CanvasEventDataOf(int canvas) {
   return data;
 }
 
+// Read straight from the surface: a move of a drag samples, and a drawing
+// context would show the unchanged surface again on every one.
 int SampleCanvas(int canvas) {
   CanvasEventData data = CanvasEventDataOf(canvas);
-  int color = CONFIG.Color;
-  if (!BeginDrawing(CanvasTarget(canvas))) return color;
-  if (SampleCanvasReadsPixel(data, SurfaceWidth(), SurfaceHeight())) color = ReadPixel(data.pointerX, data.pointerY);
-  EndDrawing();
-  return color;
+  int width, height;
+  if (!CanvasSurfaceSize(canvas, &width, &height) || !SampleCanvasReadsPixel(data, width, height)) return CONFIG.Color;
+  return CanvasSurfacePixel(canvas, data.pointerX, data.pointerY);
 }
 
 //-----------------------------------------------------------------------------

@@ -24,7 +24,7 @@ static int g_rawCapture = 0;
 static CrosshairPulse g_pulse;
 
 static void SetRawCapture(int image) {
-  if (g_rawCapture) ReleaseImage(g_rawCapture);
+  if (g_rawCapture && g_rawCapture != image) ReleaseImage(g_rawCapture);
   g_rawCapture = image;
   CONFIG.CapturedImg = image;
 }
@@ -35,17 +35,30 @@ static CaptureDims ViewCaptureSize() {
   return CaptureSize(ControlWidth(view), ControlHeight(view));
 }
 
+// No crosshair: the grey of a live capture's crosshair otherwise.
+const int kNoCrosshair = -1;
+
 // Scales the image without smoothing over the capture view's whole surface,
-// in device pixels, so the picture fills the view at every display scale;
-// then releases it.
-static void ShowMagnified(int image) {
-  int view = CurrentColourWidgets().imgPaletteCapture;
-  BITMAP surface;
-  HBITMAP bitmap = (HBITMAP)ReadCanvasAttribute(view, SurfaceImage);
-  if (bitmap && GetObjectW(bitmap, sizeof surface, &surface) &&
-      ScaleImage(image, surface.bmWidth, surface.bmHeight, SCALE_RAW))
-    WriteCanvasAttribute(view, SurfaceImage, (intptr_t)ImageBitmap(image));
-  ReleaseImage(image);
+// in device pixels, so the picture fills the view at every display scale.
+// Scaled straight onto the surface, and the crosshair drawn there as the
+// blocks its four pixels (next to the centre: above, below, left, right)
+// become: the view shows what magnifying a copy with the crosshair on it
+// would show, and neither a copy nor a scaled picture is made.
+static void ShowMagnified(int image, int crosshairGrey) {
+  if (!BeginDrawing(CanvasTarget(CurrentColourWidgets().imgPaletteCapture))) return;
+  int width = SurfaceWidth(), height = SurfaceHeight();
+  DrawBitmapScaled(ImageBitmap(image), 0, 0, width, height);
+  if (crosshairGrey != kNoCrosshair) {
+    int regionWidth = ImageWidth(image), regionHeight = ImageHeight(image);
+    const int around[4][2] = {{0, -1}, {0, 1}, {-1, 0}, {1, 0}};
+    for (const auto& step : around) {
+      int x, columns, y, rows;  // none for a pixel outside the region (a 1-pixel one)
+      RasterScaledSpan(regionWidth / 2 + step[0], regionWidth, width, &x, &columns);
+      RasterScaledSpan(regionHeight / 2 + step[1], regionHeight, height, &y, &rows);
+      if (columns > 0 && rows > 0) FillBox(x, y, columns, rows, crosshairGrey);
+    }
+  }
+  EndDrawing();
 }
 
 //-----------------------------------------------------------------------------
@@ -56,26 +69,19 @@ void CaptureScreen(bool live) {
   int x, y;
   if (!PointerScreenPosition(&x, &y)) return;
   CaptureDims size = ViewCaptureSize();
-  SetRawCapture(0);
-  SetRawCapture(CopyScreenRegion(kAutoNumber, x - size.width / 2, y - size.height / 2, size.width, size.height));
-  int display = g_rawCapture ? DuplicateImage(g_rawCapture, kAutoNumber) : 0;
-  if (!display || !BeginDrawing(ImageTarget(display))) {
-    if (display) ReleaseImage(display);
-    return;
-  }
-  int cx = size.width / 2, cy = size.height / 2;
+  // The new region replaces the last one; an image of the same size takes it in.
+  SetRawCapture(CopyScreenRegion(g_rawCapture ? g_rawCapture : kAutoNumber, x - size.width / 2,
+                                 y - size.height / 2, size.width, size.height));
+  if (!g_rawCapture || !BeginDrawing(ImageTarget(g_rawCapture))) return;
+  int centre = ReadPixel(size.width / 2, size.height / 2);  // the crosshair never covers it
+  EndDrawing();
+  int grey = kNoCrosshair;
   if (live) {
     int level = AdvanceCrosshairPulse(&g_pulse);
-    int grey = ComposeColour(level, level, level);
-    WritePixel(cx, cy - 1, grey);  // outside the region (a 1-pixel one) they are ignored
-    WritePixel(cx, cy + 1, grey);
-    WritePixel(cx - 1, cy, grey);
-    WritePixel(cx + 1, cy, grey);
+    grey = ComposeColour(level, level, level);
   }
-  int centre = ReadPixel(cx, cy);
-  EndDrawing();
   SetCurrentColor(centre, false, false);
-  ShowMagnified(display);
+  ShowMagnified(g_rawCapture, grey);
 }
 
 //-----------------------------------------------------------------------------
@@ -117,5 +123,6 @@ void RestoreCapture() {
     EndDrawing();
   }
   BuildAutoPalette(image, CurrentColourWidgets().imgPaletteAuto);
-  ShowMagnified(image);
+  ShowMagnified(image, kNoCrosshair);
+  ReleaseImage(image);
 }

@@ -55,6 +55,13 @@ bool IsCanvas(int control);
 intptr_t ReadCanvasAttribute(int canvas, int attribute);
 void WriteCanvasAttribute(int canvas, int attribute, intptr_t value);
 
+// The surface's size in pixels, and the colour value of one of its pixels,
+// read without opening a drawing context (which would show the surface
+// again). False, or -1, for a control that is not a canvas or a pixel
+// outside the surface.
+bool CanvasSurfaceSize(int canvas, int* width, int* height);
+int CanvasSurfacePixel(int canvas, int x, int y);
+
 // The background colour (-1: none, white is used). Setting it refills the
 // whole surface, erasing the picture, and repaints.
 void SetCanvasBackground(int canvas, int colour);

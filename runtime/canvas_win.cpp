@@ -27,7 +27,9 @@ struct CanvasRecord {
 };
 
 static const wchar_t kCanvasClass[] = L"TintvaneCanvas";
-static const wchar_t kRecordProperty[] = L"TintvaneCanvasRecord";
+// The record lives in the window's extra bytes: reading them needs no trip to
+// the window server, and every message and every drawing looks it up.
+static const int kRecordSlot = 0;
 static const int kCustomCursor = 254;
 static const int kWhite = 0xFFFFFF;
 
@@ -36,7 +38,7 @@ static const int kWhite = 0xFFFFFF;
 static HWND g_clipOwner = nullptr;
 static int g_wheelAccumulator = 0;
 
-static CanvasRecord* RecordOf(HWND hwnd) { return (CanvasRecord*)GetPropW(hwnd, kRecordProperty); }
+static CanvasRecord* RecordOf(HWND hwnd) { return (CanvasRecord*)GetWindowLongPtrW(hwnd, kRecordSlot); }
 
 static CanvasRecord* CanvasRecordOf(int canvas) {
   if (ControlKindOf(canvas) != CONTROL_CANVAS) return nullptr;
@@ -110,10 +112,29 @@ static bool BuildSurface(CanvasRecord* r) {
   return true;
 }
 
+static void PaintSurface(const CanvasRecord* r, HDC target);
+
+// Repaints through the system: the whole client area, and with it the
+// children of a container.
 static void RepaintNow(const CanvasRecord* r) {
   UINT how = RDW_INVALIDATE | RDW_UPDATENOW;
   if (r->flags & Canvas_Container) how |= RDW_ALLCHILDREN;
   RedrawWindow(r->hwnd, nullptr, nullptr, how);
+}
+
+// Shows the surface at once: the copy a paint request makes, straight into
+// the window's device context, without invalidating and painting through the
+// message handler. A container repaints through the system, so its children
+// paint too. A region that was already waiting for its paint still gets it.
+static void ShowSurfaceNow(const CanvasRecord* r) {
+  if (r->flags & Canvas_Container) {
+    RepaintNow(r);
+    return;
+  }
+  HDC dc = GetDC(r->hwnd);
+  if (!dc) return;
+  PaintSurface(r, dc);
+  ReleaseDC(r->hwnd, dc);
 }
 
 bool CanvasSurfaceOf(int canvas, HBITMAP* bitmap, HDC* dc, PixelBuffer* pixels) {
@@ -125,8 +146,8 @@ bool CanvasSurfaceOf(int canvas, HBITMAP* bitmap, HDC* dc, PixelBuffer* pixels) 
   return true;
 }
 
-void RepaintCanvasNow(int canvas) {
-  if (CanvasRecord* r = CanvasRecordOf(canvas)) RepaintNow(r);
+void ShowCanvasSurfaceNow(int canvas) {
+  if (CanvasRecord* r = CanvasRecordOf(canvas)) ShowSurfaceNow(r);
 }
 
 static void CopyBitmapToSurface(CanvasRecord* r, HBITMAP bitmap) {
@@ -134,7 +155,7 @@ static void CopyBitmapToSurface(CanvasRecord* r, HBITMAP bitmap) {
   std::vector<unsigned char> storage;
   if (bitmap == r->surface || !BitmapPixels(bitmap, &source, &storage)) return;
   RasterCopy(r->pixels, source, 0, 0);
-  RepaintNow(r);
+  ShowSurfaceNow(r);
 }
 
 //-----------------------------------------------------------------------------
@@ -373,7 +394,7 @@ static void OnDestroy(HWND hwnd) {
     DeleteObject(r->surface);
   }
   if (r->surfaceDc) DeleteDC(r->surfaceDc);
-  RemovePropW(hwnd, kRecordProperty);
+  SetWindowLongPtrW(hwnd, kRecordSlot, 0);
   delete r;
 }
 
@@ -435,6 +456,7 @@ static bool RegisterCanvasClassOnce() {
   if (registered) return true;
   WNDCLASSEXW wc = {sizeof wc};
   wc.style = CS_DBLCLKS;  // no class brush and no class cursor: the canvas paints and sets both
+  wc.cbWndExtra = sizeof(CanvasRecord*);
   wc.lpfnWndProc = CanvasProc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = kCanvasClass;
@@ -456,7 +478,8 @@ static int CreateCanvasWindow(int number, int window, HWND parent, int x, int y,
   r->hwnd = hwnd;
   r->flags = flags;
   r->cursor = TableCursor(CURSOR_ARROW);
-  if (!SetPropW(hwnd, kRecordProperty, r)) {
+  SetLastError(0);
+  if (!SetWindowLongPtrW(hwnd, kRecordSlot, (LONG_PTR)r) && GetLastError()) {
     delete r;  // the window cannot find it, so its destruction would not free it
     DestroyWindow(hwnd);
     return 0;
@@ -516,13 +539,28 @@ void WriteCanvasAttribute(int canvas, int attribute, intptr_t value) {
   }
 }
 
+bool CanvasSurfaceSize(int canvas, int* width, int* height) {
+  CanvasRecord* r = CanvasRecordOf(canvas);
+  if (!r || !r->surface) return false;
+  *width = r->pixels.width;
+  *height = r->pixels.height;
+  return true;
+}
+
+int CanvasSurfacePixel(int canvas, int x, int y) {
+  CanvasRecord* r = CanvasRecordOf(canvas);
+  if (!r || !r->surface || x < 0 || y < 0 || x >= r->pixels.width || y >= r->pixels.height) return -1;
+  GdiFlush();  // platform drawing still on its way reaches the memory first
+  return RasterReadPixel(r->pixels, x, y);
+}
+
 void SetCanvasBackground(int canvas, int colour) {
   CanvasRecord* r = CanvasRecordOf(canvas);
   if (!r) return;
   r->background = colour == -1 ? -1 : colour & 0xFFFFFF;
   GdiFlush();
   RasterFillAll(r->pixels, BackgroundFill(r), 255);
-  RepaintNow(r);
+  ShowSurfaceNow(r);
 }
 
 int CanvasBackground(int canvas) {

@@ -34,6 +34,9 @@ int SurfaceHeight();
 // Without a drawing context these do nothing (and ReadPixel gives 0).
 void FillBox(int x, int y, int width, int height, int colour);  // negative sizes extend left / up
 void DrawLine(int x1, int y1, int x2, int y2, int colour);      // both end points included
+// `count` columns from (x, y), each `height` pixels tall, column x + i in
+// colours[i]: one vertical line per column, drawn in one pass.
+void FillColumns(int x, int y, int height, const int* colours, int count);
 void WritePixel(int x, int y, int colour);  // ignored outside the target
 int ReadPixel(int x, int y);                // colour value, 0 outside the target
 // Copies a bitmap (an HBITMAP: ImageBitmap, SurfaceImage) with its top-left
@@ -41,3 +44,7 @@ int ReadPixel(int x, int y);                // colour value, 0 outside the targe
 // its straight alpha.
 void DrawBitmap(void* bitmap, int x, int y);
 void BlendBitmap(void* bitmap, int x, int y);
+// Copies a bitmap scaled to width x height without smoothing (every pixel a
+// copy of one source pixel, as ScaleImage's raw mode makes them), with its
+// top-left corner at (x, y), clipped to the target, ignoring alpha.
+void DrawBitmapScaled(void* bitmap, int x, int y, int width, int height);

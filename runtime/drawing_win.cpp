@@ -72,12 +72,19 @@ struct DrawingContext {
   DrawingTarget target;
   HBITMAP bitmap;
   HDC dc;
-  HGDIOBJ displacedBitmap;  // image targets: what the new device context held before
+  HGDIOBJ displacedBitmap;  // image targets: what the shared device context held before
   PixelBuffer pixels;
   DWORD savedBatchLimit;
 };
 
 static thread_local DrawingContext g_context;
+
+// Image targets share one memory device context per thread, made on first
+// use and kept: making and deleting one costs more than most drawings on an
+// image. Its settings are saved when a drawing opens and put back when it
+// closes, so what one drawing changes does not reach the next.
+static thread_local HDC g_imageDc;
+static thread_local int g_imageDcState;
 
 DrawingTarget CanvasTarget(int canvas) {
   HBITMAP bitmap;
@@ -103,11 +110,14 @@ void* BeginDrawing(DrawingTarget target) {
     if (!CanvasSurfaceOf(target.number, &c.bitmap, &c.dc, &c.pixels)) return nullptr;
   } else if (target.kind == TARGET_IMAGE) {
     if (!ImagePixelsOf(target.number, &c.bitmap, &c.pixels)) return nullptr;
-    c.dc = CreateCompatibleDC(nullptr);
-    if (!c.dc) return nullptr;
+    if (!g_imageDc) g_imageDc = CreateCompatibleDC(nullptr);
+    if (!g_imageDc) return nullptr;
+    c.dc = g_imageDc;
+    g_imageDcState = SaveDC(c.dc);
+    if (!g_imageDcState) return nullptr;
     c.displacedBitmap = SelectObject(c.dc, c.bitmap);
     if (!c.displacedBitmap) {
-      DeleteDC(c.dc);
+      RestoreDC(c.dc, g_imageDcState);
       return nullptr;
     }
   } else {
@@ -129,9 +139,9 @@ int EndDrawing() {
   GdiSetBatchLimit(c.savedBatchLimit);
   if (c.target.kind == TARGET_IMAGE) {
     SelectObject(c.dc, c.displacedBitmap);
-    DeleteDC(c.dc);
+    RestoreDC(c.dc, g_imageDcState);
   } else {
-    RepaintCanvasNow(c.target.number);
+    ShowCanvasSurfaceNow(c.target.number);
   }
   return 1;
 }
@@ -159,6 +169,10 @@ void DrawLine(int x1, int y1, int x2, int y2, int colour) {
   if (g_context.open) RasterDrawLine(g_context.pixels, x1, y1, x2, y2, colour);
 }
 
+void FillColumns(int x, int y, int height, const int* colours, int count) {
+  if (g_context.open) RasterFillColumns(g_context.pixels, x, y, height, colours, count);
+}
+
 void WritePixel(int x, int y, int colour) {
   if (InsideTarget(x, y)) RasterWritePixel(g_context.pixels, x, y, colour);
 }
@@ -177,4 +191,11 @@ void BlendBitmap(void* bitmap, int x, int y) {
   std::vector<unsigned char> storage;
   if (g_context.open && BitmapPixels((HBITMAP)bitmap, &source, &storage))
     RasterBlend(g_context.pixels, source, x, y);
+}
+
+void DrawBitmapScaled(void* bitmap, int x, int y, int width, int height) {
+  PixelBuffer source;
+  std::vector<unsigned char> storage;
+  if (g_context.open && BitmapPixels((HBITMAP)bitmap, &source, &storage))
+    RasterScaleRawTo(g_context.pixels, source, x, y, width, height);
 }

@@ -37,8 +37,10 @@ int DuplicateImage(int image, int number);
 int DecodeImage(int number, const void* data, size_t size);
 
 // Copies the screen rectangle at (left, top), in screen pixels, into a new
-// 32-bit image `number` (or kAutoNumber). Parts off the screen come out as
-// the platform's copy leaves them. Returns the number, or 0.
+// 32-bit image `number` (or kAutoNumber); an image of that number that is
+// already 32 bits and of this size is reused, black first like a new one.
+// Parts off the screen come out as the platform's copy leaves them. Returns
+// the number, or 0 (and the number then holds no image).
 int CopyScreenRegion(int number, int left, int top, int width, int height);
 
 // A new 24-bit image `number` (or kAutoNumber) of the control's whole window

@@ -140,14 +140,38 @@ int DecodeImage(int number, const void* data, size_t size) {
   return StoreImage(number, bitmap, pixels);
 }
 
+// A device context on the whole display, opened once and kept: opening one
+// costs more than a copy of the picker's region. A copy that fails opens it
+// again and tries once more, in case the display has changed under it.
+static HDC g_display = nullptr;
+
+static bool CopyFromDisplay(HDC target, int left, int top, int width, int height) {
+  for (int attempt = 0; attempt < 2; attempt++) {
+    if (!g_display) g_display = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
+    if (g_display && BitBlt(target, 0, 0, width, height, g_display, left, top, SRCCOPY)) return true;
+    if (g_display) DeleteDC(g_display);
+    g_display = nullptr;
+  }
+  return false;
+}
+
+// An image that is already 32 bits and of this size takes the copy itself,
+// made black first as a new one starts: the picker copies a region of the
+// same size many times a second.
 int CopyScreenRegion(int number, int left, int top, int width, int height) {
-  int image = CreatePixelImage(number, width, height, 32, 0);
+  const ImageRecord* kept = FindImage(number);
+  int image = 0;
+  if (kept && kept->pixels.width == width && kept->pixels.height == height && kept->pixels.bytesPerPixel == 4) {
+    GdiFlush();
+    RasterFillImageBackground(kept->pixels, 0);
+    image = number;
+  } else {
+    image = CreatePixelImage(number, width, height, 32, 0);
+  }
   if (!image) return 0;
-  HDC display = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
-  HDC dc = display ? (HDC)BeginDrawing(ImageTarget(image)) : nullptr;
-  bool copied = dc && BitBlt(dc, 0, 0, width, height, display, left, top, SRCCOPY);
+  HDC dc = (HDC)BeginDrawing(ImageTarget(image));
+  bool copied = dc && CopyFromDisplay(dc, left, top, width, height);
   if (dc) EndDrawing();
-  if (display) DeleteDC(display);
   if (copied) return image;
   ReleaseImage(image);
   return 0;

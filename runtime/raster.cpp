@@ -73,6 +73,30 @@ void RasterFillBox(const PixelBuffer& b, int x, int y, int width, int height, in
     memcpy(PixelAddress(b, (int)left, (int)row), PixelAddress(b, (int)left, (int)top), runBytes);
 }
 
+void RasterFillColumns(const PixelBuffer& b, int x, int y, int height, const int* colours, int count) {
+  if (count <= 0 || height <= 0) return;
+  int left = (int)Clamp64(x, 0, b.width), right = (int)Clamp64((int64_t)x + count, 0, b.width);
+  int top = (int)Clamp64(y, 0, b.height), bottom = (int)Clamp64((int64_t)y + height, 0, b.height);
+  if (left >= right || top >= bottom) return;
+  unsigned char* first = PixelAddress(b, left, top);
+  unsigned char* p = first;
+  for (int column = left; column < right; column++, p += b.bytesPerPixel) {
+    int colour = colours[(int64_t)column - x];
+    p[0] = (unsigned char)BlueOf(colour);
+    p[1] = (unsigned char)GreenOf(colour);
+    p[2] = (unsigned char)RedOf(colour);
+  }
+  size_t runBytes = (size_t)(right - left) * b.bytesPerPixel;
+  for (int row = top + 1; row < bottom; row++) {
+    unsigned char* t = PixelAddress(b, left, row);
+    if (b.bytesPerPixel == 3) {
+      memcpy(t, first, runBytes);
+      continue;
+    }
+    for (size_t i = 0; i < runBytes; i += 4) memcpy(t + i, first + i, 3);  // alpha bytes stay
+  }
+}
+
 void RasterWritePixel(const PixelBuffer& b, int x, int y, int colour) {
   unsigned char* p = PixelAddress(b, x, y);
   p[0] = (unsigned char)BlueOf(colour);
@@ -143,7 +167,14 @@ void RasterDrawLine(const PixelBuffer& b, int x1, int y1, int x2, int y2, int co
     if (x1 < 0 || x1 >= b.width || bottom < 0 || top >= b.height) return;
     if (top < 0) top = 0;
     if (bottom >= b.height) bottom = b.height - 1;
-    for (int y = top; y <= bottom; y++) RasterWritePixel(b, x1, y, colour);
+    unsigned char* p = PixelAddress(b, x1, top);
+    unsigned char blue = (unsigned char)BlueOf(colour), green = (unsigned char)GreenOf(colour),
+                  red = (unsigned char)RedOf(colour);
+    for (int y = top; y <= bottom; y++, p -= b.stride) {  // y grows downwards, storage rows upwards
+      p[0] = blue;
+      p[1] = green;
+      p[2] = red;
+    }
     return;
   }
   const int64_t kLimit = 65000;
@@ -216,27 +247,63 @@ static int NearestSource(int i, int targetSize, int sourceSize) {
   return (int)(((2 * (int64_t)i + 1) * sourceSize) / (2 * (int64_t)targetSize));
 }
 
-void RasterScaleRaw(const PixelBuffer& target, const PixelBuffer& source) {
-  int bytes = target.bytesPerPixel;
-  std::vector<int> columnOffsets((size_t)target.width);
-  for (int x = 0; x < target.width; x++)
-    columnOffsets[(size_t)x] = NearestSource(x, target.width, source.width) * bytes;
+// Division rounding up, for any sign of `a` (b > 0).
+static int64_t CeilDiv(int64_t a, int64_t b) { return a >= 0 ? (a + b - 1) / b : -(-a / b); }
+
+// Target index t shows source index i when 2 T i <= (2 t + 1) S < 2 T (i + 1),
+// for sizes S and T: from t >= (2 T i - S) / 2 S up to below (2 T (i + 1) - S) / 2 S.
+void RasterScaledSpan(int i, int sourceSize, int targetSize, int* first, int* count) {
+  *first = 0;
+  *count = 0;
+  if (i < 0 || i >= sourceSize || targetSize <= 0) return;
+  int64_t s = sourceSize, t = targetSize;
+  int64_t begin = Clamp64(CeilDiv(2 * t * i - s, 2 * s), 0, t);  // below 2^63 for sizes up to INT_MAX
+  int64_t end = Clamp64(CeilDiv(2 * t * (i + 1) - s, 2 * s), 0, t);
+  *first = (int)begin;
+  *count = (int)(end > begin ? end - begin : 0);
+}
+
+// Raw scaling onto the box (x, y, width, height), clipped to the target;
+// `pixelBytes` of each pixel are copied: all of them (same depths), or the
+// three colour bytes.
+static void ScaleRawOntoBox(const PixelBuffer& target, const PixelBuffer& source, int x, int y, int width,
+                            int height, size_t pixelBytes) {
+  if (width <= 0 || height <= 0) return;
+  int left = (int)Clamp64(x, 0, target.width), right = (int)Clamp64((int64_t)x + width, 0, target.width);
+  int top = (int)Clamp64(y, 0, target.height), bottom = (int)Clamp64((int64_t)y + height, 0, target.height);
+  if (left >= right || top >= bottom) return;
+  int targetBytes = target.bytesPerPixel, sourceBytes = source.bytesPerPixel;
+  std::vector<int> columnOffsets((size_t)(right - left));
+  for (int tx = left; tx < right; tx++)
+    columnOffsets[(size_t)(tx - left)] = NearestSource((int)((int64_t)tx - x), width, source.width) * sourceBytes;
+  size_t runBytes = (size_t)(right - left) * targetBytes;
   int previousSourceRow = -1;
-  for (int y = 0; y < target.height; y++) {
-    int sourceRow = NearestSource(y, target.height, source.height);
-    unsigned char* t = PixelAddress(target, 0, y);
-    if (sourceRow == previousSourceRow) {  // a magnified line repeats the one above
-      memcpy(t, PixelAddress(target, 0, y - 1), (size_t)target.width * bytes);
+  for (int ty = top; ty < bottom; ty++) {
+    int sourceRow = NearestSource((int)((int64_t)ty - y), height, source.height);
+    unsigned char* t = PixelAddress(target, left, ty);
+    // A magnified line repeats the one above (when whole pixels are copied:
+    // otherwise the line above holds its own alpha bytes).
+    if (sourceRow == previousSourceRow && pixelBytes == (size_t)targetBytes) {
+      memcpy(t, PixelAddress(target, left, ty - 1), runBytes);
       continue;
     }
     previousSourceRow = sourceRow;
     const unsigned char* s = PixelAddress(source, 0, sourceRow);
-    if (bytes == 4) {
-      for (int x = 0; x < target.width; x++) memcpy(t + 4 * x, s + columnOffsets[(size_t)x], 4);
+    const int* offset = columnOffsets.data();
+    if (pixelBytes == 4) {
+      for (int i = 0; i < right - left; i++, t += 4) memcpy(t, s + offset[i], 4);
     } else {
-      for (int x = 0; x < target.width; x++, t += 3) memcpy(t, s + columnOffsets[(size_t)x], 3);
+      for (int i = 0; i < right - left; i++, t += targetBytes) memcpy(t, s + offset[i], 3);
     }
   }
+}
+
+void RasterScaleRaw(const PixelBuffer& target, const PixelBuffer& source) {
+  ScaleRawOntoBox(target, source, 0, 0, target.width, target.height, (size_t)target.bytesPerPixel);
+}
+
+void RasterScaleRawTo(const PixelBuffer& target, const PixelBuffer& source, int x, int y, int width, int height) {
+  ScaleRawOntoBox(target, source, x, y, width, height, 3);
 }
 
 // Source position of target index i's centre in 16.16 fixed point, kept

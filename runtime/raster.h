@@ -63,6 +63,11 @@ void RasterFillImageBackground(const PixelBuffer& b, int background);
 // the box to the left or upwards from (x, y). Alpha bytes stay as they are.
 void RasterFillBox(const PixelBuffer& b, int x, int y, int width, int height, int colour);
 
+// Fills `count` columns from x, each from y down `height` pixels, column
+// x + i in colours[i]: the pixels of one vertical line per column, in one
+// pass. Clipped to the buffer; alpha bytes stay as they are.
+void RasterFillColumns(const PixelBuffer& b, int x, int y, int height, const int* colours, int count);
+
 // Draws the straight line from (x1, y1) to (x2, y2), both end points
 // included, with the integer midpoint method. Only the pixels inside the
 // buffer are set, and they are the very pixels of the whole line.
@@ -85,3 +90,14 @@ void RasterBlend(const PixelBuffer& target, const PixelBuffer& source, int x, in
 // Smooth: bilinear, over all channels.
 void RasterScaleRaw(const PixelBuffer& target, const PixelBuffer& source);
 void RasterScaleSmooth(const PixelBuffer& target, const PixelBuffer& source);
+
+// The run of target indexes that raw scaling from `sourceSize` to
+// `targetSize` fills from source index i: *count indexes from *first (none
+// for an index outside the source).
+void RasterScaledSpan(int i, int sourceSize, int targetSize, int* first, int* count);
+
+// Raw scaling of the whole source's colour bytes onto the box at (x, y) of
+// width x height in the target, clipped to the target: the colours
+// RasterScaleRaw gives a buffer of the box's size. The depths may differ;
+// target alpha bytes stay as they are.
+void RasterScaleRawTo(const PixelBuffer& target, const PixelBuffer& source, int x, int y, int width, int height);

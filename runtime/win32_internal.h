@@ -65,7 +65,7 @@ void DetachDrawingFrom(HBITMAP bitmap);
 // for the canvas's lifetime, and its pixels. False when `canvas` is not a canvas.
 bool CanvasSurfaceOf(int canvas, HBITMAP* bitmap, HDC* dc, PixelBuffer* pixels);
 // Shows the surface on screen now.
-void RepaintCanvasNow(int canvas);
+void ShowCanvasSurfaceNow(int canvas);
 
 // An image's bitmap and pixels; false when the number denotes no image.
 bool ImagePixelsOf(int image, HBITMAP* bitmap, PixelBuffer* pixels);

@@ -243,6 +243,34 @@ TEST(Raster, BlendingUsesStraightAlphaRoundingDown) {
   EXPECT_EQ(target.At(0, 0), 0x010203);
 }
 
+// Column by column in one pass: the pixels one vertical line per column
+// gives, clipped alike, on both depths; alpha stays.
+TEST(Raster, FilledColumnsAreTheVerticalLinesOfTheirColours) {
+  std::vector<int> colours;
+  for (int i = 0; i < 40; i++) colours.push_back(ComposeColour(i * 6, 255 - i, i * 3));
+  const struct {
+    int x, y, height, count;
+  } cases[] = {{0, 0, 20, 30}, {-5, -3, 10, 40}, {25, 15, 30, 40}, {3, 2, 1, 1}, {0, 0, 0, 30}, {0, 0, 20, 0},
+               {30, 0, 20, 5}, {-40, 0, 20, 40}, {0, 20, 5, 30}};
+  for (int bytes : {3, 4})
+    for (const auto& c : cases) {
+      SCOPED_TRACE(testing::Message() << bytes << " bytes, " << c.x << "," << c.y << " " << c.count << " x "
+                                      << c.height);
+      TestBuffer lines(30, 20, bytes), filled(30, 20, bytes);
+      if (bytes == 4) PixelAddress(filled.b, 3, 2)[3] = 44;
+      for (int i = 0; i < c.count && c.height > 0; i++)
+        RasterDrawLine(lines.b, c.x + i, c.y, c.x + i, c.y + c.height - 1, colours[(size_t)i]);
+      RasterFillColumns(filled.b, c.x, c.y, c.height, colours.data(), c.count);
+      for (int y = 0; y < 20; y++)
+        for (int x = 0; x < 30; x++) ASSERT_EQ(filled.At(x, y), lines.At(x, y)) << x << ", " << y;
+      if (bytes == 4) {
+        EXPECT_EQ(filled.Alpha(3, 2), 44);
+        EXPECT_EQ(filled.Alpha(4, 3), 255);
+      }
+      EXPECT_TRUE(filled.GuardIntact());
+    }
+}
+
 // Source pixel (x, y) has the colour x + 256 y, so a target pixel says
 // which source pixel it copies.
 static TestBuffer NumberedSource(int width, int height, int bytes) {
@@ -282,6 +310,77 @@ TEST(Raster, RawScalingToAnySizeCopiesOneNearSourcePixel) {
       }
     EXPECT_TRUE(target.GuardIntact());
   }
+}
+
+// Into a box of the target: the colours of scaling into a buffer of the box's
+// size, placed at the box and cut at the target's edges; the rest of the
+// target stays, and so does every alpha byte of the target.
+TEST(Raster, RawScalingIntoABoxIsTheScaledPictureCutAtTheEdges) {
+  const struct {
+    int x, y;
+  } boxes[] = {{0, 0}, {-7, -3}, {100, 50}, {-200, 0}};
+  for (int sourceBytes : {3, 4})
+    for (int targetBytes : {3, 4})
+      for (const auto& box : boxes) {
+        SCOPED_TRACE(testing::Message() << sourceBytes << " onto " << targetBytes << " at " << box.x << "," << box.y);
+        TestBuffer source = NumberedSource(31, 21, sourceBytes);
+        if (sourceBytes == 4) PixelAddress(source.b, 0, 0)[3] = 77;  // not carried over
+        TestBuffer scaled(152, 100, sourceBytes), target(152, 100, targetBytes);
+        RasterScaleRaw(scaled.b, source.b);
+        RasterFillAll(target.b, 0x123456, 9);
+        if (targetBytes == 4)
+          for (int y = 0; y < 100; y++) PixelAddress(target.b, 0, y)[3] = (unsigned char)y;
+        RasterScaleRawTo(target.b, source.b, box.x, box.y, 152, 100);
+        for (int y = 0; y < 100; y++)
+          for (int x = 0; x < 152; x++) {
+            int sx = x - box.x, sy = y - box.y;
+            bool inside = sx >= 0 && sx < 152 && sy >= 0 && sy < 100;
+            ASSERT_EQ(target.At(x, y), inside ? scaled.At(sx, sy) : 0x123456) << x << ", " << y;
+            if (targetBytes == 4) {
+              ASSERT_EQ(target.Alpha(x, y), x == 0 ? y : 9) << x << ", " << y;
+            }
+          }
+        EXPECT_TRUE(target.GuardIntact());
+      }
+}
+
+TEST(Raster, RawScalingIntoAnEmptyBoxDrawsNothing) {
+  TestBuffer source = NumberedSource(3, 3, 3), target(4, 4, 3);
+  RasterScaleRawTo(target.b, source.b, 0, 0, 0, 4);
+  RasterScaleRawTo(target.b, source.b, 0, 0, 4, -2);
+  RasterScaleRawTo(target.b, source.b, 4, 0, 4, 4);
+  RasterScaleRawTo(target.b, source.b, INT_MAX, INT_MIN, INT_MAX, INT_MAX);
+  EXPECT_TRUE(OnlyBoxPainted(target, 0, 0, 0, 0, 0));
+  EXPECT_TRUE(target.GuardIntact());
+}
+
+// The span of a source index is exactly where raw scaling puts that pixel.
+TEST(Raster, ScaledSpansAreTheBlocksOfRawScaling) {
+  const struct {
+    int source, target;
+  } cases[] = {{31, 152}, {21, 100}, {31, 156}, {31, 7}, {5, 1}, {1, 9}, {21, 21}, {3, 1000}};
+  for (const auto& c : cases) {
+    TestBuffer source = NumberedSource(c.source, 1, 3), target(c.target, 1, 3);
+    RasterScaleRaw(target.b, source.b);
+    for (int i = -1; i <= c.source; i++) {
+      int first = -7, count = -7;
+      RasterScaledSpan(i, c.source, c.target, &first, &count);
+      int expectedFirst = 0, expectedCount = 0;
+      for (int t = 0; t < c.target; t++)
+        if (target.At(t, 0) == i) {
+          if (expectedCount == 0) expectedFirst = t;
+          expectedCount++;
+        }
+      EXPECT_EQ(count, expectedCount) << c.source << " onto " << c.target << ", index " << i;
+      if (expectedCount) {
+        EXPECT_EQ(first, expectedFirst) << c.source << " onto " << c.target << ", index " << i;
+      }
+    }
+  }
+  int first, count;
+  RasterScaledSpan(INT_MAX - 1, INT_MAX, INT_MAX, &first, &count);  // no overflow at the largest sizes
+  EXPECT_EQ(first, INT_MAX - 1);
+  EXPECT_EQ(count, 1);
 }
 
 // Widths whose product times 65536 passes 2^63: 2^23 source pixels onto 2^24.

@@ -173,6 +173,46 @@ TEST_F(CanvasTest, ResizingKeepsThePictureAndBackgroundWipesIt) {
   EndDrawing();
 }
 
+TEST_F(CanvasTest, SurfacePixelsAreReadWithoutADrawingContext) {
+  int canvas = CreateCanvas(kAutoNumber, window_, 10, 10, 44, 24, Canvas_Border);
+  ASSERT_TRUE(BeginDrawing(CanvasTarget(canvas)));
+  FillBox(0, 0, 40, 20, 0x123456);
+  WritePixel(39, 19, 0xABCDEF);
+  EndDrawing();
+  int width = 0, height = 0;
+  ASSERT_TRUE(CanvasSurfaceSize(canvas, &width, &height));
+  EXPECT_EQ(width, 40);
+  EXPECT_EQ(height, 20);
+  EXPECT_EQ(CanvasSurfacePixel(canvas, 0, 0), 0x123456);
+  EXPECT_EQ(CanvasSurfacePixel(canvas, 39, 19), 0xABCDEF);
+  for (POINT outside : {POINT{-1, 0}, POINT{0, -1}, POINT{40, 0}, POINT{0, 20}})
+    EXPECT_EQ(CanvasSurfacePixel(canvas, outside.x, outside.y), -1);
+
+  // Also while a drawing context is open, on this canvas or elsewhere.
+  int image = CreatePixelImage(kAutoNumber, 2, 2, 24, 0);
+  ASSERT_TRUE(BeginDrawing(ImageTarget(image)));
+  EXPECT_EQ(CanvasSurfacePixel(canvas, 39, 19), 0xABCDEF);
+  EndDrawing();
+  ReleaseImage(image);
+  HDC dc = (HDC)BeginDrawing(CanvasTarget(canvas));
+  ASSERT_NE(dc, nullptr);
+  RECT corner = {0, 0, 1, 1};
+  HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
+  FillRect(dc, &corner, brush);  // platform drawing on its way to the pixels
+  DeleteObject(brush);
+  EXPECT_EQ(CanvasSurfacePixel(canvas, 0, 0), ComposeColour(1, 2, 3));
+  EndDrawing();
+
+  // Not a canvas.
+  int field = RegisterControl(kAutoNumber, CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 10, 10,
+                                                           (HWND)WindowHandle(window_), nullptr, nullptr, nullptr),
+                              window_, CONTROL_TEXT_FIELD);
+  for (int control : {field, 4711}) {
+    EXPECT_FALSE(CanvasSurfaceSize(control, &width, &height));
+    EXPECT_EQ(CanvasSurfacePixel(control, 0, 0), -1);
+  }
+}
+
 //-----------------------------------------------------------------------------
 // Mouse buttons, capture and confinement
 //-----------------------------------------------------------------------------
@@ -526,4 +566,27 @@ TEST_F(CanvasTest, FocusRectangleIsOnScreenOnly) {
   }));
   EXPECT_EQ(marked, 0);
   EXPECT_EQ(GetFocus(), HandleOf(plain));
+}
+
+// A drawing shows the surface at once; on a focused canvas with
+// Canvas_DrawFocus the focus rectangle shows over it as in a paint.
+TEST_F(CanvasTest, DrawingOnAFocusedCanvasKeepsTheFocusRectangle) {
+  int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 60, 40, Canvas_Keyboard | Canvas_DrawFocus);
+  ASSERT_TRUE(FocusCanvas(canvas));
+  RECT r = ScreenClientRect(canvas);
+  auto showsFramed = [](int colour) {
+    return [colour] {
+      int marked = 0;
+      for (int x = 2; x < 58; x++) marked += ReadPixel(x, 2) != colour;
+      return marked > 10 && ReadPixel(1, 1) == colour && ReadPixel(30, 20) == colour;
+    };
+  };
+  BeginDrawing(CanvasTarget(canvas));
+  FillBox(0, 0, 60, 40, 0x00FF00);
+  EndDrawing();
+  ASSERT_TRUE(ScreenShows(r.left, r.top, 60, 40, showsFramed(0x00FF00)));  // the focus paint is done
+  BeginDrawing(CanvasTarget(canvas));
+  FillBox(0, 0, 60, 40, 0xFF0000);
+  EndDrawing();
+  EXPECT_TRUE(ScreenShows(r.left, r.top, 60, 40, showsFramed(0xFF0000)));
 }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/images.h"
@@ -199,6 +201,71 @@ TEST_F(DrawingTest, ScalingAndDuplicating) {
   EXPECT_EQ(DuplicateImage(4711, kAutoNumber), 0);
 }
 
+// Scaled onto the target: the pixels ScaleImage's raw mode gives, cut at the
+// target's edges; the target's alpha stays.
+TEST_F(DrawingTest, ScaledBitmapsAreRawScaledAndClipped) {
+  int source = CreatePixelImage(kAutoNumber, 31, 21, 32, 0);
+  BeginDrawing(ImageTarget(source));
+  for (int y = 0; y < 21; y++)
+    for (int x = 0; x < 31; x++) WritePixel(x, y, x + 256 * y + 0x770000);
+  EndDrawing();
+  int scaled = DuplicateImage(source, kAutoNumber);
+  ASSERT_EQ(ScaleImage(scaled, 152, 100, SCALE_RAW), 1);
+  std::vector<int> expected;
+  BeginDrawing(ImageTarget(scaled));
+  for (int y = 0; y < 100; y++)
+    for (int x = 0; x < 152; x++) expected.push_back(ReadPixel(x, y));
+  EndDrawing();
+
+  for (int bits : {24, 32}) {
+    SCOPED_TRACE(bits);
+    int target = CreatePixelImage(kAutoNumber, 140, 90, bits, 0x0000FF);
+    ASSERT_TRUE(BeginDrawing(ImageTarget(target)));
+    DrawBitmapScaled(ImageBitmap(source), -5, -3, 152, 100);
+    bool same = true;
+    for (int y = 0; y < 90; y++)
+      for (int x = 0; x < 140; x++) same &= ReadPixel(x, y) == expected[(size_t)(y + 3) * 152 + x + 5];
+    EXPECT_TRUE(same);
+    DrawBitmapScaled(ImageBitmap(source), 0, 0, 0, 10);  // nothing to fill
+    DrawBitmapScaled(nullptr, 0, 0, 10, 10);             // nothing to copy
+    EXPECT_EQ(ReadPixel(0, 0), expected[3 * 152 + 5]);
+    EndDrawing();
+    if (bits == 32) {
+      DIBSECTION section;
+      ASSERT_EQ(GetObjectW((HBITMAP)ImageBitmap(target), sizeof section, &section), (int)sizeof section);
+      const unsigned char* bytes = (const unsigned char*)section.dsBm.bmBits;
+      bool opaque = true;
+      for (int i = 0; i < 140 * 90; i++) opaque &= bytes[4 * i + 3] == 255;
+      EXPECT_TRUE(opaque);
+    }
+  }
+  DrawBitmapScaled(ImageBitmap(source), 0, 0, 10, 10);  // without a drawing context: nothing
+}
+
+// The device context of an image drawing starts as a new one would, whatever
+// the drawing before it did with its own.
+TEST_F(DrawingTest, ImageDrawingsStartWithAPlainDeviceContext) {
+  int first = CreatePixelImage(kAutoNumber, 8, 8, 24, 0), second = CreatePixelImage(kAutoNumber, 8, 8, 32, 0);
+  HDC dc = (HDC)BeginDrawing(ImageTarget(first));
+  ASSERT_NE(dc, nullptr);
+  SetViewportOrgEx(dc, 3, 4, nullptr);
+  SetROP2(dc, R2_NOT);
+  SelectObject(dc, GetStockObject(WHITE_BRUSH));
+  EndDrawing();
+  dc = (HDC)BeginDrawing(ImageTarget(second));
+  ASSERT_NE(dc, nullptr);
+  POINT origin = {-1, -1};
+  GetViewportOrgEx(dc, &origin);
+  EXPECT_EQ(origin.x, 0);
+  EXPECT_EQ(origin.y, 0);
+  EXPECT_EQ(GetROP2(dc), R2_COPYPEN);
+  EXPECT_EQ(GetCurrentObject(dc, OBJ_BITMAP), (HGDIOBJ)ImageBitmap(second));
+  PatBlt(dc, 0, 0, 1, 1, PATCOPY);  // the default brush is white
+  EXPECT_EQ(ReadPixel(0, 0), 0xFFFFFF);
+  EXPECT_EQ(ReadPixel(1, 1), 0);
+  EndDrawing();
+}
+
 TEST_F(DrawingTest, ReleasingTheTargetClosesTheDrawingContext) {
   int image = CreatePixelImage(kAutoNumber, 5, 5, 24, 0);
   ASSERT_TRUE(BeginDrawing(ImageTarget(image)));
@@ -260,4 +327,50 @@ TEST_F(DrawingTest, ScreenCopyGivesThePaintedPixels) {
     return ReadPixel(0, 0) == 0x0000FF && ReadPixel(9, 4) == 0x0000FF && ReadPixel(10, 5) == pattern(10, 5);
   }));
   WriteCanvasAttribute(canvas, SurfaceImage, 0);  // no bitmap: nothing happens
+}
+
+// A copy into an image of the same size and depth reuses it, starting black
+// as a new one does: at the screen's edge both give the same pixels.
+TEST_F(DrawingTest, ScreenCopiesIntoAKeptImageMatchNewOnes) {
+  InitWindowing();
+  int window = OpenWindow(kAutoNumber, 0, 0, 200, 120, "Pattern", WINDOW_SYSTEM_MENU | WINDOW_BORDERLESS);
+  int canvas = CreateCanvas(kAutoNumber, window, 0, 0, 200, 120, 0);
+  SetForegroundWindow((HWND)WindowHandle(window));
+  auto pattern = [](int x, int y) { return ComposeColour(x, y * 2, 200 - x); };
+  ASSERT_TRUE(BeginDrawing(CanvasTarget(canvas)));
+  for (int y = 0; y < SurfaceHeight(); y++)
+    for (int x = 0; x < SurfaceWidth(); x++) WritePixel(x, y, pattern(x, y));
+  EndDrawing();
+  POINT origin = {0, 0};
+  ClientToScreen((HWND)ControlHandle(canvas), &origin);
+  ASSERT_TRUE(ScreenShows(origin.x, origin.y, 40, 30, [&] { return ReadPixel(39, 29) == pattern(39, 29); }));
+
+  auto pixels = [](int image) {
+    std::vector<int> all;
+    BeginDrawing(ImageTarget(image));
+    for (int y = 0; y < SurfaceHeight(); y++)
+      for (int x = 0; x < SurfaceWidth(); x++) all.push_back(ReadPixel(x, y));
+    EndDrawing();
+    return all;
+  };
+  int kept = CreatePixelImage(kAutoNumber, 31, 21, 32, 0xFFFFFF);
+  void* bitmap = ImageBitmap(kept);
+  // Partly off the screen's top-left corner, then wholly on the pattern.
+  for (POINT at : {POINT{origin.x - 15, origin.y - 10}, POINT{origin.x + 5, origin.y + 5}}) {
+    int fresh = CopyScreenRegion(kAutoNumber, at.x, at.y, 31, 21);
+    ASSERT_GT(fresh, 0);
+    ASSERT_EQ(CopyScreenRegion(kept, at.x, at.y, 31, 21), kept);
+    EXPECT_EQ(ImageBitmap(kept), bitmap);  // the same bitmap took the copy
+    EXPECT_EQ(pixels(kept), pixels(fresh));
+    ReleaseImage(fresh);
+  }
+  EXPECT_EQ(pixels(kept)[0], pattern(5, 5));
+
+  // Another size or depth: a new image under the number.
+  ASSERT_EQ(CopyScreenRegion(kept, origin.x, origin.y, 11, 7), kept);
+  EXPECT_EQ(ImageWidth(kept), 11);
+  int shallow = CreatePixelImage(kAutoNumber, 11, 7, 24, 0);
+  ASSERT_EQ(CopyScreenRegion(shallow, origin.x, origin.y, 11, 7), shallow);
+  EXPECT_EQ(ImageDepth(shallow), 32);
+  EXPECT_EQ(pixels(shallow), pixels(kept));
 }
