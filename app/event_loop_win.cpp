@@ -6,9 +6,9 @@
 #include <string>
 
 #include "app/shell_rules.h"
-#include "colour/color_value.h"
-#include "colour/current_color.h"
-#include "colour/name_list.h"
+#include "color/color_value.h"
+#include "color/current_color.h"
+#include "color/name_list.h"
 #include "runtime/pointer.h"
 #include "runtime/random.h"
 #include "runtime/settings.h"
@@ -19,7 +19,7 @@
 //-----------------------------------------------------------------------------
 
 static void OnChannelTyped() {
-  const ColourWidgets& c = MainControls();
+  const ColorWidgets& c = MainControls();
   int color;
   if (ComposeTypedColor(ControlText(c.txtR).c_str(), ControlText(c.txtG).c_str(), ControlText(c.txtB).c_str(), &color))
     SetCurrentColor(color, false, false);
@@ -28,7 +28,7 @@ static void OnChannelTyped() {
 // The field shows its channel of the current colour again, without leading
 // zeros, and a rejected number gives way.
 static void OnChannelLeft(int field) {
-  const ColourWidgets& c = MainControls();
+  const ColorWidgets& c = MainControls();
   int channel = field == c.txtR ? RedOf(CONFIG.Color) : field == c.txtG ? GreenOf(CONFIG.Color) : BlueOf(CONFIG.Color);
   SetControlText(field, std::to_string(channel).c_str());
 }
@@ -41,11 +41,11 @@ static void OnRowChosen(bool addToHistory) {
 }
 
 static void OnControlEvent(const WindowEvent& e) {
-  const ColourWidgets& c = MainControls();
+  const ColorWidgets& c = MainControls();
   switch (RouteControlEvent(c, e.control, e.type)) {
     case ACTION_CANVAS_DRAG:
     case ACTION_COLOR_DIALOG:
-      HandleColourCanvasEvent(e.control, e.type);
+      HandleColorCanvasEvent(e.control, e.type);
       break;
     case ACTION_CHANNEL_TYPED: OnChannelTyped(); break;
     case ACTION_CHANNEL_LEFT: OnChannelLeft(e.control); break;
@@ -61,8 +61,8 @@ static void OnControlEvent(const WindowEvent& e) {
 //-----------------------------------------------------------------------------
 
 static void OnFocusPoll() {
-  const ColourWidgets& c = MainControls();
-  FocusPollAction action = DecideFocusPoll(CurrentColourDrag(), ForegroundWindowNumber() == c.wndMain);
+  const ColorWidgets& c = MainControls();
+  FocusPollAction action = DecideFocusPoll(CurrentColorDrag(), ForegroundWindowNumber() == c.wndMain);
   if (action.captureLive) CaptureScreen(true);
   if (action.releaseCanvas) PostGadgetEvent(c.wndMain, action.releaseCanvas, LeftReleased);
   if (action.cycleCanvas) {
@@ -112,7 +112,7 @@ static void ShutDown() {
   int animation = kAnimations[RandomInt(1, 5) - 1];
   if (animation >= 0) HideWindowAnimated(window, animation, 128);
   // A drag still running gives a slowed mouse its speed back.
-  SetColourWidgets(ColourWidgets{});
+  SetColorWidgets(ColorWidgets{});
   CloseAllWindows();
   SaveSettings(kSettingsFileName);
 }

@@ -8,7 +8,7 @@
 #include "app/picker_icon.h"
 #include "app/shell_rules.h"
 #include "app/startup.h"
-#include "colour/name_list.h"
+#include "color/name_list.h"
 #include "dialog/description.h"
 #include "runtime/drawing.h"
 #include "runtime/fonts.h"
@@ -20,10 +20,10 @@
 
 const int kBuildNumber = 7;  // the last part of the version, 1.0.0.7, shown in the title
 
-static ColourWidgets g_controls;
+static ColorWidgets g_controls;
 static int g_expandedHeight = 0;  // the full inner height, in logical units
 
-const ColourWidgets& MainControls() { return g_controls; }
+const ColorWidgets& MainControls() { return g_controls; }
 
 //-----------------------------------------------------------------------------
 // Controls looked up by name
@@ -31,26 +31,26 @@ const ColourWidgets& MainControls() { return g_controls; }
 
 static const struct {
   const char* name;
-  int ColourWidgets::*field;
+  int ColorWidgets::*field;
 } kNamedControls[] = {
-    {"FrameParams", &ColourWidgets::FrameParams},
-    {"frame1", &ColourWidgets::frame1},
-    {"frame1_c1", &ColourWidgets::frame1_c1},
-    {"cmdSelectorImg", &ColourWidgets::cmdSelectorImg},
-    {"imgPaletteCapture", &ColourWidgets::imgPaletteCapture},
-    {"imgPaletteR", &ColourWidgets::imgPaletteR},
-    {"txtR", &ColourWidgets::txtR},
-    {"imgPaletteG", &ColourWidgets::imgPaletteG},
-    {"txtG", &ColourWidgets::txtG},
-    {"imgPaletteB", &ColourWidgets::imgPaletteB},
-    {"txtB", &ColourWidgets::txtB},
-    {"txtRGB", &ColourWidgets::txtRGB},
-    {"imgPaletteAuto", &ColourWidgets::imgPaletteAuto},
-    {"cmdOptions", &ColourWidgets::cmdOptions},
-    {"imgPaletteCurrent", &ColourWidgets::imgPaletteCurrent},
-    {"cmdSelector", &ColourWidgets::cmdSelector},
-    {"imgPaletteHistory", &ColourWidgets::imgPaletteHistory},
-    {"lstResults", &ColourWidgets::lstResults},
+    {"FrameParams", &ColorWidgets::FrameParams},
+    {"frame1", &ColorWidgets::frame1},
+    {"frame1_c1", &ColorWidgets::frame1_c1},
+    {"cmdSelectorImg", &ColorWidgets::cmdSelectorImg},
+    {"imgPaletteCapture", &ColorWidgets::imgPaletteCapture},
+    {"imgPaletteR", &ColorWidgets::imgPaletteR},
+    {"txtR", &ColorWidgets::txtR},
+    {"imgPaletteG", &ColorWidgets::imgPaletteG},
+    {"txtG", &ColorWidgets::txtG},
+    {"imgPaletteB", &ColorWidgets::imgPaletteB},
+    {"txtB", &ColorWidgets::txtB},
+    {"txtRGB", &ColorWidgets::txtRGB},
+    {"imgPaletteAuto", &ColorWidgets::imgPaletteAuto},
+    {"cmdOptions", &ColorWidgets::cmdOptions},
+    {"imgPaletteCurrent", &ColorWidgets::imgPaletteCurrent},
+    {"cmdSelector", &ColorWidgets::cmdSelector},
+    {"imgPaletteHistory", &ColorWidgets::imgPaletteHistory},
+    {"lstResults", &ColorWidgets::lstResults},
 };
 
 //-----------------------------------------------------------------------------
@@ -109,12 +109,12 @@ static void KeepWindowReachable() {
 void BuildMainWindow() {
   OpenMainWindow();
   int window = g_controls.wndMain;
-  SetColourWidgets(g_controls);
+  SetColorWidgets(g_controls);
   ResizeWindowTo(window, CONFIG.WinX, CONFIG.WinY, kIgnore, kIgnore);
   SetExpanded(CONFIG.WinExpanded, WindowInnerHeight(window));
   for (int field : {g_controls.txtR, g_controls.txtG, g_controls.txtB}) SetTextFieldLimit(field, 3);
   int blue = RandomInt(0, 255), green = RandomInt(0, 255), red = RandomInt(0, 255);
-  SetControlColors(g_controls.cmdOptions, -1, ComposeColour(red, green, blue));
+  SetControlColors(g_controls.cmdOptions, -1, ComposeColor(red, green, blue));
   ExamineDisplays();
   KeepWindowReachable();
   char title[64];

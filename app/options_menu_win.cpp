@@ -3,7 +3,7 @@
 #include "app/shell.h"
 
 #include "app/shell_rules.h"
-#include "colour/name_list.h"
+#include "color/name_list.h"
 #include "runtime/menus.h"
 #include "runtime/settings.h"
 #include "runtime/web_address.h"
@@ -20,7 +20,7 @@ void AddOptionItem(int id, const char* text, int checked) {
 }
 
 void ShowOptionsMenu() {
-  const ColourWidgets& c = MainControls();
+  const ColorWidgets& c = MainControls();
   int x = ControlScreenX(c.cmdOptions), y = ControlScreenY(c.cmdOptions), h = ControlHeight(c.cmdOptions);
   FreeMenu(kOptionsMenuNumber);
   if (!CreatePopupMenuNumbered(kOptionsMenuNumber)) {
@@ -51,7 +51,7 @@ void ShowOptionsMenu() {
 }
 
 void OnOptionsMenu(const WindowEvent& event) {
-  const ColourWidgets& c = MainControls();
+  const ColorWidgets& c = MainControls();
   OptionEffects effects = ApplyOptionChoice(&CONFIG, event.type);
   if (effects.applyStayOnTop) SetWindowStayOnTop(c.wndMain, CONFIG.WinTopmost != 0);
   if (effects.refreshViews) {

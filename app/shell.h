@@ -1,7 +1,7 @@
 // The application shell on Win32: the main window, its event loop and the
 // options menu. Windows only (the header does not include windows.h).
 #pragma once
-#include "colour/colour_widgets.h"
+#include "color/color_widgets.h"
 
 // Window timers of the main window.
 const int TimerFocusPoll = 7340134;     // every 16 ms: the live picker, drags that lost their release
@@ -17,7 +17,7 @@ const int TimerSelectorSkin = 7536756;  // once, 1 ms after start-up: the picker
 void BuildMainWindow();
 
 // The main window's control numbers, looked up once by BuildMainWindow.
-const ColourWidgets& MainControls();
+const ColorWidgets& MainControls();
 
 // Switches between the full inner height (a `fullHeight` other than 0 also
 // becomes the full height) and the height that ends just above the name list.

@@ -3,7 +3,7 @@
 #include <math.h>
 #include <stdint.h>
 
-#include "colour/color_value.h"
+#include "color/color_value.h"
 #include "runtime/event_queue.h"
 
 //-----------------------------------------------------------------------------
@@ -13,30 +13,30 @@
 const int kDragEvents = -1;  // the four canvas events of the drag protocol
 
 struct ControlRoute {
-  int ColourWidgets::*control;
+  int ColorWidgets::*control;
   int type;  // an event type, or kDragEvents
   MainAction action;
 };
 
 // In the order the controls are tried; a control's rows stand together.
 static const ControlRoute kRoutes[] = {
-    {&ColourWidgets::cmdSelector, kDragEvents, ACTION_CANVAS_DRAG},
-    {&ColourWidgets::imgPaletteAuto, kDragEvents, ACTION_CANVAS_DRAG},
-    {&ColourWidgets::imgPaletteCapture, kDragEvents, ACTION_CANVAS_DRAG},
-    {&ColourWidgets::imgPaletteHistory, kDragEvents, ACTION_CANVAS_DRAG},
-    {&ColourWidgets::imgPaletteR, kDragEvents, ACTION_CANVAS_DRAG},
-    {&ColourWidgets::imgPaletteG, kDragEvents, ACTION_CANVAS_DRAG},
-    {&ColourWidgets::imgPaletteB, kDragEvents, ACTION_CANVAS_DRAG},
-    {&ColourWidgets::txtR, Changed, ACTION_CHANNEL_TYPED},
-    {&ColourWidgets::txtR, FocusLost, ACTION_CHANNEL_LEFT},
-    {&ColourWidgets::txtG, Changed, ACTION_CHANNEL_TYPED},
-    {&ColourWidgets::txtG, FocusLost, ACTION_CHANNEL_LEFT},
-    {&ColourWidgets::txtB, Changed, ACTION_CHANNEL_TYPED},
-    {&ColourWidgets::txtB, FocusLost, ACTION_CHANNEL_LEFT},
-    {&ColourWidgets::imgPaletteCurrent, LeftPressed, ACTION_COLOR_DIALOG},
-    {&ColourWidgets::lstResults, Changed, ACTION_ROW_SELECTED},
-    {&ColourWidgets::lstResults, LeftDoubleClicked, ACTION_ROW_DOUBLE_CLICKED},
-    {&ColourWidgets::cmdOptions, LeftClicked, ACTION_OPTIONS_MENU},
+    {&ColorWidgets::cmdSelector, kDragEvents, ACTION_CANVAS_DRAG},
+    {&ColorWidgets::imgPaletteAuto, kDragEvents, ACTION_CANVAS_DRAG},
+    {&ColorWidgets::imgPaletteCapture, kDragEvents, ACTION_CANVAS_DRAG},
+    {&ColorWidgets::imgPaletteHistory, kDragEvents, ACTION_CANVAS_DRAG},
+    {&ColorWidgets::imgPaletteR, kDragEvents, ACTION_CANVAS_DRAG},
+    {&ColorWidgets::imgPaletteG, kDragEvents, ACTION_CANVAS_DRAG},
+    {&ColorWidgets::imgPaletteB, kDragEvents, ACTION_CANVAS_DRAG},
+    {&ColorWidgets::txtR, Changed, ACTION_CHANNEL_TYPED},
+    {&ColorWidgets::txtR, FocusLost, ACTION_CHANNEL_LEFT},
+    {&ColorWidgets::txtG, Changed, ACTION_CHANNEL_TYPED},
+    {&ColorWidgets::txtG, FocusLost, ACTION_CHANNEL_LEFT},
+    {&ColorWidgets::txtB, Changed, ACTION_CHANNEL_TYPED},
+    {&ColorWidgets::txtB, FocusLost, ACTION_CHANNEL_LEFT},
+    {&ColorWidgets::imgPaletteCurrent, LeftPressed, ACTION_COLOR_DIALOG},
+    {&ColorWidgets::lstResults, Changed, ACTION_ROW_SELECTED},
+    {&ColorWidgets::lstResults, LeftDoubleClicked, ACTION_ROW_DOUBLE_CLICKED},
+    {&ColorWidgets::cmdOptions, LeftClicked, ACTION_OPTIONS_MENU},
 };
 
 static bool TypeMatches(int routeType, int type) {
@@ -44,7 +44,7 @@ static bool TypeMatches(int routeType, int type) {
   return type == LeftPressed || type == PointerMoved || type == KeyPressed || type == LeftReleased;
 }
 
-MainAction RouteControlEvent(const ColourWidgets& controls, int control, int type) {
+MainAction RouteControlEvent(const ColorWidgets& controls, int control, int type) {
   if (control <= 0) return ACTION_NONE;
   int matched = 0;  // the rows of the first control that matches decide
   for (const ControlRoute& route : kRoutes) {

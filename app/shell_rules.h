@@ -3,8 +3,8 @@
 // collapse area, keeping the window reachable, and the options menu's items
 // and choices. No operating system here; app/*_win.cpp carries them out.
 #pragma once
-#include "colour/canvas_drag.h"
-#include "colour/colour_widgets.h"  // the control numbers only
+#include "color/canvas_drag.h"
+#include "color/color_widgets.h"  // the control numbers only
 #include "runtime/settings.h"
 
 //-----------------------------------------------------------------------------
@@ -27,7 +27,7 @@ enum MainAction {
 // three fields, swatch, list, options button) and the first match decides;
 // event types a control does not handle, and other controls, give
 // ACTION_NONE.
-MainAction RouteControlEvent(const ColourWidgets& controls, int control, int type);
+MainAction RouteControlEvent(const ColorWidgets& controls, int control, int type);
 
 //-----------------------------------------------------------------------------
 // Focus poll

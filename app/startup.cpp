@@ -5,7 +5,7 @@
 
 #include "app/shell.h"
 #include "app/startup_values.h"
-#include "colour/named_colors.h"
+#include "color/named_colors.h"
 #include "dialog/description.h"
 #include "runtime/fonts.h"
 #include "runtime/images.h"

@@ -3,7 +3,7 @@
 #include <math.h>
 #include <string.h>
 
-#include "colour/color_value.h"
+#include "color/color_value.h"
 
 float DPIScaleX = 1.0f, DPIScaleY = 1.0f;
 
@@ -59,7 +59,7 @@ void ApplyDefaultSettings(ConfigRecord* record, int grey, float scaleX, float sc
   memset(record, 0, sizeof *record);
   record->CRC = kSettingsMarker;
   record->Autocopy = 0;
-  record->Color = ComposeColour(grey, grey, grey);
+  record->Color = ComposeColor(grey, grey, grey);
   record->ColorFormat = NOTATION_HTML;
   record->ColorFormatLCase = 0;
   record->WinTopmost = 0;

@@ -2,7 +2,7 @@
 // sort the whole table by distance.
 #include <benchmark/benchmark.h>
 
-#include "colour/named_colors.h"
+#include "color/named_colors.h"
 
 static void BM_RankAllNamedColors(benchmark::State& state) {
   BuildNamedColorMap();

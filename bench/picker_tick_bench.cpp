@@ -39,9 +39,9 @@
 #include <vector>
 
 #include "bench/picker_tick_common.h"
-#include "colour/colour_widgets.h"
-#include "colour/current_color.h"
-#include "colour/named_colors.h"
+#include "color/color_widgets.h"
+#include "color/current_color.h"
+#include "color/named_colors.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/fonts.h"
@@ -56,7 +56,7 @@ const int kMaxRounds = 50;
 // The program's window, built from the runtime as the main window is
 //-----------------------------------------------------------------------------
 
-static ColourWidgets g_widgets;
+static ColorWidgets g_widgets;
 static int g_picture;
 
 static int Canvas(const BenchBox& b, int flags) {
@@ -71,7 +71,7 @@ static int Field(const BenchBox& b, DWORD style, DWORD exStyle) {
 }
 
 static bool MakeProgramWindow() {
-  ColourWidgets& w = g_widgets;
+  ColorWidgets& w = g_widgets;
   w.wndMain = OpenWindow(kAutoNumber, kBenchWindowX, kBenchWindowY, kBenchClient.width, kBenchClient.height,
                          "Picker tick", WINDOW_SYSTEM_MENU);
   if (!w.wndMain) return false;
@@ -99,7 +99,7 @@ static bool MakeProgramWindow() {
       for (int x = 0; x < SurfaceWidth(); x++) WritePixel(x, y, BenchPictureColor(x, y));
     EndDrawing();
   }
-  SetColourWidgets(w);
+  SetColorWidgets(w);
   return true;
 }
 
@@ -192,7 +192,7 @@ static bool RunProgramRound(int ticks, BenchStats* stats, std::vector<double>* t
     if (fresh) AddTick(stats, clock, tickMs);
     else stats->misses++;
   }
-  SetColourWidgets(g_widgets);  // the real views again
+  SetColorWidgets(g_widgets);  // the real views again
   return true;
 }
 

@@ -28,7 +28,7 @@ BENCHMARK(BM_FillWholeSurface)->Unit(benchmark::kMicrosecond);
 static void BM_GradientOfVerticalLines(benchmark::State& state) {
   Surface s(156, 20, 3);
   for (auto _ : state) {
-    for (int x = 0; x < 156; x++) RasterDrawLine(s.b, x, 0, x, 20, ComposeColour(x, 20, 30));
+    for (int x = 0; x < 156; x++) RasterDrawLine(s.b, x, 0, x, 20, ComposeColor(x, 20, 30));
     benchmark::DoNotOptimize(s.memory.data());
   }
 }
@@ -37,7 +37,7 @@ BENCHMARK(BM_GradientOfVerticalLines)->Unit(benchmark::kMicrosecond);
 static void BM_RawScaleCaptureToView(benchmark::State& state) {
   Surface capture(31, 21, 4), view(152, 100, 4);
   for (int y = 0; y < 21; y++)
-    for (int x = 0; x < 31; x++) RasterWritePixel(capture.b, x, y, ComposeColour(x * 8, y * 12, 99));
+    for (int x = 0; x < 31; x++) RasterWritePixel(capture.b, x, y, ComposeColor(x * 8, y * 12, 99));
   for (auto _ : state) {
     RasterScaleRaw(view.b, capture.b);
     benchmark::DoNotOptimize(view.memory.data());

@@ -2,7 +2,7 @@
 // time per thread: open it on a target with BeginDrawing, draw, close it with
 // EndDrawing. Pixels are written straight into the bitmap's memory. Windows
 // only (the header does not include windows.h). Colour values and
-// ComposeColour, RedOf, GreenOf, BlueOf come from raster.h.
+// ComposeColor, RedOf, GreenOf, BlueOf come from raster.h.
 #pragma once
 #include "runtime/raster.h"
 

@@ -106,7 +106,7 @@ void RasterWritePixel(const PixelBuffer& b, int x, int y, int colour) {
 
 int RasterReadPixel(const PixelBuffer& b, int x, int y) {
   const unsigned char* p = PixelAddress(b, x, y);
-  return ComposeColour(p[2], p[1], p[0]);
+  return ComposeColor(p[2], p[1], p[0]);
 }
 
 //-----------------------------------------------------------------------------

@@ -11,7 +11,7 @@
 
 // 0x00BBGGRR: red in bits 0-7, green 8-15, blue 16-23. Drawing ignores the
 // high byte, so all drawing is opaque.
-inline int ComposeColour(int red, int green, int blue) { return red + green * 256 + blue * 65536; }
+inline int ComposeColor(int red, int green, int blue) { return red + green * 256 + blue * 65536; }
 inline int RedOf(int colour) { return colour & 0xFF; }
 inline int GreenOf(int colour) { return (colour >> 8) & 0xFF; }
 inline int BlueOf(int colour) { return (colour >> 16) & 0xFF; }

@@ -137,7 +137,7 @@ TEST_F(SoakTest, PickingLiveForLongKeepsMemoryFlat) {
   // of allocations settles. Growth counts from its end.
   const double warmUp = std::min(60.0, g_soakSeconds / 4.0);
   std::vector<MemorySample> samples;
-  std::set<std::wstring> coloursSeen;
+  std::set<std::wstring> colorsSeen;
   const Rect& area = picture.rect();
   DWORD start = GetTickCount(), lastSample = start - 5000, lastText = start;
   bool inFront = true;
@@ -156,7 +156,7 @@ TEST_F(SoakTest, PickingLiveForLongKeepsMemoryFlat) {
     WaitFor([] { return false; }, 30);  // lets this process paint the picture
     DWORD now = GetTickCount();
     if (now - lastText >= 250) {
-      coloursSeen.insert(TextOf(main_.colorText));
+      colorsSeen.insert(TextOf(main_.colorText));
       lastText = now;
     }
     if (now - lastSample >= 5000) {
@@ -184,9 +184,9 @@ TEST_F(SoakTest, PickingLiveForLongKeepsMemoryFlat) {
   double growWorking = MiB(maxWorking - baseWorking), growPrivate = MiB(maxPrivate - basePrivate);
   printf("soak: %d s picking live (about %d ticks), %zu colours seen, growth after %.0f s: working set %.2f MiB, "
          "private bytes %.2f MiB\n",
-         g_soakSeconds, g_soakSeconds * 1000 / 16, coloursSeen.size(), warmUp, growWorking, growPrivate);
+         g_soakSeconds, g_soakSeconds * 1000 / 16, colorsSeen.size(), warmUp, growWorking, growPrivate);
   // The picture changed under the pointer all along: the pick was live.
-  EXPECT_GT((int)coloursSeen.size(), g_soakSeconds);
+  EXPECT_GT((int)colorsSeen.size(), g_soakSeconds);
   EXPECT_LE(growWorking, 1.0);
   EXPECT_LE(growPrivate, 1.0);
   // Where the platform counts GDI and USER objects, they stay flat.

@@ -229,7 +229,7 @@ TEST_F(WindowTest, TheSessionEndingSavesTheSettingsAtOnce) {
   EXPECT_EQ(saved.Color, Rgb(99, 43, 60));
 }
 
-TEST_F(WindowTest, TheOptionsCaptionTakesANewColourAtEveryStart) {
+TEST_F(WindowTest, TheOptionsCaptionTakesANewColorAtEveryStart) {
   std::vector<int> seen[2];
   for (auto& colours : seen) {
     ASSERT_TRUE(Start());
@@ -328,7 +328,7 @@ TEST_F(ColorTest, TypedChannelsTakeEffectAsTheyAreTyped) {
   EXPECT_TRUE(ShowsText(green, L"0"));
 }
 
-TEST_F(ColorTest, ARowChosenFromTheNameListBecomesTheColour) {
+TEST_F(ColorTest, ARowChosenFromTheNameListBecomesTheColor) {
   WriteSettings(SampleSettings());
   ASSERT_TRUE(Start());
   RemoteList rows(main_.list);
@@ -355,7 +355,7 @@ static HWND ColorDialogOf(DWORD pid) {
   return dialog && ClassOf(dialog) == L"#32770" ? dialog : nullptr;
 }
 
-TEST_F(ColorTest, TheColourDialogChangesTheColourOnlyWhenConfirmed) {
+TEST_F(ColorTest, TheColorDialogChangesTheColorOnlyWhenConfirmed) {
   WriteSettings(SampleSettings());
   ASSERT_TRUE(Start());
   std::wstring before = ColorText();

@@ -1,4 +1,4 @@
-#include "colour/canvas_drag.h"
+#include "color/canvas_drag.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "colour/capture.h"
+#include "color/capture.h"
 
 #include <gtest/gtest.h>
 

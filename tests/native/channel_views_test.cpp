@@ -1,9 +1,9 @@
-#include "colour/channel_views.h"
+#include "color/channel_views.h"
 
 #include <gtest/gtest.h>
 
-#include "colour/color_value.h"
-#include "colour/redraw_cache.h"
+#include "color/color_value.h"
+#include "color/redraw_cache.h"
 
 //-----------------------------------------------------------------------------
 // Gradient strips
@@ -11,20 +11,20 @@
 
 TEST(GradientStrips, EachRowVariesOneChannelAndKeepsTheOthers) {
   GradientRows rows;
-  BuildGradientRows(ComposeColour(10, 20, 30), &rows);
-  EXPECT_EQ(rows.row[CHANNEL_RED][0], ComposeColour(0, 20, 30));
-  EXPECT_EQ(rows.row[CHANNEL_RED][255], ComposeColour(255, 20, 30));
-  EXPECT_EQ(rows.row[CHANNEL_GREEN][7], ComposeColour(10, 7, 30));
-  EXPECT_EQ(rows.row[CHANNEL_BLUE][200], ComposeColour(10, 20, 200));
+  BuildGradientRows(ComposeColor(10, 20, 30), &rows);
+  EXPECT_EQ(rows.row[CHANNEL_RED][0], ComposeColor(0, 20, 30));
+  EXPECT_EQ(rows.row[CHANNEL_RED][255], ComposeColor(255, 20, 30));
+  EXPECT_EQ(rows.row[CHANNEL_GREEN][7], ComposeColor(10, 7, 30));
+  EXPECT_EQ(rows.row[CHANNEL_BLUE][200], ComposeColor(10, 20, 200));
   // The red strip runs from (0, 20, 30) at its left edge to (255, 20, 30) at its right.
-  EXPECT_EQ(GradientColumnColor(rows, CHANNEL_RED, 0, 152), ComposeColour(0, 20, 30));
-  EXPECT_EQ(GradientColumnColor(rows, CHANNEL_RED, 151, 152), ComposeColour(255, 20, 30));
-  EXPECT_EQ(GradientColumnColor(rows, CHANNEL_GREEN, 50, 101), ComposeColour(10, 127, 30));
+  EXPECT_EQ(GradientColumnColor(rows, CHANNEL_RED, 0, 152), ComposeColor(0, 20, 30));
+  EXPECT_EQ(GradientColumnColor(rows, CHANNEL_RED, 151, 152), ComposeColor(255, 20, 30));
+  EXPECT_EQ(GradientColumnColor(rows, CHANNEL_GREEN, 50, 101), ComposeColor(10, 127, 30));
   EXPECT_EQ(GradientColumnColor(rows, CHANNEL_GREEN, 152, 152), -1);
   EXPECT_EQ(GradientColumnColor(rows, 3, 0, 152), -1);
   // Bits above the blue channel never reach a row.
   BuildGradientRows((int)0xFF00FF00, &rows);
-  EXPECT_EQ(rows.row[CHANNEL_RED][1], ComposeColour(1, 255, 0));
+  EXPECT_EQ(rows.row[CHANNEL_RED][1], ComposeColor(1, 255, 0));
 }
 
 TEST(GradientStrips, A256WideStripShowsItsColumnNumber) {
@@ -60,7 +60,7 @@ TEST(GradientStrips, EveryWidthRunsFrom0To255WithoutGoingBack) {
 //-----------------------------------------------------------------------------
 
 TEST(ChannelFields, RewriteOnlyWhenTheNumberDiffersOrForced) {
-  const int c = ComposeColour(10, 0, 255);
+  const int c = ComposeColor(10, 0, 255);
   const struct {
     int channel;
     const char* text;
@@ -82,16 +82,16 @@ TEST(ChannelFields, RewriteOnlyWhenTheNumberDiffersOrForced) {
 }
 
 TEST(ChannelFields, BackgroundIsTheChannelAloneAndGreenDarkensItsTextFrom193) {
-  const int white = ComposeColour(255, 255, 255), darkGrey = ComposeColour(64, 64, 64);
-  ChannelFieldView red = ChannelFieldFor(ComposeColour(10, 20, 30), CHANNEL_RED, "10", false);
-  EXPECT_EQ(red.background, ComposeColour(10, 0, 0));
+  const int white = ComposeColor(255, 255, 255), darkGrey = ComposeColor(64, 64, 64);
+  ChannelFieldView red = ChannelFieldFor(ComposeColor(10, 20, 30), CHANNEL_RED, "10", false);
+  EXPECT_EQ(red.background, ComposeColor(10, 0, 0));
   EXPECT_EQ(red.textColor, white);
-  EXPECT_EQ(ChannelFieldFor(ComposeColour(10, 20, 30), CHANNEL_GREEN, "", false).background, ComposeColour(0, 20, 0));
-  EXPECT_EQ(ChannelFieldFor(ComposeColour(10, 20, 30), CHANNEL_BLUE, "", false).background, ComposeColour(0, 0, 30));
-  EXPECT_EQ(ChannelFieldFor(ComposeColour(0, 192, 0), CHANNEL_GREEN, "", false).textColor, white);
-  EXPECT_EQ(ChannelFieldFor(ComposeColour(0, 193, 0), CHANNEL_GREEN, "", false).textColor, darkGrey);
-  EXPECT_EQ(ChannelFieldFor(ComposeColour(255, 255, 255), CHANNEL_RED, "", false).textColor, white);
-  EXPECT_EQ(ChannelFieldFor(ComposeColour(255, 255, 255), CHANNEL_BLUE, "", false).textColor, white);
+  EXPECT_EQ(ChannelFieldFor(ComposeColor(10, 20, 30), CHANNEL_GREEN, "", false).background, ComposeColor(0, 20, 0));
+  EXPECT_EQ(ChannelFieldFor(ComposeColor(10, 20, 30), CHANNEL_BLUE, "", false).background, ComposeColor(0, 0, 30));
+  EXPECT_EQ(ChannelFieldFor(ComposeColor(0, 192, 0), CHANNEL_GREEN, "", false).textColor, white);
+  EXPECT_EQ(ChannelFieldFor(ComposeColor(0, 193, 0), CHANNEL_GREEN, "", false).textColor, darkGrey);
+  EXPECT_EQ(ChannelFieldFor(ComposeColor(255, 255, 255), CHANNEL_RED, "", false).textColor, white);
+  EXPECT_EQ(ChannelFieldFor(ComposeColor(255, 255, 255), CHANNEL_BLUE, "", false).textColor, white);
 }
 
 TEST(ChannelFields, TextReadsAsLeadingNumber) {

@@ -1,9 +1,9 @@
-#include "colour/color_value.h"
+#include "color/color_value.h"
 
 #include <gtest/gtest.h>
 
 TEST(ColorValue, ComposesAndExtractsChannels) {
-  int c = ComposeColour(26, 43, 60);
+  int c = ComposeColor(26, 43, 60);
   EXPECT_EQ(c, 0x3C2B1A);
   EXPECT_EQ(RedOf(c), 26);
   EXPECT_EQ(GreenOf(c), 43);
@@ -20,8 +20,8 @@ struct NotationCase {
 };
 
 TEST(FormatColor, EveryNotationInBothCases) {
-  const int c = ComposeColour(0, 128, 255);
-  const int example = ComposeColour(26, 43, 60);
+  const int c = ComposeColor(0, 128, 255);
+  const int example = ComposeColor(26, 43, 60);
   const NotationCase cases[] = {
       {c, 0, 0, "#0080FF"},          {c, 0, 1, "#0080ff"},
       {c, 1, 0, "0xFF8000"},         {c, 1, 1, "0xff8000"},
@@ -33,7 +33,7 @@ TEST(FormatColor, EveryNotationInBothCases) {
       {example, 2, 1, "$3c2b1a"},    {example, 3, 0, "&H3C2B1A"},
       {example, 4, 0, "026,043,060"},
       {0, 4, 0, "000,000,000"},      {0xFFFFFF, 0, 0, "#FFFFFF"},
-      {ComposeColour(10, 5, 0), 0, 0, "#0A0500"},
+      {ComposeColor(10, 5, 0), 0, 0, "#0A0500"},
       // Indexes outside 0..3 give the decimal notation.
       {c, 5, 0, "000,128,255"},      {c, -1, 1, "000,128,255"},
       // Only the low 24 bits are shown.
@@ -66,9 +66,9 @@ TEST(TypedChannels, AcceptsZeroTo255AndRejectsEverythingElse) {
 TEST(TypedChannels, ComposesOnlyWhenAllThreeAreValid) {
   int color = 12345;
   EXPECT_TRUE(ComposeTypedColor("26", "43", "60", &color));
-  EXPECT_EQ(color, ComposeColour(26, 43, 60));
+  EXPECT_EQ(color, ComposeColor(26, 43, 60));
   EXPECT_TRUE(ComposeTypedColor("", "255", "", &color));
-  EXPECT_EQ(color, ComposeColour(0, 255, 0));
+  EXPECT_EQ(color, ComposeColor(0, 255, 0));
   color = 12345;
   EXPECT_FALSE(ComposeTypedColor("1", "256", "1", &color));
   EXPECT_FALSE(ComposeTypedColor("1", "1", "-3", &color));

@@ -16,7 +16,7 @@ PixelBuffer BufferOf(DecodedImage& image) {
 }
 
 int AlphaAt(DecodedImage& image, int x, int y) { return PixelAddress(BufferOf(image), x, y)[3]; }
-int ColourAt(DecodedImage& image, int x, int y) { return RasterReadPixel(BufferOf(image), x, y); }
+int ColorAt(DecodedImage& image, int x, int y) { return RasterReadPixel(BufferOf(image), x, y); }
 
 }  // namespace
 
@@ -31,7 +31,7 @@ TEST(ImageDecode, RgbaPngGivesStraightAlpha) {
   for (int y = 0; y < 2; y++)
     for (int x = 0; x < 3; x++) {
       const unsigned char* p = fixture::kAlphaPixels[y][x];
-      EXPECT_EQ(ColourAt(image, x, y), ComposeColour(p[0], p[1], p[2])) << x << ", " << y;
+      EXPECT_EQ(ColorAt(image, x, y), ComposeColor(p[0], p[1], p[2])) << x << ", " << y;
       EXPECT_EQ(AlphaAt(image, x, y), p[3]) << x << ", " << y;
     }
 }
@@ -60,7 +60,7 @@ TEST(ImageDecode, PngLayoutsBecomeTwentyFourOrThirtyTwoBits) {
     ASSERT_TRUE(DecodeImageData(c.png.data(), c.png.size(), &image));
     ASSERT_EQ(image.bitsPerPixel, c.bits);
     for (int x = 0; x < 2; x++) {
-      EXPECT_EQ(ColourAt(image, x, 0), c.colour[x]);
+      EXPECT_EQ(ColorAt(image, x, 0), c.colour[x]);
       if (c.bits == 32) {
         EXPECT_EQ(AlphaAt(image, x, 0), c.alpha[x]);
       }
@@ -97,7 +97,7 @@ TEST(ImageDecode, BmpFilesOfTheUsualDepths) {
     ASSERT_EQ(image.bitsPerPixel, c.bits);
     for (int y = 0; y < 2; y++)
       for (int x = 0; x < 2; x++) {
-        EXPECT_EQ(ColourAt(image, x, y), c.colour[y][x]) << x << ", " << y;
+        EXPECT_EQ(ColorAt(image, x, y), c.colour[y][x]) << x << ", " << y;
         if (c.bits == 32) {
           EXPECT_EQ(AlphaAt(image, x, y), c.alpha);
         }

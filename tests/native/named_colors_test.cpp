@@ -1,4 +1,4 @@
-#include "colour/named_colors.h"
+#include "color/named_colors.h"
 
 #include <ctype.h>
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "colour/color_value.h"
+#include "color/color_value.h"
 
 class NamedColors : public ::testing::Test {
  protected:
@@ -61,9 +61,9 @@ TEST_F(NamedColors, MapFindsEveryEntryByKeyIncludingTrailingSpaces) {
 }
 
 TEST(NamedColorKeys, DecodeWebOrderAndRejectMalformedKeys) {
-  EXPECT_EQ(ColorFromKey("000080"), ComposeColour(0, 0, 128));
-  EXPECT_EQ(ColorFromKey("1A2B3C"), ComposeColour(0x1A, 0x2B, 0x3C));
-  EXPECT_EQ(ColorFromKey("ff8000"), ComposeColour(255, 128, 0));
+  EXPECT_EQ(ColorFromKey("000080"), ComposeColor(0, 0, 128));
+  EXPECT_EQ(ColorFromKey("1A2B3C"), ComposeColor(0x1A, 0x2B, 0x3C));
+  EXPECT_EQ(ColorFromKey("ff8000"), ComposeColor(255, 128, 0));
   for (const char* bad : {"", "00008", "0000800", "00G080", "00 080", "-00080"}) EXPECT_EQ(ColorFromKey(bad), -1) << bad;
   EXPECT_EQ(ColorFromKey(nullptr), -1);
 }
@@ -78,7 +78,7 @@ TEST(NamedColorFamilies, StrictlyLargestChannelOrAllEqual) {
       {200, 200, 100, FAMILY_NONE},  {0, 255, 255, FAMILY_NONE}, {9, 3, 9, FAMILY_NONE},
   };
   for (const auto& k : cases)
-    EXPECT_EQ(ColorFamilyOf(ComposeColour(k.r, k.g, k.b)), k.family) << k.r << ',' << k.g << ',' << k.b;
+    EXPECT_EQ(ColorFamilyOf(ComposeColor(k.r, k.g, k.b)), k.family) << k.r << ',' << k.g << ',' << k.b;
 }
 
 //-----------------------------------------------------------------------------
@@ -94,23 +94,23 @@ static float ListedDistance(int color, const char* key) {
 }
 
 TEST_F(NamedColors, SameFamilyHalvesTheDistanceAndOnlyThen) {
-  const int reddish = ComposeColour(200, 100, 100);
+  const int reddish = ComposeColor(200, 100, 100);
   EXPECT_EQ(ListedDistance(reddish, "800000"), 136.0f);  // Maroon, red too: 272 halved
   EXPECT_EQ(ListedDistance(reddish, "000080"), 328.0f);  // Navy Blue
   // Two equal largest channels: no family, so no bonus even against another such colour.
-  EXPECT_EQ(ListedDistance(ComposeColour(200, 200, 100), "808000"), 244.0f);  // Olive
-  EXPECT_EQ(ListedDistance(ComposeColour(100, 100, 100), "808080"), 42.0f);   // greys halve
-  EXPECT_EQ(ListedDistance(ComposeColour(100, 100, 100), "000080"), 228.0f);
+  EXPECT_EQ(ListedDistance(ComposeColor(200, 200, 100), "808000"), 244.0f);  // Olive
+  EXPECT_EQ(ListedDistance(ComposeColor(100, 100, 100), "808080"), 42.0f);   // greys halve
+  EXPECT_EQ(ListedDistance(ComposeColor(100, 100, 100), "000080"), 228.0f);
 }
 
 TEST_F(NamedColors, ExactMatchesComeFirstWithDistanceZero) {
   const struct {
     int color;
     const char* name;
-  } cases[] = {{ComposeColour(0, 0, 128), "Navy Blue"},
+  } cases[] = {{ComposeColor(0, 0, 128), "Navy Blue"},
                {0xFFFFFF, "White"},
                {0, "Black"},
-               {ComposeColour(0, 255, 255), "Cyan / Aqua"}};
+               {ComposeColor(0, 255, 255), "Cyan / Aqua"}};
   for (const auto& k : cases) {
     NameCandidate top[kNearestNameCount];
     ASSERT_EQ(RankNamedColors(k.color, top, kNearestNameCount), kNearestNameCount);
@@ -122,7 +122,7 @@ TEST_F(NamedColors, ExactMatchesComeFirstWithDistanceZero) {
 
 TEST_F(NamedColors, MidGreyPutsGreysAheadOfTintsAtTheSameRawDistance) {
   NameCandidate top[kNearestNameCount];
-  RankNamedColors(ComposeColour(128, 128, 128), top, kNearestNameCount);
+  RankNamedColors(ComposeColor(128, 128, 128), top, kNearestNameCount);
   EXPECT_STREQ(top[0].name, "Gray");
   // Boulder (7A7A7A) is 18 away raw, halved to 9; it ties Friar Gray (raw 9)
   // and keeps key order ahead of it, while Rolling Stone, also 18 raw, stays 18.
@@ -130,7 +130,7 @@ TEST_F(NamedColors, MidGreyPutsGreysAheadOfTintsAtTheSameRawDistance) {
   EXPECT_EQ(top[1].distance, 9.0f);
   EXPECT_STREQ(top[2].name, "Friar Gray");
   EXPECT_EQ(top[2].distance, 9.0f);
-  EXPECT_EQ(ListedDistance(ComposeColour(128, 128, 128), "747D83"), 18.0f);
+  EXPECT_EQ(ListedDistance(ComposeColor(128, 128, 128), "747D83"), 18.0f);
 }
 
 // The same ranking computed the slow, obvious way: every entry scored in
@@ -159,9 +159,9 @@ static std::vector<std::pair<double, int>> ReferenceRanking(int color) {
   return ranking;
 }
 
-TEST_F(NamedColors, AgreesWithBruteForceOverManyColours) {
-  std::vector<int> colors = {0, 0xFFFFFF, ComposeColour(200, 200, 100), ComposeColour(128, 128, 128),
-                             ComposeColour(255, 0, 255)};
+TEST_F(NamedColors, AgreesWithBruteForceOverManyColors) {
+  std::vector<int> colors = {0, 0xFFFFFF, ComposeColor(200, 200, 100), ComposeColor(128, 128, 128),
+                             ComposeColor(255, 0, 255)};
   uint32_t seed = 12345;
   for (int i = 0; i < 600; i++) {
     seed = seed * 1664525u + 1013904223u;
@@ -183,8 +183,8 @@ TEST_F(NamedColors, AgreesWithBruteForceOverManyColours) {
 
 TEST_F(NamedColors, FullRankingCoversEveryEntryOnce) {
   static NameCandidate all[kNamedColorCount + 5];
-  ASSERT_EQ(RankNamedColors(ComposeColour(12, 200, 77), all, kNamedColorCount + 5), kNamedColorCount);
-  std::vector<std::pair<double, int>> reference = ReferenceRanking(ComposeColour(12, 200, 77));
+  ASSERT_EQ(RankNamedColors(ComposeColor(12, 200, 77), all, kNamedColorCount + 5), kNamedColorCount);
+  std::vector<std::pair<double, int>> reference = ReferenceRanking(ComposeColor(12, 200, 77));
   for (int k = 0; k < kNamedColorCount; k++) ASSERT_STREQ(all[k].key, kNamedColorTable[reference[k].second].key);
   EXPECT_EQ(RankNamedColors(0, all, 0), 0);
   EXPECT_EQ(RankNamedColors(0, nullptr, 33), 0);
@@ -203,16 +203,16 @@ TEST(NameDistanceText, RoundsHalvesToEven) {
 }
 
 TEST_F(NamedColors, ListHasTheSourceRowThenTheNearestNames) {
-  std::vector<NameListRow> rows = NameListRows(ComposeColour(0, 0, 128), NOTATION_PB, 1);
+  std::vector<NameListRow> rows = NameListRows(ComposeColor(0, 0, 128), NOTATION_PB, 1);
   ASSERT_EQ(rows.size(), 34u);
-  EXPECT_EQ(rows[0].color, ComposeColour(0, 0, 128));
+  EXPECT_EQ(rows[0].color, ComposeColor(0, 0, 128));
   EXPECT_EQ(rows[0].name, "{source color}");
   EXPECT_EQ(rows[0].code, "$800000");
   EXPECT_EQ(rows[0].diff, "");
   EXPECT_EQ(rows[1].name, "Navy Blue");
   EXPECT_EQ(rows[1].diff, "0");
   NameCandidate top[kNearestNameCount];
-  RankNamedColors(ComposeColour(0, 0, 128), top, kNearestNameCount);
+  RankNamedColors(ComposeColor(0, 0, 128), top, kNearestNameCount);
   for (int k = 0; k < kNearestNameCount; k++) {
     EXPECT_EQ(rows[k + 1].color, top[k].color);
     EXPECT_EQ(rows[k + 1].code, FormatColor(top[k].color, NOTATION_PB, 1));

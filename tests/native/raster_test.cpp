@@ -57,15 +57,15 @@ TEST(Raster, StridesArePaddedForTwentyFourBits) {
 
 TEST(Raster, BottomUpStorage) {
   TestBuffer t(3, 2, 3);
-  RasterWritePixel(t.b, 0, 0, ComposeColour(1, 2, 3));
+  RasterWritePixel(t.b, 0, 0, ComposeColor(1, 2, 3));
   // (0, 0) is the top-left pixel: the first pixel of the second stored row
   // (rows of 12 bytes), blue first.
   EXPECT_EQ(t.memory[12], 3);
   EXPECT_EQ(t.memory[13], 2);
   EXPECT_EQ(t.memory[14], 1);
-  EXPECT_EQ(RedOf(ComposeColour(1, 2, 3)), 1);
-  EXPECT_EQ(GreenOf(ComposeColour(1, 2, 3)), 2);
-  EXPECT_EQ(BlueOf(ComposeColour(1, 2, 3)), 3);
+  EXPECT_EQ(RedOf(ComposeColor(1, 2, 3)), 1);
+  EXPECT_EQ(GreenOf(ComposeColor(1, 2, 3)), 2);
+  EXPECT_EQ(BlueOf(ComposeColor(1, 2, 3)), 3);
 }
 
 TEST(Raster, FilledBoxesAreClippedAndNormalised) {
@@ -164,7 +164,7 @@ TEST(Raster, FarAwayLinesAreLimitedAndCheap) {
   EXPECT_TRUE(OnlyBoxPainted(wide, 0, 0, 0, 0, 0));
 }
 
-TEST(Raster, PixelRoundTripsForEveryColour) {
+TEST(Raster, PixelRoundTripsForEveryColor) {
   for (int bytes : {3, 4}) {
     TestBuffer t(2, 2, bytes);
     bool allEqual = true;
@@ -198,7 +198,7 @@ TEST(Raster, CopiesAreClippedAndIgnoreAlpha) {
   TestBuffer source(4, 3, 4);
   for (int y = 0; y < 3; y++)
     for (int x = 0; x < 4; x++) {
-      RasterWritePixel(source.b, x, y, ComposeColour(x, y, 9));
+      RasterWritePixel(source.b, x, y, ComposeColor(x, y, 9));
       PixelAddress(source.b, x, y)[3] = 0;  // fully transparent, still copied
     }
   for (int targetBytes : {3, 4}) {
@@ -207,7 +207,7 @@ TEST(Raster, CopiesAreClippedAndIgnoreAlpha) {
     for (int y = 0; y < 5; y++)
       for (int x = 0; x < 5; x++) {
         bool inside = x < 3 && y >= 3;
-        EXPECT_EQ(target.At(x, y), inside ? ComposeColour(x + 1, y - 3, 9) : kWhite) << x << ", " << y;
+        EXPECT_EQ(target.At(x, y), inside ? ComposeColor(x + 1, y - 3, 9) : kWhite) << x << ", " << y;
         if (targetBytes == 4) {
           EXPECT_EQ(target.Alpha(x, y), 255);
         }
@@ -229,12 +229,12 @@ TEST(Raster, BlendingUsesStraightAlphaRoundingDown) {
   };
   for (const auto& c : cases) {
     TestBuffer source(1, 1, 4), target(2, 1, 3);
-    RasterWritePixel(source.b, 0, 0, ComposeColour(c.sourceRed, 0, 0));
+    RasterWritePixel(source.b, 0, 0, ComposeColor(c.sourceRed, 0, 0));
     PixelAddress(source.b, 0, 0)[3] = (unsigned char)c.alpha;
-    RasterFillAll(target.b, ComposeColour(c.targetRed, 0, 0), 255);
+    RasterFillAll(target.b, ComposeColor(c.targetRed, 0, 0), 255);
     RasterBlend(target.b, source.b, 1, 0);
-    EXPECT_EQ(target.At(1, 0), ComposeColour(c.expected, 0, 0)) << "alpha " << c.alpha;
-    EXPECT_EQ(target.At(0, 0), ComposeColour(c.targetRed, 0, 0));
+    EXPECT_EQ(target.At(1, 0), ComposeColor(c.expected, 0, 0)) << "alpha " << c.alpha;
+    EXPECT_EQ(target.At(0, 0), ComposeColor(c.targetRed, 0, 0));
   }
   // A 24-bit source has no alpha: it is copied.
   TestBuffer opaque(1, 1, 3), target(1, 1, 3);
@@ -245,9 +245,9 @@ TEST(Raster, BlendingUsesStraightAlphaRoundingDown) {
 
 // Column by column in one pass: the pixels one vertical line per column
 // gives, clipped alike, on both depths; alpha stays.
-TEST(Raster, FilledColumnsAreTheVerticalLinesOfTheirColours) {
+TEST(Raster, FilledColumnsAreTheVerticalLinesOfTheirColors) {
   std::vector<int> colours;
-  for (int i = 0; i < 40; i++) colours.push_back(ComposeColour(i * 6, 255 - i, i * 3));
+  for (int i = 0; i < 40; i++) colours.push_back(ComposeColor(i * 6, 255 - i, i * 3));
   const struct {
     int x, y, height, count;
   } cases[] = {{0, 0, 20, 30}, {-5, -3, 10, 40}, {25, 15, 30, 40}, {3, 2, 1, 1}, {0, 0, 0, 30}, {0, 0, 20, 0},
@@ -389,7 +389,7 @@ TEST(Raster, ScaledSpansAreTheBlocksOfRawScaling) {
 TEST(Raster, SmoothScalingOfVeryWideImagesKeepsThePositions) {
   const int sourceWidth = 1 << 23, targetWidth = 1 << 24;
   TestBuffer source(sourceWidth, 1, 3), target(targetWidth, 1, 3);
-  auto run = [](int k) { return ComposeColour((k >> 12) & 0xFF, k >> 20, 77); };
+  auto run = [](int k) { return ComposeColor((k >> 12) & 0xFF, k >> 20, 77); };
   for (int k = 0; k < sourceWidth; k++) RasterWritePixel(source.b, k, 0, run(k));
   RasterScaleSmooth(target.b, source.b);
   int checked = 0;
@@ -407,12 +407,12 @@ TEST(Raster, SmoothScalingOfVeryWideImagesKeepsThePositions) {
 TEST(Raster, SmoothScalingBlendsNeighbours) {
   TestBuffer source(2, 1, 4), target(4, 1, 4);
   RasterWritePixel(source.b, 0, 0, 0);
-  RasterWritePixel(source.b, 1, 0, ComposeColour(200, 200, 200));
+  RasterWritePixel(source.b, 1, 0, ComposeColor(200, 200, 200));
   PixelAddress(source.b, 0, 0)[3] = 0;
   RasterScaleSmooth(target.b, source.b);
   EXPECT_EQ(target.At(0, 0), 0);  // the ends keep the end pixels
-  EXPECT_EQ(target.At(3, 0), ComposeColour(200, 200, 200));
-  EXPECT_EQ(target.At(1, 0), ComposeColour(50, 50, 50));  // a quarter of the way
+  EXPECT_EQ(target.At(3, 0), ComposeColor(200, 200, 200));
+  EXPECT_EQ(target.At(1, 0), ComposeColor(50, 50, 50));  // a quarter of the way
   EXPECT_EQ(target.Alpha(1, 0), 64);                      // alpha blends too
-  EXPECT_EQ(target.At(2, 0), ComposeColour(150, 150, 150));
+  EXPECT_EQ(target.At(2, 0), ComposeColor(150, 150, 150));
 }

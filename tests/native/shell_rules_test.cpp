@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "colour/color_value.h"
+#include "color/color_value.h"
 #include "runtime/event_queue.h"
 
 //-----------------------------------------------------------------------------
 // Routing
 //-----------------------------------------------------------------------------
 
-static ColourWidgets NumberedControls() {
-  ColourWidgets c = {};
+static ColorWidgets NumberedControls() {
+  ColorWidgets c = {};
   c.wndMain = 1;
   c.cmdSelector = 10, c.imgPaletteAuto = 11, c.imgPaletteCapture = 12, c.imgPaletteHistory = 13;
   c.imgPaletteR = 14, c.imgPaletteG = 15, c.imgPaletteB = 16;
@@ -25,7 +25,7 @@ static ColourWidgets NumberedControls() {
 }
 
 TEST(RouteControlEvent, EachControlTakesItsOwnEventTypesOnly) {
-  const ColourWidgets c = NumberedControls();
+  const ColorWidgets c = NumberedControls();
   const struct {
     int control, type;
     MainAction action;
@@ -50,7 +50,7 @@ TEST(RouteControlEvent, EachControlTakesItsOwnEventTypesOnly) {
 }
 
 TEST(RouteControlEvent, MissingControlsMatchNoEvent) {
-  ColourWidgets c = {};  // every control 0
+  ColorWidgets c = {};  // every control 0
   c.txtR = -1;           // or -1, as a failed look-up leaves it
   EXPECT_EQ(RouteControlEvent(c, 0, LeftPressed), ACTION_NONE);
   EXPECT_EQ(RouteControlEvent(c, 0, LeftClicked), ACTION_NONE);
@@ -59,7 +59,7 @@ TEST(RouteControlEvent, MissingControlsMatchNoEvent) {
 
 TEST(RouteControlEvent, TheFirstControlInOrderDecides) {
   // Should two entries hold one number, the picker comes before the swatch.
-  ColourWidgets c = NumberedControls();
+  ColorWidgets c = NumberedControls();
   c.imgPaletteCurrent = c.cmdSelector;
   EXPECT_EQ(RouteControlEvent(c, c.cmdSelector, LeftPressed), ACTION_CANVAS_DRAG);
 }

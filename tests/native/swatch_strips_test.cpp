@@ -1,11 +1,11 @@
-#include "colour/swatch_strips.h"
+#include "color/swatch_strips.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
 
 #include <vector>
 
-#include "colour/color_value.h"
+#include "color/color_value.h"
 
 //-----------------------------------------------------------------------------
 // History
@@ -19,7 +19,7 @@ class History : public ::testing::Test {
   }
 };
 
-TEST_F(History, AColourAlreadyListedMovesToTheFrontAndOnlyTheNewerOnesShift) {
+TEST_F(History, AColorAlreadyListedMovesToTheFrontAndOnlyTheNewerOnesShift) {
   MoveColorToFront(recent, 105);
   const int32_t expected[kRecentColorCount] = {105, 100, 101, 102, 103, 104, 106, 107,
                                                108, 109, 110, 111, 112, 113, 114, 115};
@@ -31,7 +31,7 @@ TEST_F(History, AColourAlreadyListedMovesToTheFrontAndOnlyTheNewerOnesShift) {
   EXPECT_EQ(recent[15], 114);
 }
 
-TEST_F(History, ANewColourPushesOutTheOldest) {
+TEST_F(History, ANewColorPushesOutTheOldest) {
   MoveColorToFront(recent, 7);
   EXPECT_EQ(recent[0], 7);
   for (int i = 1; i < kRecentColorCount; i++) EXPECT_EQ(recent[i], 100 + i - 1);
@@ -66,7 +66,7 @@ TEST(PaletteGroups, LumaRoundsHalvesToEven) {
   } cases[] = {{255, 255, 255, 255}, {0, 0, 0, 0},  {60, 10, 10, 25}, {0, 0, 255, 28},
                {100, 100, 255, 117}, {5, 0, 0, 2},  {15, 0, 0, 4},    {0, 0, 150, 16}};
   for (const auto& k : cases)
-    EXPECT_EQ(ColorLuma(ComposeColour(k.r, k.g, k.b)), k.luma) << k.r << ',' << k.g << ',' << k.b;
+    EXPECT_EQ(ColorLuma(ComposeColor(k.r, k.g, k.b)), k.luma) << k.r << ',' << k.g << ',' << k.b;
 }
 
 TEST(PaletteGroups, DominantChannelInMidLumaOtherwiseGreyOrRemaining) {
@@ -85,7 +85,7 @@ TEST(PaletteGroups, DominantChannelInMidLumaOtherwiseGreyOrRemaining) {
       {120, 120, 0, GROUP_REMAINING},  {200, 30, 200, GROUP_REMAINING},  // two equal largest channels
   };
   for (const auto& k : cases)
-    EXPECT_EQ(PaletteGroupOf(ComposeColour(k.r, k.g, k.b)), k.group) << k.r << ',' << k.g << ',' << k.b;
+    EXPECT_EQ(PaletteGroupOf(ComposeColor(k.r, k.g, k.b)), k.group) << k.r << ',' << k.g << ',' << k.b;
 }
 
 //-----------------------------------------------------------------------------
@@ -99,9 +99,9 @@ static std::vector<int32_t> Pixels(std::initializer_list<std::pair<int, int>> co
 }
 
 TEST(AutoPalette, GroupsInStripOrderEachSortedByItsOwnKey) {
-  const int red1 = ComposeColour(150, 20, 20), red2 = ComposeColour(220, 40, 0);
-  const int green = ComposeColour(10, 180, 40), blue = ComposeColour(100, 100, 255);
-  const int rest1 = ComposeColour(60, 10, 10), rest2 = ComposeColour(120, 120, 0);
+  const int red1 = ComposeColor(150, 20, 20), red2 = ComposeColor(220, 40, 0);
+  const int green = ComposeColor(10, 180, 40), blue = ComposeColor(100, 100, 255);
+  const int rest1 = ComposeColor(60, 10, 10), rest2 = ComposeColor(120, 120, 0);
   const int black = 0, white = 0xFFFFFF;
   // Counts all differ, so the count order is fixed: rest2, black, red1, white, blue, green, rest1, red2.
   std::vector<int32_t> pixels = Pixels({{red2, 1}, {rest1, 2}, {green, 3}, {blue, 4},
@@ -115,17 +115,17 @@ TEST(AutoPalette, GroupsInStripOrderEachSortedByItsOwnKey) {
   EXPECT_EQ(entries[7].count, 7);
 }
 
-TEST(AutoPalette, KeepsThe33MostFrequentAndCountsOnlyColourBits) {
+TEST(AutoPalette, KeepsThe33MostFrequentAndCountsOnlyColorBits) {
   std::vector<int32_t> pixels;
-  for (int c = 0; c < 40; c++) pixels.insert(pixels.end(), c < 33 ? 3 : 1, ComposeColour(10, 40 + c, 200));
-  pixels.push_back((int32_t)0xFF000000 | ComposeColour(10, 40, 200));  // high bits: the same colour as the first
+  for (int c = 0; c < 40; c++) pixels.insert(pixels.end(), c < 33 ? 3 : 1, ComposeColor(10, 40 + c, 200));
+  pixels.push_back((int32_t)0xFF000000 | ComposeColor(10, 40, 200));  // high bits: the same colour as the first
   PaletteEntry entries[kPaletteLimit];
   ASSERT_EQ(BuildPaletteEntries(pixels.data(), (int)pixels.size(), entries), kPaletteLimit);
   for (int i = 0; i < kPaletteLimit; i++) EXPECT_GE(entries[i].count, 3);
   // All in the blue group with blue 200, so the count order stands.
-  EXPECT_EQ(entries[0].color, ComposeColour(10, 40, 200));
+  EXPECT_EQ(entries[0].color, ComposeColor(10, 40, 200));
   EXPECT_EQ(entries[0].count, 4);
-  EXPECT_EQ(entries[kPaletteLimit - 1].color, ComposeColour(10, 72, 200));
+  EXPECT_EQ(entries[kPaletteLimit - 1].color, ComposeColor(10, 72, 200));
   EXPECT_EQ(BuildPaletteEntries(pixels.data(), 0, entries), 0);
   EXPECT_EQ(BuildPaletteEntries(nullptr, 5, entries), 0);
 }
@@ -141,12 +141,12 @@ static int SumOfWidths(const PaletteEntry* entries, int n) {
 }
 
 TEST(AutoPalette, WhiteAndRedCaptureOnA170PixelStrip) {
-  std::vector<int32_t> pixels = Pixels({{0xFFFFFF, 500}, {ComposeColour(200, 30, 30), 151}});
+  std::vector<int32_t> pixels = Pixels({{0xFFFFFF, 500}, {ComposeColor(200, 30, 30), 151}});
   PaletteEntry entries[kPaletteLimit];
   SwatchBox boxes[kPaletteLimit];
   int n = BuildPaletteEntries(pixels.data(), (int)pixels.size(), entries);
   ASSERT_EQ(LayoutPaletteBoxes(entries, n, 170, boxes), 2);
-  EXPECT_EQ(boxes[0].color, ComposeColour(200, 30, 30));  // red group before grey
+  EXPECT_EQ(boxes[0].color, ComposeColor(200, 30, 30));  // red group before grey
   EXPECT_EQ(boxes[0].x, 0);
   EXPECT_EQ(boxes[0].width, 44);  // round(23.195 / 100 x 154 + 8)
   EXPECT_EQ(boxes[1].color, 0xFFFFFF);
@@ -155,8 +155,8 @@ TEST(AutoPalette, WhiteAndRedCaptureOnA170PixelStrip) {
   EXPECT_EQ(entries[0].width, 44);
 }
 
-TEST(AutoPalette, OneFlatColourCoversTheStrip) {
-  std::vector<int32_t> pixels(651, ComposeColour(9, 9, 9));
+TEST(AutoPalette, OneFlatColorCoversTheStrip) {
+  std::vector<int32_t> pixels(651, ComposeColor(9, 9, 9));
   PaletteEntry entries[kPaletteLimit];
   SwatchBox boxes[kPaletteLimit];
   int n = BuildPaletteEntries(pixels.data(), 651, entries);
@@ -165,9 +165,9 @@ TEST(AutoPalette, OneFlatColourCoversTheStrip) {
   EXPECT_EQ(boxes[0].width, 152);
 }
 
-TEST(AutoPalette, ThirtyThreeColoursOverrunByEightAndAreClippedToTheStrip) {
+TEST(AutoPalette, ThirtyThreeColorsOverrunByEightAndAreClippedToTheStrip) {
   std::vector<int32_t> pixels;
-  for (int c = 0; c < 33; c++) pixels.insert(pixels.end(), 3, ComposeColour(200, c, 0));
+  for (int c = 0; c < 33; c++) pixels.insert(pixels.end(), 3, ComposeColor(200, c, 0));
   PaletteEntry entries[kPaletteLimit];
   SwatchBox boxes[kPaletteLimit];
   int n = BuildPaletteEntries(pixels.data(), (int)pixels.size(), entries);
@@ -177,8 +177,8 @@ TEST(AutoPalette, ThirtyThreeColoursOverrunByEightAndAreClippedToTheStrip) {
 
   // 32 colours of 1 pixel and one of 68 on a strip of 356: A = 100 = T, so
   // the widths are exactly 9 and 76 and add up to W + 8.
-  std::vector<int32_t> uneven(68, ComposeColour(200, 0, 0));
-  for (int c = 1; c <= 32; c++) uneven.push_back(ComposeColour(200, c, 0));
+  std::vector<int32_t> uneven(68, ComposeColor(200, 0, 0));
+  for (int c = 1; c <= 32; c++) uneven.push_back(ComposeColor(200, c, 0));
   n = BuildPaletteEntries(uneven.data(), (int)uneven.size(), entries);
   ASSERT_EQ(LayoutPaletteBoxes(entries, n, 356, boxes), 33);
   EXPECT_EQ(entries[0].width, 76);
@@ -198,7 +198,7 @@ TEST(AutoPalette, TheLastBoxTakesWhatRoundingLeavesAtTheRightEdge) {
   };
   for (const auto& c : cases) {
     std::vector<int32_t> pixels;
-    for (int i = 0; i < c.colours; i++) pixels.push_back(ComposeColour(200, i, 0));
+    for (int i = 0; i < c.colours; i++) pixels.push_back(ComposeColor(200, i, 0));
     PaletteEntry entries[kPaletteLimit];
     SwatchBox boxes[kPaletteLimit];
     int n = BuildPaletteEntries(pixels.data(), (int)pixels.size(), entries);
@@ -216,7 +216,7 @@ TEST(AutoPalette, NothingToDrawGivesNoBoxesAndNarrowStripsNoNegativeWidths) {
   PaletteEntry empty = {0, 0, 0, 0};
   EXPECT_EQ(LayoutPaletteBoxes(&empty, 1, 170, boxes), 0);  // no pixels counted
   std::vector<int32_t> pixels;
-  for (int c = 0; c < 20; c++) pixels.insert(pixels.end(), c + 1, ComposeColour(0, 0, 100 + c));
+  for (int c = 0; c < 20; c++) pixels.insert(pixels.end(), c + 1, ComposeColor(0, 0, 100 + c));
   int n = BuildPaletteEntries(pixels.data(), (int)pixels.size(), entries);
   EXPECT_EQ(LayoutPaletteBoxes(entries, n, 0, boxes), 0);
   ASSERT_EQ(LayoutPaletteBoxes(entries, n, 30, boxes), n);  // far less than 8 a colour

@@ -200,7 +200,7 @@ TEST_F(CanvasTest, SurfacePixelsAreReadWithoutADrawingContext) {
   HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
   FillRect(dc, &corner, brush);  // platform drawing on its way to the pixels
   DeleteObject(brush);
-  EXPECT_EQ(CanvasSurfacePixel(canvas, 0, 0), ComposeColour(1, 2, 3));
+  EXPECT_EQ(CanvasSurfacePixel(canvas, 0, 0), ComposeColor(1, 2, 3));
   EndDrawing();
 
   // Not a canvas.

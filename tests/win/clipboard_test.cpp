@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "colour/current_color.h"
+#include "color/current_color.h"
 #include "runtime/clipboard.h"
 #include "runtime/settings.h"
-#include "tests/win/colour_widgets_fixture.h"
+#include "tests/win/color_widgets_fixture.h"
 
 // The Unicode text on the clipboard; "<none>" when there is none.
 static std::wstring ClipboardText() {
@@ -133,9 +133,9 @@ TEST_F(SetCurrentColorTest, MissingViewsAreSkipped) {
 // CONFIG.ColorFormat, then refreshes the name list and the swatch, both
 // forced. The views show the new notation; nothing is
 // copied, but the next colour change copies in it.
-TEST_F(ColourWidgetsTest, NotationChangeShowsTheNewNotationAndCopiesNothing) {
+TEST_F(ColorWidgetsTest, NotationChangeShowsTheNewNotationAndCopiesNothing) {
   CONFIG.Color = 0x3C2B1A;
-  ShowCurrentColour();
+  ShowCurrentColor();
   CONFIG.Autocopy = 1;
   PutClipboardText("before");
 

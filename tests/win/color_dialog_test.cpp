@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "colour/color_dialog.h"
+#include "color/color_dialog.h"
 #include "tests/win/dialog_answer.h"
 
 static bool RunDialog(int action, const wchar_t* redText, int initial, int* chosen) {
@@ -11,7 +11,7 @@ static bool RunDialog(int action, const wchar_t* redText, int initial, int* chos
   return ChooseSystemColor(0, initial, chosen);
 }
 
-TEST(ColorDialog, ConfirmGivesTheColourAndCancelChangesNothing) {
+TEST(ColorDialog, ConfirmGivesTheColorAndCancelChangesNothing) {
   int chosen = -1;
   ASSERT_TRUE(RunDialog(IDOK, nullptr, 0x3C2B1A, &chosen));
   EXPECT_EQ(chosen, 0x3C2B1A);

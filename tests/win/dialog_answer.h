@@ -19,7 +19,7 @@ const DWORD kDialogAnswerLimitMs = 5000;
 inline HWND g_dialogSeen = nullptr;
 inline DWORD g_dialogSeenAt = 0;
 
-inline BOOL CALLBACK FindColourDialog(HWND hwnd, LPARAM out) {
+inline BOOL CALLBACK FindColorDialog(HWND hwnd, LPARAM out) {
   wchar_t cls[16];
   GetClassNameW(hwnd, cls, 16);
   if (lstrcmpW(cls, L"#32770") == 0) {
@@ -33,7 +33,7 @@ inline BOOL CALLBACK FindColourDialog(HWND hwnd, LPARAM out) {
 // last: a dialog never waits for a user who is not there.
 inline void CALLBACK AnswerDialogTick(HWND, UINT, UINT_PTR, DWORD) {
   HWND dialog = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindColourDialog, (LPARAM)&dialog);
+  EnumThreadWindows(GetCurrentThreadId(), FindColorDialog, (LPARAM)&dialog);
   if (dialog != g_dialogSeen) g_dialogSeenAt = GetTickCount();
   g_dialogSeen = dialog;
   if (!dialog) return;

@@ -120,8 +120,8 @@ TEST_F(DrawingTest, PlatformDrawingIsInThePixelsAtOnce) {
   HBRUSH brush = CreateSolidBrush(RGB(10, 20, 30));
   FillRect(dc, &box, brush);
   DeleteObject(brush);
-  EXPECT_EQ(ReadPixel(5, 2), ComposeColour(10, 20, 30));
-  EXPECT_EQ(ReadPixel(7, 3), ComposeColour(10, 20, 30));
+  EXPECT_EQ(ReadPixel(5, 2), ComposeColor(10, 20, 30));
+  EXPECT_EQ(ReadPixel(7, 3), ComposeColor(10, 20, 30));
   EXPECT_EQ(ReadPixel(8, 3), 0);
   EndDrawing();
 }
@@ -134,16 +134,16 @@ TEST_F(DrawingTest, BitmapsAreCopiedOrBlendedByStraightAlpha) {
   int blended = CreatePixelImage(kAutoNumber, 4, 3, 24, 0), copied = CreatePixelImage(kAutoNumber, 4, 3, 24, 0);
   BeginDrawing(ImageTarget(blended));
   BlendBitmap(ImageBitmap(icon), 1, 1);  // the bottom line falls off the target
-  EXPECT_EQ(ReadPixel(1, 1), ComposeColour(128, 0, 0));  // red 255 at alpha 128 over black
-  EXPECT_EQ(ReadPixel(2, 1), ComposeColour(0, 255, 0));  // opaque
+  EXPECT_EQ(ReadPixel(1, 1), ComposeColor(128, 0, 0));  // red 255 at alpha 128 over black
+  EXPECT_EQ(ReadPixel(2, 1), ComposeColor(0, 255, 0));  // opaque
   EXPECT_EQ(ReadPixel(3, 1), 0);                          // transparent
-  EXPECT_EQ(ReadPixel(1, 2), ComposeColour(10 * 40 / 255, 20 * 40 / 255, 30 * 40 / 255));
+  EXPECT_EQ(ReadPixel(1, 2), ComposeColor(10 * 40 / 255, 20 * 40 / 255, 30 * 40 / 255));
   EXPECT_EQ(ReadPixel(0, 0), 0);
   EndDrawing();
   BeginDrawing(ImageTarget(copied));
   DrawBitmap(ImageBitmap(icon), -1, 0);  // alpha ignored
-  EXPECT_EQ(ReadPixel(0, 0), ComposeColour(0, 255, 0));
-  EXPECT_EQ(ReadPixel(1, 0), ComposeColour(0, 0, 255));
+  EXPECT_EQ(ReadPixel(0, 0), ComposeColor(0, 255, 0));
+  EXPECT_EQ(ReadPixel(1, 0), ComposeColor(0, 0, 255));
   EXPECT_EQ(ReadPixel(2, 0), 0);
 
   // A device-dependent bitmap is converted first.
@@ -159,7 +159,7 @@ TEST_F(DrawingTest, BitmapsAreCopiedOrBlendedByStraightAlpha) {
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
   DrawBitmap(device, 2, 1);
-  EXPECT_EQ(ReadPixel(3, 2), ComposeColour(200, 100, 50));
+  EXPECT_EQ(ReadPixel(3, 2), ComposeColor(200, 100, 50));
   DeleteObject(device);
   EndDrawing();
 }
@@ -282,7 +282,7 @@ TEST_F(DrawingTest, DecodingFromMemory) {
   EXPECT_EQ(DecodeImage(40, png.data(), png.size()), 40);
   EXPECT_EQ(ImageWidth(40), 3);
   BeginDrawing(ImageTarget(40));
-  EXPECT_EQ(ReadPixel(0, 1), ComposeColour(10, 20, 30));
+  EXPECT_EQ(ReadPixel(0, 1), ComposeColor(10, 20, 30));
   EndDrawing();
   fixture::Bytes bmp = fixture::MakeBmp(1, 1, 24, {{1, 2, 3, 0}});
   int image = DecodeImage(kAutoNumber, bmp.data(), bmp.size());
@@ -299,7 +299,7 @@ TEST_F(DrawingTest, ScreenCopyGivesThePaintedPixels) {
   int window = OpenWindow(kAutoNumber, 200, 150, 200, 120, "Pattern", WINDOW_SYSTEM_MENU);
   int canvas = CreateCanvas(kAutoNumber, window, 10, 10, 40, 30, Canvas_Border);
   SetForegroundWindow((HWND)WindowHandle(window));
-  auto pattern = [](int x, int y) { return ComposeColour(x * 6, y * 8, (x ^ y) * 4); };
+  auto pattern = [](int x, int y) { return ComposeColor(x * 6, y * 8, (x ^ y) * 4); };
   ASSERT_TRUE(BeginDrawing(CanvasTarget(canvas)));
   for (int y = 0; y < 26; y++)
     for (int x = 0; x < 36; x++) WritePixel(x, y, pattern(x, y));
@@ -336,7 +336,7 @@ TEST_F(DrawingTest, ScreenCopiesIntoAKeptImageMatchNewOnes) {
   int window = OpenWindow(kAutoNumber, 0, 0, 200, 120, "Pattern", WINDOW_SYSTEM_MENU | WINDOW_BORDERLESS);
   int canvas = CreateCanvas(kAutoNumber, window, 0, 0, 200, 120, 0);
   SetForegroundWindow((HWND)WindowHandle(window));
-  auto pattern = [](int x, int y) { return ComposeColour(x, y * 2, 200 - x); };
+  auto pattern = [](int x, int y) { return ComposeColor(x, y * 2, 200 - x); };
   ASSERT_TRUE(BeginDrawing(CanvasTarget(canvas)));
   for (int y = 0; y < SurfaceHeight(); y++)
     for (int x = 0; x < SurfaceWidth(); x++) WritePixel(x, y, pattern(x, y));

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "colour/color_value.h"
-#include "colour/name_list.h"
-#include "colour/named_colors.h"
+#include "color/color_value.h"
+#include "color/name_list.h"
+#include "color/named_colors.h"
 #include "runtime/settings.h"
 #include "runtime/windows.h"
 
@@ -39,7 +39,7 @@ class NameListTest : public ::testing::Test {
 };
 
 TEST_F(NameListTest, ColumnsRowsIconsAndItemData) {
-  RefreshNameList(ComposeColour(0, 0, 128), list_, true, true);
+  RefreshNameList(ComposeColor(0, 0, 128), list_, true, true);
   ASSERT_EQ(Header_GetItemCount(ListView_GetHeader(lv_)), 3);
   const wchar_t* titles[3] = {L"Name", L"Color", L"Diff"};
   int widths[3];
@@ -83,10 +83,10 @@ TEST_F(NameListTest, ColumnsRowsIconsAndItemData) {
   }
   LVITEMW source = {LVIF_PARAM};
   ListView_GetItem(lv_, &source);
-  EXPECT_EQ(source.lParam, ComposeColour(0, 0, 128));
+  EXPECT_EQ(source.lParam, ComposeColor(0, 0, 128));
 }
 
-TEST_F(NameListTest, SameColourKeepsRowsAndSelectionUnlessForced) {
+TEST_F(NameListTest, SameColorKeepsRowsAndSelectionUnlessForced) {
   RefreshNameList(0xFFFFFF, list_, true, true);
   EXPECT_EQ(SelectedNameListColor(list_), -1);
   ListView_SetItemState(lv_, 1, LVIS_SELECTED, LVIS_SELECTED);

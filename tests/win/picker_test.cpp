@@ -6,14 +6,14 @@
 #include <algorithm>
 #include <string>
 
-#include "colour/capture.h"
-#include "colour/color_value.h"
-#include "tests/win/colour_widgets_fixture.h"
+#include "color/capture.h"
+#include "color/color_value.h"
+#include "tests/win/color_widgets_fixture.h"
 
-class PickerTest : public ColourWidgetsTest {
+class PickerTest : public ColorWidgetsTest {
  protected:
   void SetUp() override {
-    ColourWidgetsTest::SetUp();
+    ColorWidgetsTest::SetUp();
     if (const char* ppi = getenv("TINTVANE_EXPECT_PPI")) {
       HDC screen = GetDC(nullptr);
       ASSERT_EQ(GetDeviceCaps(screen, LOGPIXELSX), atoi(ppi));
@@ -25,7 +25,7 @@ class PickerTest : public ColourWidgetsTest {
   // release: the whole pick as the user does it.
   void PickAt(int x, int y) {
     ASSERT_TRUE(PressOn(w_.cmdSelector, 20, 20));
-    ASSERT_EQ(CurrentColourDrag().state, DRAG_PICKING);
+    ASSERT_EQ(CurrentColorDrag().state, DRAG_PICKING);
     EXPECT_EQ(ReadCanvasAttribute(w_.cmdSelector, CursorShape), CURSOR_CROSS);
     ASSERT_TRUE(MovePointer(pattern_, x, y, w_.cmdSelector));  // the picker holds the mouse
     CaptureScreen(true);  // the focus poll's tick
@@ -71,7 +71,7 @@ static void ExpectMagnifiedRegion(const std::vector<int>& view, int width, int h
 TEST_F(PickerTest, PickTakesThePixelUnderThePointerAndCommitsTheRegion) {
   PickAt(60, 40);
   EXPECT_EQ(CONFIG.Color, PatternColor(60, 40));
-  EXPECT_EQ(CurrentColourDrag().state, DRAG_IDLE);
+  EXPECT_EQ(CurrentColorDrag().state, DRAG_IDLE);
   EXPECT_EQ(ReadCanvasAttribute(w_.cmdSelector, CursorShape), CURSOR_ARROW);
   EXPECT_EQ(CONFIG.ColorRecent[0], PatternColor(60, 40));
   EXPECT_EQ(CONFIG.ColorRecent[1], 0);
@@ -100,7 +100,7 @@ TEST_F(PickerTest, PickTakesThePixelUnderThePointerAndCommitsTheRegion) {
 // txtRGB and the channel fields; the history waits for the release.
 TEST_F(PickerTest, SwatchAndCodeFollowThePointerLiveDuringAPick) {
   ASSERT_TRUE(PressOn(w_.cmdSelector, 20, 20));
-  ASSERT_EQ(CurrentColourDrag().state, DRAG_PICKING);
+  ASSERT_EQ(CurrentColorDrag().state, DRAG_PICKING);
   const int points[][2] = {{30, 20}, {90, 60}, {91, 60}};
   for (const auto& p : points) {
     SCOPED_TRACE(testing::Message() << "pointer at " << p[0] << "," << p[1]);

@@ -151,7 +151,7 @@ TEST_F(WindowsTest, ButtonsListsAndPostedEvents) {
   EXPECT_EQ(e.control, button);
 }
 
-TEST_F(WindowsTest, TextFieldColoursAnswerTheParentsQuestion) {
+TEST_F(WindowsTest, TextFieldColorsAnswerTheParentsQuestion) {
   int field = AddChild(L"EDIT", 0, CONTROL_TEXT_FIELD);
   HWND parent = (HWND)WindowHandle(window_), edit = (HWND)ControlHandle(field);
   HDC dc = CreateCompatibleDC(nullptr);

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "colour/redraw_cache.h"
+#include "color/redraw_cache.h"
 
 // The redraw caches, which a new widget set empties.
 

@@ -1,8 +1,8 @@
-#include "colour/channel_views.h"
+#include "color/channel_views.h"
 
 #include <math.h>
 
-#include "colour/color_value.h"
+#include "color/color_value.h"
 
 //-----------------------------------------------------------------------------
 // Gradient strips
@@ -11,9 +11,9 @@
 void BuildGradientRows(int color, GradientRows* rows) {
   int r = RedOf(color), g = GreenOf(color), b = BlueOf(color);
   for (int i = 0; i < 256; i++) {
-    rows->row[CHANNEL_RED][i] = ComposeColour(i, g, b);
-    rows->row[CHANNEL_GREEN][i] = ComposeColour(r, i, b);
-    rows->row[CHANNEL_BLUE][i] = ComposeColour(r, g, i);
+    rows->row[CHANNEL_RED][i] = ComposeColor(i, g, b);
+    rows->row[CHANNEL_GREEN][i] = ComposeColor(r, i, b);
+    rows->row[CHANNEL_BLUE][i] = ComposeColor(r, g, i);
   }
 }
 
@@ -51,13 +51,13 @@ long ChannelFieldNumber(const char* text) {
 }
 
 ChannelFieldView ChannelFieldFor(int color, int channel, const char* fieldText, bool force) {
-  const int kWhite = ComposeColour(255, 255, 255), kDarkGrey = ComposeColour(64, 64, 64);
+  const int kWhite = ComposeColor(255, 255, 255), kDarkGrey = ComposeColor(64, 64, 64);
   ChannelFieldView view;
   int value;
   switch (channel) {
-    case CHANNEL_RED: value = RedOf(color); view.background = ComposeColour(value, 0, 0); break;
-    case CHANNEL_GREEN: value = GreenOf(color); view.background = ComposeColour(0, value, 0); break;
-    default: value = BlueOf(color); view.background = ComposeColour(0, 0, value); break;
+    case CHANNEL_RED: value = RedOf(color); view.background = ComposeColor(value, 0, 0); break;
+    case CHANNEL_GREEN: value = GreenOf(color); view.background = ComposeColor(0, value, 0); break;
+    default: value = BlueOf(color); view.background = ComposeColor(0, 0, value); break;
   }
   view.textColor = channel == CHANNEL_GREEN && value >= 193 ? kDarkGrey : kWhite;
   view.text = std::to_string(value);

@@ -1,15 +1,15 @@
 // The screen picker and the capture view on Win32.
 #include <windows.h>
 
-#include "colour/capture.h"
-#include "colour/color_value.h"
+#include "color/capture.h"
+#include "color/color_value.h"
 
 #include <vector>
 
-#include "colour/colour_widgets.h"
-#include "colour/colour_widgets_internal.h"
-#include "colour/current_color.h"
-#include "colour/name_list.h"
+#include "color/color_widgets.h"
+#include "color/color_widgets_internal.h"
+#include "color/current_color.h"
+#include "color/name_list.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/images.h"
@@ -31,7 +31,7 @@ static void SetRawCapture(int image) {
 
 // The region size for the capture view as the control library reports it.
 static CaptureDims ViewCaptureSize() {
-  int view = CurrentColourWidgets().imgPaletteCapture;
+  int view = CurrentColorWidgets().imgPaletteCapture;
   return CaptureSize(ControlWidth(view), ControlHeight(view));
 }
 
@@ -45,7 +45,7 @@ const int kNoCrosshair = -1;
 // become: the view shows what magnifying a copy with the crosshair on it
 // would show, and neither a copy nor a scaled picture is made.
 static void ShowMagnified(int image, int crosshairGrey) {
-  if (!BeginDrawing(CanvasTarget(CurrentColourWidgets().imgPaletteCapture))) return;
+  if (!BeginDrawing(CanvasTarget(CurrentColorWidgets().imgPaletteCapture))) return;
   int width = SurfaceWidth(), height = SurfaceHeight();
   DrawBitmapScaled(ImageBitmap(image), 0, 0, width, height);
   if (crosshairGrey != kNoCrosshair) {
@@ -78,7 +78,7 @@ void CaptureScreen(bool live) {
   int grey = kNoCrosshair;
   if (live) {
     int level = AdvanceCrosshairPulse(&g_pulse);
-    grey = ComposeColour(level, level, level);
+    grey = ComposeColor(level, level, level);
   }
   SetCurrentColor(centre, false, false);
   ShowMagnified(g_rawCapture, grey);
@@ -94,7 +94,7 @@ void CommitPick() {
   SetRawCapture(0);
   CaptureScreen(false);
   if (!g_rawCapture) return;  // nothing was copied: the colour of the last tick stands
-  const ColourWidgets& w = CurrentColourWidgets();
+  const ColorWidgets& w = CurrentColorWidgets();
   int width = 0, height = 0;
   std::vector<int32_t> pixels = ReadImagePixels(g_rawCapture, &width, &height);
   // CaptureScreen has made the centre current unless it could not draw; only
@@ -122,7 +122,7 @@ void RestoreCapture() {
       for (int x = 0; x < size.width; x++) WritePixel(x, y, pixels[(size_t)y * size.width + x]);
     EndDrawing();
   }
-  BuildAutoPalette(image, CurrentColourWidgets().imgPaletteAuto);
+  BuildAutoPalette(image, CurrentColorWidgets().imgPaletteAuto);
   ShowMagnified(image, kNoCrosshair);
   ReleaseImage(image);
 }

@@ -1,4 +1,4 @@
-#include "colour/named_colors.h"
+#include "color/named_colors.h"
 
 #include <math.h>
 #include <stdint.h>
@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "colour/color_value.h"
+#include "color/color_value.h"
 
 //-----------------------------------------------------------------------------
 // Key-to-name map
@@ -52,7 +52,7 @@ int ColorFromKey(const char* key) {
     channels[i] = high * 16 + low;
   }
   if (key[6] != 0) return -1;
-  return ComposeColour(channels[0], channels[1], channels[2]);
+  return ComposeColor(channels[0], channels[1], channels[2]);
 }
 
 static int FindEntry(const char* key) {

@@ -1,4 +1,4 @@
-#include "colour/color_value.h"
+#include "color/color_value.h"
 
 const char* const kNotationLabels[NOTATION_COUNT] = {
     "HTML/CSS hex\t(#RRGGBB)", "C hex\t(0xBBGGRR)", "PB hex\t($BBGGRR)",
@@ -60,6 +60,6 @@ int ParseChannelText(const char* text) {
 bool ComposeTypedColor(const char* red, const char* green, const char* blue, int* color) {
   int r = ParseChannelText(red), g = ParseChannelText(green), b = ParseChannelText(blue);
   if (r < 0 || g < 0 || b < 0) return false;
-  *color = ComposeColour(r, g, b);
+  *color = ComposeColor(r, g, b);
   return true;
 }

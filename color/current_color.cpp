@@ -1,6 +1,6 @@
-#include "colour/current_color.h"
+#include "color/current_color.h"
 
-#include "colour/color_value.h"
+#include "color/color_value.h"
 #include "runtime/clipboard.h"
 #include "runtime/settings.h"
 

@@ -2,7 +2,7 @@
 #pragma once
 #include <string>
 
-#include "runtime/raster.h"  // ComposeColour, RedOf, GreenOf, BlueOf
+#include "runtime/raster.h"  // ComposeColor, RedOf, GreenOf, BlueOf
 
 // A colour value is 0x00BBGGRR: red in bits 0-7, green 8-15, blue 16-23.
 

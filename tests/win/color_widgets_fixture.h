@@ -9,9 +9,9 @@
 
 #include <functional>
 
-#include "colour/colour_widgets.h"
-#include "colour/name_list.h"
-#include "colour/named_colors.h"
+#include "color/color_widgets.h"
+#include "color/name_list.h"
+#include "color/named_colors.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/images.h"
@@ -24,7 +24,7 @@
 // came from (surfaces up to 256 x 256).
 inline int PatternColor(int x, int y) { return x + y * 256 + 128 * 65536; }
 
-class ColourWidgetsTest : public ::testing::Test {
+class ColorWidgetsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetProcessDPIAware();  // as the program's manifest declares
@@ -55,7 +55,7 @@ class ColourWidgetsTest : public ::testing::Test {
     LVCOLUMNW col = {LVCF_WIDTH, 0, 100};
     ListView_InsertColumn(lv, 0, &col);
     w_.lstResults = RegisterControl(kAutoNumber, lv, window_, CONTROL_LIST_VIEW);
-    SetColourWidgets(w_);
+    SetColorWidgets(w_);
     SetForegroundWindow((HWND)WindowHandle(window_));
     // The test acts once the window is on screen: the pattern shows there.
     ASSERT_TRUE(BeginDrawing(CanvasTarget(pattern_)));
@@ -74,7 +74,7 @@ class ColourWidgetsTest : public ::testing::Test {
 
   void TearDown() override {
     ReleaseHeldInput();
-    SetColourWidgets(ColourWidgets{});  // ends a drag left over by a failure
+    SetColorWidgets(ColorWidgets{});  // ends a drag left over by a failure
     EndDrawing();
     ReleaseImage(kAllImages);
     CloseAllWindows();
@@ -89,7 +89,7 @@ class ColourWidgetsTest : public ::testing::Test {
   }
 
   // Every view for the current colour, as start-up shows them.
-  void ShowCurrentColour() {
+  void ShowCurrentColor() {
     RefreshNameList(CONFIG.Color, w_.lstResults, true, true);
     DrawHistory();
     RefreshCurrentSwatch(CONFIG.Color, true);
@@ -103,7 +103,7 @@ class ColourWidgetsTest : public ::testing::Test {
     WindowEvent e;
     while (GetTickCount() - start < limitMs)
       if (WaitWindowEvent(20, &e) == EVENT_GADGET) {
-        HandleColourCanvasEvent(e.control, e.type);
+        HandleColorCanvasEvent(e.control, e.type);
         if (until(e)) return true;
       }
     return false;
@@ -130,7 +130,7 @@ class ColourWidgetsTest : public ::testing::Test {
     while (GetTickCount() - start < 10000) {
       if (WaitWindowEvent(150, &e)) {
         if (e.code != EVENT_GADGET) continue;
-        HandleColourCanvasEvent(e.control, e.type);
+        HandleColorCanvasEvent(e.control, e.type);
         if (e.control == reporter && (e.type == PointerEntered || e.type == PointerMoved))
           reported = {e.data.pointerX, e.data.pointerY};
         continue;
@@ -190,7 +190,7 @@ class ColourWidgetsTest : public ::testing::Test {
       SendKeys({{VK_CONTROL, !down}});
       WindowEvent e;
       for (int i = 0; i < 10 && (GetKeyState(VK_CONTROL) < 0) != down; i++)
-        if (WaitWindowEvent(20, &e) == EVENT_GADGET) HandleColourCanvasEvent(e.control, e.type);
+        if (WaitWindowEvent(20, &e) == EVENT_GADGET) HandleColorCanvasEvent(e.control, e.type);
       if ((GetKeyState(VK_CONTROL) < 0) == down) return true;
     }
     return false;
@@ -223,7 +223,7 @@ class ColourWidgetsTest : public ::testing::Test {
     return (int)item.lParam;
   }
 
-  ColourWidgets w_ = {};
+  ColorWidgets w_ = {};
   int window_ = 0;
   int pattern_ = 0;  // a plain canvas for test pictures
 };

@@ -1,11 +1,11 @@
-#include "colour/swatch_strips.h"
+#include "color/swatch_strips.h"
 
 #include <math.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "colour/color_value.h"
+#include "color/color_value.h"
 
 //-----------------------------------------------------------------------------
 // History

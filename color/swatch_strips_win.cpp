@@ -1,13 +1,13 @@
 // The current swatch, the history strip and the automatic palette on the
 // real canvases.
-#include "colour/swatch_strips.h"
+#include "color/swatch_strips.h"
 
 #include <vector>
 
-#include "colour/capture.h"
-#include "colour/color_value.h"
-#include "colour/colour_widgets.h"
-#include "colour/colour_widgets_internal.h"
+#include "color/capture.h"
+#include "color/color_value.h"
+#include "color/color_widgets.h"
+#include "color/color_widgets_internal.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/images.h"
@@ -27,7 +27,7 @@ static void DrawBoxes(const SwatchBox* boxes, int count) {
 
 void RefreshCurrentSwatch(int color, bool force) {
   if (!NeedsRedraw(&g_swatchDrawn, color, force)) return;
-  const ColourWidgets& w = CurrentColourWidgets();
+  const ColorWidgets& w = CurrentColorWidgets();
   if (BeginDrawing(CanvasTarget(w.imgPaletteCurrent))) {
     FillBox(0, 0, SurfaceWidth(), SurfaceHeight(), color);
     EndDrawing();
@@ -40,7 +40,7 @@ void RefreshCurrentSwatch(int color, bool force) {
 //-----------------------------------------------------------------------------
 
 void DrawHistory() {
-  if (!BeginDrawing(CanvasTarget(CurrentColourWidgets().imgPaletteHistory))) return;
+  if (!BeginDrawing(CanvasTarget(CurrentColorWidgets().imgPaletteHistory))) return;
   SwatchBox boxes[kRecentColorCount];
   DrawBoxes(boxes, LayoutHistoryBoxes(CONFIG.ColorRecent, SurfaceWidth(), boxes));
   EndDrawing();

@@ -1,7 +1,7 @@
 // The built-in named colours: 1566 entries in ascending key order. A key is
 // six upper-case hexadecimal digits, red, green, blue. Names are stored
 // exactly as shown, including the trailing spaces of "Bean  " and "Waterloo ".
-#include "colour/named_colors.h"
+#include "color/named_colors.h"
 
 const NamedColorEntry kNamedColorTable[kNamedColorCount] = {
     {"000000", "Black"},

@@ -1,10 +1,10 @@
 // The channel fields and gradient strips on the real controls.
-#include "colour/channel_views.h"
+#include "color/channel_views.h"
 
 #include <vector>
 
-#include "colour/colour_widgets.h"
-#include "colour/colour_widgets_internal.h"
+#include "color/color_widgets.h"
+#include "color/color_widgets_internal.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/windows.h"
@@ -23,7 +23,7 @@ static void DrawGradientStrip(int canvas, const GradientRows& rows, int channel)
 }
 
 void RefreshChannelFields(int color, bool force) {
-  const ColourWidgets& w = CurrentColourWidgets();
+  const ColorWidgets& w = CurrentColorWidgets();
   const int fields[CHANNEL_COUNT] = {w.txtR, w.txtG, w.txtB};
   for (int c = 0; c < CHANNEL_COUNT; c++) {
     if (!ControlExists(fields[c])) continue;
@@ -34,7 +34,7 @@ void RefreshChannelFields(int color, bool force) {
 }
 
 void DrawChannelStrips(int color) {
-  const ColourWidgets& w = CurrentColourWidgets();
+  const ColorWidgets& w = CurrentColorWidgets();
   const int strips[CHANNEL_COUNT] = {w.imgPaletteR, w.imgPaletteG, w.imgPaletteB};
   GradientRows rows;
   BuildGradientRows(color, &rows);

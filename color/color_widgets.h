@@ -4,7 +4,7 @@
 // every colour canvas. Windows only (the header does not include windows.h);
 // the arithmetic behind them lives in the OS-free modules it includes.
 #pragma once
-#include "colour/canvas_drag.h"
+#include "color/canvas_drag.h"
 
 //-----------------------------------------------------------------------------
 // The widget set
@@ -13,7 +13,7 @@
 // The control numbers of the main window, named after its controls: those
 // the widgets draw on and read, then the shell's own. 0 (or -1) for a control
 // that does not exist: its drawing is skipped and it never matches an event.
-struct ColourWidgets {
+struct ColorWidgets {
   int wndMain;            // owner of the colour dialog
   int cmdSelector;        // picker button (canvas)
   int imgPaletteCapture;  // magnified capture view (canvas)
@@ -35,8 +35,8 @@ struct ColourWidgets {
 // refresh functions to SetCurrentColor. The redraw caches start empty, so
 // the next refresh of each view draws; a drag in progress ends (a slowed
 // mouse gets its speed back).
-void SetColourWidgets(const ColourWidgets& widgets);
-const ColourWidgets& CurrentColourWidgets();
+void SetColorWidgets(const ColorWidgets& widgets);
+const ColorWidgets& CurrentColorWidgets();
 
 //-----------------------------------------------------------------------------
 // Channel fields and strips
@@ -107,7 +107,7 @@ int SampleCanvas(int canvas);
 // (colour or CommitPick, cursor shape, cursor step, mouse speed); a left
 // press on the swatch opens the system colour dialog. Returns false for a
 // control that is none of these.
-bool HandleColourCanvasEvent(int control, int eventType);
+bool HandleColorCanvasEvent(int control, int eventType);
 
 // The window-wide drag record (idle between drags).
-const CanvasDrag& CurrentColourDrag();
+const CanvasDrag& CurrentColorDrag();

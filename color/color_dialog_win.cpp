@@ -2,7 +2,7 @@
 
 #include <commdlg.h>
 
-#include "colour/color_dialog.h"
+#include "color/color_dialog.h"
 #include "runtime/windows.h"
 
 // The custom colours live for the run, as the user arranged them.

@@ -1,15 +1,15 @@
 // The widget set, canvas sampling and the drag protocol's effects on Win32.
-#include "colour/colour_widgets.h"
+#include "color/color_widgets.h"
 
-#include "colour/color_dialog.h"
-#include "colour/colour_widgets_internal.h"
-#include "colour/current_color.h"
-#include "colour/name_list.h"
+#include "color/color_dialog.h"
+#include "color/color_widgets_internal.h"
+#include "color/current_color.h"
+#include "color/name_list.h"
 #include "runtime/canvas.h"
 #include "runtime/pointer.h"
 #include "runtime/settings.h"
 
-static ColourWidgets g_widgets;
+static ColorWidgets g_widgets;
 static CanvasDrag g_drag;
 
 //-----------------------------------------------------------------------------
@@ -20,7 +20,7 @@ static void RefreshNameListOfWidgets(int color, bool force) {
   RefreshNameList(color, g_widgets.lstResults, force, false);
 }
 
-void SetColourWidgets(const ColourWidgets& widgets) {
+void SetColorWidgets(const ColorWidgets& widgets) {
   if (g_drag.mouseSlowed) SetSystemMouseSpeed(g_drag.savedMouseSpeed);
   g_drag = CanvasDrag{};
   g_widgets = widgets;
@@ -30,8 +30,8 @@ void SetColourWidgets(const ColourWidgets& widgets) {
   SetColorViews(ColorViews{RefreshCurrentSwatch, RefreshChannelViews, RefreshNameListOfWidgets, AddToHistory});
 }
 
-const ColourWidgets& CurrentColourWidgets() { return g_widgets; }
-const CanvasDrag& CurrentColourDrag() { return g_drag; }
+const ColorWidgets& CurrentColorWidgets() { return g_widgets; }
+const CanvasDrag& CurrentColorDrag() { return g_drag; }
 
 //-----------------------------------------------------------------------------
 // Sampling
@@ -93,7 +93,7 @@ static void CarryOut(int canvas, const DragEffects& effects) {
   if (effects.setMouseSpeed) SetSystemMouseSpeed(effects.setMouseSpeed);
 }
 
-bool HandleColourCanvasEvent(int control, int eventType) {
+bool HandleColorCanvasEvent(int control, int eventType) {
   DragState role = RoleOf(control);
   if (role != DRAG_IDLE) {
     DragEffects effects =

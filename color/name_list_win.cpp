@@ -3,10 +3,10 @@
 
 #include <string.h>
 
-#include "colour/name_list.h"
-#include "colour/colour_widgets_internal.h"
-#include "colour/named_colors.h"
-#include "colour/redraw_cache.h"
+#include "color/name_list.h"
+#include "color/color_widgets_internal.h"
+#include "color/named_colors.h"
+#include "color/redraw_cache.h"
 #include "runtime/settings.h"
 #include "runtime/win_text.h"
 #include "runtime/windows.h"
