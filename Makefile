@@ -5,7 +5,7 @@ BUILD := build
 JOBS ?= $(shell nproc)
 CMAKE_TYPE ?= RelWithDebInfo
 
-.PHONY: all setup build build-native build-asan build-fuzz build-win test run bench clean
+.PHONY: all setup build build-native build-asan build-fuzz build-win test run bench fuzz clean
 
 all: build
 
@@ -45,6 +45,12 @@ bench: build-native build-win
 	@$(BUILD)/native/raster_bench
 	@bash scripts/wine-session.sh $(BUILD) wine $(BUILD)/win/picker_tick_bench.exe
 	@bash scripts/wine-session.sh $(BUILD) wine $(BUILD)/win/startup_bench.exe $(BUILD)/win/ColorTintvane.exe $(BUILD)/win/bare_window.exe $(BUILD)/win/controls_window.exe
+
+# The long fuzz run: every target to 10 million executions (at most two hours
+# each), one after the other at the lowest priority; the figures go into
+# docs/reliability.md. FUZZ_ARGS passes options on, e.g. FUZZ_ARGS="--runs 100000".
+fuzz: build-fuzz
+	@python3 scripts/fuzz_campaign.py $(BUILD)/fuzz $(FUZZ_ARGS)
 
 clean:
 	rm -rf $(BUILD)

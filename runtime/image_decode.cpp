@@ -37,6 +37,22 @@ static void ReadPngBytes(png_structp png, png_bytep into, size_t count) {
   source->offset += count;
 }
 
+// Every chunk, up to IEND, lies within the data. libpng takes a chunk's
+// memory by the length it declares before it reads the chunk, so a few
+// bytes declaring a text chunk of 2 GB would make it ask for 2 GB; with the
+// whole file in memory a chunk longer than what is left cannot be whole.
+static bool PngChunksWithinData(const unsigned char* data, size_t size) {
+  size_t at = 8;  // after the signature
+  while (size - at >= 12) {
+    uint32_t length = (uint32_t)data[at] << 24 | (uint32_t)data[at + 1] << 16 |
+                      (uint32_t)data[at + 2] << 8 | data[at + 3];
+    if (length > size - at - 12) return false;
+    if (memcmp(data + at + 4, "IEND", 4) == 0) return true;
+    at += 12 + (size_t)length;
+  }
+  return false;
+}
+
 static void FailPng(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 static void IgnorePngWarning(png_structp, png_const_charp) {}
 
@@ -158,7 +174,7 @@ bool DecodeImageData(const void* data, size_t size, DecodedImage* out) {
   if (bytes && size >= 8 && memcmp(bytes, kPngSignature, 8) == 0) {
     PngSource source = {bytes, size, 0};
     std::vector<png_bytep> rows;
-    decoded = DecodePng(&source, out, &rows);
+    decoded = PngChunksWithinData(bytes, size) && DecodePng(&source, out, &rows);
   } else if (bytes && size >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
     decoded = DecodeBmp(bytes, size, out);
   }

@@ -146,3 +146,59 @@ TEST_F(SettingsFileTest, UnicodeFolderNames) {
   EXPECT_TRUE(LoadFresh());
   SetCurrentDirectoryW(L"..");
 }
+
+// A full disk. The folder named by TINTVANE_FULL_DISK lies on a small file
+// system of its own (tests/win/on_full_disk.py mounts one for this test);
+// without it the test is skipped.
+TEST(SettingsFileFullDisk, FullDiskLeavesThePreviousFileExactlyAsItWas) {
+  wchar_t folder[MAX_PATH];
+  if (!GetEnvironmentVariableW(L"TINTVANE_FULL_DISK", folder, MAX_PATH))
+    GTEST_SKIP() << "no small file system to fill (run through tests/win/on_full_disk.py)";
+  wchar_t old[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, old);
+  ASSERT_TRUE(SetCurrentDirectoryW(folder));
+
+  memset(&CONFIG, 0, sizeof CONFIG);
+  CONFIG.CRC = kSettingsMarker;
+  CONFIG.Color = 0x123456;
+  for (int i = 0; i < kCapturedPixelCount; i++) CONFIG.CapturedImgData[i] = i * 7919;
+  ASSERT_TRUE(SaveSettings(kSettingsFileName));
+  std::string before = ReadWholeFile(kFile);
+  ASSERT_FALSE(before.empty());
+
+  // Fill the file system up to the last byte.
+  HANDLE filler = CreateFileW(L"filler", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(filler, INVALID_HANDLE_VALUE);
+  static char block[65536];
+  DWORD lastError = 0;
+  for (DWORD size : {65536u, 4096u, 1u}) {
+    DWORD wrote = 0;
+    while (WriteFile(filler, block, size, &wrote, nullptr) && wrote == size) {
+    }
+    lastError = GetLastError();
+  }
+  CloseHandle(filler);
+  EXPECT_EQ(lastError, (DWORD)ERROR_DISK_FULL);
+  ASSERT_FALSE(WriteWholeFile(L"probe", "x")) << "the file system is not full";
+  DeleteFileW(L"probe");
+
+  CONFIG.Color = 99;
+  CONFIG.CapturedImgData[0] = 12345;
+  EXPECT_FALSE(SaveSettings(kSettingsFileName));
+  EXPECT_TRUE(ReadWholeFile(kFile) == before) << "the settings file changed";
+  EXPECT_FALSE(FileExists(kTemp));
+  memset(&CONFIG, 0, sizeof CONFIG);
+  LoadSettings(kSettingsFileName);
+  EXPECT_EQ(CONFIG.Color, 0x123456);
+
+  // With room again the next save goes through.
+  DeleteFileW(L"filler");
+  CONFIG.Color = 99;
+  EXPECT_TRUE(SaveSettings(kSettingsFileName));
+  memset(&CONFIG, 0, sizeof CONFIG);
+  LoadSettings(kSettingsFileName);
+  EXPECT_EQ(CONFIG.Color, 99);
+
+  DeleteFileW(kFile);
+  SetCurrentDirectoryW(old);
+}
