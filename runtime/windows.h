@@ -81,7 +81,6 @@ const int kIgnore = -0x7FFFFFFF;
 void SetWindowTitle(int window, const char* title);
 // Keeps the window above every window that does not stay on top, or stops.
 void SetWindowStayOnTop(int window, bool onTop);
-bool WindowStaysOnTop(int window);
 // Brings the window to the front and gives it the keyboard.
 void ActivateWindow(int window);
 bool WindowIsMinimized(int window);

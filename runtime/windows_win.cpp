@@ -766,11 +766,6 @@ void SetWindowStayOnTop(int window, bool onTop) {
     SetWindowPos(hwnd, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-bool WindowStaysOnTop(int window) {
-  HWND hwnd = (HWND)WindowHandle(window);
-  return hwnd && (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
-}
-
 void ActivateWindow(int window) {
   if (HWND hwnd = (HWND)WindowHandle(window)) SetForegroundWindow(hwnd);
 }
