@@ -51,6 +51,12 @@ inline bool WaitFor(const std::function<bool()>& condition, DWORD ms = 5000) {
   }
 }
 
+// Keeps this process's windows answering for `ms`: a pace for long runs
+// (a soak, random input), never a wait for the program.
+inline void PumpMessagesFor(DWORD ms) {
+  WaitFor([] { return false; }, ms);
+}
+
 //-----------------------------------------------------------------------------
 // Reading windows of another process
 //-----------------------------------------------------------------------------

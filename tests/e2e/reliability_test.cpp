@@ -153,7 +153,7 @@ TEST_F(SoakTest, PickingLiveForLongKeepsMemoryFlat) {
     move.mi.dy = ((2 * y + 1) * 65536) / (2 * h);
     SendInput(1, &move, sizeof move);
     picture.NextFrame();
-    WaitFor([] { return false; }, 30);  // lets this process paint the picture
+    PumpMessagesFor(30);  // this process paints the picture
     DWORD now = GetTickCount();
     if (now - lastText >= 250) {
       colorsSeen.insert(TextOf(main_.colorText));
@@ -265,7 +265,7 @@ class RandomInputTest : public ProgramTest {
     move.mi.dx = ((2 * x + 1) * 65536) / (2 * w);
     move.mi.dy = ((2 * y + 1) * 65536) / (2 * h);
     SendInput(1, &move, sizeof move);
-    WaitFor([] { return false; }, 15);
+    PumpMessagesFor(15);
   }
   void Click(POINT p, DWORD down, DWORD up) {
     Glide(p.x, p.y);
@@ -381,7 +381,7 @@ class RandomInputTest : public ProgramTest {
       if (!dialog && OpenMenus(process_.dwProcessId).empty()) return;
       if (dialog) SetForegroundWindow(w);
       PressKey(VK_ESCAPE);
-      WaitFor([&] { return false; }, 200);
+      PumpMessagesFor(200);
     }
   }
 
