@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+
 #include <algorithm>
 #include <functional>
 #include <string>
@@ -266,31 +268,22 @@ inline bool PointerConfined() {
 // position can carry the pointer back: the move is then made again, and
 // after a run of misses it steps off and comes back.
 inline ::testing::AssertionResult MoveTo(int x, int y) {
-  auto send = [](int px, int py) {
-    int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in = {};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in.mi.dx = ((2 * px + 1) * 65536) / (2 * width);
-    in.mi.dy = ((2 * py + 1) * 65536) / (2 * height);
-    SendInput(1, &in, sizeof in);
-  };
   RECT clip;
   GetClipCursor(&clip);
   POINT want = {std::max(clip.left, std::min((LONG)x, clip.right - 1)), std::max(clip.top, std::min((LONG)y, clip.bottom - 1))};
   POINT now = {};
   int resting = 0, misses = 0;
-  send(x, y);
+  SlidePointerToScreen(x, y);
   for (DWORD start = GetTickCount(); GetTickCount() - start < 5000 && resting < 2;) {
     Sleep(25);
     bool here = GetCursorPos(&now) && now.x == want.x && now.y == want.y;
     resting = here ? resting + 1 : 0;
     if (here) continue;
     if (++misses % 6 == 0) {
-      send(x > 0 ? x - 1 : x + 1, y);
+      SlidePointerToScreen(x > 0 ? x - 1 : x + 1, y);
       Sleep(25);
     }
-    send(x, y);
+    SlidePointerToScreen(x, y);
   }
   if (resting >= 2) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "pointer at " << now.x << "," << now.y << " for " << want.x << "," << want.y;
@@ -552,10 +545,14 @@ class ProgramTest : public TempFolderTest {
 //-----------------------------------------------------------------------------
 
 // A window of this process showing a picture in which every pixel tells
-// where it is: (x, y) is red x, green y, blue 128.
+// where it is: (x, y) is red x, green y, blue 128. Told to, it moves on to
+// its next frame, in which every pixel changes: frame f shows (x, y) as red
+// x + f, green y + 2f, blue 128 + 3f.
 class PatternWindow {
  public:
-  static int ColorAt(int x, int y) { return (x & 0xFF) | (y & 0xFF) << 8 | 128 << 16; }
+  static int ColorAt(int x, int y, int frame = 0) {
+    return ((x + frame) & 0xFF) | ((y + 2 * frame) & 0xFF) << 8 | ((128 + 3 * frame) & 0xFF) << 16;
+  }
 
   explicit PatternWindow(const Rect& r) : rect_(r) {
     WNDCLASSW wc = {};
@@ -570,6 +567,10 @@ class PatternWindow {
     UpdateWindow(hwnd_);
   }
   ~PatternWindow() { DestroyWindow(hwnd_); }
+  void NextFrame() {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, GetWindowLongPtrW(hwnd_, GWLP_USERDATA) + 1);
+    InvalidateRect(hwnd_, nullptr, FALSE);
+  }
   HWND hwnd() const { return hwnd_; }
   const Rect& rect() const { return rect_; }
   // Waits until the screen shows the picture (and nothing covers it).
@@ -587,10 +588,11 @@ class PatternWindow {
     HDC dc = BeginPaint(hwnd, &ps);
     RECT r;
     GetClientRect(hwnd, &r);
+    int frame = (int)GetWindowLongPtrW(hwnd, GWLP_USERDATA);
     std::vector<uint32_t> pixels((size_t)r.right * r.bottom);
     for (int y = 0; y < r.bottom; y++)
       for (int x = 0; x < r.right; x++) {
-        int c = ColorAt(x, y);  // to B, G, R bytes
+        int c = ColorAt(x, y, frame);  // to B, G, R bytes
         pixels[(size_t)y * r.right + x] = (uint32_t)((c & 0xFF) << 16 | (c & 0xFF00) | ((c >> 16) & 0xFF));
       }
     BITMAPINFO bi = {};
@@ -757,3 +759,22 @@ class BrowserStandIn : public ::testing::Environment {
   std::wstring recorder_;
   std::vector<Saved> saved_;
 };
+
+//-----------------------------------------------------------------------------
+// A driver program's start
+//-----------------------------------------------------------------------------
+
+// DPI-aware as the program is, GoogleTest's flags taken, the program's path
+// from the first argument, and the stand-in browser in place. False (with
+// the usage printed) when no path is given.
+inline bool StartDriver(int* argc, char** argv, const char* usage) {
+  SetProcessDPIAware();
+  ::testing::InitGoogleTest(argc, argv);
+  if (*argc < 2) {
+    fprintf(stderr, "usage: %s ColorTintvane.exe %s\n", argv[0], usage);
+    return false;
+  }
+  g_programPath = WindowsPath(argv[1]);
+  ::testing::AddGlobalTestEnvironment(new BrowserStandIn(HelperPath(L"url_recorder.exe")));
+  return true;
+}

@@ -40,49 +40,6 @@ static ConfigRecord PlacedSettings() {
 // Soak
 //-----------------------------------------------------------------------------
 
-// A window of this process whose picture changes whenever it is told to:
-// frame f shows at (x, y) the colour (x + f, y + 2f, 3f).
-class ChangingPicture {
- public:
-  explicit ChangingPicture(const Rect& r) : rect_(r) {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"TintvaneChangingPicture";
-    RegisterClassW(&wc);
-    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, wc.lpszClassName, L"", WS_POPUP, r.x, r.y, r.w, r.h, nullptr, nullptr,
-                            wc.hInstance, nullptr);
-    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-  }
-  ~ChangingPicture() { DestroyWindow(hwnd_); }
-  void NextFrame() {
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, GetWindowLongPtrW(hwnd_, GWLP_USERDATA) + 1);
-    InvalidateRect(hwnd_, nullptr, FALSE);
-  }
-  const Rect& rect() const { return rect_; }
-
- private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg != WM_PAINT) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    RECT r;
-    GetClientRect(hwnd, &r);
-    int frame = (int)GetWindowLongPtrW(hwnd, GWLP_USERDATA);
-    std::vector<uint32_t> pixels((size_t)r.right * r.bottom);
-    for (int y = 0; y < r.bottom; y++)
-      for (int x = 0; x < r.right; x++)
-        pixels[(size_t)y * r.right + x] = (uint32_t)(((x + frame) & 0xFF) << 16 | ((y + 2 * frame) & 0xFF) << 8 | ((3 * frame) & 0xFF));
-    BITMAPINFO bi = {};
-    bi.bmiHeader = {sizeof bi.bmiHeader, r.right, -r.bottom, 1, 32, BI_RGB};
-    SetDIBitsToDevice(dc, 0, 0, r.right, r.bottom, 0, 0, 0, r.bottom, pixels.data(), &bi, DIB_RGB_COLORS);
-    EndPaint(hwnd, &ps);
-    return 0;
-  }
-  Rect rect_;
-  HWND hwnd_ = nullptr;
-};
-
 // The resident private memory of the process as the host system counts it,
 // where the process runs on one (a Wine process shows in Z:\proc); 0 when
 // there is none. Used where the platform answers no private bytes.
@@ -127,7 +84,7 @@ using SoakTest = ProgramTest;
 TEST_F(SoakTest, PickingLiveForLongKeepsMemoryFlat) {
   WriteSettings(PlacedSettings());
   int height = GetSystemMetrics(SM_CYSCREEN);
-  ChangingPicture picture(Rect{20, height - 260, 240, 200});
+  PatternWindow picture(Rect{20, height - 260, 240, 200});
   ASSERT_TRUE(Start());
   Rect picker = Of(main_.picker);
   ASSERT_TRUE(MoveTo(picker.cx(), picker.cy()));
@@ -145,13 +102,7 @@ TEST_F(SoakTest, PickingLiveForLongKeepsMemoryFlat) {
     // Round and round the picture, which changes every step.
     double angle = step * 0.05;
     int x = area.x + area.w / 2 + (int)(area.w / 3 * cos(angle)), y = area.y + area.h / 2 + (int)(area.h / 3 * sin(angle));
-    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT move = {};
-    move.type = INPUT_MOUSE;
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    move.mi.dx = ((2 * x + 1) * 65536) / (2 * w);
-    move.mi.dy = ((2 * y + 1) * 65536) / (2 * h);
-    SendInput(1, &move, sizeof move);
+    SlidePointerToScreen(x, y);
     picture.NextFrame();
     PumpMessagesFor(30);  // this process paints the picture
     DWORD now = GetTickCount();
@@ -258,13 +209,7 @@ class RandomInputTest : public ProgramTest {
   // Random input needs no pointer at rest: a move goes into the input queue
   // like any other, and the program takes it in order.
   static void Glide(int x, int y) {
-    int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT move = {};
-    move.type = INPUT_MOUSE;
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    move.mi.dx = ((2 * x + 1) * 65536) / (2 * w);
-    move.mi.dy = ((2 * y + 1) * 65536) / (2 * h);
-    SendInput(1, &move, sizeof move);
+    SlidePointerToScreen(x, y);
     PumpMessagesFor(15);
   }
   void Click(POINT p, DWORD down, DWORD up) {
@@ -445,18 +390,11 @@ TEST_F(RandomInputTest, TheWindowKeepsAnsweringAndSavesValidSettings) {
 //-----------------------------------------------------------------------------
 
 int main(int argc, char** argv) {
-  SetProcessDPIAware();
-  ::testing::InitGoogleTest(&argc, argv);
-  if (argc < 2) {
-    fprintf(stderr, "usage: %s ColorTintvane.exe [--soak-seconds=N] [--events=N] [--seed=N] [gtest flags]\n", argv[0]);
-    return 2;
-  }
+  if (!StartDriver(&argc, argv, "[--soak-seconds=N] [--events=N] [--seed=N] [gtest flags]")) return 2;
   for (int i = 2; i < argc; i++) {
     if (!strncmp(argv[i], "--soak-seconds=", 15)) g_soakSeconds = std::max(10, atoi(argv[i] + 15));
     else if (!strncmp(argv[i], "--events=", 9)) g_events = std::max(1, atoi(argv[i] + 9));
     else if (!strncmp(argv[i], "--seed=", 7)) g_seed = (unsigned)strtoul(argv[i] + 7, nullptr, 10);
   }
-  g_programPath = WindowsPath(argv[1]);
-  ::testing::AddGlobalTestEnvironment(new BrowserStandIn(HelperPath(L"url_recorder.exe")));
   return RUN_ALL_TESTS();
 }

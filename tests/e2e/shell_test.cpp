@@ -770,13 +770,6 @@ TEST_F(MenuTest, TheHomepageGoesToTheBrowser) {
 //-----------------------------------------------------------------------------
 
 int main(int argc, char** argv) {
-  SetProcessDPIAware();
-  ::testing::InitGoogleTest(&argc, argv);
-  if (argc < 2) {
-    fprintf(stderr, "usage: %s ColorTintvane.exe [gtest flags]\n", argv[0]);
-    return 2;
-  }
-  g_programPath = WindowsPath(argv[1]);
-  ::testing::AddGlobalTestEnvironment(new BrowserStandIn(HelperPath(L"url_recorder.exe")));
+  if (!StartDriver(&argc, argv, "[gtest flags]")) return 2;
   return RUN_ALL_TESTS();
 }

@@ -87,15 +87,20 @@ inline ::testing::AssertionResult PointAt(int control, int x, int y) {
 
 // Moves the pointer to client point (x, y) of the control as a mouse would,
 // through the input queue: the move arrives in order with the other input.
-inline void SlidePointerTo(int control, int x, int y) {
-  POINT p = {x, y};
-  ClientToScreen((HWND)ControlHandle(control), &p);
+// The same to the screen pixel (x, y).
+inline void SlidePointerToScreen(int x, int y) {
   int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
   INPUT in = {};
   in.type = INPUT_MOUSE;
   in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
   // The middle of the pixel, so that any rounding of dx * width / 65536 lands on it.
-  in.mi.dx = ((2 * p.x + 1) * 65536) / (2 * width);
-  in.mi.dy = ((2 * p.y + 1) * 65536) / (2 * height);
+  in.mi.dx = ((2 * x + 1) * 65536) / (2 * width);
+  in.mi.dy = ((2 * y + 1) * 65536) / (2 * height);
   SendInput(1, &in, sizeof in);
+}
+
+inline void SlidePointerTo(int control, int x, int y) {
+  POINT p = {x, y};
+  ClientToScreen((HWND)ControlHandle(control), &p);
+  SlidePointerToScreen(p.x, p.y);
 }
