@@ -181,13 +181,15 @@ class RandomInputTest : public ProgramTest {
     return all;
   }
 
-  // A point on the window: its client area, or its caption between the
-  // window's icon and the buttons. The close box, and a double click on the
-  // icon or its menu, would close the program as a person asked.
-  POINT PointOnWindow() {
+  // A point on the window: its client area, or (when the caption is
+  // allowed) its caption between the window's icon and the buttons. The
+  // close box, a double click on the icon, and the window's menu (the
+  // icon's, or the caption's under the right button) would close the
+  // program as a person asked.
+  POINT PointOnWindow(bool withCaption = true) {
     Rect outer = Of(main_.window), client = ClientRectOf(main_.window);
     int caption = client.y - outer.y;
-    if (random_.Below(8) == 0 && caption > 8)
+    if (withCaption && random_.Below(8) == 0 && caption > 8)
       return OnScreen(Rect{outer.x + caption + 8, outer.y + 4, outer.w / 2 - caption - 8, caption - 6});
     return OnScreen(client);
   }
@@ -232,7 +234,7 @@ class RandomInputTest : public ProgramTest {
       Glide(p.x, p.y);
       SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
     } else if (kind < 34) {
-      POINT p = PointOnWindow();
+      POINT p = PointOnWindow(false);
       Log("right-click at %ld,%ld", p.x, p.y);
       Click(p, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     } else if (kind < 44) {
