@@ -1,18 +1,22 @@
 # The two commands of the README:
 #   make test   install what is missing, build everything, run every test
 #   make run    install what is missing, build, start ColorTintvane.exe under Wine
+# Two Windows builds of the one program: build/win (32-bit, the product as
+# specified) and build/win64 (64-bit). Tests, run and bench use every build
+# this machine can run (scripts/windows-builds.sh); TINTVANE_HOST_64_ONLY=1
+# makes them act as a host that runs 64-bit programs only would.
 BUILD := build
 JOBS ?= $(shell nproc)
 CMAKE_TYPE ?= RelWithDebInfo
 
-.PHONY: all setup build build-native build-asan build-fuzz build-win test run bench fuzz clean
+.PHONY: all setup build build-native build-asan build-fuzz build-win build-win64 test run bench fuzz clean
 
 all: build
 
 setup:
 	@bash scripts/setup.sh
 
-build: build-native build-asan build-fuzz build-win
+build: build-native build-asan build-fuzz build-win build-win64
 
 build-native: setup
 	@cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=$(CMAKE_TYPE) >/dev/null
@@ -27,24 +31,32 @@ build-fuzz: setup
 	@CC=clang CXX=clang++ cmake -S . -B $(BUILD)/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTINTVANE_FUZZ=ON >/dev/null
 	@cmake --build $(BUILD)/fuzz -j$(JOBS) --target fuzz_targets
 
+# Whether this machine runs the 32-bit build's programs: ON or OFF.
+RUNS_WIN32 = $$(bash scripts/windows-builds.sh | grep -qx win32 && echo ON || echo OFF)
+
 build-win: setup
-	@cmake -S . -B $(BUILD)/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=$(CMAKE_TYPE) >/dev/null
+	@cmake -S . -B $(BUILD)/win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=$(CMAKE_TYPE) \
+	  -DTINTVANE_WINE_RUNS=$(RUNS_WIN32) >/dev/null
 	@cmake --build $(BUILD)/win -j$(JOBS)
 
-# One ctest run over the four build trees, so its summary covers everything.
-test: build
-	@printf 'subdirs("native")\nsubdirs("asan")\nsubdirs("fuzz")\nsubdirs("win")\n' > $(BUILD)/CTestTestfile.cmake
-	@bash scripts/wine-session.sh $(BUILD) ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+build-win64: setup
+	@cmake -S . -B $(BUILD)/win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=$(CMAKE_TYPE) >/dev/null
+	@cmake --build $(BUILD)/win64 -j$(JOBS)
 
-run: build-win
+# One ctest run over every build tree, so its summary covers everything.
+test: build
+	@bash scripts/test.sh $(BUILD) $(JOBS)
+
+run: build-win build-win64
 	@bash scripts/run.sh $(BUILD)
 
-bench: build-native build-win
+# The Windows benchmarks run with the build this machine runs: the 32-bit
+# one where it can, else the 64-bit one (scripts/windows-builds.sh says which).
+bench: build-native build-win build-win64
 	@$(BUILD)/native/settings_bench
 	@$(BUILD)/native/names_bench
 	@$(BUILD)/native/raster_bench
-	@bash scripts/wine-session.sh $(BUILD) wine $(BUILD)/win/picker_tick_bench.exe
-	@bash scripts/wine-session.sh $(BUILD) wine $(BUILD)/win/startup_bench.exe $(BUILD)/win/ColorTintvane.exe $(BUILD)/win/bare_window.exe $(BUILD)/win/controls_window.exe
+	@bash scripts/bench.sh $(BUILD)
 
 # The long fuzz run: every target to 10 million executions (at most two hours
 # each), one after the other at the lowest priority; the figures go into

@@ -3,14 +3,16 @@
 # Idempotent: on a machine that is already set up it only checks and returns.
 set -euo pipefail
 
-MINGW_PREFIX=/usr/i686-w64-mingw32
+# Two Windows builds: the 32-bit program (i686) and the 64-bit one (x86_64).
+WINDOWS_ARCHES=(i686 x86_64)
 PACKAGES=(
   cmake make g++ pkg-config python3
   libgtest-dev libbenchmark-dev zlib1g-dev libexpat1-dev libpng-dev
   clang libclang-rt-14-dev
-  g++-mingw-w64-i686 libz-mingw-w64-dev
-  wine wine32:i386
-  libxi6:i386  # XInput2: without it 32-bit Wine refuses to confine the pointer (ClipCursor)
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 libz-mingw-w64-dev
+  wine wine32:i386 wine64
+  # XInput2: without it Wine refuses to confine the pointer (ClipCursor)
+  libxi6:i386 libxi6
   xvfb xdotool xclip imagemagick fonts-wine
   dpkg-dev
 )
@@ -39,11 +41,15 @@ if [ -n "$missing" ]; then
   DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends $missing >/dev/null
 fi
 
-# expat and libpng are not packaged for mingw: build them from Debian's source packages.
-need_expat=0; need_png=0
-[ -f "$MINGW_PREFIX/lib/libexpat.a" ] || need_expat=1
-[ -f "$MINGW_PREFIX/lib/libpng16.a" ] || need_png=1
-if [ $need_expat = 1 ] || [ $need_png = 1 ]; then
+# expat and libpng are not packaged for mingw: build them from Debian's
+# source packages, once for each Windows architecture.
+needed=()
+for arch in "${WINDOWS_ARCHES[@]}"; do
+  prefix=/usr/$arch-w64-mingw32
+  [ -f "$prefix/lib/libexpat.a" ] || needed+=("$arch:expat")
+  [ -f "$prefix/lib/libpng16.a" ] || needed+=("$arch:png")
+done
+if [ ${#needed[@]} -gt 0 ]; then
   # Source entries for the main archive only: the security archive's source
   # pool may not be served. Container images list the archives in
   # debian.sources; an installed system in sources.list.
@@ -69,20 +75,21 @@ if [ $need_expat = 1 ] || [ $need_png = 1 ]; then
   cd "$work"
   apt-get source --download-only -qq expat libpng1.6 >/dev/null
   for dsc in *.dsc; do dpkg-source -x --skip-patches "$dsc" >/dev/null; done
-  toolchain="$here/../cmake/mingw-i686.cmake"
-  if [ $need_expat = 1 ]; then
-    src=$(ls -d expat-*/ | head -n1)
-    cmake -S "$src/expat" -B build-expat -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_INSTALL_PREFIX="$MINGW_PREFIX" -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF \
-      -DEXPAT_BUILD_EXAMPLES=OFF -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF >/dev/null
-    cmake --build build-expat -j"$(nproc)" >/dev/null
-    as_root cmake --install build-expat >/dev/null
-  fi
-  if [ $need_png = 1 ]; then
-    src=$(ls -d libpng1.6-*/ | head -n1)
-    cmake -S "$src" -B build-png -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-      -DCMAKE_INSTALL_PREFIX="$MINGW_PREFIX" -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF >/dev/null
-    cmake --build build-png -j"$(nproc)" >/dev/null
-    as_root cmake --install build-png >/dev/null
-  fi
+  expat_src=$(ls -d expat-*/ | head -n1)/expat
+  png_src=$(ls -d libpng1.6-*/ | head -n1)
+  for item in "${needed[@]}"; do
+    arch=${item%%:*} lib=${item#*:}
+    toolchain="$here/../cmake/mingw-$arch.cmake"
+    prefix=/usr/$arch-w64-mingw32
+    if [ "$lib" = expat ]; then
+      cmake -S "$expat_src" -B "build-expat-$arch" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$prefix" -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF \
+        -DEXPAT_BUILD_EXAMPLES=OFF -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF >/dev/null
+    else
+      cmake -S "$png_src" -B "build-png-$arch" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_INSTALL_PREFIX="$prefix" -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF >/dev/null
+    fi
+    cmake --build "build-$lib-$arch" -j"$(nproc)" >/dev/null
+    as_root cmake --install "build-$lib-$arch" >/dev/null
+  done
 fi

@@ -1,11 +1,17 @@
 #!/usr/bin/env python3
-"""Checks ColorTintvane.exe as a file: a PE32 GUI program for i386 that imports
-system DLLs only and carries its manifest and version resources."""
+"""Checks ColorTintvane.exe as a file: a GUI program for its build's processor
+(PE32 for i386, PE32+ for x86-64) that imports system DLLs only and carries
+its manifest and version resources.
+    executable_test.py PATH/ColorTintvane.exe win32|win64"""
+import re
 import struct
 import sys
 import unittest
 
 EXE = sys.argv.pop(1) if len(sys.argv) > 1 else "ColorTintvane.exe"
+BUILD = sys.argv.pop(1) if len(sys.argv) > 1 else "win32"
+# machine, optional header magic, the manifest's name for the processor
+PROCESSORS = {"win32": (0x14C, 0x10B, "x86"), "win64": (0x8664, 0x20B, "amd64")}
 
 SYSTEM_DLLS = {
     "kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "comdlg32.dll",
@@ -26,8 +32,10 @@ class PeFile:
         opt = pe + 24
         self.magic = struct.unpack_from("<H", d, opt)[0]
         self.subsystem = struct.unpack_from("<H", d, opt + 68)[0]
-        ndirs = struct.unpack_from("<I", d, opt + 92)[0]
-        self.dirs = [struct.unpack_from("<II", d, opt + 96 + 8 * i) for i in range(ndirs)]
+        # PE32+ has 64-bit image base and stack and heap sizes: 16 bytes more.
+        dirs = opt + (112 if self.magic == 0x20B else 96)
+        ndirs = struct.unpack_from("<I", d, dirs - 4)[0]
+        self.dirs = [struct.unpack_from("<II", d, dirs + 8 * i) for i in range(ndirs)]
         self.sections = []
         sec = opt + optsize
         for i in range(nsections):
@@ -78,9 +86,10 @@ class PeFile:
 class ExecutableTest(unittest.TestCase):
     pe = PeFile(EXE)
 
-    def test_is_a_pe32_gui_program_for_i386(self):
-        self.assertEqual(self.pe.machine, 0x14C)
-        self.assertEqual(self.pe.magic, 0x10B)
+    def test_is_a_gui_program_for_its_processor(self):
+        machine, magic, _ = PROCESSORS[BUILD]
+        self.assertEqual(self.pe.machine, machine)
+        self.assertEqual(self.pe.magic, magic)
         self.assertEqual(self.pe.subsystem, 2)
 
     def test_imports_system_dlls_only(self):
@@ -92,6 +101,9 @@ class ExecutableTest(unittest.TestCase):
         manifest = self.pe.resources()[(24, 1)].decode("utf-8")
         self.assertRegex(manifest, r"<dpiAware[^>]*>\s*true\s*</dpiAware>")
         self.assertIn('name="Microsoft.Windows.Common-Controls" version="6.0.0.0"', manifest)
+        # A processor named in the manifest must be this build's, or any.
+        for named in re.findall(r'processorArchitecture="([^"]*)"', manifest):
+            self.assertIn(named, ("*", PROCESSORS[BUILD][2]))
 
     def test_version_resource(self):
         version = self.pe.resources()[(16, 1)]

@@ -3,6 +3,7 @@
 
 #include "runtime/settings.h"
 #include "temp_folder.h"
+#include "tests/fixtures/settings_every_field.h"
 
 static const wchar_t kFile[] = L"ColorTintvane.bin";
 static const wchar_t kTemp[] = L"ColorTintvane.bin.tmp";
@@ -45,6 +46,33 @@ TEST_F(SettingsFileTest, SaveWritesTheImageAndLoadReadsItBack) {
   ASSERT_TRUE(SaveSettings(kSettingsFileName));
   ASSERT_TRUE(LoadFresh());
   EXPECT_EQ(CONFIG.Color, 7);
+}
+
+// The 32-bit and the 64-bit program share one file format: a file saved by
+// the 32-bit program loads here as the record it was saved from, and this
+// build saves that record as the same bytes.
+TEST_F(SettingsFileTest, EitherBuildReadsAndWritesTheSameFile) {
+  ConfigRecord every = {};
+  every.CRC = kSettingsMarker;
+  every.Color = 0x00C0FFEE;
+  every.ColorFormat = 4;
+  every.ColorFormatLCase = 1;
+  every.CapturedImg = 7;
+  every.WinX = -2147483647 - 1;
+  every.WinY = 2147483647;
+  every.WinTopmost = 1;
+  every.WinExpanded = 255;
+  every.Autocopy = 1;
+  for (int i = 0; i < kRecentColorCount; i++) every.ColorRecent[i] = (i * 0x111111) ^ (i & 1 ? -1 : 0);
+  for (int i = 0; i < kCapturedPixelCount; i++) every.CapturedImgData[i] = i * 25801;
+  std::string file((const char*)kSettingsEveryField, kSettingsEveryFieldSize);
+
+  ASSERT_TRUE(WriteWholeFile(kFile, file));
+  ASSERT_TRUE(LoadFresh());
+  EXPECT_EQ(memcmp(&CONFIG, &every, sizeof every), 0);
+  CONFIG = every;
+  ASSERT_TRUE(SaveSettings(kSettingsFileName));
+  EXPECT_EQ(ReadWholeFile(kFile), file);
 }
 
 TEST_F(SettingsFileTest, UnreadableFilesAreIgnored) {
