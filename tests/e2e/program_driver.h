@@ -101,14 +101,20 @@ inline std::wstring ClassOf(HWND hwnd) {
   return name;
 }
 
-// Reads list view rows through a buffer in the list's own process.
+// Reads list view rows through a buffer in the list's own process. The
+// LVITEMW written there is laid out for this process's pointer size, so the
+// list's process must be of the same build: another one reads as "?".
 class RemoteList {
  public:
   explicit RemoteList(HWND list) : list_(list) {
     DWORD pid = 0;
     GetWindowThreadProcessId(list, &pid);
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (process_) memory_ = VirtualAllocEx(process_, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
+                           FALSE, pid);
+    BOOL ours = FALSE, theirs = TRUE;
+    if (process_ && IsWow64Process(GetCurrentProcess(), &ours) && IsWow64Process(process_, &theirs) &&
+        ours == theirs)
+      memory_ = VirtualAllocEx(process_, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
   }
   ~RemoteList() {
     if (memory_) VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
