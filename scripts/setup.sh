@@ -12,6 +12,8 @@ PACKAGES=(
   wine wine32:i386
   libxi6:i386  # XInput2: without it 32-bit Wine refuses to confine the pointer (ClipCursor)
   xvfb xdotool xclip imagemagick fonts-wine
+  x11-xserver-utils  # xrandr: one Xvfb screen split into several monitors
+  libxinerama1:i386  # without it 32-bit Wine sees those monitors as one
   dpkg-dev
 )
 
