@@ -4,6 +4,8 @@
 
 #include <stdio.h>
 
+#include <vector>
+
 #include "app/main_description.h"
 #include "app/picker_icon.h"
 #include "app/shell_rules.h"
@@ -89,20 +91,27 @@ static void OpenMainWindow() {
   }
 }
 
-// Pulls a stored position back onto the primary display, so that at least
-// 40 % of the window shows there, and keeps the corrected position.
-static void KeepWindowReachable() {
+// Keeps at least 40 % of the window on the display nearest its stored
+// rectangle, and the corrected position; a window left on a display that is
+// gone comes onto the nearest one. Takes the count ExamineDisplays found.
+static void KeepWindowReachable(int displayCount) {
   int window = g_controls.wndMain;
-  int displayWidth = DeviceToLogicalX(DisplayWidth(0)), displayHeight = DeviceToLogicalY(DisplayHeight(0));
-  int x = KeepReachable(CONFIG.WinX, WindowOuterWidth(window), displayWidth);
-  if (x != CONFIG.WinX) {
-    CONFIG.WinX = x;
-    ResizeWindowTo(window, x, kIgnore, kIgnore, kIgnore);
+  std::vector<ScreenRect> displays;
+  for (int i = 0; i < displayCount; i++) {
+    // In logical units, like the window: the corners converted, so adjoining displays still meet.
+    int left = DeviceToLogicalX(DisplayX(i)), top = DeviceToLogicalY(DisplayY(i));
+    displays.push_back(ScreenRect{left, top, DeviceToLogicalX(DisplayX(i) + DisplayWidth(i)) - left,
+                                  DeviceToLogicalY(DisplayY(i) + DisplayHeight(i)) - top});
   }
-  int y = KeepReachable(CONFIG.WinY, WindowOuterHeight(window), displayHeight);
-  if (y != CONFIG.WinY) {
-    CONFIG.WinY = y;
-    ResizeWindowTo(window, kIgnore, y, kIgnore, kIgnore);
+  ScreenRect kept = {CONFIG.WinX, CONFIG.WinY, WindowOuterWidth(window), WindowOuterHeight(window)};
+  KeepReachableOnDisplays(&kept, displays.data(), (int)displays.size());
+  if (kept.x != CONFIG.WinX) {
+    CONFIG.WinX = kept.x;
+    ResizeWindowTo(window, kept.x, kIgnore, kIgnore, kIgnore);
+  }
+  if (kept.y != CONFIG.WinY) {
+    CONFIG.WinY = kept.y;
+    ResizeWindowTo(window, kIgnore, kept.y, kIgnore, kIgnore);
   }
 }
 
@@ -115,8 +124,7 @@ void BuildMainWindow() {
   for (int field : {g_controls.txtR, g_controls.txtG, g_controls.txtB}) SetTextFieldLimit(field, 3);
   int blue = RandomInt(0, 255), green = RandomInt(0, 255), red = RandomInt(0, 255);
   SetControlColors(g_controls.cmdOptions, -1, ComposeColor(red, green, blue));
-  ExamineDisplays();
-  KeepWindowReachable();
+  KeepWindowReachable(ExamineDisplays());
   char title[64];
   snprintf(title, sizeof title, "Color Tintvane [1.0.0.%d]", kBuildNumber);
   SetWindowTitle(window, title);

@@ -47,7 +47,10 @@ void ShowOptionsMenu() {
         break;
     }
   }
-  ShowPopupMenu(kOptionsMenuNumber, c.wndMain, x > 0 ? x : 0, y + h + 3 > 0 ? y + h + 3 : 0);
+  // Under the button's corner wherever it is, on a display left of or above
+  // the primary too (negative coordinates); the system keeps the menu on
+  // the display it opens on.
+  ShowPopupMenu(kOptionsMenuNumber, c.wndMain, x, y + h + 3);
 }
 
 void OnOptionsMenu(const WindowEvent& event) {

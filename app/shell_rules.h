@@ -62,6 +62,24 @@ bool InsideInclusive(int x, int y, int left, int top, int width, int height);
 // stays.
 int KeepReachable(int position, int size, int displaySize);
 
+// A rectangle on the virtual screen: the primary display's top-left corner
+// is (0, 0), displays left of or above it have negative coordinates.
+struct ScreenRect {
+  int x, y, width, height;
+};
+
+// The display nearest the rectangle: the one it overlaps most, or when it
+// overlaps none, the one at the least distance from it; the first of equals
+// (display 0, the primary, comes first). -1 when there is no display.
+int NearestDisplay(const ScreenRect& window, const ScreenRect* displays, int count);
+
+// The window's stored position kept reachable on the display nearest its
+// rectangle: at least 40 % of its width and height on that display, by
+// KeepReachable along each axis. A window on any display stays where it
+// is; one whose display is gone comes onto the nearest remaining one.
+// Without displays it keeps to 0 x 0 at (0, 0).
+void KeepReachableOnDisplays(ScreenRect* window, const ScreenRect* displays, int count);
+
 //-----------------------------------------------------------------------------
 // Options menu
 //-----------------------------------------------------------------------------

@@ -17,21 +17,10 @@
 int FontNormal = 0;
 int FontLarge = 0;
 
-void ComputeDisplayScale() {
-  float scaleX = 1.0f, scaleY = 1.0f;
-  HDC screen = GetDC(nullptr);
-  if (screen) {
-    scaleX = ScaleFactorFromPixelsPerInch(GetDeviceCaps(screen, LOGPIXELSX));
-    scaleY = ScaleFactorFromPixelsPerInch(GetDeviceCaps(screen, LOGPIXELSY));
-    ReleaseDC(nullptr, screen);
-  }
-  ComputeLayoutValues(scaleX, scaleY);
-}
-
 static void InitRuntime() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  InitWindowing();  // the windowing layer's scale between logical units and pixels
+  InitWindowing();  // the one display scale: logical units to pixels, for every length
   LARGE_INTEGER counter;
   QueryPerformanceCounter(&counter);
   SeedRandom((uint64_t)counter.QuadPart ^ ((uint64_t)GetCurrentProcessId() << 32));
@@ -48,14 +37,13 @@ static void ReleaseRuntime() {
 void RunMainWindow() {
   LoadSettings(kSettingsFileName);
   if (CONFIG.CRC != kSettingsMarker)
-    ApplyDefaultSettings(&CONFIG, RandomInt(0, 255), DPIScaleX, DPIScaleY);
+    ApplyDefaultSettings(&CONFIG, RandomInt(0, 255));
   BuildMainWindow();
   RunEventLoop();
 }
 
 int ProgramMain() {
   InitRuntime();
-  ComputeDisplayScale();
   FontNormal = LoadFont("Consolas", 9);
   FontLarge = LoadFont("Consolas", 11);
   BuildNamedColorMap();

@@ -4,9 +4,6 @@
 extern int FontNormal;  // "Consolas" 9 pt, 0 when it could not be loaded
 extern int FontLarge;   // "Consolas" 11 pt
 
-// Reads the screen's pixels per inch into DPIScaleX/Y and the layout values.
-void ComputeDisplayScale();
-
 // Loads the settings or applies the defaults, runs the main window and saves
 // the settings on the way out.
 void RunMainWindow();

@@ -1,61 +1,44 @@
 #include "app/startup_values.h"
 
-#include <math.h>
 #include <string.h>
 
 #include "color/color_value.h"
 
-float DPIScaleX = 1.0f, DPIScaleY = 1.0f;
-
-int DPIx1, DPIx2, DPIx3, DPIx4, DPIx5, DPIx6, DPIx7, DPIx8, DPIx9, DPIx10, DPIx11, DPIx12, DPIx13;
-int DPIy1, DPIy2, DPIy3, DPIy4, DPIy5, DPIy6, DPIy7, DPIy8, DPIy9, DPIy10, DPIy11, DPIy12;
+int DPIx1 = 156;  // width of imgPaletteCapture
+int DPIx2 = 156;  // width of FrameActive
+int DPIx3 = 0;    // spacing of vboxActive
+int DPIx4 = -4;   // spacing of vboxRGB
+int DPIx5 = 26;   // width of txtR
+int DPIx6 = 26;   // width of txtG
+int DPIx7 = 26;   // width of txtB
+int DPIx8 = 0;    // spacing of vbox3
+int DPIx9 = 156;  // width of right
+int DPIx10 = 156;  // width of FrameParams
+int DPIx11 = 31;   // width of imgPaletteCurrent
+int DPIx12 = 31;   // width of cmdSelector
+int DPIx13 = 31;   // width of cmdSelectorImg
+int DPIy1 = 0;    // margin of singlebox1_c1
+int DPIy2 = 8;    // height of imgPaletteR
+int DPIy3 = 0;    // margin of singlebox1_c1_c1
+int DPIy4 = 9;    // height of imgPaletteG
+int DPIy5 = 0;    // margin of singlebox1_c2
+int DPIy6 = 9;    // height of imgPaletteB
+int DPIy7 = 2;    // height of empty1
+int DPIy8 = 20;   // height of imgPaletteAuto
+int DPIy9 = 0;    // margin of singlebox3
+int DPIy10 = 31;  // height of cmdSelector
+int DPIy11 = 31;  // height of cmdSelectorImg
+int DPIy12 = 20;  // height of imgPaletteHistory
 
 const LayoutValue kLayoutValues[kLayoutValueCount] = {
-    {"DPIx1", 'x', 156, &DPIx1},  // width of imgPaletteCapture
-    {"DPIx2", 'x', 156, &DPIx2},  // width of FrameActive
-    {"DPIx3", 'x', 0, &DPIx3},    // spacing of vboxActive
-    {"DPIx4", 'x', -4, &DPIx4},   // spacing of vboxRGB
-    {"DPIx5", 'x', 26, &DPIx5},   // width of txtR
-    {"DPIx6", 'x', 26, &DPIx6},   // width of txtG
-    {"DPIx7", 'x', 26, &DPIx7},   // width of txtB
-    {"DPIx8", 'x', 0, &DPIx8},    // spacing of vbox3
-    {"DPIx9", 'x', 156, &DPIx9},  // width of right
-    {"DPIx10", 'x', 156, &DPIx10},  // width of FrameParams
-    {"DPIx11", 'x', 31, &DPIx11},   // width of imgPaletteCurrent
-    {"DPIx12", 'x', 31, &DPIx12},   // width of cmdSelector
-    {"DPIx13", 'x', 31, &DPIx13},   // width of cmdSelectorImg
-    {"DPIy1", 'y', 0, &DPIy1},    // margin of singlebox1_c1
-    {"DPIy2", 'y', 8, &DPIy2},    // height of imgPaletteR
-    {"DPIy3", 'y', 0, &DPIy3},    // margin of singlebox1_c1_c1
-    {"DPIy4", 'y', 9, &DPIy4},    // height of imgPaletteG
-    {"DPIy5", 'y', 0, &DPIy5},    // margin of singlebox1_c2
-    {"DPIy6", 'y', 9, &DPIy6},    // height of imgPaletteB
-    {"DPIy7", 'y', 2, &DPIy7},    // height of empty1
-    {"DPIy8", 'y', 20, &DPIy8},   // height of imgPaletteAuto
-    {"DPIy9", 'y', 0, &DPIy9},    // margin of singlebox3
-    {"DPIy10", 'y', 31, &DPIy10},  // height of cmdSelector
-    {"DPIy11", 'y', 31, &DPIy11},  // height of cmdSelectorImg
-    {"DPIy12", 'y', 20, &DPIy12},  // height of imgPaletteHistory
+    {"DPIx1", &DPIx1},   {"DPIx2", &DPIx2},   {"DPIx3", &DPIx3},   {"DPIx4", &DPIx4},   {"DPIx5", &DPIx5},
+    {"DPIx6", &DPIx6},   {"DPIx7", &DPIx7},   {"DPIx8", &DPIx8},   {"DPIx9", &DPIx9},   {"DPIx10", &DPIx10},
+    {"DPIx11", &DPIx11}, {"DPIx12", &DPIx12}, {"DPIx13", &DPIx13}, {"DPIy1", &DPIy1},   {"DPIy2", &DPIy2},
+    {"DPIy3", &DPIy3},   {"DPIy4", &DPIy4},   {"DPIy5", &DPIy5},   {"DPIy6", &DPIy6},   {"DPIy7", &DPIy7},
+    {"DPIy8", &DPIy8},   {"DPIy9", &DPIy9},   {"DPIy10", &DPIy10}, {"DPIy11", &DPIy11}, {"DPIy12", &DPIy12},
 };
 
-float ScaleFactorFromPixelsPerInch(int pixelsPerInch) {
-  if (pixelsPerInch == 0) return 1.0f;
-  return (float)((long double)pixelsPerInch / 96.0L);
-}
-
-int ScaleLayoutValue(int base, float factor) {
-  float product = factor * (float)base;
-  return (int)nearbyint((double)product);  // the default rounding mode: halves to even
-}
-
-void ComputeLayoutValues(float scaleX, float scaleY) {
-  DPIScaleX = scaleX;
-  DPIScaleY = scaleY;
-  for (const LayoutValue& v : kLayoutValues)
-    *v.variable = ScaleLayoutValue(v.base, v.axis == 'x' ? scaleX : scaleY);
-}
-
-void ApplyDefaultSettings(ConfigRecord* record, int grey, float scaleX, float scaleY) {
+void ApplyDefaultSettings(ConfigRecord* record, int grey) {
   memset(record, 0, sizeof *record);
   record->CRC = kSettingsMarker;
   record->Autocopy = 0;
@@ -64,6 +47,6 @@ void ApplyDefaultSettings(ConfigRecord* record, int grey, float scaleX, float sc
   record->ColorFormatLCase = 0;
   record->WinTopmost = 0;
   record->WinExpanded = 1;
-  record->WinX = ScaleLayoutValue(320, scaleX);
-  record->WinY = ScaleLayoutValue(240, scaleY);
+  record->WinX = 320;  // logical units, as every stored position
+  record->WinY = 240;
 }

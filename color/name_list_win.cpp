@@ -33,21 +33,27 @@ static void SetUpColumns(HWND lv, int list) {
   }
 }
 
+// The colour icons are 16 x 16 logical units, so they grow with the text.
+const int kIconSize = 16;
+
 // The list's small-icon image list, made on first use.
 static HIMAGELIST IconList(HWND lv) {
   HIMAGELIST icons = ListView_GetImageList(lv, LVSIL_SMALL);
   if (icons) return icons;
-  icons = ImageList_Create(16, 16, ILC_COLOR32, kNearestNameCount + 1, 0);
+  icons = ImageList_Create(LogicalToDeviceX(kIconSize), LogicalToDeviceY(kIconSize), ILC_COLOR32,
+                           kNearestNameCount + 1, 0);
   ListView_SetImageList(lv, icons, LVSIL_SMALL);
   return icons;
 }
 
-// Adds a 16 x 16 icon filled with `color`; returns its index, or -1.
+// Adds an icon of the list's size filled with `color`; returns its index, or -1.
 static int AddColorIcon(HIMAGELIST icons, int color) {
+  int width = 0, height = 0;
+  ImageList_GetIconSize(icons, &width, &height);
   BITMAPINFO bi = {};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = 16;
-  bi.bmiHeader.biHeight = 16;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = height;
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
@@ -56,7 +62,7 @@ static int AddColorIcon(HIMAGELIST icons, int color) {
   // Pixels are stored B, G, R, A; opaque.
   uint32_t pixel = 0xFF000000u | (uint32_t)(color & 0xFF) << 16 | (uint32_t)(color & 0xFF00) |
                    (uint32_t)((color >> 16) & 0xFF);
-  for (int i = 0; i < 16 * 16; i++) ((uint32_t*)bits)[i] = pixel;
+  for (int i = 0; i < width * height; i++) ((uint32_t*)bits)[i] = pixel;
   int index = ImageList_Add(icons, bitmap, nullptr);
   DeleteObject(bitmap);  // the image list keeps its own copy
   return index;

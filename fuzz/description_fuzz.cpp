@@ -13,7 +13,6 @@ static void Procedure(const WindowEvent&) {}
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool registered = false;
   if (!registered) {
-    ComputeLayoutValues(1.25f, 1.25f);
     RegisterLayoutValues();
     RegisterRuntimeProcedure("proc", Procedure);
     RegisterRuntimeInteger("#Const", 7);

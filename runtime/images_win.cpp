@@ -140,19 +140,22 @@ int DecodeImage(int number, const void* data, size_t size) {
   return StoreImage(number, bitmap, pixels);
 }
 
-// A device context on the whole display, opened once and kept: opening one
-// costs more than a copy of the picker's region. A copy that fails opens it
-// again and tries once more, in case the display has changed under it.
-static HDC g_display = nullptr;
-
-static bool CopyFromDisplay(HDC target, int left, int top, int width, int height) {
-  for (int attempt = 0; attempt < 2; attempt++) {
-    if (!g_display) g_display = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
-    if (g_display && BitBlt(target, 0, 0, width, height, g_display, left, top, SRCCOPY)) return true;
-    if (g_display) DeleteDC(g_display);
-    g_display = nullptr;
+// The whole screen's device context, for as long as the scope lasts.
+struct ScopedScreenDC {
+  HDC dc = GetDC(nullptr);
+  ~ScopedScreenDC() {
+    if (dc) ReleaseDC(nullptr, dc);
   }
-  return false;
+};
+
+// The screen's device context counts in virtual-screen pixels with the
+// primary monitor's top-left corner at (0, 0), as the pointer does, on every
+// monitor; one made by CreateDCW("DISPLAY") may count from the virtual
+// screen's top-left corner instead, off by the origin once a monitor lies
+// left of or above the primary.
+static bool CopyFromDisplay(HDC target, int left, int top, int width, int height) {
+  ScopedScreenDC screen;
+  return screen.dc && BitBlt(target, 0, 0, width, height, screen.dc, left, top, SRCCOPY);
 }
 
 // An image that is already 32 bits and of this size takes the copy itself,

@@ -83,6 +83,13 @@ static LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
   LRESULT result = 0;
   if (HandleChildNotification(hwnd, msg, wParam, lParam, &result)) return result;
   switch (msg) {
+    case WM_NCHITTEST: {
+      // The edge belongs to the container: the pointer's buttons reach it
+      // there as anywhere inside (it has no sizing border to grab). The
+      // system may call the edge a border or no part of the window at all.
+      LRESULT hit = DefWindowProcW(hwnd, msg, wParam, lParam);
+      return hit == HTBORDER || hit == HTNOWHERE ? HTCLIENT : hit;
+    }
     case WM_RBUTTONUP:
       OfferRightClick(hwnd);
       break;

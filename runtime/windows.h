@@ -100,11 +100,15 @@ void HideWindowAnimated(int window, int animation, int ms);
 // Displays
 //-----------------------------------------------------------------------------
 
-// Reads the attached displays; returns how many there are. Display 0 is the
-// primary one.
+// Reads the attached displays (monitors); returns how many there are.
+// Display 0 is the primary one.
 int ExamineDisplays();
-// The size of a display as ExamineDisplays found it, in device pixels; 0 for
-// a display that does not exist.
+// Where a display lies and its size, as ExamineDisplays found it, in
+// virtual-screen pixels: the primary's top-left corner is (0, 0), and a
+// display left of or above it has negative coordinates. 0 for a display that
+// does not exist.
+int DisplayX(int display);
+int DisplayY(int display);
 int DisplayWidth(int display);
 int DisplayHeight(int display);
 

@@ -787,40 +787,30 @@ void HideWindowAnimated(int window, int animation, int ms) {
 // Displays
 //-----------------------------------------------------------------------------
 
-struct DisplaySize {
-  int width, height;
-};
-static std::vector<DisplaySize> g_displays;
+static std::vector<RECT> g_displays;  // virtual-screen pixels, the primary first
+
+static BOOL CALLBACK CollectDisplay(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+  MONITORINFO info = {sizeof info};
+  if (!GetMonitorInfoW(monitor, &info)) return TRUE;
+  if (info.dwFlags & MONITORINFOF_PRIMARY) g_displays.insert(g_displays.begin(), info.rcMonitor);
+  else g_displays.push_back(info.rcMonitor);
+  return TRUE;
+}
 
 int ExamineDisplays() {
   g_displays.clear();
-  // Looked up at run time: the program must start where the call is missing.
-  typedef BOOL(WINAPI * EnumDevices)(LPCWSTR, DWORD, PDISPLAY_DEVICEW, DWORD);
-  EnumDevices enumDevices = (EnumDevices)(void*)SystemProcedure(L"user32.dll", "EnumDisplayDevicesW");
-  if (!enumDevices) return 0;
-  std::vector<DisplaySize> others;
-  bool primaryFound = false;
-  DISPLAY_DEVICEW device = {sizeof device};
-  for (DWORD i = 0; enumDevices(nullptr, i, &device, 0); i++, device.cb = sizeof device) {
-    if (!(device.StateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP)) continue;
-    DEVMODEW mode = {};
-    mode.dmSize = sizeof mode;
-    if (!EnumDisplaySettingsW(device.DeviceName, ENUM_CURRENT_SETTINGS, &mode)) continue;
-    DisplaySize size = {(int)mode.dmPelsWidth, (int)mode.dmPelsHeight};
-    if ((device.StateFlags & DISPLAY_DEVICE_PRIMARY_DEVICE) && !primaryFound) {
-      g_displays.insert(g_displays.begin(), size);
-      primaryFound = true;
-    } else {
-      others.push_back(size);
-    }
-  }
-  g_displays.insert(g_displays.end(), others.begin(), others.end());
+  EnumDisplayMonitors(nullptr, nullptr, CollectDisplay, 0);
   return (int)g_displays.size();
 }
 
+static const RECT* DisplayRect(int display) {
+  return display >= 0 && display < (int)g_displays.size() ? &g_displays[(size_t)display] : nullptr;
+}
+int DisplayX(int display) { return DisplayRect(display) ? DisplayRect(display)->left : 0; }
+int DisplayY(int display) { return DisplayRect(display) ? DisplayRect(display)->top : 0; }
 int DisplayWidth(int display) {
-  return display >= 0 && display < (int)g_displays.size() ? g_displays[(size_t)display].width : 0;
+  return DisplayRect(display) ? DisplayRect(display)->right - DisplayRect(display)->left : 0;
 }
 int DisplayHeight(int display) {
-  return display >= 0 && display < (int)g_displays.size() ? g_displays[(size_t)display].height : 0;
+  return DisplayRect(display) ? DisplayRect(display)->bottom - DisplayRect(display)->top : 0;
 }

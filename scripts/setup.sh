@@ -14,6 +14,8 @@ PACKAGES=(
   # XInput2: without it Wine refuses to confine the pointer (ClipCursor)
   libxi6:i386 libxi6
   xvfb xdotool xclip imagemagick fonts-wine
+  x11-xserver-utils  # xrandr: one Xvfb screen split into several monitors
+  libxinerama1:i386 libxinerama1  # without it Wine sees those monitors as one
   dpkg-dev
 )
 

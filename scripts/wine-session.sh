@@ -8,7 +8,8 @@
 # that build's Wine; COMMAND itself runs with the first build's (the 32-bit
 # one where it runs), so `wine` in it is that build's. Everything started here (Xvfb, the Wine servers and their
 # processes) is stopped when the command ends, pass or fail. With
-# TINTVANE_USE_DISPLAY=1 an existing DISPLAY is used as it is.
+# TINTVANE_USE_DISPLAY=1 an existing DISPLAY is used as it is; with
+# TINTVANE_SESSION_BUILD=win32 or win64 only that build is made ready.
 set -uo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -18,6 +19,11 @@ export TINTVANE_WINE_ROOT="$build_dir"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 builds=$(bash "$here/windows-builds.sh")
+# A session for one build only (TINTVANE_SESSION_BUILD=win32 or win64).
+if [ -n "${TINTVANE_SESSION_BUILD:-}" ]; then
+  echo "$builds" | grep -qx "$TINTVANE_SESSION_BUILD" || { echo "This machine does not run the $TINTVANE_SESSION_BUILD build." >&2; exit 1; }
+  builds=$TINTVANE_SESSION_BUILD
+fi
 
 xvfb_pids=()
 cleanup() {

@@ -121,8 +121,10 @@ class ProgramSettingsTest(unittest.TestCase):
         self.assertTrue(text.startswith(b"<CONFIG><CRC>1111638594</CRC><Color>"))
         self.assertEqual(sorted(os.listdir(self.folder)), ["ColorTintvane.bin"])
 
-    def test_first_start_places_the_window_by_the_display_scale(self):
-        for ppi, x, y in [(120, 400, 300), (144, 480, 360)]:
+    def test_first_start_stores_the_same_logical_position_at_every_scale(self):
+        # (320, 240) logical units: the windowing layer scales it to pixels,
+        # and the file keeps the logical units at every display scale.
+        for ppi, x, y in [(120, 320, 240), (144, 320, 240), (192, 320, 240)]:
             with self.subTest(ppi=ppi):
                 set_pixels_per_inch(ppi)
                 if os.path.exists(self.file):

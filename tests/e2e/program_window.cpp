@@ -5,6 +5,8 @@
 //                              painted its picker button and takes input
 //   program_window.exe close   the same, then presses Alt+F4 and waits for
 //                              the program to end
+//   program_window.exe rect    as wait, then prints the window's outer
+//                              rectangle in screen pixels: "X Y WIDTH HEIGHT"
 // Exit code 0 on success, 1 when no window showed, 2 when it did not end.
 #include <windows.h>
 
@@ -40,6 +42,7 @@ static bool Ready(HWND* window) {
 }
 
 int wmain(int argc, wchar_t** argv) {
+  SetProcessDPIAware();  // rectangles in device pixels at every display scale
   bool close = argc > 1 && lstrcmpW(argv[1], L"close") == 0;
   HWND window = nullptr;
   DWORD start = GetTickCount();
@@ -51,6 +54,14 @@ int wmain(int argc, wchar_t** argv) {
   GetWindowThreadProcessId(window, &pid);
   HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
   if (process) WaitForInputIdle(process, 10000);
+  if (lstrcmpW(argc > 1 ? argv[1] : L"", L"rect") == 0) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    char line[64];
+    DWORD written = 0;
+    int n = wsprintfA(line, "%d %d %d %d\n", (int)r.left, (int)r.top, (int)(r.right - r.left), (int)(r.bottom - r.top));
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, (DWORD)n, &written, nullptr);
+  }
   if (!close) return 0;
   INPUT keys[4] = {};
   for (INPUT& k : keys) k.type = INPUT_KEYBOARD;

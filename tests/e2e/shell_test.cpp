@@ -55,11 +55,10 @@ TEST_F(StartTest, FirstStartShowsTheDefaultsAndSavesThem) {
     ASSERT_EQ(Scale(), atoi(expected));
   }
   ASSERT_TRUE(Start());
-  // At (320, 240) logical units, scaled once for the default and once more
-  // by the windowing layer.
+  // At (320, 240) logical units: (480, 360) pixels at 144 pixels per inch.
   Rect outer = Of(main_.window);
-  EXPECT_EQ(outer.x, Scaled(Scaled(320)));
-  EXPECT_EQ(outer.y, Scaled(Scaled(240)));
+  EXPECT_EQ(outer.x, Scaled(320));
+  EXPECT_EQ(outer.y, Scaled(240));
   EXPECT_FALSE(GetWindowLongW(main_.window, GWL_EXSTYLE) & WS_EX_TOPMOST);
   // Expanded: the whole name list shows.
   Rect client = ClientRectOf(main_.window), list = Of(main_.list);
@@ -81,8 +80,8 @@ TEST_F(StartTest, FirstStartShowsTheDefaultsAndSavesThem) {
   ASSERT_TRUE(ReadSettings(&saved));
   EXPECT_EQ(saved.CRC, kSettingsMarker);
   EXPECT_EQ(HtmlText(saved.Color), text);
-  EXPECT_EQ(saved.WinX, Scaled(320));
-  EXPECT_EQ(saved.WinY, Scaled(240));
+  EXPECT_EQ(saved.WinX, 320);
+  EXPECT_EQ(saved.WinY, 240);
   EXPECT_EQ(saved.WinExpanded, 1);
   EXPECT_EQ(saved.WinTopmost, 0);
   EXPECT_EQ(saved.Autocopy, 0);
@@ -98,6 +97,114 @@ TEST_F(StartTest, ThePickerButtonWearsTheIconOverTheButtonFace) {
   ASSERT_TRUE(WaitFor([&] { return Shot(picker).Pixel(picker.w / 2, picker.h / 2) == Rgb(72, 72, 72); }));
   EXPECT_NE(Shot(picker).Pixel(0, picker.h / 4), 0xFFFFFF);
   EXPECT_FALSE(IsWindowVisible(main_.pickerTemplate));
+}
+
+// The display scale new processes start with, set for as long as the
+// object lives; the scale of the run is put back after it.
+class ScaleForNewPrograms {
+ public:
+  explicit ScaleForNewPrograms(int ppi) { Set(ppi); }
+  ~ScaleForNewPrograms() { Set(Scale()); }
+
+ private:
+  static void Set(int ppi) {
+    DWORD value = (DWORD)ppi;
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &value, sizeof value);
+  }
+};
+
+// The window as it shows: its client area and every control's rectangle
+// relative to it, a list row's height and its colour icon's width and
+// height, in pixels.
+struct WindowLayout {
+  std::vector<std::pair<const char*, Rect>> parts;
+  int rowHeight = 0, iconWidth = 0, iconHeight = 0;
+};
+
+// The colour of a list row's "#RRGGBB" text.
+static int ColorOfHtml(const std::wstring& text) {
+  unsigned value = (unsigned)wcstoul(text.c_str() + 1, nullptr, 16);
+  return Rgb((int)(value >> 16), (int)(value >> 8) & 0xFF, (int)value & 0xFF);
+}
+
+static WindowLayout LayoutOf(const MainWindow& m) {
+  WindowLayout layout;
+  Rect client = ClientRectOf(m.window);
+  layout.parts.push_back({"client area", Rect{0, 0, client.w, client.h}});
+  const std::pair<const char*, HWND> controls[] = {
+      {"capture view", m.capture}, {"red strip", m.strips[0]}, {"green strip", m.strips[1]},
+      {"blue strip", m.strips[2]}, {"red field", m.fields[0]}, {"green field", m.fields[1]},
+      {"blue field", m.fields[2]}, {"colour text", m.colorText}, {"palette", m.palette},
+      {"options button", m.options}, {"swatch", m.swatch}, {"picker", m.picker},
+      {"history", m.history}, {"name list", m.list}, {"right-hand panel", m.panel},
+      {"channel panel", m.channelPanel}};
+  for (const auto& c : controls) {
+    Rect r = WindowRectOf(c.second);
+    layout.parts.push_back({c.first, Rect{r.x - client.x, r.y - client.y, r.w, r.h}});
+  }
+  // The icon is the one patch of the row's colour: counted across its
+  // middle line, then down its middle column.
+  RemoteList rows(m.list);
+  Rect row = rows.RowRect(1);
+  layout.rowHeight = row.h;
+  int color = ColorOfHtml(rows.Cell(1, 1));
+  Shot shot(row);
+  int first = -1;
+  for (int x = 0; x < row.w; x++)
+    if (shot.Pixel(x, row.h / 2) == color) {
+      if (first < 0) first = x;
+      layout.iconWidth++;
+    }
+  for (int y = 0; first >= 0 && y < row.h; y++)
+    if (shot.Pixel(first + layout.iconWidth / 2, y) == color) layout.iconHeight++;
+  return layout;
+}
+
+// Every length is scaled once: the window at this scale is the window at
+// 96 pixels per inch magnified, each rectangle within a pixel of its
+// magnified self for every box it is nested in (the layout rounds each
+// box's lengths to whole pixels), and the rows and text grow alike.
+TEST_F(StartTest, TheWindowIsItsSizeAt96MagnifiedByTheScale) {
+  const char* expected = getenv("TINTVANE_EXPECT_PPI");
+  if (expected) {
+    ASSERT_EQ(Scale(), atoi(expected));
+  }
+  WriteSettings(SampleSettings());
+  WindowLayout at96;
+  {
+    ScaleForNewPrograms reference(96);
+    ASSERT_TRUE(Start());
+    at96 = LayoutOf(main_);
+    ASSERT_EQ(Close(), 0);
+  }
+  ASSERT_EQ(at96.parts[1].second.w, 156) << "the reference run was not at 96 pixels per inch";
+  WriteSettings(SampleSettings());
+  ASSERT_TRUE(Start());
+  WindowLayout here = LayoutOf(main_);
+  double scale = Scale() / 96.0;
+  const int kNesting = 4;  // the deepest control sits in as many boxes that round its place
+  // The system's edges (a sunken panel's, a text field's) keep their pixels
+  // at every scale, and lengths measured around them take them as they are:
+  // across the window two panel edges lie side by side, and down it up to
+  // eight (the panel's and the three channel fields', top and bottom).
+  double edge = GetSystemMetrics(SM_CYEDGE) * (scale - 1);
+  double across = kNesting + 2 * edge, down = kNesting + 8 * edge;
+  for (size_t i = 0; i < here.parts.size(); i++) {
+    const Rect &small = at96.parts[i].second, &large = here.parts[i].second;
+    SCOPED_TRACE(testing::Message() << here.parts[i].first << " " << large << " at 96: " << small);
+    EXPECT_NEAR(large.x, small.x * scale, across);
+    EXPECT_NEAR(large.y, small.y * scale, down);
+    EXPECT_NEAR(large.w, small.w * scale, across);
+    EXPECT_NEAR(large.h, small.h * scale, down);
+  }
+  // The colour icons grow with the text; the rows hold them and the text
+  // (whose pixel size follows the font's points, rounded).
+  EXPECT_EQ(at96.iconWidth, 16);
+  EXPECT_EQ(at96.iconHeight, 16);
+  EXPECT_EQ(here.iconWidth, (int)floor(16 * scale + 0.5));
+  EXPECT_EQ(here.iconHeight, (int)floor(16 * scale + 0.5));
+  EXPECT_GT(here.rowHeight, here.iconHeight);
+  EXPECT_GE(here.rowHeight, at96.rowHeight * scale * 0.85) << "rows of " << at96.rowHeight << " at 96";
 }
 
 TEST_F(StartTest, StoredPositionsFarOffTheDisplayArePulledBack) {
@@ -161,6 +268,30 @@ TEST_F(CollapseTest, RightClicksOnTheRightPanelCollapseAndExpandNothingElseDoes)
   ConfigRecord saved;
   ASSERT_TRUE(ReadSettings(&saved));
   EXPECT_EQ(saved.WinExpanded, 0);
+}
+
+// The panel's sunken edge is part of the panel: a right-click on each of
+// its four sides folds or unfolds the list, at every display scale.
+TEST_F(CollapseTest, TheRightHandPanelsSunkenEdgeTakesTheRightClick) {
+  WriteSettings(SampleSettings());
+  ASSERT_TRUE(Start());
+  Rect panel = Of(main_.panel);
+  int expanded = ClientRectOf(main_.window).h, collapsed = Logical(Of(main_.list).y - ClientRectOf(main_.window).y);
+  const struct {
+    const char* side;
+    int x, y;
+  } edges[] = {{"left", panel.x, panel.cy()},
+               {"top", panel.cx(), panel.y + 1},
+               {"right", panel.x + panel.w - 1, panel.cy()},
+               {"bottom", panel.cx(), panel.y + panel.h - 2}};
+  bool folded = false;
+  for (const auto& e : edges) {
+    SCOPED_TRACE(e.side);
+    ASSERT_TRUE(ClickAt(e.x, e.y, true));
+    folded = !folded;
+    int want = folded ? Scaled(collapsed) : expanded;
+    ASSERT_TRUE(WaitFor([&] { return ClientRectOf(main_.window).h == want; })) << ClientRectOf(main_.window).h;
+  }
 }
 
 //-----------------------------------------------------------------------------

@@ -89,10 +89,11 @@ TEST_F(DescriptionTest, FlagLists) {
 
 TEST_F(DescriptionTest, ResolvedAndPlainValues) {
   RegisterLayoutValues();
-  ComputeLayoutValues(1.0f, 1.0f);
+  int kept = DPIx1;
   DPIx1 = 123;  // the value at open time counts, not the one at registration
   ASSERT_TRUE(Open("<vbox><vbox name='v' spacing='DPIx4'><string name='s' width='DPIx1' height=' -7px'/></vbox>"
                    "<hbox name='h' spacing='12abc'/></vbox>"));
+  DPIx1 = kept;
   EXPECT_EQ(Node("s").ownWidth, 123);
   EXPECT_EQ(Node("s").ownHeight, -7);
   EXPECT_EQ(Node("v").spacing, 0);
@@ -375,7 +376,6 @@ TEST_F(DescriptionTest, TheMainWindowDescription) {
   EXPECT_EQ(text.substr(text.size() - 20), "\t</window></dialogs>");
 
   RegisterLayoutValues();
-  ComputeLayoutValues(1.25f, 1.25f);
   ASSERT_TRUE(OpenText(text, "wndMain")) << Error();
   const char* names[18] = {"FrameParams", "frame1", "frame1_c1", "cmdSelectorImg", "imgPaletteCapture",
                            "imgPaletteR", "txtR", "imgPaletteG", "txtG", "imgPaletteB", "txtB", "txtRGB",
@@ -383,8 +383,9 @@ TEST_F(DescriptionTest, TheMainWindowDescription) {
                            "imgPaletteHistory", "lstResults"};
   for (const char* name : names) EXPECT_GT(Control(name), 0) << name;
   EXPECT_EQ(Control("wndMain"), -1);
-  EXPECT_EQ(Node("imgPaletteCapture").ownWidth, 195);
-  EXPECT_EQ(Node("imgPaletteR").ownHeight, 10);
+  // In logical units, which the windowing layer scales: the same at every display scale.
+  EXPECT_EQ(Node("imgPaletteCapture").ownWidth, 156);
+  EXPECT_EQ(Node("imgPaletteR").ownHeight, 8);
   EXPECT_EQ(Node("vboxRGB").spacing, 0);
   EXPECT_EQ(Named("imgPaletteCapture").flags, 0x7u);
   EXPECT_EQ(Named("txtR").flags, 0x22000u);

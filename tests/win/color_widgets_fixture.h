@@ -48,7 +48,8 @@ class ColorWidgetsTest : public ::testing::Test {
       *strips[c] = CreateCanvas(kAutoNumber, window_, 10, 180 + 26 * c, 256, 20, kDragCanvas);
       *fields[c] = Field(276, 180 + 26 * c, 40, ES_NUMBER);
     }
-    pattern_ = CreateCanvas(kAutoNumber, window_, 10, 270, 160, 120, 0);
+    // At most 256 pixels each way at 200 % (a pixel's colour tells where it is).
+    pattern_ = CreateCanvas(kAutoNumber, window_, 10, 270, 128, 96, 0);
     HWND lv = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL,
                               LogicalToDeviceX(370), LogicalToDeviceY(10), LogicalToDeviceX(380),
                               LogicalToDeviceY(400), (HWND)WindowHandle(window_), nullptr, nullptr, nullptr);

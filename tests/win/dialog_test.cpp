@@ -32,7 +32,6 @@ class DialogTest : public ::testing::Test {
     HDC screen = GetDC(nullptr);
     ppi_ = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    ComputeLayoutValues(ScaleFactorFromPixelsPerInch(ppi_), ScaleFactorFromPixelsPerInch(ppi_));
     ClearWindowEvents();
     dialog_ = NewDialog(-1);
     ASSERT_GT(dialog_, 0);
