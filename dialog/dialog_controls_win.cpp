@@ -120,10 +120,11 @@ static void FillExplorerTree(HWND tree, const std::wstring& path, uint32_t flags
   }
 }
 
-// The source-code editor comes from "Scintilla.dll", when it can be loaded.
+// The source-code editor comes from "Scintilla.dll" beside the program, when
+// it is there: never from the current folder, where anyone may put a file.
 static bool ScintillaAvailable() {
   static int state = 0;  // 0 unknown, 1 loaded, -1 missing
-  if (!state) state = LoadLibraryW(L"Scintilla.dll") ? 1 : -1;
+  if (!state) state = LoadProgramLibrary(L"Scintilla.dll") ? 1 : -1;
   return state == 1;
 }
 
@@ -135,7 +136,7 @@ static bool WebViewAvailable() {
     state = -1;
     typedef HRESULT(WINAPI * OleInit)(void*);
     typedef BOOL(WINAPI * AxInit)();
-    HMODULE ole = LoadLibraryW(L"ole32.dll"), atl = LoadLibraryW(L"atl.dll");
+    HMODULE ole = LoadSystemLibrary(L"ole32.dll"), atl = LoadSystemLibrary(L"atl.dll");
     OleInit oleInit = ole ? (OleInit)(void*)GetProcAddress(ole, "OleInitialize") : nullptr;
     AxInit axInit = atl ? (AxInit)(void*)GetProcAddress(atl, "AtlAxWinInit") : nullptr;
     if (oleInit && axInit && SUCCEEDED(oleInit(nullptr)) && axInit()) state = 1;

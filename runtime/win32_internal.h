@@ -35,10 +35,18 @@ const UINT WM_TINTVANE_MENU_CHOICE = WM_APP + 0x55;
 // to the item of that menu (menu 0: a menu of no number, nothing bound).
 void DispatchMenuChoice(int window, int menu, int item);
 
-// A procedure of a system library, the library loaded when first asked for
-// and kept; null when either is missing. For libraries that most runs never
-// need, and calls that may be missing from the platform.
+// A procedure of a system library, the library loaded from the system
+// folder when first asked for and kept; null when either is missing. For
+// libraries that most runs never need, and calls that may be missing from
+// the platform.
 FARPROC SystemProcedure(const wchar_t* library, const char* name);
+
+// A system library ("ole32.dll") from the system folder, never from the
+// program's folder or the current one; null when it cannot be loaded.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+// A library that comes with the program ("Scintilla.dll") from the
+// program's own folder by its full path; null when it is not there.
+HMODULE LoadProgramLibrary(const wchar_t* name);
 
 // The next free number from `next` on, for numbered objects.
 int FreshNumber(int& next, bool (*taken)(int));

@@ -4,7 +4,7 @@
 #include <commctrl.h>
 #include <windowsx.h>
 #include <math.h>
-#include <uxtheme.h>
+#include <uxtheme.h>  // the types and parts; the calls are looked up
 #include <vssym32.h>
 
 #include <unordered_map>
@@ -75,12 +75,6 @@ static int g_nextWindowNumber = 1, g_nextControlNumber = 1;
 // A private message that queues a posted control event in platform order.
 static const UINT WM_TINTVANE_POSTED_EVENT = WM_APP + 0x54;
 static const wchar_t kWindowClass[] = L"TintvaneWindow";
-
-FARPROC SystemProcedure(const wchar_t* library, const char* name) {
-  HMODULE module = GetModuleHandleW(library);
-  if (!module) module = LoadLibraryW(library);
-  return module ? GetProcAddress(module, name) : nullptr;
-}
 
 int FreshNumber(int& next, bool (*taken)(int)) {
   while (taken(next)) next++;
@@ -197,6 +191,35 @@ static bool AnswerControlColor(HWND parent, UINT msg, WPARAM wParam, LPARAM lPar
   return true;
 }
 
+// The theme library's calls, looked up once from the system folder: it is
+// not one of the system's known DLLs, so an import of it would be looked for
+// in the program's folder first. Null when any is missing.
+struct ThemeCalls {
+  HTHEME(WINAPI* open)(HWND, LPCWSTR);
+  HRESULT(WINAPI* close)(HTHEME);
+  BOOL(WINAPI* partlyTransparent)(HTHEME, int, int);
+  HRESULT(WINAPI* drawParent)(HWND, HDC, const RECT*);
+  HRESULT(WINAPI* draw)(HTHEME, HDC, int, int, const RECT*, const RECT*);
+  HRESULT(WINAPI* contentRect)(HTHEME, HDC, int, int, const RECT*, RECT*);
+};
+
+static const ThemeCalls* Theme() {
+  static ThemeCalls calls;
+  static int state = 0;  // 0 not looked up, 1 found, -1 missing
+  if (!state) {
+    auto find = [](const char* name) { return (void*)SystemProcedure(L"uxtheme.dll", name); };
+    calls.open = (decltype(calls.open))find("OpenThemeData");
+    calls.close = (decltype(calls.close))find("CloseThemeData");
+    calls.partlyTransparent = (decltype(calls.partlyTransparent))find("IsThemeBackgroundPartiallyTransparent");
+    calls.drawParent = (decltype(calls.drawParent))find("DrawThemeParentBackground");
+    calls.draw = (decltype(calls.draw))find("DrawThemeBackground");
+    calls.contentRect = (decltype(calls.contentRect))find("GetThemeBackgroundContentRect");
+    bool all = calls.open && calls.close && calls.partlyTransparent && calls.drawParent && calls.draw && calls.contentRect;
+    state = all ? 1 : -1;
+  }
+  return state == 1 ? &calls : nullptr;
+}
+
 // A push button with a caption colour of its own: the face as the system
 // draws it (themed or classic), the caption in the colour over it.
 static LRESULT PaintColoredButton(const NMCUSTOMDRAW* draw, int textColor) {
@@ -205,13 +228,14 @@ static LRESULT PaintColoredButton(const NMCUSTOMDRAW* draw, int textColor) {
   HDC dc = draw->hdc;
   RECT face = draw->rc, content = draw->rc;
   bool pressed = draw->uItemState & CDIS_SELECTED, disabled = draw->uItemState & CDIS_DISABLED;
-  if (HTHEME theme = OpenThemeData(button, L"BUTTON")) {
+  const ThemeCalls* t = Theme();
+  if (HTHEME theme = t ? t->open(button, L"BUTTON") : nullptr) {
     int state = disabled ? PBS_DISABLED : pressed ? PBS_PRESSED : (draw->uItemState & CDIS_HOT) ? PBS_HOT
               : (draw->uItemState & CDIS_DEFAULT) ? PBS_DEFAULTED : PBS_NORMAL;
-    if (IsThemeBackgroundPartiallyTransparent(theme, BP_PUSHBUTTON, state)) DrawThemeParentBackground(button, dc, &face);
-    DrawThemeBackground(theme, dc, BP_PUSHBUTTON, state, &face, nullptr);
-    GetThemeBackgroundContentRect(theme, dc, BP_PUSHBUTTON, state, &face, &content);
-    CloseThemeData(theme);
+    if (t->partlyTransparent(theme, BP_PUSHBUTTON, state)) t->drawParent(button, dc, &face);
+    t->draw(theme, dc, BP_PUSHBUTTON, state, &face, nullptr);
+    t->contentRect(theme, dc, BP_PUSHBUTTON, state, &face, &content);
+    t->close(theme);
   } else {
     DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
     InflateRect(&content, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));

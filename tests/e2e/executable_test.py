@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks ColorTintvane.exe as a file: a GUI program for its build's processor
-(PE32 for i386, PE32+ for x86-64) that imports system DLLs only and carries
-its manifest and version resources.
+(PE32 for i386, PE32+ for x86-64) that imports only DLLs that no file beside
+it can replace, keeps ASLR and DEP on, and carries its manifest and version
+resources.
     executable_test.py PATH/ColorTintvane.exe win32|win64"""
 import re
 import struct
@@ -13,11 +14,25 @@ BUILD = sys.argv.pop(1) if len(sys.argv) > 1 else "win32"
 # machine, optional header magic, the manifest's name for the processor
 PROCESSORS = {"win32": (0x14C, 0x10B, "x86"), "win64": (0x8664, 0x20B, "amd64")}
 
-SYSTEM_DLLS = {
-    "kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "comdlg32.dll",
-    "shell32.dll", "msvcrt.dll", "advapi32.dll", "ole32.dll", "oleaut32.dll",
-    "shlwapi.dll", "uxtheme.dll",
+# Windows takes a DLL that a program imports from the program's own folder
+# first, unless it is one of the system's known DLLs, which always come from
+# the system folder. These are known DLLs on every Windows from 7 on.
+KNOWN_DLLS = {
+    "advapi32.dll", "comdlg32.dll", "gdi32.dll", "imm32.dll", "kernel32.dll",
+    "msvcrt.dll", "ole32.dll", "oleaut32.dll", "psapi.dll", "rpcrt4.dll",
+    "sechost.dll", "setupapi.dll", "shell32.dll", "shlwapi.dll", "user32.dll",
+    "ws2_32.dll",
 }
+# Not a known DLL, but the manifest asks for common controls version 6, which
+# Windows resolves side by side from its own store before any folder.
+SIDE_BY_SIDE_DLLS = {"comctl32.dll": 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"'}
+
+IMAGE_FILE_RELOCS_STRIPPED = 0x0001
+DLLCHARACTERISTICS_HIGH_ENTROPY_VA = 0x0020
+DLLCHARACTERISTICS_DYNAMIC_BASE = 0x0040
+DLLCHARACTERISTICS_NX_COMPAT = 0x0100
+PE32_PLUS = 0x20B
+BASE_RELOCATION_DIRECTORY = 5
 
 
 class PeFile:
@@ -31,9 +46,10 @@ class PeFile:
         self.machine, nsections, _, _, _, optsize, self.characteristics = struct.unpack_from("<HHIIIHH", d, pe + 4)
         opt = pe + 24
         self.magic = struct.unpack_from("<H", d, opt)[0]
-        self.subsystem = struct.unpack_from("<H", d, opt + 68)[0]
-        # PE32+ has 64-bit image base and stack and heap sizes: 16 bytes more.
-        dirs = opt + (112 if self.magic == 0x20B else 96)
+        self.subsystem, self.dll_characteristics = struct.unpack_from("<HH", d, opt + 68)
+        # The data directories follow the sizes of stack and heap, which are
+        # 64 bits wide in a PE32+ file.
+        dirs = opt + (112 if self.magic == PE32_PLUS else 96)
         ndirs = struct.unpack_from("<I", d, dirs - 4)[0]
         self.dirs = [struct.unpack_from("<II", d, dirs + 8 * i) for i in range(ndirs)]
         self.sections = []
@@ -92,10 +108,24 @@ class ExecutableTest(unittest.TestCase):
         self.assertEqual(self.pe.magic, magic)
         self.assertEqual(self.pe.subsystem, 2)
 
-    def test_imports_system_dlls_only(self):
+    def test_imports_only_dlls_that_no_file_beside_it_can_replace(self):
         dlls = {n.lower() for n in self.pe.imported_dlls()}
-        self.assertTrue(dlls)
-        self.assertLessEqual(dlls, SYSTEM_DLLS, dlls - SYSTEM_DLLS)
+        self.assertIn("kernel32.dll", dlls)
+        manifest = self.pe.resources()[(24, 1)].decode("utf-8")
+        for dll in dlls - KNOWN_DLLS:
+            with self.subTest(dll=dll):
+                self.assertIn(dll, SIDE_BY_SIDE_DLLS, "neither a known DLL nor resolved side by side")
+                self.assertIn(SIDE_BY_SIDE_DLLS[dll], manifest)
+
+    def test_keeps_aslr_and_dep_on(self):
+        flags = self.pe.dll_characteristics
+        self.assertTrue(flags & DLLCHARACTERISTICS_DYNAMIC_BASE, "no ASLR")
+        self.assertTrue(flags & DLLCHARACTERISTICS_NX_COMPAT, "no DEP")
+        if self.pe.magic == PE32_PLUS:
+            self.assertTrue(flags & DLLCHARACTERISTICS_HIGH_ENTROPY_VA, "no 64-bit ASLR")
+        # Without its relocations the program cannot be moved, whatever the flag says.
+        self.assertFalse(self.pe.characteristics & IMAGE_FILE_RELOCS_STRIPPED)
+        self.assertGreater(self.pe.dirs[BASE_RELOCATION_DIRECTORY][1], 0)
 
     def test_manifest_declares_dpi_awareness_and_common_controls_6(self):
         manifest = self.pe.resources()[(24, 1)].decode("utf-8")

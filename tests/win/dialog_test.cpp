@@ -281,8 +281,12 @@ TEST_F(DialogTest, EveryElementKindIsARealControl) {
   EXPECT_EQ(SendMessageW(Handle("progressbar"), PBM_GETPOS, 0, 0), 40);
   EXPECT_EQ(SendMessageW(Handle("trackbar"), TBM_GETPOS, 0, 0), 3);
   EXPECT_GT(ListView_GetItemCount(Handle("explorerlist")), 0);
-  // Without "Scintilla.dll" the editor is not created, and its node is still laid out.
-  bool scintilla = LoadLibraryW(L"Scintilla.dll") != nullptr;
+  // Without "Scintilla.dll" beside the program the editor is not created,
+  // and its node is still laid out.
+  wchar_t editor[MAX_PATH + 16];
+  GetModuleFileNameW(nullptr, editor, MAX_PATH);
+  wcscpy(wcsrchr(editor, L'\\') + 1, L"Scintilla.dll");
+  bool scintilla = LoadLibraryW(editor) != nullptr;
   EXPECT_EQ(Control("scintilla") > 0, scintilla);
 }
 
