@@ -91,9 +91,10 @@ static void OpenMainWindow() {
 
 // Pulls a stored position back onto the primary display, so that at least
 // 40 % of the window shows there, and keeps the corrected position.
-static void KeepWindowReachable() {
+static void KeepWindowReachable(int displaysFound) {
   int window = g_controls.wndMain;
-  int displayWidth = DeviceToLogicalX(DisplayWidth(0)), displayHeight = DeviceToLogicalY(DisplayHeight(0));
+  int displayWidth = DeviceToLogicalX(PrimaryDisplaySize(displaysFound, DisplayWidth(0), PrimaryMonitorWidth()));
+  int displayHeight = DeviceToLogicalY(PrimaryDisplaySize(displaysFound, DisplayHeight(0), PrimaryMonitorHeight()));
   int x = KeepReachable(CONFIG.WinX, WindowOuterWidth(window), displayWidth);
   if (x != CONFIG.WinX) {
     CONFIG.WinX = x;
@@ -115,8 +116,7 @@ void BuildMainWindow() {
   for (int field : {g_controls.txtR, g_controls.txtG, g_controls.txtB}) SetTextFieldLimit(field, 3);
   int blue = RandomInt(0, 255), green = RandomInt(0, 255), red = RandomInt(0, 255);
   SetControlColors(g_controls.cmdOptions, -1, ComposeColor(red, green, blue));
-  ExamineDisplays();
-  KeepWindowReachable();
+  KeepWindowReachable(ExamineDisplays());
   char title[64];
   snprintf(title, sizeof title, "Color Tintvane [1.0.0.%d]", kBuildNumber);
   SetWindowTitle(window, title);

@@ -90,6 +90,10 @@ int KeepReachable(int position, int size, int displaySize) {
   return position;
 }
 
+int PrimaryDisplaySize(int displaysFound, int enumeratedSize, int reportedSize) {
+  return displaysFound > 0 ? enumeratedSize : reportedSize;
+}
+
 //-----------------------------------------------------------------------------
 // Options menu
 //-----------------------------------------------------------------------------

@@ -62,6 +62,12 @@ bool InsideInclusive(int x, int y, int left, int top, int width, int height);
 // stays.
 int KeepReachable(int position, int size, int displaySize);
 
+// The primary display's size along one axis for KeepReachable: entry 0 of
+// the display enumeration, or, when the enumeration found no display (some
+// remote and virtual sessions), the size the system reports for the primary
+// monitor.
+int PrimaryDisplaySize(int displaysFound, int enumeratedSize, int reportedSize);
+
 //-----------------------------------------------------------------------------
 // Options menu
 //-----------------------------------------------------------------------------

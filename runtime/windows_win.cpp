@@ -824,3 +824,5 @@ int DisplayWidth(int display) {
 int DisplayHeight(int display) {
   return display >= 0 && display < (int)g_displays.size() ? g_displays[(size_t)display].height : 0;
 }
+int PrimaryMonitorWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+int PrimaryMonitorHeight() { return GetSystemMetrics(SM_CYSCREEN); }

@@ -128,6 +128,26 @@ TEST(KeepReachable, PullsBackOnlyPastTheLimits) {
     EXPECT_EQ(KeepReachable(k.position, k.size, k.display), k.expected) << k.position << " " << k.size;
 }
 
+// With no display from the enumeration the system's own report of the
+// primary monitor stands in, so a start is not pulled to (-0.4 W, -0.4 H).
+TEST(PrimaryDisplaySize, TheEnumerationFirstTheSystemsReportWhenItFoundNone) {
+  const struct {
+    int found, enumerated, reported, expected;
+  } cases[] = {
+      {1, 1280, 1024, 1280},  // the enumeration's primary wins
+      {3, 800, 1920, 800},
+      {0, 0, 1920, 1920},     // none found: the reported size
+      {0, 0, 0, 0},           // nothing reported either
+  };
+  for (const auto& k : cases)
+    EXPECT_EQ(PrimaryDisplaySize(k.found, k.enumerated, k.reported), k.expected) << k.found << " " << k.reported;
+
+  // A window 480 x 300 stored at (320, 240), no display enumerated, a
+  // 1280 x 1024 monitor reported: it stays where it was.
+  EXPECT_EQ(KeepReachable(320, 480, PrimaryDisplaySize(0, 0, 1280)), 320);
+  EXPECT_EQ(KeepReachable(240, 300, PrimaryDisplaySize(0, 0, 1024)), 240);
+}
+
 //-----------------------------------------------------------------------------
 // Options menu
 //-----------------------------------------------------------------------------
