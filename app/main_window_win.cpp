@@ -68,9 +68,9 @@ void SetExpanded(int expanded, int fullHeight) {
 // Construction
 //-----------------------------------------------------------------------------
 
-// Opens wndMain from the description and looks up its controls; the
-// controls keep -1 when the window cannot be opened.
-static void OpenMainWindow() {
+// Opens wndMain from the description and looks up its controls; false, with
+// the controls -1, when the window cannot be opened.
+static bool OpenMainWindow() {
   RegisterLayoutValues();
   int dialog = NewDialog(-1);
   XmlDoc doc;
@@ -87,6 +87,7 @@ static void OpenMainWindow() {
     }
     RefitDialog(dialog);
   }
+  return g_controls.wndMain != -1;
 }
 
 // Pulls a stored position back onto the primary display, so that at least
@@ -107,8 +108,8 @@ static void KeepWindowReachable(int displaysFound) {
   }
 }
 
-void BuildMainWindow() {
-  OpenMainWindow();
+bool BuildMainWindow() {
+  if (!OpenMainWindow()) return false;
   int window = g_controls.wndMain;
   SetColorWidgets(g_controls);
   ResizeWindowTo(window, CONFIG.WinX, CONFIG.WinY, kIgnore, kIgnore);
@@ -130,6 +131,7 @@ void BuildMainWindow() {
   RefreshChannelViews(CONFIG.Color, true);
   AddWindowTimer(window, TimerFocusPoll, 16);
   AddWindowTimer(window, TimerSelectorSkin, 1);
+  return true;
 }
 
 //-----------------------------------------------------------------------------

@@ -95,6 +95,12 @@ int PrimaryDisplaySize(int displaysFound, int enumeratedSize, int reportedSize) 
 }
 
 //-----------------------------------------------------------------------------
+// Settings file
+//-----------------------------------------------------------------------------
+
+bool SettingsFileMayBeReplaced(SettingsFileState loaded) { return loaded != SETTINGS_FILE_UNREADABLE; }
+
+//-----------------------------------------------------------------------------
 // Options menu
 //-----------------------------------------------------------------------------
 

@@ -69,6 +69,17 @@ int KeepReachable(int position, int size, int displaySize);
 int PrimaryDisplaySize(int displaysFound, int enumeratedSize, int reportedSize);
 
 //-----------------------------------------------------------------------------
+// Settings file
+//-----------------------------------------------------------------------------
+
+// Whether the saves at close and at the session's end may replace the
+// settings file, after the load at start-up found it so. A file that exists
+// but could not be read holds the user's settings, which this run never saw:
+// the program runs on defaults and leaves that file as it is. A file that was
+// read (usable or not), or that does not exist, is replaced.
+bool SettingsFileMayBeReplaced(SettingsFileState loaded);
+
+//-----------------------------------------------------------------------------
 // Options menu
 //-----------------------------------------------------------------------------
 

@@ -280,6 +280,62 @@ TEST_F(WindowTest, HostileSettingsGiveAUsableWindowAndAreSavedBackValid) {
 }
 
 //-----------------------------------------------------------------------------
+// A settings file another program holds
+//-----------------------------------------------------------------------------
+
+// This process holds the settings file as a sync client, a backup tool or a
+// virus scanner does for a moment: open, sharing nothing.
+class HeldSettingsTest : public ProgramTest {
+ protected:
+  void Hold() {
+    held_ = CreateFileW(SettingsPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held_, INVALID_HANDLE_VALUE);
+  }
+  void LetGo() {
+    if (held_ != INVALID_HANDLE_VALUE) CloseHandle(held_);
+    held_ = INVALID_HANDLE_VALUE;
+  }
+  void TearDown() override {
+    LetGo();
+    ProgramTest::TearDown();
+  }
+  HANDLE held_ = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(HeldSettingsTest, SettingsHeldForTheFirstHalfSecondOfAStartAreLoaded) {
+  WriteSettings(SampleSettings());
+  ASSERT_NO_FATAL_FAILURE(Hold());
+  ASSERT_TRUE(Launch());
+  Sleep(500);  // the holder's moment
+  LetGo();
+  ASSERT_TRUE(AwaitMainWindow());
+  EXPECT_EQ(ColorText(), L"#1A2B3C");
+  EXPECT_EQ(HistoryRuns()[1], Rgb(10, 245, 7));
+}
+
+// Held for longer than the start waits: the program runs on defaults, and
+// neither the session's end nor the close replaces the file, though the
+// holder has let go by then.
+TEST_F(HeldSettingsTest, SettingsHeldThroughTheStartAreNeverReplaced) {
+  WriteSettings(SampleSettings());
+  std::string before = ReadWholeFile(SettingsPath().c_str());
+  ASSERT_NO_FATAL_FAILURE(Hold());
+  ASSERT_TRUE(Start());
+  LetGo();
+  std::wstring text = ColorText();  // a default grey
+  ASSERT_EQ(text.size(), 7u);
+  EXPECT_EQ(text.substr(1, 2), text.substr(3, 2));
+  EXPECT_EQ(text.substr(1, 2), text.substr(5, 2));
+
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(main_.window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
+  ASSERT_TRUE(SendMessageTimeoutW(main_.window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
+  EXPECT_TRUE(ReadWholeFile(SettingsPath().c_str()) == before) << "replaced at the session's end";
+  ASSERT_EQ(Close(), 0);
+  EXPECT_TRUE(ReadWholeFile(SettingsPath().c_str()) == before) << "replaced at the close";
+}
+
+//-----------------------------------------------------------------------------
 // The colour: typed, listed, chosen in the dialog
 //-----------------------------------------------------------------------------
 

@@ -149,6 +149,22 @@ TEST(PrimaryDisplaySize, TheEnumerationFirstTheSystemsReportWhenItFoundNone) {
 }
 
 //-----------------------------------------------------------------------------
+// Settings file
+//-----------------------------------------------------------------------------
+
+TEST(SettingsFileMayBeReplaced, OnlyAFileThatExistedButCouldNotBeReadIsKept) {
+  const struct {
+    SettingsFileState loaded;
+    bool replaced;
+  } cases[] = {
+      {SETTINGS_FILE_MISSING, true},
+      {SETTINGS_FILE_READ, true},  // usable or not: damaged files are replaced as before
+      {SETTINGS_FILE_UNREADABLE, false},
+  };
+  for (const auto& k : cases) EXPECT_EQ(SettingsFileMayBeReplaced(k.loaded), k.replaced) << k.loaded;
+}
+
+//-----------------------------------------------------------------------------
 // Options menu
 //-----------------------------------------------------------------------------
 
