@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "app/startup.h"
 #include "tests/e2e/program_driver.h"
 
 //-----------------------------------------------------------------------------
@@ -124,6 +125,36 @@ TEST_F(StartTest, StoredPositionsFarOffTheDisplayArePulledBack) {
     EXPECT_EQ(saved.WinX, x);
     EXPECT_EQ(saved.WinY, y);
   }
+}
+
+// Window creation in the program fails for real: a global hook refuses its
+// windows, as the system does when the desktop heap runs out. The start ends
+// at once with its own exit code, and the settings file stays as it was.
+TEST_F(StartTest, AStartWhoseWindowCannotBeCreatedEndsAtOnceAndSavesNothing) {
+  WriteSettings(SampleSettings());
+  std::string before = ReadWholeFile(SettingsPath().c_str());
+  HMODULE hooks = LoadLibraryW(HelperPath(L"refuse_windows.dll").c_str());
+  ASSERT_TRUE(hooks);
+  HOOKPROC refuse = (HOOKPROC)(void*)GetProcAddress(hooks, "RefuseEveryWindow");
+  ASSERT_TRUE(refuse);
+  HHOOK hook = SetWindowsHookExW(WH_CBT, refuse, hooks, 0);
+  ASSERT_TRUE(hook);
+  ASSERT_TRUE(Launch());
+  // Waited for with this thread's messages answered, as a hooking thread must.
+  bool ended = WaitFor([&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }, 10000);
+  UnhookWindowsHookEx(hook);
+  FreeLibrary(hooks);
+  ASSERT_TRUE(ended) << "the program is still running";
+  DWORD code = 0;
+  GetExitCodeProcess(process_.hProcess, &code);
+  EXPECT_EQ(code, (DWORD)kExitNoMainWindow);
+  EXPECT_TRUE(ReadWholeFile(SettingsPath().c_str()) == before) << "the settings file changed";
+  CloseHandle(process_.hProcess);
+  CloseHandle(process_.hThread);
+  process_ = {};
+  // Nothing is left behind: the next start opens as usual.
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(ColorText(), L"#1A2B3C");
 }
 
 //-----------------------------------------------------------------------------
