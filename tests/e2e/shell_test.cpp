@@ -559,6 +559,116 @@ TEST_F(PickTest, AReleasedPickTakesTheExactPixelUnderThePointer) {
   EXPECT_EQ(saved.ColorRecent[0], color);
 }
 
+// Counts the clipboard's changes as a clipboard manager sees them: one
+// WM_CLIPBOARDUPDATE for each, while this thread's messages are answered.
+class ClipboardWatch {
+ public:
+  ClipboardWatch() {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TintvaneClipboardWatch";
+    RegisterClassW(&wc);
+    hwnd_ = CreateWindowW(L"TintvaneClipboardWatch", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    listening_ = hwnd_ && AddClipboardFormatListener(hwnd_);
+  }
+  ~ClipboardWatch() {
+    if (listening_) RemoveClipboardFormatListener(hwnd_);
+    DestroyWindow(hwnd_);
+  }
+  bool listening() const { return listening_; }
+  // The changes so far. Each one's notification is posted to this thread as
+  // the clipboard closes, so once the queue is drained the count is exact.
+  int Changes() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    return changes;
+  }
+  static int changes;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_CLIPBOARDUPDATE) changes++;
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+  HWND hwnd_ = nullptr;
+  bool listening_ = false;
+};
+int ClipboardWatch::changes = 0;
+
+// Whether the clipboard holds the two formats that keep its content out of
+// clipboard history and away from clipboard monitors, history's set to 0.
+static bool ClipboardKeptOutOfHistory() {
+  UINT exclude = RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing");
+  UINT history = RegisterClipboardFormatW(L"CanIncludeInClipboardHistory");
+  if (!IsClipboardFormatAvailable(exclude) || !IsClipboardFormatAvailable(history)) return false;
+  bool zero = false;
+  if (WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) {
+    if (HANDLE data = GetClipboardData(history)) {
+      if (const DWORD* value = (const DWORD*)GlobalLock(data)) {
+        zero = GlobalSize(data) >= sizeof(DWORD) && *value == 0;
+        GlobalUnlock(data);
+      }
+    }
+    CloseClipboard();
+  }
+  return zero;
+}
+
+static bool ClipboardHasAMarker() {
+  return IsClipboardFormatAvailable(RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing")) ||
+         IsClipboardFormatAvailable(RegisterClipboardFormatW(L"CanIncludeInClipboardHistory"));
+}
+
+// With "Copy automatically" on, a pick copies while it runs only when the
+// colour's text changes, marked so that clipboard history and managers pass
+// it by; the release leaves the final text as an ordinary copy.
+TEST_F(PickTest, AutomaticCopiesDuringAPickAreFewAndKeptOutOfHistory) {
+  ConfigRecord settings = SampleSettings();
+  settings.Autocopy = 1;
+  WriteSettings(settings);
+  ASSERT_TRUE(SetClipboardText(L"left by the user"));
+  ASSERT_TRUE(Start());
+  ClipboardWatch watch;
+  ASSERT_TRUE(watch.listening());
+  int atStart = watch.Changes();
+
+  // Held on the picker button: a still picture under the pointer, its centre
+  // the icon's grey ink. Each tick pulses the capture view's crosshair; ten
+  // changes of the view are ten ticks or more.
+  Rect picker = Of(main_.picker), view = ClientRectOf(main_.capture);
+  ASSERT_TRUE(MoveTo(picker.cx(), picker.cy()));
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(WaitFor([&] { return ClipboardText() == L"#484848"; })) << ClipboardText().c_str();
+  std::vector<int> shown = Shot(view).Pixels();
+  int ticks = 0;
+  ASSERT_TRUE(WaitFor([&] {
+    std::vector<int> now = Shot(view).Pixels();
+    if (now != shown) ticks++;
+    shown = now;
+    return ticks >= 10;
+  }));
+  EXPECT_EQ(watch.Changes() - atStart, 1);
+  EXPECT_EQ(ClipboardText(), L"#484848");
+  EXPECT_TRUE(ClipboardKeptOutOfHistory());
+
+  // Over the picture: the new text, still kept out of history.
+  const Rect& area = pattern_->rect();
+  ASSERT_TRUE(MoveTo(area.x + 40, area.y + 30));
+  int color = PatternWindow::ColorAt(40, 30);
+  ASSERT_TRUE(WaitFor([&] { return ClipboardText() == HtmlText(color); })) << ClipboardText().c_str();
+  EXPECT_TRUE(ClipboardKeptOutOfHistory());
+
+  // Released: the final text as an ordinary copy, once.
+  int before = watch.Changes();
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(WaitFor([&] { return HistoryRuns()[0] == color; }));
+  EXPECT_EQ(ClipboardText(), HtmlText(color));
+  EXPECT_FALSE(ClipboardHasAMarker());
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(watch.Changes(), before + 1);
+}
+
 //-----------------------------------------------------------------------------
 // Drags that lose the window's place in front
 //-----------------------------------------------------------------------------
