@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/shell_rules.h"
+#include "app/startup.h"
 #include "color/color_value.h"
 #include "color/current_color.h"
 #include "color/name_list.h"
@@ -104,7 +105,7 @@ static void OnMove() {
 
 // Whatever happens to the window, the user's session ending ends the program:
 // the settings are saved at once, as on a close.
-static void OnSessionEnd(int) { SaveSettings(kSettingsFileName); }
+static void OnSessionEnd(int) { SaveProgramSettings(); }
 
 static void ShutDown() {
   int window = MainControls().wndMain;
@@ -114,7 +115,7 @@ static void ShutDown() {
   // A drag still running gives a slowed mouse its speed back.
   SetColorWidgets(ColorWidgets{});
   CloseAllWindows();
-  SaveSettings(kSettingsFileName);
+  SaveProgramSettings();
 }
 
 //-----------------------------------------------------------------------------

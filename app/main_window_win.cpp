@@ -70,9 +70,9 @@ void SetExpanded(int expanded, int fullHeight) {
 // Construction
 //-----------------------------------------------------------------------------
 
-// Opens wndMain from the description and looks up its controls; the
-// controls keep -1 when the window cannot be opened.
-static void OpenMainWindow() {
+// Opens wndMain from the description and looks up its controls; false, with
+// the controls -1, when the window cannot be opened.
+static bool OpenMainWindow() {
   RegisterLayoutValues();
   int dialog = NewDialog(-1);
   XmlDoc doc;
@@ -89,6 +89,7 @@ static void OpenMainWindow() {
     }
     RefitDialog(dialog);
   }
+  return g_controls.wndMain != -1;
 }
 
 // Keeps at least 40 % of the window on the display nearest its stored
@@ -103,8 +104,9 @@ static void KeepWindowReachable(int displayCount) {
     displays.push_back(ScreenRect{left, top, DeviceToLogicalX(DisplayX(i) + DisplayWidth(i)) - left,
                                   DeviceToLogicalY(DisplayY(i) + DisplayHeight(i)) - top});
   }
+  ScreenRect reportedPrimary = {0, 0, DeviceToLogicalX(PrimaryMonitorWidth()), DeviceToLogicalY(PrimaryMonitorHeight())};
   ScreenRect kept = {CONFIG.WinX, CONFIG.WinY, WindowOuterWidth(window), WindowOuterHeight(window)};
-  KeepReachableOnDisplays(&kept, displays.data(), (int)displays.size());
+  KeepReachableOnDisplays(&kept, displays.data(), (int)displays.size(), reportedPrimary);
   if (kept.x != CONFIG.WinX) {
     CONFIG.WinX = kept.x;
     ResizeWindowTo(window, kept.x, kIgnore, kIgnore, kIgnore);
@@ -115,8 +117,8 @@ static void KeepWindowReachable(int displayCount) {
   }
 }
 
-void BuildMainWindow() {
-  OpenMainWindow();
+bool BuildMainWindow() {
+  if (!OpenMainWindow()) return false;
   int window = g_controls.wndMain;
   SetColorWidgets(g_controls);
   ResizeWindowTo(window, CONFIG.WinX, CONFIG.WinY, kIgnore, kIgnore);
@@ -138,6 +140,7 @@ void BuildMainWindow() {
   RefreshChannelViews(CONFIG.Color, true);
   AddWindowTimer(window, TimerFocusPoll, 16);
   AddWindowTimer(window, TimerSelectorSkin, 1);
+  return true;
 }
 
 //-----------------------------------------------------------------------------

@@ -14,7 +14,8 @@ const int TimerSelectorSkin = 7536756;  // once, 1 ms after start-up: the picker
 // Opens the main window from its description, gives the controls their
 // first state, places the window where the settings say (keeping it
 // reachable), shows every view for the current colour and starts the timers.
-void BuildMainWindow();
+// False when the window cannot be opened: nothing is shown then.
+bool BuildMainWindow();
 
 // The main window's control numbers, looked up once by BuildMainWindow.
 const ColorWidgets& MainControls();

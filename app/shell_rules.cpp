@@ -128,12 +128,19 @@ int NearestDisplay(const ScreenRect& window, const ScreenRect* displays, int cou
   return nearest;
 }
 
-void KeepReachableOnDisplays(ScreenRect* window, const ScreenRect* displays, int count) {
+void KeepReachableOnDisplays(ScreenRect* window, const ScreenRect* displays, int count,
+                             const ScreenRect& reportedPrimary) {
   int nearest = NearestDisplay(*window, displays, count);
-  ScreenRect display = nearest >= 0 ? displays[nearest] : ScreenRect{0, 0, 0, 0};
+  ScreenRect display = nearest >= 0 ? displays[nearest] : reportedPrimary;
   window->x = KeepReachableOn(window->x, window->width, display.x, display.width);
   window->y = KeepReachableOn(window->y, window->height, display.y, display.height);
 }
+
+//-----------------------------------------------------------------------------
+// Settings file
+//-----------------------------------------------------------------------------
+
+bool SettingsFileMayBeReplaced(SettingsFileState loaded) { return loaded != SETTINGS_FILE_UNREADABLE; }
 
 //-----------------------------------------------------------------------------
 // Options menu

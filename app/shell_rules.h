@@ -77,8 +77,21 @@ int NearestDisplay(const ScreenRect& window, const ScreenRect* displays, int cou
 // rectangle: at least 40 % of its width and height on that display, by
 // KeepReachable along each axis. A window on any display stays where it
 // is; one whose display is gone comes onto the nearest remaining one.
-// Without displays it keeps to 0 x 0 at (0, 0).
-void KeepReachableOnDisplays(ScreenRect* window, const ScreenRect* displays, int count);
+// When the enumeration found no display (some remote and virtual sessions),
+// the primary monitor the system reports stands in.
+void KeepReachableOnDisplays(ScreenRect* window, const ScreenRect* displays, int count,
+                             const ScreenRect& reportedPrimary);
+
+//-----------------------------------------------------------------------------
+// Settings file
+//-----------------------------------------------------------------------------
+
+// Whether the saves at close and at the session's end may replace the
+// settings file, after the load at start-up found it so. A file that exists
+// but could not be read holds the user's settings, which this run never saw:
+// the program runs on defaults and leaves that file as it is. A file that was
+// read (usable or not), or that does not exist, is replaced.
+bool SettingsFileMayBeReplaced(SettingsFileState loaded);
 
 //-----------------------------------------------------------------------------
 // Options menu

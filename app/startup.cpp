@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "app/shell.h"
+#include "app/shell_rules.h"
 #include "app/startup_values.h"
 #include "color/named_colors.h"
 #include "dialog/description.h"
@@ -34,12 +35,19 @@ static void ReleaseRuntime() {
   ReleaseAllFonts();
 }
 
-void RunMainWindow() {
-  LoadSettings(kSettingsFileName);
+static SettingsFileState g_settingsFound = SETTINGS_FILE_MISSING;  // by the load at start-up
+
+void SaveProgramSettings() {
+  if (SettingsFileMayBeReplaced(g_settingsFound)) SaveSettings(kSettingsFileName);
+}
+
+int RunMainWindow() {
+  g_settingsFound = LoadSettings(kSettingsFileName);
   if (CONFIG.CRC != kSettingsMarker)
     ApplyDefaultSettings(&CONFIG, RandomInt(0, 255));
-  BuildMainWindow();
+  if (!BuildMainWindow()) return kExitNoMainWindow;
   RunEventLoop();
+  return 0;
 }
 
 int ProgramMain() {
@@ -47,7 +55,7 @@ int ProgramMain() {
   FontNormal = LoadFont("Consolas", 9);
   FontLarge = LoadFont("Consolas", 11);
   BuildNamedColorMap();
-  RunMainWindow();
+  int exitCode = RunMainWindow();
   ReleaseRuntime();
-  return 0;
+  return exitCode;
 }

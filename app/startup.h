@@ -4,9 +4,18 @@
 extern int FontNormal;  // "Consolas" 9 pt, 0 when it could not be loaded
 extern int FontLarge;   // "Consolas" 11 pt
 
+// The exit code of a start whose main window could not be opened.
+const int kExitNoMainWindow = 2;
+
 // Loads the settings or applies the defaults, runs the main window and saves
-// the settings on the way out.
-void RunMainWindow();
+// the settings on the way out. Returns the process exit code: 0, or
+// kExitNoMainWindow at once, with nothing saved, when the window cannot be
+// opened (out of desktop heap, a control class missing).
+int RunMainWindow();
+
+// Saves CONFIG to the settings file, unless the file was there at start-up
+// but could not be read: then it is left as it is.
+void SaveProgramSettings();
 
 // Start-up, RunMainWindow, shut-down. Returns the process exit code.
 int ProgramMain();

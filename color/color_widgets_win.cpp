@@ -22,7 +22,9 @@ static void RefreshNameListOfWidgets(int color, bool force) {
 
 void SetColorWidgets(const ColorWidgets& widgets) {
   if (g_drag.mouseSlowed) SetSystemMouseSpeed(g_drag.savedMouseSpeed);
+  bool dragEnds = g_drag.state != DRAG_IDLE;
   g_drag = CanvasDrag{};
+  if (dragEnds) CopyAtDragEnd();
   g_widgets = widgets;
   g_swatchDrawn = RedrawCache{};
   g_channelsDrawn = RedrawCache{};
@@ -96,9 +98,12 @@ static void CarryOut(int canvas, const DragEffects& effects) {
 bool HandleColorCanvasEvent(int control, int eventType) {
   DragState role = RoleOf(control);
   if (role != DRAG_IDLE) {
+    bool underWay = g_drag.state != DRAG_IDLE;
     DragEffects effects =
         HandleCanvasDrag(&g_drag, control, role, eventType, CanvasEventDataOf(control), SystemMouseSpeed);
+    // A release's colour is copied as an ordinary one, the drag being over.
     CarryOut(control, effects);
+    if (underWay && g_drag.state == DRAG_IDLE) CopyAtDragEnd();
     return true;
   }
   if (control > 0 && control == g_widgets.imgPaletteCurrent) {

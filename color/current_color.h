@@ -12,10 +12,16 @@ struct ColorViews {
 
 void SetColorViews(const ColorViews& views);
 
-// Empties the clipboard, then places the current colour on it in the chosen
-// notation and case.
+// Replaces the clipboard's content by the current colour in the chosen
+// notation and case: an ordinary copy, which clipboard history sees.
 void CopyColorText();
 
 // Stores the colour, copies it when automatic copying is on, refreshes the
 // swatch and the channel views, and on request the name list and the history.
+// While a drag or pick is under way the copy goes out only when the text
+// changed, marked live (DecideColorCopy).
 void SetCurrentColor(int color, bool refreshNameList, bool addToHistory);
+
+// Called when a drag or pick has ended: with automatic copying on, a live
+// copy on the clipboard gives way to an ordinary copy of the colour's text.
+void CopyAtDragEnd();

@@ -97,9 +97,19 @@ size_t MaxSettingsFileSize();
 // Files (Windows)
 //-----------------------------------------------------------------------------
 
-// Reads the named file into CONFIG. Every failure is silent and leaves CONFIG
-// as it was.
-void LoadSettings(const char* fileName);
+// How a load found the settings file.
+enum SettingsFileState {
+  SETTINGS_FILE_MISSING,     // there is no file by that name
+  SETTINGS_FILE_READ,        // read whole, whether or not it held usable settings
+  SETTINGS_FILE_UNREADABLE,  // it exists, but could not be opened or read
+};
+
+// Reads the named file into CONFIG. The file is opened for reading only,
+// letting others read, write and delete it, so the programs that hold files
+// for a moment (sync clients, backup tools, virus scanners) rarely block it;
+// a holder that shares nothing is waited for about a second. Every failure
+// is silent and leaves CONFIG as it was.
+SettingsFileState LoadSettings(const char* fileName);
 
 // Writes CONFIG to the named file: the new file is written completely under a
 // temporary name beside it and then replaces the old one in one step, so a

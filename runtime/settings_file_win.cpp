@@ -4,25 +4,52 @@
 #include "runtime/settings.h"
 #include "runtime/win_text.h"
 
-void LoadSettings(const char* fileName) {
+// A holder that shares nothing (a scanner or a backup tool reading the file)
+// usually lets go within a moment: the open is tried again for about a second.
+const DWORD kSharingWaitMs = 1000;
+const DWORD kSharingRetryMs = 50;
+
+static HANDLE OpenForReading(const std::wstring& name) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    HANDLE file = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_SHARING_VIOLATION ||
+        GetTickCount() - start >= kSharingWaitMs)
+      return file;
+    Sleep(kSharingRetryMs);
+  }
+}
+
+static bool NotFound(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+SettingsFileState LoadSettings(const char* fileName) {
   std::wstring name = Utf8ToWide(fileName);
   WIN32_FILE_ATTRIBUTE_DATA info;
-  if (!GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &info)) return;
-  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return;
-  uint64_t size = (uint64_t)info.nFileSizeHigh << 32 | info.nFileSizeLow;
-  if (size < 8 || size > MaxSettingsFileSize()) return;
+  if (!GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &info))
+    return NotFound(GetLastError()) ? SETTINGS_FILE_MISSING : SETTINGS_FILE_UNREADABLE;
+  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return SETTINGS_FILE_UNREADABLE;
 
-  // Read and write access with no sharing: a file held by another process, or
-  // a read-only one, is not loaded.
-  HANDLE file = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  std::vector<unsigned char> data((size_t)size);
+  HANDLE file = OpenForReading(name);
+  if (file == INVALID_HANDLE_VALUE)
+    return NotFound(GetLastError()) ? SETTINGS_FILE_MISSING : SETTINGS_FILE_UNREADABLE;
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file, &size)) {
+    CloseHandle(file);
+    return SETTINGS_FILE_UNREADABLE;
+  }
+  // Too short or too long to hold settings: known unusable without reading it.
+  if (size.QuadPart < 8 || (uint64_t)size.QuadPart > MaxSettingsFileSize()) {
+    CloseHandle(file);
+    return SETTINGS_FILE_READ;
+  }
+  std::vector<unsigned char> data((size_t)size.QuadPart);
   DWORD got = 0;
-  BOOL ok = ReadFile(file, data.data(), (DWORD)size, &got, nullptr);
+  BOOL ok = ReadFile(file, data.data(), (DWORD)data.size(), &got, nullptr);
   CloseHandle(file);
-  if (!ok || got != size) return;
+  if (!ok || got != data.size()) return SETTINGS_FILE_UNREADABLE;
   DecodeSettingsFile(data.data(), data.size(), &CONFIG);
+  return SETTINGS_FILE_READ;
 }
 
 static bool WriteAll(HANDLE file, const unsigned char* data, size_t size) {

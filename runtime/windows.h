@@ -111,6 +111,10 @@ int DisplayX(int display);
 int DisplayY(int display);
 int DisplayWidth(int display);
 int DisplayHeight(int display);
+// The primary monitor's size as the system reports it (its screen metrics),
+// in device pixels, whatever the enumeration found; 0 when it reports none.
+int PrimaryMonitorWidth();
+int PrimaryMonitorHeight();
 
 //-----------------------------------------------------------------------------
 // Events and timers

@@ -838,3 +838,5 @@ int DisplayWidth(int display) {
 int DisplayHeight(int display) {
   return DisplayRect(display) ? DisplayRect(display)->bottom - DisplayRect(display)->top : 0;
 }
+int PrimaryMonitorWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+int PrimaryMonitorHeight() { return GetSystemMetrics(SM_CYSCREEN); }

@@ -465,11 +465,24 @@ class ProgramTest : public TempFolderTest {
   // Starts the program and waits until its main window shows, takes input
   // and has painted its picker button.
   ::testing::AssertionResult Start() {
+    ::testing::AssertionResult launched = Launch();
+    if (!launched) return launched;
+    return AwaitMainWindow();
+  }
+
+  // Starts the program in the test's folder without waiting for anything.
+  ::testing::AssertionResult Launch() {
     STARTUPINFOW startup = {sizeof startup};
     std::wstring command = L"\"" + g_programPath + L"\"";
     if (!CreateProcessW(g_programPath.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
                         &startup, &process_))
       return ::testing::AssertionFailure() << "cannot start the program: error " << GetLastError();
+    return ::testing::AssertionSuccess();
+  }
+
+  // Waits until the launched program's main window shows, takes input and
+  // has painted its picker button.
+  ::testing::AssertionResult AwaitMainWindow() {
     HWND window = nullptr;
     if (!WaitFor([&] { return (window = ProcessWindow(process_.dwProcessId, kMainTitle)) != nullptr; }, 30000))
       return ::testing::AssertionFailure() << "no main window";

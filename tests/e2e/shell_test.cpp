@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "app/startup.h"
 #include "tests/e2e/program_driver.h"
 
 //-----------------------------------------------------------------------------
@@ -233,6 +234,36 @@ TEST_F(StartTest, StoredPositionsFarOffTheDisplayArePulledBack) {
   }
 }
 
+// Window creation in the program fails for real: a global hook refuses its
+// windows, as the system does when the desktop heap runs out. The start ends
+// at once with its own exit code, and the settings file stays as it was.
+TEST_F(StartTest, AStartWhoseWindowCannotBeCreatedEndsAtOnceAndSavesNothing) {
+  WriteSettings(SampleSettings());
+  std::string before = ReadWholeFile(SettingsPath().c_str());
+  HMODULE hooks = LoadLibraryW(HelperPath(L"refuse_windows.dll").c_str());
+  ASSERT_TRUE(hooks);
+  HOOKPROC refuse = (HOOKPROC)(void*)GetProcAddress(hooks, "RefuseEveryWindow");
+  ASSERT_TRUE(refuse);
+  HHOOK hook = SetWindowsHookExW(WH_CBT, refuse, hooks, 0);
+  ASSERT_TRUE(hook);
+  ASSERT_TRUE(Launch());
+  // Waited for with this thread's messages answered, as a hooking thread must.
+  bool ended = WaitFor([&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }, 10000);
+  UnhookWindowsHookEx(hook);
+  FreeLibrary(hooks);
+  ASSERT_TRUE(ended) << "the program is still running";
+  DWORD code = 0;
+  GetExitCodeProcess(process_.hProcess, &code);
+  EXPECT_EQ(code, (DWORD)kExitNoMainWindow);
+  EXPECT_TRUE(ReadWholeFile(SettingsPath().c_str()) == before) << "the settings file changed";
+  CloseHandle(process_.hProcess);
+  CloseHandle(process_.hThread);
+  process_ = {};
+  // Nothing is left behind: the next start opens as usual.
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(ColorText(), L"#1A2B3C");
+}
+
 //-----------------------------------------------------------------------------
 // Collapsing
 //-----------------------------------------------------------------------------
@@ -408,6 +439,62 @@ TEST_F(WindowTest, HostileSettingsGiveAUsableWindowAndAreSavedBackValid) {
   EXPECT_EQ(saved.Color, Rgb(255, 77, 255));
   EXPECT_EQ(saved.WinX, outer.x);
   EXPECT_EQ(saved.WinY, outer.y);
+}
+
+//-----------------------------------------------------------------------------
+// A settings file another program holds
+//-----------------------------------------------------------------------------
+
+// This process holds the settings file as a sync client, a backup tool or a
+// virus scanner does for a moment: open, sharing nothing.
+class HeldSettingsTest : public ProgramTest {
+ protected:
+  void Hold() {
+    held_ = CreateFileW(SettingsPath().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held_, INVALID_HANDLE_VALUE);
+  }
+  void LetGo() {
+    if (held_ != INVALID_HANDLE_VALUE) CloseHandle(held_);
+    held_ = INVALID_HANDLE_VALUE;
+  }
+  void TearDown() override {
+    LetGo();
+    ProgramTest::TearDown();
+  }
+  HANDLE held_ = INVALID_HANDLE_VALUE;
+};
+
+TEST_F(HeldSettingsTest, SettingsHeldForTheFirstHalfSecondOfAStartAreLoaded) {
+  WriteSettings(SampleSettings());
+  ASSERT_NO_FATAL_FAILURE(Hold());
+  ASSERT_TRUE(Launch());
+  Sleep(500);  // the holder's moment
+  LetGo();
+  ASSERT_TRUE(AwaitMainWindow());
+  EXPECT_EQ(ColorText(), L"#1A2B3C");
+  EXPECT_EQ(HistoryRuns()[1], Rgb(10, 245, 7));
+}
+
+// Held for longer than the start waits: the program runs on defaults, and
+// neither the session's end nor the close replaces the file, though the
+// holder has let go by then.
+TEST_F(HeldSettingsTest, SettingsHeldThroughTheStartAreNeverReplaced) {
+  WriteSettings(SampleSettings());
+  std::string before = ReadWholeFile(SettingsPath().c_str());
+  ASSERT_NO_FATAL_FAILURE(Hold());
+  ASSERT_TRUE(Start());
+  LetGo();
+  std::wstring text = ColorText();  // a default grey
+  ASSERT_EQ(text.size(), 7u);
+  EXPECT_EQ(text.substr(1, 2), text.substr(3, 2));
+  EXPECT_EQ(text.substr(1, 2), text.substr(5, 2));
+
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(main_.window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
+  ASSERT_TRUE(SendMessageTimeoutW(main_.window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
+  EXPECT_TRUE(ReadWholeFile(SettingsPath().c_str()) == before) << "replaced at the session's end";
+  ASSERT_EQ(Close(), 0);
+  EXPECT_TRUE(ReadWholeFile(SettingsPath().c_str()) == before) << "replaced at the close";
 }
 
 //-----------------------------------------------------------------------------
@@ -601,6 +688,116 @@ TEST_F(PickTest, AReleasedPickTakesTheExactPixelUnderThePointer) {
   ASSERT_TRUE(ReadSettings(&saved));
   EXPECT_EQ(saved.Color, color);
   EXPECT_EQ(saved.ColorRecent[0], color);
+}
+
+// Counts the clipboard's changes as a clipboard manager sees them: one
+// WM_CLIPBOARDUPDATE for each, while this thread's messages are answered.
+class ClipboardWatch {
+ public:
+  ClipboardWatch() {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TintvaneClipboardWatch";
+    RegisterClassW(&wc);
+    hwnd_ = CreateWindowW(L"TintvaneClipboardWatch", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    listening_ = hwnd_ && AddClipboardFormatListener(hwnd_);
+  }
+  ~ClipboardWatch() {
+    if (listening_) RemoveClipboardFormatListener(hwnd_);
+    DestroyWindow(hwnd_);
+  }
+  bool listening() const { return listening_; }
+  // The changes so far. Each one's notification is posted to this thread as
+  // the clipboard closes, so once the queue is drained the count is exact.
+  int Changes() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    return changes;
+  }
+  static int changes;
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_CLIPBOARDUPDATE) changes++;
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+  HWND hwnd_ = nullptr;
+  bool listening_ = false;
+};
+int ClipboardWatch::changes = 0;
+
+// Whether the clipboard holds the two formats that keep its content out of
+// clipboard history and away from clipboard monitors, history's set to 0.
+static bool ClipboardKeptOutOfHistory() {
+  UINT exclude = RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing");
+  UINT history = RegisterClipboardFormatW(L"CanIncludeInClipboardHistory");
+  if (!IsClipboardFormatAvailable(exclude) || !IsClipboardFormatAvailable(history)) return false;
+  bool zero = false;
+  if (WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) {
+    if (HANDLE data = GetClipboardData(history)) {
+      if (const DWORD* value = (const DWORD*)GlobalLock(data)) {
+        zero = GlobalSize(data) >= sizeof(DWORD) && *value == 0;
+        GlobalUnlock(data);
+      }
+    }
+    CloseClipboard();
+  }
+  return zero;
+}
+
+static bool ClipboardHasAMarker() {
+  return IsClipboardFormatAvailable(RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing")) ||
+         IsClipboardFormatAvailable(RegisterClipboardFormatW(L"CanIncludeInClipboardHistory"));
+}
+
+// With "Copy automatically" on, a pick copies while it runs only when the
+// colour's text changes, marked so that clipboard history and managers pass
+// it by; the release leaves the final text as an ordinary copy.
+TEST_F(PickTest, AutomaticCopiesDuringAPickAreFewAndKeptOutOfHistory) {
+  ConfigRecord settings = SampleSettings();
+  settings.Autocopy = 1;
+  WriteSettings(settings);
+  ASSERT_TRUE(SetClipboardText(L"left by the user"));
+  ASSERT_TRUE(Start());
+  ClipboardWatch watch;
+  ASSERT_TRUE(watch.listening());
+  int atStart = watch.Changes();
+
+  // Held on the picker button: a still picture under the pointer, its centre
+  // the icon's grey ink. Each tick pulses the capture view's crosshair; ten
+  // changes of the view are ten ticks or more.
+  Rect picker = Of(main_.picker), view = ClientRectOf(main_.capture);
+  ASSERT_TRUE(MoveTo(picker.cx(), picker.cy()));
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(WaitFor([&] { return ClipboardText() == L"#484848"; })) << ClipboardText().c_str();
+  std::vector<int> shown = Shot(view).Pixels();
+  int ticks = 0;
+  ASSERT_TRUE(WaitFor([&] {
+    std::vector<int> now = Shot(view).Pixels();
+    if (now != shown) ticks++;
+    shown = now;
+    return ticks >= 10;
+  }));
+  EXPECT_EQ(watch.Changes() - atStart, 1);
+  EXPECT_EQ(ClipboardText(), L"#484848");
+  EXPECT_TRUE(ClipboardKeptOutOfHistory());
+
+  // Over the picture: the new text, still kept out of history.
+  const Rect& area = pattern_->rect();
+  ASSERT_TRUE(MoveTo(area.x + 40, area.y + 30));
+  int color = PatternWindow::ColorAt(40, 30);
+  ASSERT_TRUE(WaitFor([&] { return ClipboardText() == HtmlText(color); })) << ClipboardText().c_str();
+  EXPECT_TRUE(ClipboardKeptOutOfHistory());
+
+  // Released: the final text as an ordinary copy, once.
+  int before = watch.Changes();
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  ASSERT_TRUE(WaitFor([&] { return HistoryRuns()[0] == color; }));
+  EXPECT_EQ(ClipboardText(), HtmlText(color));
+  EXPECT_FALSE(ClipboardHasAMarker());
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(watch.Changes(), before + 1);
 }
 
 //-----------------------------------------------------------------------------

@@ -160,13 +160,14 @@ TEST(KeepReachableOnDisplays, KeepsTheWindowOnTheNearestDisplay) {
       {"the display above gone: onto the primary", primaryOnly, 1, 200, -600, 0, 200, -180},
       {"the extremes", four, 4, -2147483647 - 1, 2147483647, 2, -1324, 648},
       {"the extremes, the primary alone", primaryOnly, 1, 2147483647, -2147483647 - 1, 0, 1080, -180},
-      {"no display: 0 x 0 at (0, 0)", nullptr, 0, 50, 50, -1, -200, -120},
+      {"no display enumerated: the reported primary", nullptr, 0, 320, 240, -1, 320, 240},
+      {"no display enumerated, far off: onto the reported primary", nullptr, 0, -5000, 5000, -1, -300, 904},
   };
   for (const auto& k : cases) {
     SCOPED_TRACE(k.what);
     ScreenRect window = {k.x, k.y, 500, 300};
     EXPECT_EQ(NearestDisplay(window, k.displays, k.count), k.nearest);
-    KeepReachableOnDisplays(&window, k.displays, k.count);
+    KeepReachableOnDisplays(&window, k.displays, k.count, kPrimary);
     EXPECT_EQ(window.x, k.keptX);
     EXPECT_EQ(window.y, k.keptY);
     EXPECT_EQ(window.width, 500);
@@ -181,7 +182,7 @@ TEST(KeepReachableOnDisplays, OnePrimaryGivesTheRuleOfOneDisplay) {
   for (int x : {-2147483647 - 1, -5000, -289, -288, 0, 1088, 1089, 100000, 2147483647})
     for (int size : {480, 487, 489}) {
       ScreenRect window = {x, x, size, size};
-      KeepReachableOnDisplays(&window, primary, 1);
+      KeepReachableOnDisplays(&window, primary, 1, ScreenRect{0, 0, 0, 0});
       EXPECT_EQ(window.x, KeepReachable(x, size, 1280)) << x << " " << size;
       EXPECT_EQ(window.y, KeepReachable(x, size, 1024)) << x << " " << size;
     }
@@ -201,6 +202,22 @@ TEST(NearestDisplay, TiesGoToTheFirstAndDistanceCountsBothAxes) {
   const ScreenRect apart[] = {{0, 0, 100, 100}, {180, 150, 100, 100}};
   EXPECT_EQ(NearestDisplay(ScreenRect{110, 200, 10, 10}, apart, 2), 1);
   EXPECT_EQ(NearestDisplay(ScreenRect{105, 90, 10, 10}, apart, 2), 0);
+}
+
+//-----------------------------------------------------------------------------
+// Settings file
+//-----------------------------------------------------------------------------
+
+TEST(SettingsFileMayBeReplaced, OnlyAFileThatExistedButCouldNotBeReadIsKept) {
+  const struct {
+    SettingsFileState loaded;
+    bool replaced;
+  } cases[] = {
+      {SETTINGS_FILE_MISSING, true},
+      {SETTINGS_FILE_READ, true},  // usable or not: damaged files are replaced as before
+      {SETTINGS_FILE_UNREADABLE, false},
+  };
+  for (const auto& k : cases) EXPECT_EQ(SettingsFileMayBeReplaced(k.loaded), k.replaced) << k.loaded;
 }
 
 //-----------------------------------------------------------------------------

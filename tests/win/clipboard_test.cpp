@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -40,12 +41,70 @@ TEST(Clipboard, PutClearAndEmptyText) {
   EXPECT_EQ(ClipboardText(), L"");
 }
 
-TEST(Clipboard, HeldClipboardIsLeftAlone) {
+static bool HasFormat(const wchar_t* name) { return IsClipboardFormatAvailable(RegisterClipboardFormatW(name)); }
+
+static DWORD DwordOf(const wchar_t* name) {
+  DWORD value = 0xFFFFFFFF;
+  if (!OpenClipboard(nullptr)) return value;
+  if (HANDLE data = GetClipboardData(RegisterClipboardFormatW(name))) {
+    if (const DWORD* p = (const DWORD*)GlobalLock(data)) {
+      if (GlobalSize(data) >= sizeof(DWORD)) value = *p;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return value;
+}
+
+TEST(Clipboard, ALiveCopyIsMarkedForHistoryAndMonitorsAnOrdinaryOneIsNot) {
+  ASSERT_TRUE(PutClipboardText("#102030", true));
+  EXPECT_EQ(ClipboardText(), L"#102030");
+  EXPECT_TRUE(HasFormat(L"ExcludeClipboardContentFromMonitorProcessing"));
+  EXPECT_TRUE(HasFormat(L"CanIncludeInClipboardHistory"));
+  EXPECT_EQ(DwordOf(L"CanIncludeInClipboardHistory"), 0u);
+
+  ASSERT_TRUE(PutClipboardText("#102030"));
+  EXPECT_EQ(ClipboardText(), L"#102030");
+  EXPECT_FALSE(HasFormat(L"ExcludeClipboardContentFromMonitorProcessing"));
+  EXPECT_FALSE(HasFormat(L"CanIncludeInClipboardHistory"));
+}
+
+// Each copy is one change of the clipboard (the sequence number counts
+// every emptying and every format placed).
+TEST(Clipboard, ACopyOpensTheClipboardOnce) {
+  CONFIG.Color = 0x00FF8000;
+  DWORD before = GetClipboardSequenceNumber();
+  ClearClipboard();
+  DWORD perOpen = GetClipboardSequenceNumber() - before;  // one emptying
+  ASSERT_GT(perOpen, 0u);
+  before = GetClipboardSequenceNumber();
+  PutClipboardText("#0080FF");
+  DWORD perPut = GetClipboardSequenceNumber() - before;
+  before = GetClipboardSequenceNumber();
+  CopyColorText();
+  EXPECT_EQ(GetClipboardSequenceNumber() - before, perPut);
+  EXPECT_EQ(ClipboardText(), L"#0080FF");
+}
+
+// Another program holds the clipboard: the copy gives up within a few
+// milliseconds, on the GUI thread, and the clipboard keeps its content.
+TEST(Clipboard, HeldClipboardIsLeftAloneAndWaitedForBriefly) {
   ASSERT_TRUE(PutClipboardText("kept"));
   // Another window of this thread holds the clipboard open.
   HWND holder = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   ASSERT_TRUE(OpenClipboard(holder));
   EXPECT_FALSE(PutClipboardText("lost"));
+  CONFIG.Color = 0x00FF8000;
+  double fastest = 1e9;  // of a few tries: a busy machine may preempt one
+  LARGE_INTEGER frequency, start, end;
+  QueryPerformanceFrequency(&frequency);
+  for (int i = 0; i < 3; i++) {
+    QueryPerformanceCounter(&start);
+    CopyColorText();
+    QueryPerformanceCounter(&end);
+    fastest = std::min(fastest, (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart);
+  }
+  EXPECT_LT(fastest, 8.0) << "milliseconds";
   CloseClipboard();
   DestroyWindow(holder);
   EXPECT_EQ(ClipboardText(), L"kept");

@@ -20,12 +20,14 @@ class SettingsFileTest : public TempFolderTest {
     for (int i = 0; i < kCapturedPixelCount; i++) CONFIG.CapturedImgData[i] = i;
   }
   // Loads into a record filled with a sentinel; true when the file was used.
+  // found_ tells how the load found the file.
   bool LoadFresh() {
     memset(&CONFIG, 0, sizeof CONFIG);
     CONFIG.Color = 0x0BADF00D;
-    LoadSettings(kSettingsFileName);
+    found_ = LoadSettings(kSettingsFileName);
     return CONFIG.Color != 0x0BADF00D;
   }
+  SettingsFileState found_ = SETTINGS_FILE_MISSING;
   std::string Image() {
     std::vector<unsigned char> v = EncodeSettingsFile(CONFIG);
     return std::string(v.begin(), v.end());
@@ -75,28 +77,47 @@ TEST_F(SettingsFileTest, EitherBuildReadsAndWritesTheSameFile) {
   EXPECT_EQ(ReadWholeFile(kFile), file);
 }
 
-TEST_F(SettingsFileTest, UnreadableFilesAreIgnored) {
+// Files that hold no usable settings are ignored. All but the folder were
+// read and so may be replaced; a folder is never read.
+TEST_F(SettingsFileTest, FilesWithoutUsableSettingsAreIgnored) {
   EXPECT_FALSE(LoadFresh()) << "missing file";
+  EXPECT_EQ(found_, SETTINGS_FILE_MISSING);
 
-  ASSERT_TRUE(WriteWholeFile(kFile, "1234567"));
-  EXPECT_FALSE(LoadFresh()) << "seven bytes";
-  ASSERT_TRUE(WriteWholeFile(kFile, std::string(8, '\0')));
-  EXPECT_FALSE(LoadFresh()) << "prefix only";
   std::string image = Image();
-  ASSERT_TRUE(WriteWholeFile(kFile, image.substr(0, image.size() - 3)));
-  EXPECT_FALSE(LoadFresh()) << "truncated";
+  const struct {
+    const char* what;
+    std::string bytes;
+  } files[] = {
+      {"seven bytes", "1234567"},
+      {"prefix only", std::string(8, '\0')},
+      {"truncated", image.substr(0, image.size() - 3)},
+  };
+  for (const auto& f : files) {
+    ASSERT_TRUE(WriteWholeFile(kFile, f.bytes));
+    EXPECT_FALSE(LoadFresh()) << f.what;
+    EXPECT_EQ(found_, SETTINGS_FILE_READ) << f.what;
+  }
   DeleteFileW(kFile);
 
   ASSERT_TRUE(CreateDirectoryW(kFile, nullptr));
   EXPECT_FALSE(LoadFresh()) << "a folder";
+  EXPECT_EQ(found_, SETTINGS_FILE_UNREADABLE);
 }
 
-TEST_F(SettingsFileTest, FileHeldOpenByAnotherIsNeitherLoadedNorReplaced) {
+// A holder that shares nothing for longer than the load waits: the file is
+// not loaded, the load gives up after about a second, and a save cannot
+// replace the file while it is held.
+TEST_F(SettingsFileTest, FileHeldWithoutSharingIsNotLoadedAndTheWaitIsBounded) {
   std::string old = Image();
   ASSERT_TRUE(WriteWholeFile(kFile, old));
   HANDLE held = CreateFileW(kFile, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  DWORD start = GetTickCount();
   EXPECT_FALSE(LoadFresh());
+  DWORD waited = GetTickCount() - start;
+  EXPECT_EQ(found_, SETTINGS_FILE_UNREADABLE);
+  EXPECT_GE(waited, 900u);
+  EXPECT_LT(waited, 2000u);
   CONFIG.CRC = kSettingsMarker;
   CONFIG.Color = 99;
   EXPECT_FALSE(SaveSettings(kSettingsFileName));
@@ -105,26 +126,46 @@ TEST_F(SettingsFileTest, FileHeldOpenByAnotherIsNeitherLoadedNorReplaced) {
   EXPECT_FALSE(FileExists(kTemp));
 }
 
-// The load opens the file for reading and writing with no sharing. Another
-// handle that lets others read but not write refuses the writing; one that
-// lets others read and write refuses the no sharing. Either way the file is
-// as if missing, also where a read-only attribute does not stop a writer.
-TEST_F(SettingsFileTest, FileThatCannotBeOpenedForReadingAndWritingAloneIsNotLoaded) {
+static DWORD WINAPI LetGoAfter300Ms(void* handle) {
+  Sleep(300);
+  CloseHandle((HANDLE)handle);
+  return 0;
+}
+
+TEST_F(SettingsFileTest, FileHeldWithoutSharingForAMomentIsLoadedOnceLetGo) {
+  ConfigRecord saved = CONFIG;
+  ASSERT_TRUE(WriteWholeFile(kFile, Image()));
+  HANDLE held = CreateFileW(kFile, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  HANDLE letGo = CreateThread(nullptr, 0, LetGoAfter300Ms, held, 0, nullptr);
+  ASSERT_TRUE(LoadFresh());
+  EXPECT_EQ(found_, SETTINGS_FILE_READ);
+  EXPECT_EQ(memcmp(&CONFIG, &saved, sizeof saved), 0);
+  WaitForSingleObject(letGo, 5000);
+  CloseHandle(letGo);
+}
+
+// Holders that let others read, whatever they do themselves, do not stop the
+// load: it asks for reading only and lets others read, write and delete.
+TEST_F(SettingsFileTest, FileHeldByOthersThatLetItBeReadIsLoaded) {
   ASSERT_TRUE(WriteWholeFile(kFile, Image()));
   const struct {
     const char* what;
-    DWORD sharing;
+    DWORD access, sharing;
   } holders[] = {
-      {"held by a reader that lets others read only", FILE_SHARE_READ},
-      {"held by a reader that lets others read and write", FILE_SHARE_READ | FILE_SHARE_WRITE},
+      {"a reader that lets others read only", GENERIC_READ, FILE_SHARE_READ},
+      {"a reader that lets others read and write", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE},
+      {"a writer that lets others read", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ},
+      {"a writer that lets others do anything", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE},
+      {"one about to delete it that lets others read", DELETE, FILE_SHARE_READ},
   };
   for (const auto& h : holders) {
-    HANDLE held = CreateFileW(kFile, GENERIC_READ, h.sharing, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE held = CreateFileW(kFile, h.access, h.sharing, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE) << h.what;
-    EXPECT_FALSE(LoadFresh()) << h.what;
+    EXPECT_TRUE(LoadFresh()) << h.what;
+    EXPECT_EQ(found_, SETTINGS_FILE_READ) << h.what;
     CloseHandle(held);
   }
-  EXPECT_TRUE(LoadFresh()) << "no longer held";
 }
 
 TEST_F(SettingsFileTest, FailedSaveLeavesThePreviousFileExactlyAsItWas) {
@@ -145,18 +186,13 @@ TEST_F(SettingsFileTest, FailedSaveLeavesThePreviousFileExactlyAsItWas) {
   EXPECT_FALSE(FileExists(kTemp));
 }
 
-// What this shows everywhere: saving replaces a read-only file by a writable
-// one. Whether the read-only file itself loads depends on the platform:
-// Windows refuses it the read-write open, so it is not loaded; Wine running
-// as root grants the open, and it loads. The test above shows the refusal of
-// an open for reading and writing in a way that holds everywhere.
-TEST_F(SettingsFileTest, ReadOnlyFileIsReplacedByAWritableOne) {
+// A read-only file is read (the load asks for reading only) and replaced by
+// a writable one at the next save.
+TEST_F(SettingsFileTest, ReadOnlyFileIsLoadedAndReplacedByAWritableOne) {
   ASSERT_TRUE(WriteWholeFile(kFile, Image()));
   ASSERT_TRUE(SetFileAttributesW(kFile, FILE_ATTRIBUTE_READONLY));
-  HANDLE probe = CreateFileW(kFile, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  bool openable = probe != INVALID_HANDLE_VALUE;
-  if (openable) CloseHandle(probe);
-  EXPECT_EQ(LoadFresh(), openable);
+  EXPECT_TRUE(LoadFresh());
+  EXPECT_EQ(found_, SETTINGS_FILE_READ);
 
   CONFIG.CRC = kSettingsMarker;
   CONFIG.Color = 4321;
