@@ -7,8 +7,8 @@ Every length is snapped to whole pixels for each size, so the small images
 stay crisp: lines are one or more whole pixels wide, edges fall on pixel
 edges. Curves (the swatch's rounded corners, the ring) are smoothed by
 sampling each pixel 8 x 8 times and appear from 32 pixels up. The images up
-to 64 pixels are stored as 32-bit bitmaps with their mask, the 256 pixel one
-as PNG, as Windows' own icons are."""
+up to 32 pixels are stored as 32-bit bitmaps with their mask, the larger ones
+as PNG, which takes a tenth of the room."""
 import math
 import os
 import struct
@@ -164,7 +164,7 @@ if __name__ == "__main__":
     images = []
     for size in SIZES:
         rows = render(size)
-        images.append((size, png(size, rows) if size >= 256 else dib(size, rows)))
+        images.append((size, png(size, rows) if size > 32 else dib(size, rows)))
     out = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources", "ColorTintvane.ico")
     with open(out, "wb") as f:
         f.write(ico(images))
