@@ -1,6 +1,7 @@
-# The two commands of the README:
+# The commands of the README:
 #   make test   install what is missing, build everything, run every test
 #   make run    install what is missing, build, start ColorTintvane.exe under Wine
+#   make dist   install what is missing, build, make the release zips in dist/
 # Two Windows builds of the one program: build/win (32-bit, the product as
 # specified) and build/win64 (64-bit). Tests, run and bench use every build
 # this machine can run (scripts/windows-builds.sh); TINTVANE_HOST_64_ONLY=1
@@ -9,7 +10,7 @@ BUILD := build
 JOBS ?= $(shell nproc)
 CMAKE_TYPE ?= RelWithDebInfo
 
-.PHONY: all setup build build-native build-asan build-fuzz build-win build-win64 test run bench fuzz clean
+.PHONY: all setup build build-native build-asan build-fuzz build-win build-win64 test run dist bench fuzz clean
 
 all: build
 
@@ -50,6 +51,12 @@ test: build
 run: build-win build-win64
 	@bash scripts/run.sh $(BUILD)
 
+# The release: dist/ColorTintvane-VERSION-win32.zip and -win64.zip (the
+# program, README.txt, LICENSE.txt), their folders and SHA256SUMS.
+dist: build-win build-win64
+	@rm -rf dist
+	@python3 scripts/dist.py $(BUILD) dist
+
 # The Windows benchmarks run with the build this machine runs: the 32-bit
 # one where it can, else the 64-bit one (scripts/windows-builds.sh says which).
 bench: build-native build-win build-win64
@@ -65,4 +72,4 @@ fuzz: build-fuzz
 	@python3 scripts/fuzz_campaign.py $(BUILD)/fuzz $(FUZZ_ARGS)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) dist

@@ -425,15 +425,28 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 // Windows
 //-----------------------------------------------------------------------------
 
+// The program's icon (icon group 1) in the large and small sizes of the
+// display's scale, each taken from the group's own image of that size. Loaded
+// once and kept for the process: every window of the class wears them.
+static HICON g_largeIcon, g_smallIcon;
+
+static HICON LoadProgramIcon(int widthMetric, int heightMetric) {
+  return (HICON)LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON,
+                           GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), 0);
+}
+
 static bool RegisterWindowClassOnce() {
   static bool registered = false;
   if (registered) return true;
+  g_largeIcon = LoadProgramIcon(SM_CXICON, SM_CYICON);
+  g_smallIcon = LoadProgramIcon(SM_CXSMICON, SM_CYSMICON);
   WNDCLASSEXW wc = {sizeof wc};
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
-  wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+  wc.hIcon = g_largeIcon;
+  wc.hIconSm = g_smallIcon;
   wc.lpszClassName = kWindowClass;
   registered = RegisterClassExW(&wc) != 0;
   return registered;
@@ -473,6 +486,9 @@ int OpenWindow(int number, int x, int y, int w, int h, const char* title, int fl
   HWND hwnd = CreateWindowExW(exStyle, kWindowClass, text.c_str(), style, px, py, outerW, outerH,
                               owner, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return 0;
+  // The window's own icons too, which the taskbar and Alt+Tab ask for first.
+  if (g_largeIcon) SendMessageW(hwnd, WM_SETICON, ICON_BIG, (LPARAM)g_largeIcon);
+  if (g_smallIcon) SendMessageW(hwnd, WM_SETICON, ICON_SMALL, (LPARAM)g_smallIcon);
   g_windows[number].hwnd = hwnd;
   g_windowByHandle[hwnd] = number;
   if ((flags & WINDOW_WINDOW_CENTERED) && owner) CenterWindow(number, parent);

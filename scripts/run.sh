@@ -31,5 +31,8 @@ bash "$here/wine-session.sh" "$build" "${with_wine[@]}" bash -c '
   wine "$2" close || { echo "The program did not close." >&2; exit 1; }
   wait $program
 ' run "$exe" "$helper" "$shot" || exit $?
+# The window alone, its frame included: the virtual desktop around it is one colour.
+convert "$shot" -trim +repage "$build/run/window.png"
 echo "Screenshot of the program's window on the virtual display: $shot"
+echo "The window alone (docs/screenshot.png is a copy of one at a first start): $build/run/window.png"
 echo "Settings file it saved when closed: $build/run/ColorTintvane.bin"

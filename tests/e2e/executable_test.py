@@ -146,6 +146,39 @@ class ExecutableTest(unittest.TestCase):
         self.assertRegex(text, "ProductName\0+Color Tintvane\0")
         self.assertRegex(text, "ProductVersion\0+1\\.0\\.0\\.7\0")
 
+    def test_first_icon_group_holds_the_program_icon_at_every_size(self):
+        resources = self.pe.resources()
+        groups = sorted(rid for rtype, rid in resources if rtype == 14)
+        # Explorer shows the first group: named groups would come before id 1.
+        self.assertEqual(groups[:1], [1])
+        group = resources[(14, 1)]
+        _, kind, count = struct.unpack_from("<HHH", group, 0)
+        self.assertEqual(kind, 1)
+        sizes = []
+        for i in range(count):
+            width, height, _, _, _, bits, size, image_id = struct.unpack_from("<BBBBHHIH", group, 6 + 14 * i)
+            width, height = width or 256, height or 256
+            image = resources[(3, image_id)]
+            self.assertEqual(len(image), size)
+            self.assertEqual(bits, 32)
+            # The image itself: a PNG, or a bitmap of twice the height (image and mask).
+            if image[:8] == b"\x89PNG\r\n\x1a\n":
+                self.assertEqual(struct.unpack_from(">II", image, 16), (width, height))
+            else:
+                self.assertEqual(struct.unpack_from("<Iii", image, 0), (40, width, 2 * height))
+                pixels = image[40:40 + 4 * width * height]
+                alphas = pixels[3::4]
+                # Drawn, not blank: some pixels opaque, some clear.
+                self.assertIn(255, alphas)
+                self.assertIn(0, alphas)
+            sizes.append(width)
+            self.assertEqual(width, height)
+        self.assertEqual(sorted(sizes), [16, 20, 24, 32, 40, 48, 64, 256])
+
+    def test_version_resource_names_the_licence(self):
+        text = self.pe.resources()[(16, 1)].decode("utf-16-le", "replace")
+        self.assertRegex(text, "LegalCopyright\0+Copyright \\(c\\) [0-9]{4} Color Tintvane\\. MIT License\\.\0")
+
 
 if __name__ == "__main__":
     unittest.main()

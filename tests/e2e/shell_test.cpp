@@ -208,6 +208,26 @@ TEST_F(StartTest, TheWindowIsItsSizeAt96MagnifiedByTheScale) {
   EXPECT_GE(here.rowHeight, at96.rowHeight * scale * 0.85) << "rows of " << at96.rowHeight << " at 96";
 }
 
+// The program's icon on its window, as a person sees it: the small one drawn
+// in the title bar, where its orange swatch shows (nothing else in a title
+// bar is orange). The icon handles themselves are checked inside a process
+// (tests/win/windows_test.cpp): Wine answers no other process's questions
+// about a window's icons.
+TEST_F(StartTest, TheWindowWearsTheProgramIcon) {
+  ASSERT_TRUE(Start());
+  HWND window = main_.window;
+  Rect outer = WindowRectOf(window), client = ClientRectOf(window);
+  Rect titleStart = {outer.x, outer.y, std::min(outer.w, 4 * GetSystemMetrics(SM_CXSMICON)), client.y - outer.y};
+  auto orange = [](int c) {
+    int r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+    return r > 190 && g > 50 && g < 150 && b < 70;
+  };
+  EXPECT_TRUE(WaitFor([&] {
+    Shot shot(titleStart);
+    return std::count_if(shot.Pixels().begin(), shot.Pixels().end(), orange) >= GetSystemMetrics(SM_CXSMICON);
+  })) << "no icon in the title bar at " << titleStart;
+}
+
 TEST_F(StartTest, StoredPositionsFarOffTheDisplayArePulledBack) {
   int displayW = GetSystemMetrics(SM_CXSCREEN), displayH = GetSystemMetrics(SM_CYSCREEN);
   struct Case {

@@ -59,6 +59,33 @@ TEST_F(WindowsTest, InnerSizeAndPositionInLogicalUnits) {
   EXPECT_EQ(e.window, window_);
 }
 
+// Every window wears the program's icon (icon group 1 of the executable, here
+// the test program's copy of the resources): the class's and the window's own,
+// each in the size the display's scale asks for, not one image stretched.
+TEST_F(WindowsTest, WindowsWearTheProgramIconInTheScalesSizes) {
+  HWND hwnd = (HWND)WindowHandle(window_);
+  struct {
+    HICON icon;
+    int widthMetric;
+  } icons[] = {
+      {(HICON)GetClassLongPtrW(hwnd, GCLP_HICON), SM_CXICON},
+      {(HICON)GetClassLongPtrW(hwnd, GCLP_HICONSM), SM_CXSMICON},
+      {(HICON)SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0), SM_CXICON},
+      {(HICON)SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0), SM_CXSMICON},
+  };
+  for (const auto& i : icons) {
+    ASSERT_NE(i.icon, nullptr);
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(i.icon, &info));
+    BITMAP picture = {};
+    GetObjectW(info.hbmColor, sizeof picture, &picture);
+    EXPECT_EQ(picture.bmWidth, GetSystemMetrics(i.widthMetric));
+    EXPECT_EQ(picture.bmHeight, GetSystemMetrics(i.widthMetric));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+  }
+}
+
 TEST_F(WindowsTest, ProgramTextRaisesNoEventButTypingDoes) {
   int field = AddChild(L"EDIT", ES_NUMBER, CONTROL_TEXT_FIELD);
   ASSERT_GT(field, 0);
