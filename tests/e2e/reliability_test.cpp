@@ -376,10 +376,12 @@ class RandomInputTest : public ProgramTest {
         Rect red = Of(main_.strips[0]);
         ASSERT_TRUE(ClickAt(red.x + 1, red.cy()));
         ASSERT_TRUE(WaitFor([&] { return _wtoi(TextOf(main_.fields[0]).c_str()) < 16; })) << TextOf(main_.fields[0]).c_str();
+        ASSERT_TRUE(WaitFor([] { return !PointerConfined(); }));  // the release taken in too
         std::wstring low = TextOf(main_.colorText);
         ASSERT_TRUE(ClickAt(red.x + red.w - 2, red.cy()));
         ASSERT_TRUE(WaitFor([&] { return _wtoi(TextOf(main_.fields[0]).c_str()) > 239 && TextOf(main_.colorText) != low; }))
             << "after a click on the red strip: " << TextOf(main_.colorText).c_str();
+        ASSERT_TRUE(WaitFor([] { return !PointerConfined(); }));
         break;
       }
       case 1: {  // a drag by the title bar moves the window as far as the pointer

@@ -197,19 +197,21 @@ TEST_F(CollapseTest, RightClicksOnTheRightPanelCollapseAndExpandNothingElseDoes)
 
   // Outside the panel: the window's margin left of everything, one pixel
   // past the panel's right bound, and a canvas inside the panel. After
-  // each, a click on the red strip changes the colour: once that shows, the
-  // right-click before it has been handled, and the window must still be
-  // collapsed.
-  Rect red = Of(main_.strips[0]);
+  // each, a new red typed into its field changes the colour: once that
+  // shows, the right-click before it has been handled, and the window must
+  // still be collapsed.
   const POINT outside[] = {{client.x + 2, client.y + client.h / 2},
                            {panel.x + panel.w + 1, panel.cy()},
                            {Of(main_.swatch).cx(), Of(main_.swatch).cy()}};
+  const char* reds[] = {"51", "102", "153"};
+  ASSERT_TRUE(ClickAt(Of(main_.fields[0]).cx(), Of(main_.fields[0]).cy()));
   for (int i = 0; i < 3; i++) {
     SCOPED_TRACE(testing::Message() << "right-click at " << outside[i].x << ", " << outside[i].y);
-    std::wstring before = ColorText();
     ASSERT_TRUE(ClickAt(outside[i].x, outside[i].y, true));
-    ASSERT_TRUE(ClickAt(red.x + red.w * (i + 1) / 5, red.cy()));
-    ASSERT_TRUE(WaitFor([&] { return ColorText() != before; })) << ColorText().c_str();
+    PressKey(VK_END);
+    for (int k = 0; k < 3; k++) PressKey(VK_BACK);
+    TypeDigits(reds[i]);
+    ASSERT_TRUE(WaitFor([&] { return ColorText() == HtmlText(Rgb(atoi(reds[i]), 43, 60)); })) << ColorText().c_str();
     EXPECT_EQ(ClientRectOf(main_.window).h, collapsed);
   }
   // On the panel's background: expands.
