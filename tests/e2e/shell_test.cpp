@@ -103,6 +103,7 @@ TEST_F(StartTest, FirstStartShowsTheDefaultsAndSavesThem) {
 TEST_F(StartTest, ThePickerButtonWearsTheIconOverTheButtonFace) {
   // The pointer kept off the button, which would otherwise show its hover look.
   ASSERT_TRUE(MoveTo(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1));
+  WriteSettings(SampleSettings());  // wholly on the screen at every display scale
   ASSERT_TRUE(Start());
   DecodedImage icon;
   ASSERT_TRUE(DecodeImageData(kPickerIcon, kPickerIconSize, &icon));
