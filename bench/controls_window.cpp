@@ -3,11 +3,16 @@
 // classes in the same places, the two "Consolas" fonts, a 16 x 16 icon list
 // and 34 rows of three columns in the list view, the colour canvases filled
 // once. It is the start-up benchmark's second floor: what a window of these
-// controls costs on this platform however it is built.
+// controls costs on this platform however it is built. It ends its start-up
+// as the program does: 1 ms after the window shows, the look of the native
+// button over the picker canvas, with an icon over it, goes into the canvas
+// and the button is hidden (bench/picker_face_floor.h).
 #include <windows.h>
 #include <commctrl.h>
 
 #include <stdio.h>
+
+#include "bench/picker_face_floor.h"
 
 static LRESULT CALLBACK CanvasProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_PAINT) {
@@ -18,6 +23,7 @@ static LRESULT CALLBACK CanvasProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     HBRUSH brush = CreateSolidBrush((COLORREF)GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     FillRect(dc, &r, brush);
     DeleteObject(brush);
+    ShowPickerFace(hwnd, dc);
     EndPaint(hwnd, &ps);
     return 0;
   }
@@ -135,6 +141,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   ShowWindow(window, SW_SHOWNORMAL);
   SetForegroundWindow(window);
+  StartPickerFace(window, children[19], children[18]);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (IsDialogMessageW(window, &msg)) continue;

@@ -21,11 +21,15 @@
 // each against its mean (target 4 or less for the program) and the split by
 // phase. Reports misses; never fails on them.
 //
-//   picker_tick_bench.exe [ROUNDS] [TICKS] [paced]
+//   picker_tick_bench.exe [ROUNDS] [TICKS] [paced] [autocopy]
 //
 // "paced" starts the ticks of both 16 ms apart, as the program's focus poll
 // does: between ticks the machine runs other work and every tick starts
 // colder, so both take longer; by default the ticks run back to back.
+// "autocopy" turns on "Copy automatically", as a user may: every tick of the
+// program then copies the colour text to the clipboard, and the floor makes
+// the same copy (open, empty, set the text, close). The copy comes before
+// the swatch in both, so it counts in the capture phase.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -50,6 +54,7 @@
 
 const int kUntimedTicks = 10;
 static bool g_paced = false;  // ticks 16 ms apart, as the focus poll's timer starts them
+static bool g_autocopy = false;  // "Copy automatically" on
 const int kMaxRounds = 50;
 
 //-----------------------------------------------------------------------------
@@ -148,7 +153,8 @@ static int SurfaceTopLeft(int canvas) {
 }
 
 // Whether the tick showed the colour at picture point `at` everywhere:
-// the current colour, the swatch, txtRGB and the three fields.
+// the current colour, the swatch, txtRGB and the three fields (and the
+// clipboard, when copying automatically).
 static bool ProgramPicked(POINT at, int previous) {
   int colour = BenchPictureColor(at.x, at.y);
   if (CONFIG.Color != colour || !((colour ^ previous) & 0xFF) || !((colour ^ previous) & 0xFF00) ||
@@ -156,6 +162,9 @@ static bool ProgramPicked(POINT at, int previous) {
     return false;
   char code[8];
   snprintf(code, sizeof code, "#%02X%02X%02X", colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+  wchar_t wideCode[8];
+  swprintf(wideCode, 8, L"%hs", code);
+  if (g_autocopy && !ClipboardHolds(wideCode)) return false;
   return SurfaceTopLeft(g_widgets.imgPaletteCurrent) == colour && ControlText(g_widgets.txtRGB) == code &&
          ControlText(g_widgets.txtR) == std::to_string(colour & 0xFF) &&
          ControlText(g_widgets.txtG) == std::to_string((colour >> 8) & 0xFF) &&
@@ -220,7 +229,8 @@ static bool RunFloorRound(const wchar_t* floor, int ticks, BenchStats* stats, st
   if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 1 << 16)) return false;
   SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
   wchar_t commandLine[2 * MAX_PATH];
-  _snwprintf(commandLine, 2 * MAX_PATH, L"\"%ls\" %d %d%ls", floor, ticks, kUntimedTicks, g_paced ? L" paced" : L"");
+  _snwprintf(commandLine, 2 * MAX_PATH, L"\"%ls\" %d %d%ls%ls", floor, ticks, kUntimedTicks, g_paced ? L" paced" : L"",
+             g_autocopy ? L" autocopy" : L"");
   commandLine[2 * MAX_PATH - 1] = 0;
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
@@ -298,8 +308,9 @@ static void PrintSummary(int rounds, int ticks, const BenchStats* floorRounds, c
                          const std::vector<double>& floorTicks, const std::vector<double>& programTicks) {
   BenchStats floor = {}, program = {};
   printf("Live picker tick: %d rounds of %d timed ticks each (after %d untimed), floor and program alternating,"
-         " ticks %s\n",
-         rounds, ticks, kUntimedTicks, g_paced ? "16 ms apart" : "back to back");
+         " ticks %s, %s\n",
+         rounds, ticks, kUntimedTicks, g_paced ? "16 ms apart" : "back to back",
+         g_autocopy ? "\"Copy automatically\" on (the copy counts in the capture phase)" : "\"Copy automatically\" off");
   printf("%-7s %10s %10s %7s %10s %10s\n", "round", "floor ms", "program ms", "ratio", "floor", "program");
   printf("%-7s %10s %10s %7s %10s %10s\n", "", "mean", "mean", "", "worst ms", "worst ms");
   for (int r = 0; r < rounds; r++) {
@@ -345,7 +356,10 @@ static std::vector<double> g_floorTicks, g_programTicks;
 
 int main(int argc, char** argv) {
   int rounds = argc > 1 ? atoi(argv[1]) : 10, ticks = argc > 2 ? atoi(argv[2]) : 100;
-  g_paced = argc > 3 && strcmp(argv[3], "paced") == 0;
+  for (int i = 3; i < argc; i++) {
+    g_paced = g_paced || strcmp(argv[i], "paced") == 0;
+    g_autocopy = g_autocopy || strcmp(argv[i], "autocopy") == 0;
+  }
   if (rounds < 1) rounds = 1;
   if (rounds > kMaxRounds) rounds = kMaxRounds;
   if (ticks < 1) ticks = 1;
@@ -359,6 +373,7 @@ int main(int argc, char** argv) {
   InitWindowing();
   BuildNamedColorMap();
   CONFIG.CRC = kSettingsMarker;
+  CONFIG.Autocopy = g_autocopy ? 1 : 0;
   if (!MakeProgramWindow()) {
     fprintf(stderr, "cannot make the program's window\n");
     return 1;

@@ -9,6 +9,7 @@
 
 #include <stdio.h>
 #include <string.h>
+#include <wchar.h>
 
 #include <vector>
 
@@ -207,6 +208,18 @@ inline bool PlacePointer(POINT p) {
     SetCursorPos(p.x, p.y);
     Sleep(1);
   }
+}
+
+// Whether the clipboard holds exactly this text (read outside the timing).
+inline bool ClipboardHolds(const wchar_t* text) {
+  if (!OpenClipboard(nullptr)) return false;
+  bool same = false;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const wchar_t* p = (const wchar_t*)GlobalLock(data)) same = wcscmp(p, text) == 0;
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return same;
 }
 
 // The screen pixel at (x, y) as a colour value.

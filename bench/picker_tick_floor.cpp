@@ -10,10 +10,11 @@
 // text fields repaint from the message loop, which each tick runs until no
 // message is pending.
 //
-//   picker_tick_floor.exe [TICKS] [UNTIMED] [paced]
+//   picker_tick_floor.exe [TICKS] [UNTIMED] [paced] [autocopy]
 //
 // "paced" starts the ticks 16 ms apart, as the program's timer does; by
-// default each starts when the one before has ended.
+// default each starts when the one before has ended. "autocopy" copies the
+// colour text to the clipboard every tick, after the centre pixel is read.
 //
 // Prints two lines, "FLOOR ticks misses total-ms worst-ms phase-ms..." and
 // "TICKS" with every timed tick's time, which the benchmark reads
@@ -49,6 +50,7 @@ static unsigned char* g_regionBits;  // bottom-up, 4 bytes a pixel
 static int g_pulseLevel = 0, g_pulseStep = 0;
 
 static int g_swatchColor = 0;
+static bool g_autocopy = false;
 
 // Each strip's pixels, 24-bit bottom-up, and the row index of each column.
 struct Strip {
@@ -293,6 +295,19 @@ static void FillStrip(int channel, int colour) {
   for (int y = 1; y < s.height; y++) memcpy(s.bits + (size_t)y * s.stride, row, (size_t)s.stride);
 }
 
+// The colour text onto the clipboard, as a plain program copies it.
+static void CopyText(const wchar_t* text) {
+  if (!OpenClipboard(nullptr)) return;
+  EmptyClipboard();
+  size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+  if (HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+    memcpy(GlobalLock(block), text, bytes);
+    GlobalUnlock(block);
+    if (!SetClipboardData(CF_UNICODETEXT, block)) GlobalFree(block);
+  }
+  CloseClipboard();
+}
+
 // One live tick, phase by phase; returns the colour it picked.
 static int Tick(BenchClock* clock) {
   POINT p;
@@ -311,14 +326,15 @@ static int Tick(BenchClock* clock) {
   SetRegionPixel(cx + 1, cy, grey);
   const unsigned char* centre = RegionPixel(cx, cy);
   int colour = centre[2] | centre[1] << 8 | centre[0] << 16;
+  wchar_t code[8];
+  swprintf(code, 8, L"#%02X%02X%02X", colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+  if (g_autocopy) CopyText(code);
   MarkPhase(clock, PHASE_CAPTURE);
 
   g_swatchColor = colour;
   HDC dc = GetDC(g_swatch);
   ShowSwatch(dc);
   ReleaseDC(g_swatch, dc);
-  wchar_t code[8];
-  swprintf(code, 8, L"#%02X%02X%02X", colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
   SetWindowTextW(g_code, code);
   MarkPhase(clock, PHASE_SWATCH_AND_TEXT);
 
@@ -349,7 +365,11 @@ static int Tick(BenchClock* clock) {
 
 int main(int argc, char** argv) {
   int ticks = argc > 1 ? atoi(argv[1]) : 200, untimed = argc > 2 ? atoi(argv[2]) : 10;
-  bool paced = argc > 3 && strcmp(argv[3], "paced") == 0;
+  bool paced = false;
+  for (int i = 3; i < argc; i++) {
+    paced = paced || strcmp(argv[i], "paced") == 0;
+    g_autocopy = g_autocopy || strcmp(argv[i], "autocopy") == 0;
+  }
   if (ticks < 1) ticks = 1;
   if (untimed < 0) untimed = 0;
   SetProcessDPIAware();
@@ -383,8 +403,11 @@ int main(int argc, char** argv) {
     BenchClock clock;
     StartBenchClock(&clock);
     int colour = Tick(&clock);
+    wchar_t code[8];
+    swprintf(code, 8, L"#%02X%02X%02X", colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
     bool fresh = colour == BenchPictureColor(at.x, at.y) && ((colour ^ previous) & 0xFF) &&
-                 ((colour ^ previous) & 0xFF00) && ((colour ^ previous) & 0xFF0000);
+                 ((colour ^ previous) & 0xFF00) && ((colour ^ previous) & 0xFF0000) &&
+                 (!g_autocopy || ClipboardHolds(code));
     previous = colour;
     if (i < untimed) continue;
     if (fresh) AddTick(&stats, clock, &tickMs);

@@ -10,4 +10,5 @@ tree="$build/${windows_build/win32/win}"
 echo "Running the ${windows_build#win}-bit build: $tree"
 wine=(bash "$here/wine-session.sh" "$build" bash "$here/with-wine.sh" "$windows_build" wine)
 "${wine[@]}" "$tree/picker_tick_bench.exe" || exit $?
+"${wine[@]}" "$tree/picker_tick_bench.exe" 10 100 autocopy || exit $?
 "${wine[@]}" "$tree/startup_bench.exe" "$tree/ColorTintvane.exe" "$tree/bare_window.exe" "$tree/controls_window.exe"

@@ -18,6 +18,8 @@ else
 fi
 echo "$statement"
 
+# The scaled runs note each retry of theirs here: one per make test at most.
+rm -f "$build/scaled-retries.txt"
 printf 'subdirs("native")\nsubdirs("asan")\nsubdirs("fuzz")\nsubdirs("win")\nsubdirs("win64")\n' > "$build/CTestTestfile.cmake"
 bash "$here/wine-session.sh" "$build" ctest --test-dir "$build" --output-on-failure -j"$jobs"
 status=$?

@@ -242,19 +242,19 @@ inline std::wstring HelperPath(const wchar_t* name) {
   return path.substr(0, path.find_last_of(L'\\') + 1) + name;
 }
 
-// The system mouse speed as a program started now reads it (this process
-// may keep the value it read first); 0 when it cannot be read.
+// The system mouse speed, 0 when it cannot be read. Under Wine a process
+// keeps the parameters it read first, so the system's answer here would
+// never change; a change made for the session only (as the program makes
+// it) is kept in Wine's key of temporary parameters, which is read afresh.
+// Where there is no such key the system's answer is current.
 inline int MouseSpeed() {
-  std::wstring path = HelperPath(L"mouse_speed.exe"), command = L"\"" + path + L"\"";
-  STARTUPINFOW startup = {sizeof startup};
-  PROCESS_INFORMATION child = {};
-  if (!CreateProcessW(path.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child))
-    return 0;
-  DWORD speed = 0;
-  if (WaitForSingleObject(child.hProcess, 10000) == WAIT_OBJECT_0) GetExitCodeProcess(child.hProcess, &speed);
-  CloseHandle(child.hProcess);
-  CloseHandle(child.hThread);
-  return (int)speed;
+  wchar_t value[16];
+  DWORD size = sizeof value;
+  if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Wine\\Temporary System Parameters\\Control Panel\\Mouse",
+                   L"MouseSensitivity", RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS)
+    return _wtoi(value);
+  int speed = 0;
+  return SystemParametersInfoW(SPI_GETMOUSESPEED, 0, &speed, 0) ? speed : 0;
 }
 
 inline bool PointerConfined() {

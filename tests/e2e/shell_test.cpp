@@ -1,7 +1,7 @@
 // The whole program, end to end: ColorTintvane.exe started in a folder of its
 // own, driven by real input only, read back as a person sees it.
 //   e2e_shell.exe PATH/TO/ColorTintvane.exe [gtest flags]
-// with its helpers url_recorder.exe and mouse_speed.exe beside it.
+// with its helper url_recorder.exe beside it.
 #include <math.h>
 #include <stdio.h>
 #include <string.h>
@@ -10,14 +10,24 @@
 
 #include <memory>
 
+#include "tests/e2e/program_driver.h"  // windows.h first
+
+#include <tlhelp32.h>
+
+#include "app/picker_icon.h"
 #include "app/startup.h"
-#include "tests/e2e/program_driver.h"
+#include "runtime/image_decode.h"
 
 //-----------------------------------------------------------------------------
 // Helpers of this suite
 //-----------------------------------------------------------------------------
 
-static int Scale() { return GetDeviceCaps(GetDC(nullptr), LOGPIXELSX); }
+static int Scale() {
+  HDC screen = GetDC(nullptr);
+  int scale = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return scale;
+}
 
 // Logical units to pixels and back, rounded to nearest as the program does.
 static int Scaled(int v) { return (int)floor(v * Scale() / 96.0 + 0.5); }
@@ -91,12 +101,55 @@ TEST_F(StartTest, FirstStartShowsTheDefaultsAndSavesThem) {
 }
 
 TEST_F(StartTest, ThePickerButtonWearsTheIconOverTheButtonFace) {
+  // The pointer kept off the button, which would otherwise show its hover look.
+  ASSERT_TRUE(MoveTo(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1));
+  WriteSettings(SampleSettings());  // wholly on the screen at every display scale
   ASSERT_TRUE(Start());
-  // The icon's centre is solid grey ink; away from its lines the button's
-  // edge shows, where a plain canvas would be white.
+  DecodedImage icon;
+  ASSERT_TRUE(DecodeImageData(kPickerIcon, kPickerIconSize, &icon));
+  ASSERT_EQ(icon.bitsPerPixel, 32);
+  // The icon's colour and opacity at (x, y), counted from its top (the rows are stored bottom-up).
+  auto at = [&](int x, int y) {
+    const unsigned char* p = &icon.pixels[((size_t)(icon.height - 1 - y) * icon.width + x) * 4];
+    return std::make_pair(Rgb(p[2], p[1], p[0]), (int)p[3]);
+  };
+  // A native push button of the picker's size, as this process (with the
+  // program's manifest) draws one, in the top right corner of the screen.
   Rect picker = ClientRectOf(main_.picker);
-  ASSERT_TRUE(WaitFor([&] { return Shot(picker).Pixel(picker.w / 2, picker.h / 2) == Rgb(72, 72, 72); }));
-  EXPECT_NE(Shot(picker).Pixel(0, picker.h / 4), 0xFFFFFF);
+  Rect spot = {GetSystemMetrics(SM_CXSCREEN) - picker.w - 10, 10, picker.w, picker.h};
+  HWND button = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"BUTTON", L"", WS_POPUP | BS_PUSHBUTTON, spot.x,
+                                spot.y, spot.w, spot.h, nullptr, nullptr, nullptr, nullptr);
+  ShowWindow(button, SW_SHOWNOACTIVATE);
+  UpdateWindow(button);
+  // The icon is scaled without smoothing to the button: the screen pixel at
+  // the centre of an icon pixel shows that icon pixel. Its opaque ink shows
+  // as it is; where it is clear, the native button shows, edge and face.
+  int ink = 0, faces = 0;
+  auto shows = [&](const Shot& shot, const Shot& face, bool report) {
+    int wrong = 0;
+    ink = faces = 0;
+    for (int y = 0; y < icon.height; y++)
+      for (int x = 0; x < icon.width; x++) {
+        int sx = (int)((x + 0.5) * picker.w / icon.width), sy = (int)((y + 0.5) * picker.h / icon.height);
+        int want;
+        if (at(x, y).second == 255) want = at(x, y).first, ink++;
+        else if (at(x, y).second == 0) want = face.Pixel(sx, sy), faces++;
+        else continue;
+        if (shot.Pixel(sx, sy) != want) {
+          if (report && wrong < 5)
+            ADD_FAILURE() << "icon pixel " << x << ", " << y << " shows as " << std::hex << shot.Pixel(sx, sy)
+                          << " for " << want;
+          wrong++;
+        }
+      }
+    return wrong == 0;
+  };
+  bool painted = WaitFor([&] { return shows(Shot(picker), Shot(spot), false); });
+  if (!painted) shows(Shot(picker), Shot(spot), true);
+  DestroyWindow(button);
+  EXPECT_TRUE(painted);
+  EXPECT_GT(ink, 20);
+  EXPECT_GT(faces, 400);
   EXPECT_FALSE(IsWindowVisible(main_.pickerTemplate));
 }
 
@@ -302,11 +355,25 @@ TEST_F(CollapseTest, RightClicksOnTheRightPanelCollapseAndExpandNothingElseDoes)
   int collapsed = client.h;
 
   // Outside the panel: the window's margin left of everything, one pixel
-  // past the panel's right bound, and a canvas inside the panel.
-  ASSERT_TRUE(ClickAt(client.x + 2, client.y + client.h / 2, true));
-  ASSERT_TRUE(ClickAt(panel.x + panel.w + 1, panel.cy(), true));
-  ASSERT_TRUE(ClickAt(Of(main_.swatch).cx(), Of(main_.swatch).cy(), true));
-  // On the panel's background: expands (had any click above acted, this one would collapse).
+  // past the panel's right bound, and a canvas inside the panel. After
+  // each, a new red typed into its field changes the colour: once that
+  // shows, the right-click before it has been handled, and the window must
+  // still be collapsed.
+  const POINT outside[] = {{client.x + 2, client.y + client.h / 2},
+                           {panel.x + panel.w + 1, panel.cy()},
+                           {Of(main_.swatch).cx(), Of(main_.swatch).cy()}};
+  const char* reds[] = {"51", "102", "153"};
+  ASSERT_TRUE(ClickAt(Of(main_.fields[0]).cx(), Of(main_.fields[0]).cy()));
+  for (int i = 0; i < 3; i++) {
+    SCOPED_TRACE(testing::Message() << "right-click at " << outside[i].x << ", " << outside[i].y);
+    ASSERT_TRUE(ClickAt(outside[i].x, outside[i].y, true));
+    PressKey(VK_END);
+    for (int k = 0; k < 3; k++) PressKey(VK_BACK);
+    TypeDigits(reds[i]);
+    ASSERT_TRUE(WaitFor([&] { return ColorText() == HtmlText(Rgb(atoi(reds[i]), 43, 60)); })) << ColorText().c_str();
+    EXPECT_EQ(ClientRectOf(main_.window).h, collapsed);
+  }
+  // On the panel's background: expands.
   ASSERT_TRUE(ClickAt(panel.x + 3, panel.cy(), true));
   ASSERT_TRUE(WaitFor([&] { return ClientRectOf(main_.window).h > collapsed; }));
   Rect expanded = ClientRectOf(main_.window);
@@ -577,6 +644,7 @@ TEST_F(ColorTest, ARowChosenFromTheNameListBecomesTheColor) {
   Rect row = rows.RowRect(2);
   ASSERT_TRUE(ClickAt(row.x + 20, row.cy()));
   ASSERT_TRUE(WaitFor([&] { return ColorText() == second; })) << ColorText().c_str();
+  ASSERT_TRUE(Settle());
   EXPECT_EQ(HistoryRuns(), history);
   // A double click also puts it first in the history; the list stays.
   row = rows.RowRect(3);
@@ -874,7 +942,10 @@ TEST_F(SwitchAwayTest, ACaptureViewDragEndsOnceWhenAnotherWindowComesToTheFront)
   std::wstring committed = ColorText();
   EXPECT_EQ(HtmlText(after[0]), committed);
   EXPECT_EQ(std::vector<int>(after.begin() + 1, after.end()), std::vector<int>(history.begin(), history.end() - 1));
-  // The button let go later, over the program, does not commit again.
+  // The button let go later, over the program on a pixel of another
+  // colour, neither picks it nor commits again.
+  ASSERT_TRUE(MoveTo(view.cx() - 30, view.cy() - 20));
+  ASSERT_NE(HtmlText(Shot(Rect{view.cx() - 30, view.cy() - 20, 1, 1}).Pixel(0, 0)), committed);
   MouseButton(MOUSEEVENTF_LEFTUP);
   ASSERT_TRUE(Settle());
   EXPECT_EQ(HistoryRuns(), after);
@@ -892,12 +963,16 @@ TEST_F(SwitchAwayTest, APrecisionSliderDragGivesTheMouseItsSpeedBack) {
   SendKeys({{VK_CONTROL, false}});
   MouseButton(MOUSEEVENTF_LEFTDOWN);
   ASSERT_TRUE(WaitFor([&] { return MouseSpeed() < speed; })) << MouseSpeed();
+  ASSERT_TRUE(WaitFor(PointerConfined));
   SendKeys({{VK_CONTROL, true}});
   ASSERT_TRUE(WaitFor([&] { return ColorText() != L"#1A2B3C"; }));
   std::wstring dragged = ColorText();
 
   ASSERT_TRUE(SwitchAway());
   EXPECT_TRUE(WaitFor([&] { return MouseSpeed() == speed; })) << MouseSpeed();
+  // Free again, as a person needs it; the system frees it too when another
+  // window comes to the front (the program's own release is checked in the
+  // canvas tests).
   EXPECT_TRUE(WaitFor([] { return !PointerConfined(); }));
   ASSERT_TRUE(WaitFor([&] { return HistoryRuns() != history; }));
   EXPECT_EQ(HtmlText(HistoryRuns()[0]), dragged);
@@ -915,12 +990,14 @@ TEST_F(SwitchAwayTest, ClosingDuringAPrecisionDragGivesTheMouseItsSpeedBack) {
   SendKeys({{VK_CONTROL, false}});
   MouseButton(MOUSEEVENTF_LEFTDOWN);
   ASSERT_TRUE(WaitFor([&] { return MouseSpeed() < speed; })) << MouseSpeed();
+  ASSERT_TRUE(WaitFor(PointerConfined));
   SendKeys({{VK_CONTROL, true}});
   // Alt+F4 with the button still held.
   PressChord(VK_MENU, VK_F4);
   ASSERT_EQ(WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
   MouseButton(MOUSEEVENTF_LEFTUP);
   EXPECT_EQ(MouseSpeed(), speed);
+  // The system frees the pointer when the process ends, whatever it did.
   EXPECT_FALSE(PointerConfined());
 }
 
@@ -949,6 +1026,26 @@ TEST_F(SwitchAwayTest, APickEndsWhenAnotherWindowComesToTheFront) {
 //-----------------------------------------------------------------------------
 
 static const wchar_t kHomepage[] = L"https://colortintvane.example/";
+
+static bool RecorderRunning() {
+  HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (all == INVALID_HANDLE_VALUE) return true;
+  PROCESSENTRY32W entry = {sizeof entry};
+  bool running = false;
+  for (BOOL more = Process32FirstW(all, &entry); more && !running; more = Process32NextW(all, &entry))
+    running = _wcsicmp(entry.szExeFile, L"url_recorder.exe") == 0;
+  CloseHandle(all);
+  return running;
+}
+
+// The addresses the stand-in browser was given, once it has written one and
+// no recorder is still running (a second start would add a line).
+static std::wstring OpenedAddresses() {
+  std::string opened;
+  WaitFor([&] { return !(opened = ReadWholeFile(g_openedLog.c_str())).empty() && !RecorderRunning(); }, 10000);
+  opened = ReadWholeFile(g_openedLog.c_str());
+  return std::wstring((const wchar_t*)opened.data(), opened.size() / sizeof(wchar_t));
+}
 
 class MenuTest : public ProgramTest {
  protected:
@@ -1080,24 +1177,35 @@ TEST_F(MenuTest, StayOnTopTakesEffectAtOnceBothWays) {
 TEST_F(MenuTest, AChoiceActsOnceHoweverOftenTheMenuWasOpened) {
   MenuPicture options = Options(false, false, false);
   ASSERT_TRUE(Start());
+  std::wstring upper = ColorText(), lower = upper;
+  for (wchar_t& c : lower) c = (wchar_t)towlower(c);
   for (int i = 0; i < 5; i++) {
     ASSERT_TRUE(OpenOptions());
     PressKey(VK_ESCAPE);
     ASSERT_TRUE(WaitFor([&] { return OpenMenus(process_.dwProcessId).empty(); }));
   }
-  std::wstring upper = ColorText();
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(ColorText(), upper);
+  // "Use lowercase" twice, the case checked after each: a choice that acted
+  // twice would leave it as it was.
+  for (const std::wstring& expected : {lower, upper}) {
+    HWND menu = OpenOptions();
+    ASSERT_TRUE(menu);
+    ASSERT_TRUE(Choose(menu, options, 2));
+    ASSERT_TRUE(Settle());
+    EXPECT_EQ(ColorText(), expected);
+  }
+  // A toggle cannot tell one action from three: the homepage is counted.
+  DeleteFileW(g_openedLog.c_str());
   HWND menu = OpenOptions();
   ASSERT_TRUE(menu);
-  ASSERT_TRUE(Choose(menu, options, 2));
-  // Twice would turn lowercase on and off again.
+  ASSERT_TRUE(Choose(menu, options, 6));
   ASSERT_TRUE(Settle());
-  std::wstring lower = upper;
-  for (wchar_t& c : lower) c = (wchar_t)towlower(c);
-  EXPECT_EQ(ColorText(), lower);
+  EXPECT_EQ(OpenedAddresses(), std::wstring(kHomepage) + L"\n");
   ASSERT_EQ(Close(), 0);
   ConfigRecord saved;
   ASSERT_TRUE(ReadSettings(&saved));
-  EXPECT_EQ(saved.ColorFormatLCase, 1);
+  EXPECT_EQ(saved.ColorFormatLCase, 0);
 }
 
 TEST_F(MenuTest, TheHomepageGoesToTheBrowser) {
@@ -1107,10 +1215,7 @@ TEST_F(MenuTest, TheHomepageGoesToTheBrowser) {
   HWND menu = OpenOptions();
   ASSERT_TRUE(menu);
   ASSERT_TRUE(Choose(menu, options, 6));
-  std::string opened;
-  ASSERT_TRUE(WaitFor([&] { return !(opened = ReadWholeFile(g_openedLog.c_str())).empty(); }, 10000));
-  std::wstring address((const wchar_t*)opened.data(), opened.size() / sizeof(wchar_t));
-  EXPECT_EQ(address, std::wstring(kHomepage) + L"\n");
+  EXPECT_EQ(OpenedAddresses(), std::wstring(kHomepage) + L"\n");
 }
 
 //-----------------------------------------------------------------------------

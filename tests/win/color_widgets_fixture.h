@@ -160,27 +160,51 @@ class ColorWidgetsTest : public ::testing::Test {
   // Presses the left button at client point (x, y) of the canvas (with Ctrl
   // held, if asked), once the canvas has reported the press. Under a virtual
   // display a late echo of an earlier pointer position can send the press
-  // elsewhere, or reset Ctrl to the display's own state before the press: such
-  // a press is released and made again.
+  // elsewhere: such a press is released and made again. Ctrl is down and has
+  // stayed down through a quiet moment before the press; a press that then
+  // arrives with the wrong Ctrl state is a failure, never pressed again.
   ::testing::AssertionResult PressOn(int canvas, int x, int y, bool withControl = false) {
     for (int attempt = 0; attempt < 3; attempt++) {
       ::testing::AssertionResult moved = MovePointer(canvas, x, y, canvas);
       if (!moved) return moved;
-      if (withControl && !HoldControlKey(true)) return ::testing::AssertionFailure() << "Ctrl never went down";
+      if (withControl && !ControlKeyStaysDown()) return ::testing::AssertionFailure() << "Ctrl never stayed down";
       SendMouse({MOUSEEVENTF_LEFTDOWN});
       bool pressedWithControl = false;
       if (RouteUntil([&](const WindowEvent& e) {
             if (e.control != canvas || e.type != LeftPressed) return false;
             pressedWithControl = (e.data.modifierMask & kModifierControl) != 0;
             return true;
-          }, 2000) && pressedWithControl == withControl)
-        return ::testing::AssertionSuccess();
+          }, 2000)) {
+        if (pressedWithControl == withControl) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "the press reached canvas " << canvas << " with Ctrl "
+                                             << (pressedWithControl ? "down" : "up") << ", the key state "
+                                             << (GetKeyState(VK_CONTROL) < 0 ? "down" : "up");
+      }
       SendMouse({MOUSEEVENTF_LEFTUP});
       RouteUntil([](const WindowEvent& e) { return e.type == LeftReleased; }, 2000);
       if (withControl) HoldControlKey(false);
     }
-    return ::testing::AssertionFailure() << "the press never reached canvas " << canvas
-                                         << (withControl ? " with Ctrl held" : "");
+    return ::testing::AssertionFailure() << "the press never reached canvas " << canvas;
+  }
+
+  // Holds Ctrl down until the thread's key state says so through two quiet
+  // periods in a row: a late echo of the pointer may set the key state back
+  // to the display's own, and then the key goes down again.
+  bool ControlKeyStaysDown() {
+    for (int attempt = 0; attempt < 5; attempt++) {
+      if (!HoldControlKey(true)) return false;
+      int quiet = 0;
+      WindowEvent e;
+      for (DWORD start = GetTickCount(); quiet < 2 && GetKeyState(VK_CONTROL) < 0 && GetTickCount() - start < 5000;) {
+        if (WaitWindowEvent(150, &e)) {
+          if (e.code == EVENT_GADGET) HandleColorCanvasEvent(e.control, e.type);
+        } else {
+          quiet++;
+        }
+      }
+      if (quiet == 2) return true;
+    }
+    return false;
   }
 
   // Holds or lets go of Ctrl, until the thread's key state says so. The
