@@ -371,11 +371,14 @@ class RandomInputTest : public ProgramTest {
     ASSERT_TRUE(CloseWhatIsOpen()) << Recent();
     // Random drags may have left the window partly off the screen, where no
     // click reaches what the checks click: it is put back, not by input.
-    Rect outer = Of(main_.window);
-    if (outer.x < 0 || outer.y < 0 || outer.x + outer.w > GetSystemMetrics(SM_CXSCREEN) ||
-        outer.y + outer.h > GetSystemMetrics(SM_CYSCREEN)) {
+    auto onScreen = [&] {
+      Rect r = Of(main_.window);
+      return r.x >= 0 && r.y >= 0 && r.x + r.w <= GetSystemMetrics(SM_CXSCREEN) &&
+             r.y + r.h <= GetSystemMetrics(SM_CYSCREEN);
+    };
+    if (!onScreen()) {
       SetWindowPos(main_.window, nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-      ASSERT_TRUE(WaitFor([&] { return Of(main_.window).x == 40 && Of(main_.window).y == 40; })) << Of(main_.window);
+      ASSERT_TRUE(WaitFor(onScreen)) << Of(main_.window);
     }
     // A click on the title brings the window to the front; Wine's virtual
     // desktop now and then keeps its own desktop window in front after
