@@ -9,21 +9,6 @@
 
 #include "tests/e2e/program_driver.h"
 
-static int Scale() {
-  HDC screen = GetDC(nullptr);
-  int ppi = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
-  return ppi;
-}
-static int Scaled(int v) { return (int)floor(v * Scale() / 96.0 + 0.5); }
-static int Logical(int pixels) { return (int)floor(pixels / (Scale() / 96.0) + 0.5); }
-
-static std::wstring HtmlText(int color) {
-  wchar_t text[16];
-  swprintf(text, 16, L"#%02X%02X%02X", color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-  return text;
-}
-
 // The monitors as the system reports them, by where they lie.
 struct Monitors {
   Rect primary = {}, right = {}, left = {}, above = {};

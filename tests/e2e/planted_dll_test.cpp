@@ -90,12 +90,6 @@ class WineOverrides {
   HKEY key_ = nullptr;
 };
 
-static std::wstring HtmlText(int color) {
-  wchar_t text[16];
-  swprintf(text, 16, L"#%02X%02X%02X", color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-  return text;
-}
-
 static const wchar_t kHomepage[] = L"https://colortintvane.example/";
 
 //-----------------------------------------------------------------------------

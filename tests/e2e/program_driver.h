@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <math.h>
 #include <stdio.h>
 
 #include <algorithm>
@@ -92,6 +93,24 @@ inline std::wstring TextOf(HWND hwnd) {
   wchar_t text[512] = {};
   DWORD_PTR got = 0;
   SendMessageTimeoutW(hwnd, WM_GETTEXT, 512, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &got);
+  return text;
+}
+
+// The screen's pixels per inch, and logical units to pixels and back,
+// rounded to nearest as the program does.
+inline int Scale() {
+  HDC screen = GetDC(nullptr);
+  int scale = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return scale;
+}
+inline int Scaled(int v) { return (int)floor(v * Scale() / 96.0 + 0.5); }
+inline int Logical(int pixels) { return (int)floor(pixels / (Scale() / 96.0) + 0.5); }
+
+// A colour value as the "HTML/CSS hex" notation shows it.
+inline std::wstring HtmlText(int color) {
+  wchar_t text[16];
+  swprintf(text, 16, L"#%02X%02X%02X", color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
   return text;
 }
 

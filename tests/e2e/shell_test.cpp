@@ -22,23 +22,6 @@
 // Helpers of this suite
 //-----------------------------------------------------------------------------
 
-static int Scale() {
-  HDC screen = GetDC(nullptr);
-  int scale = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
-  return scale;
-}
-
-// Logical units to pixels and back, rounded to nearest as the program does.
-static int Scaled(int v) { return (int)floor(v * Scale() / 96.0 + 0.5); }
-static int Logical(int pixels) { return (int)floor(pixels / (Scale() / 96.0) + 0.5); }
-
-static std::wstring HtmlText(int color) {
-  wchar_t text[16];
-  swprintf(text, 16, L"#%02X%02X%02X", color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-  return text;
-}
-
 static int Rgb(int r, int g, int b) { return r | g << 8 | b << 16; }
 
 static ConfigRecord SampleSettings() {
