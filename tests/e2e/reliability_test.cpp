@@ -354,7 +354,9 @@ class RandomInputTest : public ProgramTest {
       HWND dialog = w && ClassOf(w) == L"#32770" ? w : nullptr;
       size_t menus = OpenMenus(process_.dwProcessId).size();
       if (!dialog && !menus) return ::testing::AssertionSuccess();
-      if (dialog) SetForegroundWindow(dialog);
+      // The keys go to the window in front: the dialog, or the window whose
+      // menu is open (another window may have come to the front over it).
+      SetForegroundWindow(dialog ? dialog : main_.window);
       PressKey(VK_ESCAPE);
       WaitFor([&] {
         return dialog ? !IsWindow(dialog) || !IsWindowVisible(dialog) : OpenMenus(process_.dwProcessId).size() < menus;
