@@ -350,10 +350,15 @@ class RandomInputTest : public ProgramTest {
   // one Escape at a time, each seen to close something.
   ::testing::AssertionResult CloseWhatIsOpen() {
     for (int i = 0; i < 5; i++) {
-      HWND w = ProcessWindow(process_.dwProcessId, nullptr);
-      HWND dialog = w && ClassOf(w) == L"#32770" ? w : nullptr;
+      // A click on the swatch shows the colour dialog a moment later; the
+      // window is disabled from the click until the dialog is gone.
+      HWND dialog = nullptr;
+      WaitFor([&] {
+        dialog = ColorDialog();
+        return dialog || IsWindowEnabled(main_.window);
+      });
       size_t menus = OpenMenus(process_.dwProcessId).size();
-      if (!dialog && !menus) return ::testing::AssertionSuccess();
+      if (!dialog && !menus && IsWindowEnabled(main_.window)) return ::testing::AssertionSuccess();
       // The keys go to the window in front: the dialog, or the window whose
       // menu is open (another window may have come to the front over it).
       SetForegroundWindow(dialog ? dialog : main_.window);
@@ -362,7 +367,27 @@ class RandomInputTest : public ProgramTest {
         return dialog ? !IsWindow(dialog) || !IsWindowVisible(dialog) : OpenMenus(process_.dwProcessId).size() < menus;
       });
     }
-    return ::testing::AssertionFailure() << "a menu or the colour dialog stays open after five Escapes";
+    return ::testing::AssertionFailure() << "a menu or the colour dialog stays open, or the window disabled, after five Escapes";
+  }
+
+  // The program's colour dialog when it shows, wherever it lies among the
+  // windows, or null.
+  HWND ColorDialog() {
+    struct Search {
+      DWORD pid;
+      HWND found;
+    } search = {process_.dwProcessId, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM arg) -> BOOL {
+          Search* s = (Search*)arg;
+          DWORD owner = 0;
+          GetWindowThreadProcessId(hwnd, &owner);
+          if (owner != s->pid || !IsWindowVisible(hwnd) || ClassOf(hwnd) != L"#32770") return TRUE;
+          s->found = hwnd;
+          return FALSE;
+        },
+        (LPARAM)&search);
+    return search.found;
   }
 
   // Input still takes effect: from a known state (nothing open, the window
