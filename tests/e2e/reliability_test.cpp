@@ -372,21 +372,21 @@ class RandomInputTest : public ProgramTest {
 
   // The program's colour dialog when it shows, wherever it lies among the
   // windows, or null.
+  struct DialogSearch {
+    DWORD pid;
+    HWND found;
+  };
+  static BOOL CALLBACK MatchColorDialog(HWND hwnd, LPARAM arg) {
+    DialogSearch* s = (DialogSearch*)arg;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner != s->pid || !IsWindowVisible(hwnd) || ClassOf(hwnd) != L"#32770") return TRUE;
+    s->found = hwnd;
+    return FALSE;
+  }
   HWND ColorDialog() {
-    struct Search {
-      DWORD pid;
-      HWND found;
-    } search = {process_.dwProcessId, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM arg) -> BOOL {
-          Search* s = (Search*)arg;
-          DWORD owner = 0;
-          GetWindowThreadProcessId(hwnd, &owner);
-          if (owner != s->pid || !IsWindowVisible(hwnd) || ClassOf(hwnd) != L"#32770") return TRUE;
-          s->found = hwnd;
-          return FALSE;
-        },
-        (LPARAM)&search);
+    DialogSearch search = {process_.dwProcessId, nullptr};
+    EnumWindows(MatchColorDialog, (LPARAM)&search);
     return search.found;
   }
 
