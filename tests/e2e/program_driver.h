@@ -432,6 +432,7 @@ inline MainWindow FindControls(HWND window) {
 struct FoundWindow {
   DWORD pid;
   const wchar_t* title;
+  const wchar_t* className;
   HWND found;
 };
 
@@ -441,13 +442,15 @@ inline BOOL CALLBACK MatchProcessWindow(HWND hwnd, LPARAM arg) {
   GetWindowThreadProcessId(hwnd, &owner);
   if (owner != f->pid || !IsWindowVisible(hwnd)) return TRUE;
   if (f->title && TextOf(hwnd) != f->title) return TRUE;
+  if (f->className && ClassOf(hwnd) != f->className) return TRUE;
   f->found = hwnd;
   return FALSE;
 }
 
-// A visible top-level window of the process with this title (any for null), or null.
-inline HWND ProcessWindow(DWORD pid, const wchar_t* title) {
-  FoundWindow f = {pid, title, nullptr};
+// The first visible top-level window of the process, in front-to-back
+// order, with this title and class (any for null), or null.
+inline HWND ProcessWindow(DWORD pid, const wchar_t* title, const wchar_t* className = nullptr) {
+  FoundWindow f = {pid, title, className, nullptr};
   EnumWindows(MatchProcessWindow, (LPARAM)&f);
   return f.found;
 }

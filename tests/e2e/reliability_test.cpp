@@ -372,23 +372,7 @@ class RandomInputTest : public ProgramTest {
 
   // The program's colour dialog when it shows, wherever it lies among the
   // windows, or null.
-  struct DialogSearch {
-    DWORD pid;
-    HWND found;
-  };
-  static BOOL CALLBACK MatchColorDialog(HWND hwnd, LPARAM arg) {
-    DialogSearch* s = (DialogSearch*)arg;
-    DWORD owner = 0;
-    GetWindowThreadProcessId(hwnd, &owner);
-    if (owner != s->pid || !IsWindowVisible(hwnd) || ClassOf(hwnd) != L"#32770") return TRUE;
-    s->found = hwnd;
-    return FALSE;
-  }
-  HWND ColorDialog() {
-    DialogSearch search = {process_.dwProcessId, nullptr};
-    EnumWindows(MatchColorDialog, (LPARAM)&search);
-    return search.found;
-  }
+  HWND ColorDialog() { return ProcessWindow(process_.dwProcessId, nullptr, L"#32770"); }
 
   // Input still takes effect: from a known state (nothing open, the window
   // in front), one of three things a person does, in turn from batch to
