@@ -117,7 +117,7 @@ TEST_F(SettingsFileTest, FileHeldWithoutSharingIsNotLoadedAndTheWaitIsBounded) {
   DWORD waited = GetTickCount() - start;
   EXPECT_EQ(found_, SETTINGS_FILE_UNREADABLE);
   EXPECT_GE(waited, 900u);
-  EXPECT_LT(waited, 2000u);
+  EXPECT_LT(waited, 5000u);  // bounded; loose, as a loaded machine stretches every sleep
   CONFIG.CRC = kSettingsMarker;
   CONFIG.Color = 99;
   EXPECT_FALSE(SaveSettings(kSettingsFileName));
