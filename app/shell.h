@@ -1,5 +1,6 @@
-// The application shell on Win32: the main window, its event loop and the
-// options menu. Windows only (the header does not include windows.h).
+// The application shell on the runtime's windows: the main window, its event
+// loop and the options menu. Windows only (the header does not include
+// windows.h).
 #pragma once
 #include "color/color_widgets.h"
 

@@ -1,8 +1,5 @@
 #include "app/startup.h"
 
-#include <windows.h>
-#include <commctrl.h>
-
 #include "app/shell.h"
 #include "app/shell_rules.h"
 #include "app/startup_values.h"
@@ -13,19 +10,11 @@
 #include "runtime/menus.h"
 #include "runtime/random.h"
 #include "runtime/settings.h"
+#include "runtime/start.h"
 #include "runtime/windows.h"
 
 int FontNormal = 0;
 int FontLarge = 0;
-
-static void InitRuntime() {
-  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  InitCommonControlsEx(&controls);
-  InitWindowing();  // the one display scale: logical units to pixels, for every length
-  LARGE_INTEGER counter;
-  QueryPerformanceCounter(&counter);
-  SeedRandom((uint64_t)counter.QuadPart ^ ((uint64_t)GetCurrentProcessId() << 32));
-}
 
 static void ReleaseRuntime() {
   ReleaseDialog(-1);
@@ -51,7 +40,7 @@ int RunMainWindow() {
 }
 
 int ProgramMain() {
-  InitRuntime();
+  StartRuntime();
   FontNormal = LoadFont("Consolas", 9);
   FontLarge = LoadFont("Consolas", 11);
   BuildNamedColorMap();

@@ -1,4 +1,4 @@
-// Shared by the Win32 files of the colour widgets.
+// Shared by the files of the colour widgets on the runtime's controls.
 #pragma once
 #include <stdint.h>
 

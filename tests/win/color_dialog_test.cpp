@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "color/color_dialog.h"
+#include "runtime/color_dialog.h"
 #include "tests/win/dialog_answer.h"
 
 static bool RunDialog(int action, const wchar_t* redText, int initial, int* chosen) {

@@ -1,6 +1,5 @@
-// The screen picker and the capture view on Win32.
-#include <windows.h>
-
+// The screen picker and the capture view, through the runtime's screen copy,
+// images and drawing.
 #include "color/capture.h"
 #include "color/color_value.h"
 

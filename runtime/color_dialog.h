@@ -1,4 +1,5 @@
-// The system's colour-choice dialog. Windows only.
+// The system's colour-choice dialog. Windows only (the header does not
+// include windows.h).
 #pragma once
 
 // Opens the modal colour dialog over `ownerWindow` (a window number, or 0),

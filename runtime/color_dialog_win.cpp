@@ -2,7 +2,7 @@
 
 #include <commdlg.h>
 
-#include "color/color_dialog.h"
+#include "runtime/color_dialog.h"
 #include "runtime/windows.h"
 
 // The custom colours live for the run, as the user arranged them.

@@ -1,11 +1,12 @@
-// The widget set, canvas sampling and the drag protocol's effects on Win32.
+// The widget set, canvas sampling and the drag protocol's effects on the
+// runtime's canvases.
 #include "color/color_widgets.h"
 
-#include "color/color_dialog.h"
 #include "color/color_widgets_internal.h"
 #include "color/current_color.h"
 #include "color/name_list.h"
 #include "runtime/canvas.h"
+#include "runtime/color_dialog.h"
 #include "runtime/pointer.h"
 #include "runtime/settings.h"
 

@@ -1,0 +1,51 @@
+// The list of nearest named colours: which rows and texts, on the runtime's
+// list view.
+#include "color/name_list.h"
+
+#include "color/color_widgets_internal.h"
+#include "color/named_colors.h"
+#include "color/redraw_cache.h"
+#include "runtime/list_view.h"
+#include "runtime/settings.h"
+#include "runtime/windows.h"
+
+RedrawCache g_nameListDrawn;
+
+//-----------------------------------------------------------------------------
+// Columns and icons
+//-----------------------------------------------------------------------------
+
+static void SetUpColumns(int list) {
+  int widths[3];
+  NameListColumnWidths(ControlWidth(list), widths);
+  const char* titles[3] = {"Name", "Color", "Diff"};
+  SetListViewColumns(list, titles, widths, 3);
+}
+
+// The colour icons are 16 x 16 logical units, so they grow with the text.
+const int kIconSize = 16;
+
+//-----------------------------------------------------------------------------
+// Rows
+//-----------------------------------------------------------------------------
+
+void RefreshNameList(int color, int list, bool force, bool setUpColumns) {
+  if (!ControlExists(list)) return;
+  if (setUpColumns) SetUpColumns(list);
+  if (!NeedsRedraw(&g_nameListDrawn, color, force)) return;
+
+  std::vector<NameListRow> rows = NameListRows(color, CONFIG.ColorFormat, CONFIG.ColorFormatLCase);
+  if (!BeginListViewRows(list, kIconSize, kNearestNameCount + 1)) return;
+  for (const NameListRow& row : rows) {
+    // Each row shows its colour in its icon and keeps it as its number.
+    const char* texts[3] = {row.name.c_str(), row.code.c_str(), row.diff.c_str()};
+    AddListViewRow(list, texts, 3, row.color, row.color);
+  }
+  EndListViewRows(list);
+}
+
+int SelectedNameListColor(int list) {
+  int row = ListViewSelectedRow(list), color = -1;
+  if (row < 0 || !ListViewRowData(list, row, &color)) return -1;
+  return color;
+}

@@ -1,0 +1,126 @@
+// Report-view lists on the system's list view.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <stdint.h>
+
+#include <string>
+
+#include "runtime/event_queue.h"
+#include "runtime/list_view.h"
+#include "runtime/win_text.h"
+#include "runtime/windows.h"
+
+void SetListViewColumns(int list, const char* const titles[], const int widths[], int count) {
+  HWND lv = (HWND)ControlHandle(list);
+  if (!lv) return;
+  while (ListView_DeleteColumn(lv, 0)) {
+  }
+  for (int i = 0; i < count; i++) {
+    std::wstring title = Utf8ToWide(titles[i]);
+    LVCOLUMNW col = {};
+    col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    col.cx = LogicalToDeviceX(widths[i]);
+    col.pszText = (wchar_t*)title.c_str();
+    col.iSubItem = i;
+    ListView_InsertColumn(lv, i, &col);
+  }
+}
+
+//-----------------------------------------------------------------------------
+// Icons
+//-----------------------------------------------------------------------------
+
+// The list's small-icon image list, made on first use.
+static HIMAGELIST IconList(HWND lv, int iconSize, int iconCount) {
+  HIMAGELIST icons = ListView_GetImageList(lv, LVSIL_SMALL);
+  if (icons) return icons;
+  icons = ImageList_Create(LogicalToDeviceX(iconSize), LogicalToDeviceY(iconSize), ILC_COLOR32,
+                           iconCount, 0);
+  ListView_SetImageList(lv, icons, LVSIL_SMALL);
+  return icons;
+}
+
+// Adds an icon of the list's size filled with `color`; returns its index, or -1.
+static int AddColorIcon(HIMAGELIST icons, int color) {
+  int width = 0, height = 0;
+  ImageList_GetIconSize(icons, &width, &height);
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap) return -1;
+  // Pixels are stored B, G, R, A; opaque.
+  uint32_t pixel = 0xFF000000u | (uint32_t)(color & 0xFF) << 16 | (uint32_t)(color & 0xFF00) |
+                   (uint32_t)((color >> 16) & 0xFF);
+  for (int i = 0; i < width * height; i++) ((uint32_t*)bits)[i] = pixel;
+  int index = ImageList_Add(icons, bitmap, nullptr);
+  DeleteObject(bitmap);  // the image list keeps its own copy
+  return index;
+}
+
+//-----------------------------------------------------------------------------
+// Rows
+//-----------------------------------------------------------------------------
+
+bool BeginListViewRows(int list, int iconSize, int iconCount) {
+  HWND lv = (HWND)ControlHandle(list);
+  if (!lv) return false;
+  HIMAGELIST icons = IconList(lv, iconSize, iconCount);
+  BeginProgramTextChange();
+  SendMessageW(lv, WM_SETREDRAW, FALSE, 0);
+  ListView_DeleteAllItems(lv);
+  ImageList_RemoveAll(icons);
+  return true;
+}
+
+int AddListViewRow(int list, const char* const texts[], int count, int iconColor, int data) {
+  HWND lv = (HWND)ControlHandle(list);
+  if (!lv || count < 1) return -1;
+  std::wstring first = Utf8ToWide(texts[0]);
+  LVITEMW item = {};
+  item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+  item.iItem = ListView_GetItemCount(lv);
+  item.pszText = (wchar_t*)first.c_str();
+  item.lParam = data;
+  item.iImage = AddColorIcon(ListView_GetImageList(lv, LVSIL_SMALL), iconColor);
+  int at = ListView_InsertItem(lv, &item);
+  if (at < 0) return -1;
+  for (int column = 1; column < count; column++) {
+    std::wstring text = Utf8ToWide(texts[column]);
+    ListView_SetItemText(lv, at, column, (wchar_t*)text.c_str());
+  }
+  return at;
+}
+
+void EndListViewRows(int list) {
+  HWND lv = (HWND)ControlHandle(list);
+  if (lv) SendMessageW(lv, WM_SETREDRAW, TRUE, 0);
+  EndProgramTextChange();
+  if (lv) InvalidateRect(lv, nullptr, TRUE);
+}
+
+//-----------------------------------------------------------------------------
+// Selection
+//-----------------------------------------------------------------------------
+
+int ListViewSelectedRow(int list) {
+  HWND lv = (HWND)ControlHandle(list);
+  if (!lv) return -1;
+  return ListView_GetNextItem(lv, -1, LVNI_SELECTED);
+}
+
+bool ListViewRowData(int list, int row, int* data) {
+  HWND lv = (HWND)ControlHandle(list);
+  if (!lv || row < 0) return false;
+  LVITEMW item = {};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  if (!ListView_GetItem(lv, &item)) return false;
+  *data = (int)item.lParam;
+  return true;
+}
