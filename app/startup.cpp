@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/program_context.h"
+#include "app/settings_record.h"
 #include "app/shell.h"
 #include "app/shell_rules.h"
 #include "app/startup_values.h"
@@ -12,11 +14,7 @@
 #include "runtime/images.h"
 #include "runtime/menus.h"
 #include "runtime/random.h"
-#include "runtime/settings.h"
 #include "runtime/windows.h"
-
-int FontNormal = 0;
-int FontLarge = 0;
 
 static void InitRuntime() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
@@ -35,15 +33,13 @@ static void ReleaseRuntime() {
   ReleaseAllFonts();
 }
 
-static SettingsFileState g_settingsFound = SETTINGS_FILE_MISSING;  // by the load at start-up
-
 void SaveProgramSettings() {
-  if (SettingsFileMayBeReplaced(g_settingsFound)) SaveSettings(kSettingsFileName);
+  if (SettingsFileMayBeReplaced(GProgram->settingsFound)) SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor);
 }
 
 int RunMainWindow() {
-  g_settingsFound = LoadSettings(kSettingsFileName);
-  if (CONFIG.CRC != kSettingsMarker)
+  GProgram->settingsFound = LoadSettings(kSettingsFileName, &CONFIG, kConfigDescriptor);
+  if (CONFIG.validityMarker != kSettingsMarker)
     ApplyDefaultSettings(&CONFIG, RandomInt(0, 255));
   if (!BuildMainWindow()) return kExitNoMainWindow;
   RunEventLoop();
@@ -51,9 +47,10 @@ int RunMainWindow() {
 }
 
 int ProgramMain() {
+  ProgramContext& g = *GProgram;
   InitRuntime();
-  FontNormal = LoadFont("Consolas", 9);
-  FontLarge = LoadFont("Consolas", 11);
+  g.FontNormal = LoadFont("Consolas", 9);
+  g.FontLarge = LoadFont("Consolas", 11);
   BuildNamedColorMap();
   int exitCode = RunMainWindow();
   ReleaseRuntime();

@@ -4,14 +4,12 @@
 #include <string.h>
 
 #include "color/name_list.h"
-#include "color/color_widgets_internal.h"
+#include "app/program_context.h"
+#include "app/settings_record.h"
 #include "color/named_colors.h"
 #include "color/redraw_cache.h"
-#include "runtime/settings.h"
 #include "runtime/win_text.h"
 #include "runtime/windows.h"
-
-RedrawCache g_nameListDrawn;
 
 //-----------------------------------------------------------------------------
 // Columns and icons
@@ -76,7 +74,7 @@ void RefreshNameList(int color, int list, bool force, bool setUpColumns) {
   HWND lv = (HWND)ControlHandle(list);
   if (!lv) return;
   if (setUpColumns) SetUpColumns(lv, list);
-  if (!NeedsRedraw(&g_nameListDrawn, color, force)) return;
+  if (!NeedsRedraw(&GProgram->nameListDrawn, color, force)) return;
 
   std::vector<NameListRow> rows = NameListRows(color, CONFIG.ColorFormat, CONFIG.ColorFormatLCase);
   HIMAGELIST icons = IconList(lv);
