@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "app/program_context.h"
+#include "app/settings_record.h"
 #include "app/shell_rules.h"
 #include "app/startup.h"
 #include "color/color_value.h"
@@ -12,7 +14,6 @@
 #include "color/name_list.h"
 #include "runtime/pointer.h"
 #include "runtime/random.h"
-#include "runtime/settings.h"
 #include "runtime/windows.h"
 
 //-----------------------------------------------------------------------------
@@ -20,38 +21,37 @@
 //-----------------------------------------------------------------------------
 
 static void OnChannelTyped() {
-  const ColorWidgets& c = MainControls();
+  const ColorWidgets& c = GProgram->controls;
   int color;
   if (ComposeTypedColor(ControlText(c.txtR).c_str(), ControlText(c.txtG).c_str(), ControlText(c.txtB).c_str(), &color))
-    SetCurrentColor(color, false, false);
+    SetCurrentColor(color, SET_COLOR_VIEWS_ONLY);
 }
 
 // The field shows its channel of the current colour again, without leading
 // zeros, and a rejected number gives way.
 static void OnChannelLeft(int field) {
-  const ColorWidgets& c = MainControls();
+  const ColorWidgets& c = GProgram->controls;
   int channel = field == c.txtR ? RedOf(CONFIG.Color) : field == c.txtG ? GreenOf(CONFIG.Color) : BlueOf(CONFIG.Color);
   SetControlText(field, std::to_string(channel).c_str());
 }
 
-// A selected row's colour becomes current; a double-clicked one also goes
-// into the history. The list itself stays as it is.
-static void OnRowChosen(bool addToHistory) {
-  int color = SelectedNameListColor(MainControls().lstResults);
-  if (color >= 0) SetCurrentColor(color, false, addToHistory);
+// A selected row's colour becomes current (`options`: a double-clicked one
+// also goes into the history). The list itself stays as it is.
+static void OnRowChosen(int options) {
+  int color = SelectedNameListColor(GProgram->controls.lstResults);
+  if (color >= 0) SetCurrentColor(color, options);
 }
 
 static void OnControlEvent(const WindowEvent& e) {
-  const ColorWidgets& c = MainControls();
-  switch (RouteControlEvent(c, e.control, e.type)) {
+  switch (RouteControlEvent(GProgram->controls, e.control, e.type)) {
     case ACTION_CANVAS_DRAG:
     case ACTION_COLOR_DIALOG:
-      HandleColorCanvasEvent(e.control, e.type);
+      HandleColorCanvasEvent(e);
       break;
     case ACTION_CHANNEL_TYPED: OnChannelTyped(); break;
     case ACTION_CHANNEL_LEFT: OnChannelLeft(e.control); break;
-    case ACTION_ROW_SELECTED: OnRowChosen(false); break;
-    case ACTION_ROW_DOUBLE_CLICKED: OnRowChosen(true); break;
+    case ACTION_ROW_SELECTED: OnRowChosen(SET_COLOR_VIEWS_ONLY); break;
+    case ACTION_ROW_DOUBLE_CLICKED: OnRowChosen(SET_COLOR_ADD_TO_HISTORY); break;
     case ACTION_OPTIONS_MENU: ShowOptionsMenu(); break;
     case ACTION_NONE: break;
   }
@@ -62,8 +62,9 @@ static void OnControlEvent(const WindowEvent& e) {
 //-----------------------------------------------------------------------------
 
 static void OnFocusPoll() {
-  const ColorWidgets& c = MainControls();
-  FocusPollAction action = DecideFocusPoll(CurrentColorDrag(), ForegroundWindowNumber() == c.wndMain);
+  ProgramContext& g = *GProgram;
+  const ColorWidgets& c = g.controls;
+  FocusPollAction action = DecideFocusPoll(g.drag, ForegroundWindowNumber() == c.wndMain);
   if (action.captureLive) CaptureScreen(true);
   if (action.releaseCanvas) PostGadgetEvent(c.wndMain, action.releaseCanvas, LeftReleased);
   if (action.cycleCanvas) {
@@ -77,7 +78,7 @@ static void OnTimer(int timer) {
     OnFocusPoll();
   } else if (timer == TimerSelectorSkin) {
     PaintSelectorSkin();
-    RemoveWindowTimer(MainControls().wndMain, TimerSelectorSkin);
+    RemoveWindowTimer(GProgram->controls.wndMain, TimerSelectorSkin);
   }
 }
 
@@ -88,7 +89,7 @@ static void OnTimer(int timer) {
 // Collapses or expands the window when the right button was released over
 // the right-hand panel, its edges included.
 static void OnRightClick(const WindowEvent& e) {
-  int panel = MainControls().FrameParams;
+  int panel = GProgram->controls.FrameParams;
   if (InsideInclusive(e.data.pointerX, e.data.pointerY, ControlX(panel), ControlY(panel), ControlWidth(panel),
                       ControlHeight(panel)))
     SetExpanded(!CONFIG.WinExpanded, 0);
@@ -97,7 +98,7 @@ static void OnRightClick(const WindowEvent& e) {
 // Minimising parks the window far off the screen; that is no place to open
 // it at the next start, so only the positions of a window on show are kept.
 static void OnMove() {
-  int window = MainControls().wndMain;
+  int window = GProgram->controls.wndMain;
   if (WindowIsMinimized(window)) return;
   CONFIG.WinX = WindowX(window);
   CONFIG.WinY = WindowY(window);
@@ -108,7 +109,7 @@ static void OnMove() {
 static void OnSessionEnd(int) { SaveProgramSettings(); }
 
 static void ShutDown() {
-  int window = MainControls().wndMain;
+  int window = GProgram->controls.wndMain;
   static const int kAnimations[5] = {ANIMATION_ROLL_RIGHT, ANIMATION_ROLL_UP, ANIMATION_SHRINK, ANIMATION_FADE, -1};
   int animation = kAnimations[RandomInt(1, 5) - 1];
   if (animation >= 0) HideWindowAnimated(window, animation, 128);
@@ -123,7 +124,7 @@ static void ShutDown() {
 //-----------------------------------------------------------------------------
 
 void RunEventLoop() {
-  int window = MainControls().wndMain;
+  int window = GProgram->controls.wndMain;
   SetSessionEndHandler(window, OnSessionEnd);
   for (;;) {
     WindowEvent e;

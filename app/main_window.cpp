@@ -8,24 +8,19 @@
 
 #include "app/main_description.h"
 #include "app/picker_icon.h"
+#include "app/program_context.h"
+#include "app/settings_record.h"
 #include "app/shell_rules.h"
-#include "app/startup.h"
 #include "color/name_list.h"
 #include "dialog/description.h"
 #include "runtime/drawing.h"
 #include "runtime/fonts.h"
 #include "runtime/images.h"
 #include "runtime/random.h"
-#include "runtime/settings.h"
 #include "runtime/windows.h"
 #include "runtime/xml_doc.h"
 
 const int kBuildNumber = 7;  // the last part of the version, 1.0.0.7, shown in the title
-
-static ColorWidgets g_controls;
-static int g_expandedHeight = 0;  // the full inner height, in logical units
-
-const ColorWidgets& MainControls() { return g_controls; }
 
 //-----------------------------------------------------------------------------
 // Controls looked up by name
@@ -60,10 +55,11 @@ static const struct {
 //-----------------------------------------------------------------------------
 
 void SetExpanded(int expanded, int fullHeight) {
-  if (fullHeight != 0) g_expandedHeight = fullHeight;
+  ProgramContext& g = *GProgram;
+  if (fullHeight != 0) g.expandedHeight = fullHeight;
   CONFIG.WinExpanded = expanded ? 1 : 0;
-  int height = expanded ? g_expandedHeight : ControlY(g_controls.lstResults);
-  ResizeWindowTo(g_controls.wndMain, kIgnore, kIgnore, kIgnore, height);
+  int height = expanded ? g.expandedHeight : ControlY(g.controls.lstResults);
+  ResizeWindowTo(g.controls.wndMain, kIgnore, kIgnore, kIgnore, height);
 }
 
 //-----------------------------------------------------------------------------
@@ -73,30 +69,32 @@ void SetExpanded(int expanded, int fullHeight) {
 // Opens wndMain from the description and looks up its controls; false, with
 // the controls -1, when the window cannot be opened.
 static bool OpenMainWindow() {
+  ProgramContext& g = *GProgram;
+  ColorWidgets& controls = g.controls;
   RegisterLayoutValues();
   int dialog = NewDialog(-1);
   XmlDoc doc;
   bool parsed = XmlParse(doc, kMainWindowDescription, kMainWindowDescriptionLength);
-  if (FontExists(FontNormal)) SetDefaultControlFont(FontNormal);
-  for (const auto& named : kNamedControls) g_controls.*named.field = -1;
-  g_controls.wndMain = -1;
+  if (FontExists(g.FontNormal)) SetDefaultControlFont(g.FontNormal);
+  for (const auto& named : kNamedControls) controls.*named.field = -1;
+  controls.wndMain = -1;
   if (dialog && parsed && OpenDescribedWindow(dialog, doc, "wndMain")) {
-    g_controls.wndMain = DialogWindowOf(dialog);
-    for (const auto& named : kNamedControls) g_controls.*named.field = DialogControlByName(dialog, named.name);
-    if (FontExists(FontLarge)) {
-      for (int control : {g_controls.txtRGB, g_controls.cmdOptions, g_controls.lstResults})
-        SetControlFont(control, FontHandle(FontLarge));
+    controls.wndMain = DialogWindowOf(dialog);
+    for (const auto& named : kNamedControls) controls.*named.field = DialogControlByName(dialog, named.name);
+    if (FontExists(g.FontLarge)) {
+      for (int control : {controls.txtRGB, controls.cmdOptions, controls.lstResults})
+        SetControlFont(control, FontHandle(g.FontLarge));
     }
     RefitDialog(dialog);
   }
-  return g_controls.wndMain != -1;
+  return controls.wndMain != -1;
 }
 
 // Keeps at least 40 % of the window on the display nearest its stored
 // rectangle, and the corrected position; a window left on a display that is
 // gone comes onto the nearest one. Takes the count ExamineDisplays found.
 static void KeepWindowReachable(int displayCount) {
-  int window = g_controls.wndMain;
+  int window = GProgram->controls.wndMain;
   std::vector<ScreenRect> displays;
   for (int i = 0; i < displayCount; i++) {
     // In logical units, like the window: the corners converted, so adjoining displays still meet.
@@ -119,13 +117,14 @@ static void KeepWindowReachable(int displayCount) {
 
 bool BuildMainWindow() {
   if (!OpenMainWindow()) return false;
-  int window = g_controls.wndMain;
-  SetColorWidgets(g_controls);
+  const ColorWidgets& controls = GProgram->controls;
+  int window = controls.wndMain;
+  SetColorWidgets(controls);  // the widgets start on the new controls: empty caches, no drag
   ResizeWindowTo(window, CONFIG.WinX, CONFIG.WinY, kIgnore, kIgnore);
   SetExpanded(CONFIG.WinExpanded, WindowInnerHeight(window));
-  for (int field : {g_controls.txtR, g_controls.txtG, g_controls.txtB}) SetTextFieldLimit(field, 3);
+  for (int field : {controls.txtR, controls.txtG, controls.txtB}) SetTextFieldLimit(field, 3);
   int blue = RandomInt(0, 255), green = RandomInt(0, 255), red = RandomInt(0, 255);
-  SetControlColors(g_controls.cmdOptions, -1, ComposeColor(red, green, blue));
+  SetControlColors(controls.cmdOptions, -1, ComposeColor(red, green, blue));
   KeepWindowReachable(ExamineDisplays());
   char title[64];
   snprintf(title, sizeof title, "Color Tintvane [1.0.0.%d]", kBuildNumber);
@@ -134,7 +133,7 @@ bool BuildMainWindow() {
   HideWindow(window, false);
   ActivateWindow(window);
   RestoreCapture();
-  RefreshNameList(CONFIG.Color, g_controls.lstResults, true, true);
+  RefreshNameList(CONFIG.Color, controls.lstResults, true, true);
   DrawHistory();
   RefreshCurrentSwatch(CONFIG.Color, true);
   RefreshChannelViews(CONFIG.Color, true);
@@ -148,14 +147,15 @@ bool BuildMainWindow() {
 //-----------------------------------------------------------------------------
 
 void PaintSelectorSkin() {
-  int button = g_controls.cmdSelectorImg;
+  const ColorWidgets& controls = GProgram->controls;
+  int button = controls.cmdSelectorImg;
   if (!ControlExists(button)) return;
   int icon = DecodeImage(kAutoNumber, kPickerIcon, kPickerIconSize);
   if (!icon) return;
   int snapshot = CopyControlImage(kAutoNumber, button);
   // The button's size in device pixels, as the snapshot took it.
   if (snapshot && ScaleImage(icon, ImageWidth(snapshot), ImageHeight(snapshot), SCALE_RAW) &&
-      BeginDrawing(CanvasTarget(g_controls.cmdSelector))) {
+      BeginDrawing(CanvasTarget(controls.cmdSelector))) {
     DrawBitmap(ImageBitmap(snapshot), 0, 0);
     BlendBitmap(ImageBitmap(icon), 0, 0);
     EndDrawing();

@@ -2,34 +2,32 @@
 // click, its choices carried out by OnOptionsMenu.
 #include "app/shell.h"
 
+#include "app/program_context.h"
+#include "app/settings_record.h"
 #include "app/shell_rules.h"
 #include "color/name_list.h"
 #include "runtime/menus.h"
-#include "runtime/settings.h"
 #include "runtime/web_address.h"
 #include "runtime/windows.h"
 
-// The menu AddOptionItem fills and the handler its items go to; none until
-// a menu has been created, and none again after a creation failed.
-static int g_optionsMenu = 0;
-static void (*g_optionsHandler)(const WindowEvent&) = nullptr;
-
 void AddOptionItem(int id, const char* text, int checked) {
-  if (!g_optionsMenu || !MenuExists(g_optionsMenu)) return;
-  if (AppendMenuItem(id, text, checked != 0)) BindMenuItem(g_optionsMenu, id, g_optionsHandler);
+  ProgramContext& g = *GProgram;
+  if (!g.optionsMenu || !MenuExists(g.optionsMenu)) return;
+  if (AppendMenuItem(id, text, checked != 0)) BindMenuItem(g.optionsMenu, id, g.optionsHandler);
 }
 
 void ShowOptionsMenu() {
-  const ColorWidgets& c = MainControls();
+  ProgramContext& g = *GProgram;
+  const ColorWidgets& c = g.controls;
   int x = ControlScreenX(c.cmdOptions), y = ControlScreenY(c.cmdOptions), h = ControlHeight(c.cmdOptions);
   FreeMenu(kOptionsMenuNumber);
   if (!CreatePopupMenuNumbered(kOptionsMenuNumber)) {
-    g_optionsMenu = 0;
-    g_optionsHandler = nullptr;
+    g.optionsMenu = 0;
+    g.optionsHandler = nullptr;
     return;
   }
-  g_optionsMenu = kOptionsMenuNumber;
-  g_optionsHandler = OnOptionsMenu;
+  g.optionsMenu = kOptionsMenuNumber;
+  g.optionsHandler = OnOptionsMenu;
   bool skipping = false;  // the sub-menu's items, when the sub-menu could not be made
   for (int i = 0; i < kOptionsMenuEntryCount; i++) {
     const OptionEntry& entry = kOptionsMenuEntries[i];
@@ -54,7 +52,7 @@ void ShowOptionsMenu() {
 }
 
 void OnOptionsMenu(const WindowEvent& event) {
-  const ColorWidgets& c = MainControls();
+  const ColorWidgets& c = GProgram->controls;
   OptionEffects effects = ApplyOptionChoice(&CONFIG, event.type);
   if (effects.applyStayOnTop) SetWindowStayOnTop(c.wndMain, CONFIG.WinTopmost != 0);
   if (effects.refreshViews) {

@@ -15,11 +15,9 @@ const int TimerSelectorSkin = 7536756;  // once, 1 ms after start-up: the picker
 // Opens the main window from its description, gives the controls their
 // first state, places the window where the settings say (keeping it
 // reachable), shows every view for the current colour and starts the timers.
-// False when the window cannot be opened: nothing is shown then.
+// False when the window cannot be opened: nothing is shown then. The
+// control numbers go into the program context's control record.
 bool BuildMainWindow();
-
-// The main window's control numbers, looked up once by BuildMainWindow.
-const ColorWidgets& MainControls();
 
 // Switches between the full inner height (a `fullHeight` other than 0 also
 // becomes the full height) and the height that ends just above the name list.

@@ -10,52 +10,92 @@
 // Routing of control events
 //-----------------------------------------------------------------------------
 
-const int kDragEvents = -1;  // the four canvas events of the drag protocol
+// The events a control takes other than the drag protocol's, each with its action.
+struct ControlEventRoute {
+  int type;  // a CanvasEvent code
+  MainAction action;  // ACTION_NONE: an unused entry
+};
 
-struct ControlRoute {
+struct MainControlRow {
   int ColorWidgets::*control;
-  int type;  // an event type, or kDragEvents
-  MainAction action;
+  DragCanvasRule drag;
+  ControlEventRoute events[2];
 };
 
-// In the order the controls are tried; a control's rows stand together.
-static const ControlRoute kRoutes[] = {
-    {&ColorWidgets::cmdSelector, kDragEvents, ACTION_CANVAS_DRAG},
-    {&ColorWidgets::imgPaletteAuto, kDragEvents, ACTION_CANVAS_DRAG},
-    {&ColorWidgets::imgPaletteCapture, kDragEvents, ACTION_CANVAS_DRAG},
-    {&ColorWidgets::imgPaletteHistory, kDragEvents, ACTION_CANVAS_DRAG},
-    {&ColorWidgets::imgPaletteR, kDragEvents, ACTION_CANVAS_DRAG},
-    {&ColorWidgets::imgPaletteG, kDragEvents, ACTION_CANVAS_DRAG},
-    {&ColorWidgets::imgPaletteB, kDragEvents, ACTION_CANVAS_DRAG},
-    {&ColorWidgets::txtR, Changed, ACTION_CHANNEL_TYPED},
-    {&ColorWidgets::txtR, FocusLost, ACTION_CHANNEL_LEFT},
-    {&ColorWidgets::txtG, Changed, ACTION_CHANNEL_TYPED},
-    {&ColorWidgets::txtG, FocusLost, ACTION_CHANNEL_LEFT},
-    {&ColorWidgets::txtB, Changed, ACTION_CHANNEL_TYPED},
-    {&ColorWidgets::txtB, FocusLost, ACTION_CHANNEL_LEFT},
-    {&ColorWidgets::imgPaletteCurrent, LeftPressed, ACTION_COLOR_DIALOG},
-    {&ColorWidgets::lstResults, Changed, ACTION_ROW_SELECTED},
-    {&ColorWidgets::lstResults, LeftDoubleClicked, ACTION_ROW_DOUBLE_CLICKED},
-    {&ColorWidgets::cmdOptions, LeftClicked, ACTION_OPTIONS_MENU},
+static constexpr DragCanvasRule kNoDrag = {DRAG_IDLE, false, 0, KEYS_HORIZONTAL};
+
+// One row per control of the main window that takes events, in the order the
+// controls are tried. Columns: the control; its drag rule: its role in the
+// drag protocol (DRAG_IDLE: no colour canvas; a colour canvas takes the four
+// events of the protocol), whether a press and moves sample the colour under
+// the pointer, how many pixels an arrow key moves the cursor, and how the
+// arrow keys move; then its other events, each with its action.
+static constexpr MainControlRow kMainControls[] = {
+    // control                          role          samples step  keys                   other events
+    // The picker samples nothing: the focus poll samples the screen.
+    {&ColorWidgets::cmdSelector,        {DRAG_PICKING, false,  1,   KEYS_TWO_DIMENSIONAL}, {}},
+    {&ColorWidgets::imgPaletteAuto,     {DRAG_PALETTE, true,   4,   KEYS_HORIZONTAL},      {}},
+    {&ColorWidgets::imgPaletteCapture,  {DRAG_CAPTURE, true,   5,   KEYS_TWO_DIMENSIONAL}, {}},
+    {&ColorWidgets::imgPaletteHistory,  {DRAG_HISTORY, true,   8,   KEYS_HORIZONTAL},      {}},
+    {&ColorWidgets::imgPaletteR,        {DRAG_SLIDER,  true,   1,   KEYS_HORIZONTAL},      {}},
+    {&ColorWidgets::imgPaletteG,        {DRAG_SLIDER,  true,   1,   KEYS_HORIZONTAL},      {}},
+    {&ColorWidgets::imgPaletteB,        {DRAG_SLIDER,  true,   1,   KEYS_HORIZONTAL},      {}},
+    {&ColorWidgets::txtR,               kNoDrag, {{Changed, ACTION_CHANNEL_TYPED}, {FocusLost, ACTION_CHANNEL_LEFT}}},
+    {&ColorWidgets::txtG,               kNoDrag, {{Changed, ACTION_CHANNEL_TYPED}, {FocusLost, ACTION_CHANNEL_LEFT}}},
+    {&ColorWidgets::txtB,               kNoDrag, {{Changed, ACTION_CHANNEL_TYPED}, {FocusLost, ACTION_CHANNEL_LEFT}}},
+    {&ColorWidgets::imgPaletteCurrent,  kNoDrag, {{LeftPressed, ACTION_COLOR_DIALOG}}},
+    {&ColorWidgets::lstResults,         kNoDrag, {{Changed, ACTION_ROW_SELECTED}, {LeftDoubleClicked, ACTION_ROW_DOUBLE_CLICKED}}},
+    {&ColorWidgets::cmdOptions,         kNoDrag, {{LeftClicked, ACTION_OPTIONS_MENU}}},
 };
 
-static bool TypeMatches(int routeType, int type) {
-  if (routeType != kDragEvents) return routeType == type;
+// DragRuleFor reads the first row of a role: every role has one, and the
+// rows of one role agree.
+static constexpr bool RolesHaveOneRule() {
+  for (int role = DRAG_PICKING; role <= DRAG_SLIDER; role++) {
+    const DragCanvasRule* first = nullptr;
+    for (const MainControlRow& row : kMainControls) {
+      if (row.drag.role != role) continue;
+      if (!first) first = &row.drag;
+      else if (row.drag.samples != first->samples || row.drag.step != first->step || row.drag.keys != first->keys)
+        return false;
+    }
+    if (!first) return false;
+  }
+  return true;
+}
+static_assert(RolesHaveOneRule(), "one rule per drag role, each role on a control");
+
+// The row of the first control in order that holds the number; null for none.
+static const MainControlRow* RowOf(const ColorWidgets& controls, int control) {
+  if (control <= 0) return nullptr;
+  for (const MainControlRow& row : kMainControls)
+    if (controls.*row.control == control) return &row;
+  return nullptr;
+}
+
+static bool IsDragEvent(int type) {
   return type == LeftPressed || type == PointerMoved || type == KeyPressed || type == LeftReleased;
 }
 
 MainAction RouteControlEvent(const ColorWidgets& controls, int control, int type) {
-  if (control <= 0) return ACTION_NONE;
-  int matched = 0;  // the rows of the first control that matches decide
-  for (const ControlRoute& route : kRoutes) {
-    if (controls.*route.control != control) {
-      if (matched) break;
-      continue;
-    }
-    matched = 1;
-    if (TypeMatches(route.type, type)) return route.action;
-  }
+  const MainControlRow* row = RowOf(controls, control);
+  if (!row) return ACTION_NONE;
+  if (row->drag.role != DRAG_IDLE && IsDragEvent(type)) return ACTION_CANVAS_DRAG;
+  for (const ControlEventRoute& route : row->events)
+    if (route.action != ACTION_NONE && route.type == type) return route.action;
   return ACTION_NONE;
+}
+
+DragCanvasRule DragRuleOf(const ColorWidgets& controls, int control) {
+  const MainControlRow* row = RowOf(controls, control);
+  return row ? row->drag : kNoDrag;
+}
+
+DragCanvasRule DragRuleFor(DragState role) {
+  if (role == DRAG_IDLE) return kNoDrag;
+  for (const MainControlRow& row : kMainControls)
+    if (row.drag.role == role) return row.drag;
+  return kNoDrag;
 }
 
 //-----------------------------------------------------------------------------

@@ -1,11 +1,12 @@
-// The application shell's decisions as plain data: where a control event of
-// the main window goes, what the focus poll does for a drag, the right-click
-// collapse area, keeping the window reachable, and the options menu's items
-// and choices. No operating system here; app/*_win.cpp carries them out.
+// The application shell's decisions as plain data: the main window's
+// controls (where each one's events go, how each colour canvas drags), what
+// the focus poll does for a drag, the right-click collapse area, keeping the
+// window reachable, and the options menu's items and choices. No operating
+// system here; the shell on the runtime carries them out.
 #pragma once
+#include "app/settings_record.h"
 #include "color/canvas_drag.h"
 #include "color/color_widgets.h"  // the control numbers only
-#include "runtime/settings.h"
 
 //-----------------------------------------------------------------------------
 // Routing of control events
@@ -26,8 +27,18 @@ enum MainAction {
 // in a fixed order (picker, palette, capture, history, the three strips, the
 // three fields, swatch, list, options button) and the first match decides;
 // event types a control does not handle, and other controls, give
-// ACTION_NONE.
+// ACTION_NONE. A colour canvas takes the four events of the drag protocol
+// (LeftPressed, PointerMoved, KeyPressed, LeftReleased) as ACTION_CANVAS_DRAG.
 MainAction RouteControlEvent(const ColorWidgets& controls, int control, int type);
+
+// The drag rule of `control`, found as RouteControlEvent finds it: its role
+// in the drag protocol and how it drags. All zero (DRAG_IDLE) for a control
+// that is no colour canvas.
+DragCanvasRule DragRuleOf(const ColorWidgets& controls, int control);
+
+// The drag rule of a role, as the controls with that role share it (the
+// three strips share DRAG_SLIDER's). All zero for DRAG_IDLE.
+DragCanvasRule DragRuleFor(DragState role);
 
 //-----------------------------------------------------------------------------
 // Focus poll

@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "app/program_context.h"
+#include "app/settings_record.h"
 #include "app/shell.h"
 #include "app/shell_rules.h"
 #include "app/startup_values.h"
@@ -9,12 +11,8 @@
 #include "runtime/images.h"
 #include "runtime/menus.h"
 #include "runtime/random.h"
-#include "runtime/settings.h"
 #include "runtime/start.h"
 #include "runtime/windows.h"
-
-int FontNormal = 0;
-int FontLarge = 0;
 
 static void ReleaseRuntime() {
   ReleaseDialog(-1);
@@ -24,15 +22,13 @@ static void ReleaseRuntime() {
   ReleaseAllFonts();
 }
 
-static SettingsFileState g_settingsFound = SETTINGS_FILE_MISSING;  // by the load at start-up
-
 void SaveProgramSettings() {
-  if (SettingsFileMayBeReplaced(g_settingsFound)) SaveSettings(kSettingsFileName);
+  if (SettingsFileMayBeReplaced(GProgram->settingsFound)) SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor);
 }
 
 int RunMainWindow() {
-  g_settingsFound = LoadSettings(kSettingsFileName);
-  if (CONFIG.CRC != kSettingsMarker)
+  GProgram->settingsFound = LoadSettings(kSettingsFileName, &CONFIG, kConfigDescriptor);
+  if (CONFIG.validityMarker != kSettingsMarker)
     ApplyDefaultSettings(&CONFIG, RandomInt(0, 255));
   if (!BuildMainWindow()) return kExitNoMainWindow;
   RunEventLoop();
@@ -40,9 +36,10 @@ int RunMainWindow() {
 }
 
 int ProgramMain() {
+  ProgramContext& g = *GProgram;
   StartRuntime();
-  FontNormal = LoadFont("Consolas", 9);
-  FontLarge = LoadFont("Consolas", 11);
+  g.FontNormal = LoadFont("Consolas", 9);
+  g.FontLarge = LoadFont("Consolas", 11);
   BuildNamedColorMap();
   int exitCode = RunMainWindow();
   ReleaseRuntime();

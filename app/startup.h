@@ -1,8 +1,7 @@
 // The process entry sequence and the main window's run. Windows only.
+// The two fonts, FontNormal and FontLarge, are fields of the program context
+// (app/program_context.h).
 #pragma once
-
-extern int FontNormal;  // "Consolas" 9 pt, 0 when it could not be loaded
-extern int FontLarge;   // "Consolas" 11 pt
 
 // The exit code of a start whose main window could not be opened.
 const int kExitNoMainWindow = 2;

@@ -40,7 +40,7 @@ const LayoutValue kLayoutValues[kLayoutValueCount] = {
 
 void ApplyDefaultSettings(ConfigRecord* record, int grey) {
   memset(record, 0, sizeof *record);
-  record->CRC = kSettingsMarker;
+  record->validityMarker = kSettingsMarker;
   record->Autocopy = 0;
   record->Color = ComposeColor(grey, grey, grey);
   record->ColorFormat = NOTATION_HTML;

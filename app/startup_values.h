@@ -1,7 +1,7 @@
 // The named layout values the window description refers to, and the
 // settings defaults. No operating system here.
 #pragma once
-#include "runtime/settings.h"
+#include "app/settings_record.h"
 
 // The 25 named layout values, in logical units like every length of the
 // window description: the windowing layer scales them to pixels, once. Each

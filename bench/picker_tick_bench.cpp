@@ -42,14 +42,16 @@
 #include <string>
 #include <vector>
 
+#include "app/program_context.h"
 #include "bench/picker_tick_common.h"
 #include "color/color_widgets.h"
 #include "color/current_color.h"
 #include "color/named_colors.h"
 #include "runtime/canvas.h"
+#include "runtime/clipboard.h"
 #include "runtime/drawing.h"
 #include "runtime/fonts.h"
-#include "runtime/settings.h"
+#include "app/settings_record.h"
 #include "runtime/windows.h"
 
 const int kUntimedTicks = 10;
@@ -182,7 +184,7 @@ static bool RunProgramRound(int ticks, BenchStats* stats, std::vector<double>* t
     fprintf(stderr, "program: the window does not come to the front\n");
     return false;
   }
-  SetColorViews(ColorViews{TimedSwatch, TimedChannelViews, nullptr, nullptr});
+  GProgram->views = ColorViews{TimedSwatch, TimedChannelViews, nullptr, nullptr, PutClipboardText};
   *stats = BenchStats{};
   int previous = -1;
   for (int i = 0; stats->ticks < ticks; i++) {
@@ -372,7 +374,7 @@ int main(int argc, char** argv) {
   InitCommonControls();
   InitWindowing();
   BuildNamedColorMap();
-  CONFIG.CRC = kSettingsMarker;
+  CONFIG.validityMarker = kSettingsMarker;
   CONFIG.Autocopy = g_autocopy ? 1 : 0;
   if (!MakeProgramWindow()) {
     fprintf(stderr, "cannot make the program's window\n");

@@ -3,12 +3,12 @@
 #include <benchmark/benchmark.h>
 #include <string.h>
 
-#include "runtime/settings.h"
+#include "app/settings_record.h"
 
 static ConfigRecord TypicalRecord() {
   ConfigRecord r;
   memset(&r, 0, sizeof r);
-  r.CRC = kSettingsMarker;
+  r.validityMarker = kSettingsMarker;
   r.Color = 0x3C2B1A;
   r.WinX = 320;
   r.WinY = 240;
@@ -21,13 +21,14 @@ static ConfigRecord TypicalRecord() {
 
 static void BM_SaveSettingsImage(benchmark::State& state) {
   ConfigRecord r = TypicalRecord();
-  for (auto _ : state) benchmark::DoNotOptimize(EncodeSettingsFile(r));
+  for (auto _ : state) benchmark::DoNotOptimize(EncodeSettingsFile(&r, kConfigDescriptor));
 }
 BENCHMARK(BM_SaveSettingsImage)->Unit(benchmark::kMicrosecond);
 
 static void BM_LoadSettingsImage(benchmark::State& state) {
-  std::vector<unsigned char> file = EncodeSettingsFile(TypicalRecord());
+  const ConfigRecord typical = TypicalRecord();
+  std::vector<unsigned char> file = EncodeSettingsFile(&typical, kConfigDescriptor);
   ConfigRecord r;
-  for (auto _ : state) benchmark::DoNotOptimize(DecodeSettingsFile(file.data(), file.size(), &r));
+  for (auto _ : state) benchmark::DoNotOptimize(DecodeSettingsFile(file.data(), file.size(), &r, kConfigDescriptor));
 }
 BENCHMARK(BM_LoadSettingsImage)->Unit(benchmark::kMicrosecond);

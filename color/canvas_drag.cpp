@@ -3,21 +3,6 @@
 #include <math.h>
 
 //-----------------------------------------------------------------------------
-// Canvases and their rules
-//-----------------------------------------------------------------------------
-
-DragCanvasRule DragRuleFor(DragState role) {
-  switch (role) {
-    case DRAG_PICKING: return {false, 1, KEYS_TWO_DIMENSIONAL};  // the focus poll samples the screen
-    case DRAG_PALETTE: return {true, 4, KEYS_HORIZONTAL};
-    case DRAG_CAPTURE: return {true, 5, KEYS_TWO_DIMENSIONAL};
-    case DRAG_HISTORY: return {true, 8, KEYS_HORIZONTAL};
-    case DRAG_SLIDER: return {true, 1, KEYS_HORIZONTAL};
-    default: return {false, 0, KEYS_HORIZONTAL};
-  }
-}
-
-//-----------------------------------------------------------------------------
 // Precision mode
 //-----------------------------------------------------------------------------
 
@@ -64,11 +49,11 @@ static void StepCursor(int keyCode, const DragCanvasRule& rule, DragEffects* eff
   effects->moveCursorY = dy * rule.step;
 }
 
-DragEffects HandleCanvasDrag(CanvasDrag* drag, int canvas, DragState role, int eventType,
+DragEffects HandleCanvasDrag(CanvasDrag* drag, int canvas, const DragCanvasRule& rule, int eventType,
                              const CanvasEventData& data, int (*readMouseSpeed)()) {
   DragEffects effects = {};
+  DragState role = rule.role;
   if (role == DRAG_IDLE) return effects;
-  DragCanvasRule rule = DragRuleFor(role);
 
   if (eventType == LeftPressed) {
     if (drag->state != DRAG_IDLE) return effects;  // another drag is running

@@ -5,8 +5,8 @@
 //
 // No operating system here. HandleCanvasDrag turns one canvas event into a
 // record of effects; the Windows side carries them out in this order:
-//   1. setColor: SetCurrentColor(SampleCanvas(canvas), refreshNameList,
-//      addToHistory); or commitPick: CommitPick (the picker's release);
+//   1. setColor: SetCurrentColor(SampleCanvas(event), with the name list and
+//      the history as asked); or commitPick: CommitPick (the picker's release);
 //   2. cursor: show the cross or the arrow;
 //   3. moveCursorX/Y: move the system cursor by that many pixels;
 //   4. setMouseSpeed: set the system mouse speed (0: leave it).
@@ -26,14 +26,14 @@ enum DragKeyMode {
   KEYS_TWO_DIMENSIONAL,   // each arrow key moves its own way
 };
 
+// How a canvas takes part in the protocol: one column group of the main
+// window's control table (app/shell_rules.cpp).
 struct DragCanvasRule {
-  bool samples;  // press and moves take the colour under the pointer
-  int step;      // pixels an arrow key moves the cursor
+  DragState role;  // DRAG_IDLE: no colour canvas
+  bool samples;    // press and moves take the colour under the pointer
+  int step;        // pixels an arrow key moves the cursor
   DragKeyMode keys;
 };
-
-// The rule of a canvas role; DRAG_IDLE has none (all zero).
-DragCanvasRule DragRuleFor(DragState role);
 
 // Virtual-key codes of the arrow keys and the Control bit of a modifier mask.
 const int kKeyLeft = 37, kKeyUp = 38, kKeyRight = 39, kKeyDown = 40;
@@ -64,8 +64,8 @@ struct DragEffects {
 };
 
 // Runs one event of a colour canvas through the protocol. `canvas` is the
-// control number, `role` its drag state, `eventType` a CanvasEvent code and
-// `data` the event's input snapshot. `readMouseSpeed` reports the current
+// control number, `rule` its rule (its role is its drag state), `eventType`
+// a CanvasEvent code and `data` the event's input snapshot. `readMouseSpeed` reports the current
 // system mouse speed (0 when it cannot); it is called only when Ctrl starts
 // precision mode.
 //   LeftPressed, only while idle: cross cursor, sample, precision check, start.
@@ -75,7 +75,7 @@ struct DragEffects {
 //     (the picker commits instead), arrow cursor, normal speed, idle.
 // Any other event, and every event of a role other than the active one, has
 // no effect.
-DragEffects HandleCanvasDrag(CanvasDrag* drag, int canvas, DragState role, int eventType,
+DragEffects HandleCanvasDrag(CanvasDrag* drag, int canvas, const DragCanvasRule& rule, int eventType,
                              const CanvasEventData& data, int (*readMouseSpeed)());
 
 // The mouse speed precision mode sets for a saved speed: a quarter, rounded

@@ -3,7 +3,7 @@
 #include <math.h>
 #include <string.h>
 
-#include "runtime/settings.h"
+#include "app/settings_record.h"
 
 //-----------------------------------------------------------------------------
 // Region size

@@ -3,13 +3,11 @@
 
 #include <vector>
 
+#include "app/program_context.h"
 #include "color/color_widgets.h"
-#include "color/color_widgets_internal.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/windows.h"
-
-RedrawCache g_channelsDrawn;
 
 // Each column a vertical line in the colour of its row index, all columns in
 // one pass.
@@ -23,7 +21,7 @@ static void DrawGradientStrip(int canvas, const GradientRows& rows, int channel)
 }
 
 void RefreshChannelFields(int color, bool force) {
-  const ColorWidgets& w = CurrentColorWidgets();
+  const ColorWidgets& w = GProgram->controls;
   const int fields[CHANNEL_COUNT] = {w.txtR, w.txtG, w.txtB};
   for (int c = 0; c < CHANNEL_COUNT; c++) {
     if (!ControlExists(fields[c])) continue;
@@ -34,7 +32,7 @@ void RefreshChannelFields(int color, bool force) {
 }
 
 void DrawChannelStrips(int color) {
-  const ColorWidgets& w = CurrentColorWidgets();
+  const ColorWidgets& w = GProgram->controls;
   const int strips[CHANNEL_COUNT] = {w.imgPaletteR, w.imgPaletteG, w.imgPaletteB};
   GradientRows rows;
   BuildGradientRows(color, &rows);
@@ -42,7 +40,7 @@ void DrawChannelStrips(int color) {
 }
 
 void RefreshChannelViews(int color, bool force) {
-  if (!NeedsRedraw(&g_channelsDrawn, color, force)) return;
+  if (!NeedsRedraw(&GProgram->channelsDrawn, color, force)) return;
   RefreshChannelFields(color, force);
   DrawChannelStrips(color);
 }

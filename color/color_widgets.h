@@ -5,6 +5,7 @@
 // the arithmetic behind them lives in the OS-free modules it includes.
 #pragma once
 #include "color/canvas_drag.h"
+#include "runtime/event_queue.h"
 
 //-----------------------------------------------------------------------------
 // The widget set
@@ -31,12 +32,12 @@ struct ColorWidgets {
   int cmdOptions;         // opens the options menu
 };
 
-// Makes `widgets` the set every function below works on and hands the
-// refresh functions to SetCurrentColor. The redraw caches start empty, so
-// the next refresh of each view draws; a drag in progress ends (a slowed
-// mouse gets its speed back).
+// Makes `widgets` the program context's control record, which every
+// function below works on, and hands the refresh functions and the clipboard
+// to SetCurrentColor. The redraw caches start empty, so the next refresh of
+// each view draws; a drag in progress ends (a slowed mouse gets its speed
+// back).
 void SetColorWidgets(const ColorWidgets& widgets);
-const ColorWidgets& CurrentColorWidgets();
 
 //-----------------------------------------------------------------------------
 // Channel fields and strips
@@ -96,18 +97,15 @@ void RestoreCapture();
 // Drag protocol on the real canvases
 //-----------------------------------------------------------------------------
 
-// The colour under the pointer of the canvas's event being handled: the
-// surface pixel while the left button is down over the surface, otherwise
+// The colour under the pointer of a canvas event: the surface pixel of the
+// event's canvas while the left button is down over the surface, otherwise
 // the current colour.
-int SampleCanvas(int canvas);
+int SampleCanvas(const WindowEvent& e);
 
-// Routes an event of the control through the protocol, as the event loop
-// does for the current event (whose data the canvas attributes read): the
-// colour canvases through HandleCanvasDrag, whose effects run in order
-// (colour or CommitPick, cursor shape, cursor step, mouse speed); a left
-// press on the swatch opens the system colour dialog. Returns false for a
-// control that is none of these.
-bool HandleColorCanvasEvent(int control, int eventType);
-
-// The window-wide drag record (idle between drags).
-const CanvasDrag& CurrentColorDrag();
+// Handles a control event that the main window's control table routes to
+// the colour widgets, as the event loop hands it over: the drag protocol's
+// events of a colour canvas through HandleCanvasDrag, whose effects run in
+// order (colour or CommitPick, cursor shape, cursor step, mouse speed); a
+// left press on the swatch opens the system colour dialog. Returns false for
+// an event routed elsewhere.
+bool HandleColorCanvasEvent(const WindowEvent& e);

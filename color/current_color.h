@@ -1,26 +1,39 @@
-// The current colour (CONFIG.Color) and the one path that changes it.
+// The current colour (CONFIG.Color) and the one path that changes it. No
+// operating system here: the views, the clipboard among them, are entries
+// the main window fills in.
 #pragma once
 
-// The views SetCurrentColor refreshes, in the order it calls them. The main
-// window fills this in once its widgets exist; an empty entry is skipped.
+// The views SetCurrentColor refreshes, in the order it calls them, and the
+// clipboard its copies go to. The main window fills this in once its widgets
+// exist; an empty entry is skipped.
 struct ColorViews {
   void (*refreshCurrentSwatch)(int color, bool force);
   void (*refreshChannelViews)(int color, bool force);
   void (*refreshNameList)(int color, bool force);
   void (*addToHistory)(int color);
+  // Places the text on the clipboard, a live copy marked as such; true when
+  // it got there.
+  bool (*copyToClipboard)(const char* text, bool live);
 };
-
-void SetColorViews(const ColorViews& views);
 
 // Replaces the clipboard's content by the current colour in the chosen
 // notation and case: an ordinary copy, which clipboard history sees.
 void CopyColorText();
 
+// What SetCurrentColor refreshes beyond the swatch, its text and the channel
+// views: flags, or SET_COLOR_VIEWS_ONLY.
+enum SetColorOption {
+  SET_COLOR_VIEWS_ONLY = 0,
+  SET_COLOR_REFRESH_NAME_LIST = 1,
+  SET_COLOR_ADD_TO_HISTORY = 2,
+};
+
 // Stores the colour, copies it when automatic copying is on, refreshes the
-// swatch and the channel views, and on request the name list and the history.
-// While a drag or pick is under way the copy goes out only when the text
-// changed, marked live (DecideColorCopy).
-void SetCurrentColor(int color, bool refreshNameList, bool addToHistory);
+// swatch and the channel views, and as `options` asks the name list and the
+// history. While a drag or pick is under way (the context's drag record is
+// not idle) the copy goes out only when the text changed, marked live
+// (DecideColorCopy).
+void SetCurrentColor(int color, int options);
 
 // Called when a drag or pick has ended: with automatic copying on, a live
 // copy on the clipboard gives way to an ordinary copy of the colour's text.

@@ -2,14 +2,12 @@
 // list view.
 #include "color/name_list.h"
 
-#include "color/color_widgets_internal.h"
+#include "app/program_context.h"
+#include "app/settings_record.h"
 #include "color/named_colors.h"
 #include "color/redraw_cache.h"
 #include "runtime/list_view.h"
-#include "runtime/settings.h"
 #include "runtime/windows.h"
-
-RedrawCache g_nameListDrawn;
 
 //-----------------------------------------------------------------------------
 // Columns and icons
@@ -32,7 +30,7 @@ const int kIconSize = 16;
 void RefreshNameList(int color, int list, bool force, bool setUpColumns) {
   if (!ControlExists(list)) return;
   if (setUpColumns) SetUpColumns(list);
-  if (!NeedsRedraw(&g_nameListDrawn, color, force)) return;
+  if (!NeedsRedraw(&GProgram->nameListDrawn, color, force)) return;
 
   std::vector<NameListRow> rows = NameListRows(color, CONFIG.ColorFormat, CONFIG.ColorFormatLCase);
   if (!BeginListViewRows(list, kIconSize, kNearestNameCount + 1)) return;

@@ -5,6 +5,8 @@
 
 #include <vector>
 
+#include "app/program_context.h"
+#include "app/settings_record.h"
 #include "color/color_widgets.h"
 #include "color/color_widgets_internal.h"
 #include "color/current_color.h"
@@ -13,24 +15,19 @@
 #include "runtime/drawing.h"
 #include "runtime/images.h"
 #include "runtime/pointer.h"
-#include "runtime/settings.h"
 #include "runtime/windows.h"
 
-// The last copied region, 0 when there is none. Kept here rather than taken
-// from CONFIG.CapturedImg: a number loaded from the settings file belongs to
-// an earlier run and may denote an unrelated image of this one.
-static int g_rawCapture = 0;
-static CrosshairPulse g_pulse;
-
+// The new region becomes the context's raw capture, the last one released.
 static void SetRawCapture(int image) {
-  if (g_rawCapture && g_rawCapture != image) ReleaseImage(g_rawCapture);
-  g_rawCapture = image;
+  ProgramContext& g = *GProgram;
+  if (g.rawCapture && g.rawCapture != image) ReleaseImage(g.rawCapture);
+  g.rawCapture = image;
   CONFIG.CapturedImg = image;
 }
 
 // The region size for the capture view as the control library reports it.
 static CaptureDims ViewCaptureSize() {
-  int view = CurrentColorWidgets().imgPaletteCapture;
+  int view = GProgram->controls.imgPaletteCapture;
   return CaptureSize(ControlWidth(view), ControlHeight(view));
 }
 
@@ -44,7 +41,7 @@ const int kNoCrosshair = -1;
 // become: the view shows what magnifying a copy with the crosshair on it
 // would show, and neither a copy nor a scaled picture is made.
 static void ShowMagnified(int image, int crosshairGrey) {
-  if (!BeginDrawing(CanvasTarget(CurrentColorWidgets().imgPaletteCapture))) return;
+  if (!BeginDrawing(CanvasTarget(GProgram->controls.imgPaletteCapture))) return;
   int width = SurfaceWidth(), height = SurfaceHeight();
   DrawBitmapScaled(ImageBitmap(image), 0, 0, width, height);
   if (crosshairGrey != kNoCrosshair) {
@@ -65,22 +62,23 @@ static void ShowMagnified(int image, int crosshairGrey) {
 //-----------------------------------------------------------------------------
 
 void CaptureScreen(bool live) {
+  ProgramContext& g = *GProgram;
   int x, y;
   if (!PointerScreenPosition(&x, &y)) return;
   CaptureDims size = ViewCaptureSize();
   // The new region replaces the last one; an image of the same size takes it in.
-  SetRawCapture(CopyScreenRegion(g_rawCapture ? g_rawCapture : kAutoNumber, x - size.width / 2,
+  SetRawCapture(CopyScreenRegion(g.rawCapture ? g.rawCapture : kAutoNumber, x - size.width / 2,
                                  y - size.height / 2, size.width, size.height));
-  if (!g_rawCapture || !BeginDrawing(ImageTarget(g_rawCapture))) return;
+  if (!g.rawCapture || !BeginDrawing(ImageTarget(g.rawCapture))) return;
   int centre = ReadPixel(size.width / 2, size.height / 2);  // the crosshair never covers it
   EndDrawing();
   int grey = kNoCrosshair;
   if (live) {
-    int level = AdvanceCrosshairPulse(&g_pulse);
+    int level = AdvanceCrosshairPulse(&g.pulse);
     grey = ComposeColor(level, level, level);
   }
-  SetCurrentColor(centre, false, false);
-  ShowMagnified(g_rawCapture, grey);
+  SetCurrentColor(centre, SET_COLOR_VIEWS_ONLY);
+  ShowMagnified(g.rawCapture, grey);
 }
 
 //-----------------------------------------------------------------------------
@@ -88,23 +86,24 @@ void CaptureScreen(bool live) {
 //-----------------------------------------------------------------------------
 
 void CommitPick() {
+  ProgramContext& g = *GProgram;
   // Only a region captured now is committed: the last tick's goes first, so
   // a release at which the pointer cannot be read commits nothing.
   SetRawCapture(0);
   CaptureScreen(false);
-  if (!g_rawCapture) return;  // nothing was copied: the colour of the last tick stands
-  const ColorWidgets& w = CurrentColorWidgets();
+  if (!g.rawCapture) return;  // nothing was copied: the colour of the last tick stands
+  const ColorWidgets& w = g.controls;
   int width = 0, height = 0;
-  std::vector<int32_t> pixels = ReadImagePixels(g_rawCapture, &width, &height);
+  std::vector<int32_t> pixels = ReadImagePixels(g.rawCapture, &width, &height);
   // CaptureScreen has made the centre current unless it could not draw; only
   // then is it set here, so an automatic copy happens once.
   if (!pixels.empty()) {
     int centre = pixels[(size_t)(height / 2) * width + width / 2];
-    if (centre != CONFIG.Color) SetCurrentColor(centre, false, false);
+    if (centre != CONFIG.Color) SetCurrentColor(centre, SET_COLOR_VIEWS_ONLY);
   }
   RefreshNameList(CONFIG.Color, w.lstResults, false, false);
   AddToHistory(CONFIG.Color);
-  BuildAutoPalette(g_rawCapture, w.imgPaletteAuto);
+  BuildAutoPalette(g.rawCapture, w.imgPaletteAuto);
   if (!pixels.empty()) StoreCapturedPixels(pixels.data(), width, height);
   SetRawCapture(0);
 }
@@ -121,7 +120,7 @@ void RestoreCapture() {
       for (int x = 0; x < size.width; x++) WritePixel(x, y, pixels[(size_t)y * size.width + x]);
     EndDrawing();
   }
-  BuildAutoPalette(image, CurrentColorWidgets().imgPaletteAuto);
+  BuildAutoPalette(image, GProgram->controls.imgPaletteAuto);
   ShowMagnified(image, kNoCrosshair);
   ReleaseImage(image);
 }

@@ -5,7 +5,7 @@
 #pragma once
 #include <stdint.h>
 
-#include "runtime/settings.h"
+#include "app/settings_record.h"
 
 // One box of a strip: fill (x, 0) .. (x + width, strip height) with `color`.
 struct SwatchBox {

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "app/program_context.h"
+#include "app/settings_record.h"
 #include "color/capture.h"
 #include "color/color_value.h"
 #include "color/color_widgets.h"
@@ -12,8 +14,6 @@
 #include "runtime/drawing.h"
 #include "runtime/images.h"
 #include "runtime/windows.h"
-
-RedrawCache g_swatchDrawn;
 
 // Fills the boxes over the canvas's full height.
 static void DrawBoxes(const SwatchBox* boxes, int count) {
@@ -26,8 +26,9 @@ static void DrawBoxes(const SwatchBox* boxes, int count) {
 //-----------------------------------------------------------------------------
 
 void RefreshCurrentSwatch(int color, bool force) {
-  if (!NeedsRedraw(&g_swatchDrawn, color, force)) return;
-  const ColorWidgets& w = CurrentColorWidgets();
+  ProgramContext& g = *GProgram;
+  if (!NeedsRedraw(&g.swatchDrawn, color, force)) return;
+  const ColorWidgets& w = g.controls;
   if (BeginDrawing(CanvasTarget(w.imgPaletteCurrent))) {
     FillBox(0, 0, SurfaceWidth(), SurfaceHeight(), color);
     EndDrawing();
@@ -40,7 +41,7 @@ void RefreshCurrentSwatch(int color, bool force) {
 //-----------------------------------------------------------------------------
 
 void DrawHistory() {
-  if (!BeginDrawing(CanvasTarget(CurrentColorWidgets().imgPaletteHistory))) return;
+  if (!BeginDrawing(CanvasTarget(GProgram->controls.imgPaletteHistory))) return;
   SwatchBox boxes[kRecentColorCount];
   DrawBoxes(boxes, LayoutHistoryBoxes(CONFIG.ColorRecent, SurfaceWidth(), boxes));
   EndDrawing();

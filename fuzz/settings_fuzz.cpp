@@ -12,7 +12,7 @@
 
 #include <vector>
 
-#include "runtime/settings.h"
+#include "app/settings_record.h"
 
 //-----------------------------------------------------------------------------
 // Records
@@ -58,11 +58,11 @@ static bool CheckedLately(const ConfigRecord& record) {
 // Saving a record and loading the file again gives the same record.
 static void CheckSavedAndLoadedAgain(const ConfigRecord& record) {
   if (CheckedLately(record)) return;
-  std::vector<unsigned char> image = EncodeSettingsFile(record);
+  std::vector<unsigned char> image = EncodeSettingsFile(&record, kConfigDescriptor);
   if (image.empty()) __builtin_trap();  // every record can be saved
   ConfigRecord again;
   memset(&again, 0x5A, sizeof again);
-  if (!DecodeSettingsFile(image.data(), image.size(), &again) || !SameRecord(record, again))
+  if (!DecodeSettingsFile(image.data(), image.size(), &again, kConfigDescriptor) || !SameRecord(record, again))
     __builtin_trap();
 }
 
@@ -87,12 +87,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ConfigRecord record;
   memset(&record, 0xA5, sizeof record);
 #ifdef SETTINGS_FUZZ_FILE_BYTES
-  if (!DecodeSettingsFile(data, size, &record)) return 0;
+  if (!DecodeSettingsFile(data, size, &record, kConfigDescriptor)) return 0;
 #else
   if (size == 0 || size > (size_t)kMaxSettingsTextLength) return 0;
   std::vector<unsigned char> file = FileOfText(data, size);
   // A sound stream of the length its prefix gives is always read.
-  if (!DecodeSettingsFile(file.data(), file.size(), &record)) __builtin_trap();
+  if (!DecodeSettingsFile(file.data(), file.size(), &record, kConfigDescriptor)) __builtin_trap();
 #endif
   CheckSavedAndLoadedAgain(record);
   return 0;

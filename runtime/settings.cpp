@@ -4,28 +4,6 @@
 #include <string.h>
 #include <zlib.h>
 
-ConfigRecord CONFIG;
-
-#define CONFIG_FIELD(name, type, count) {#name, type, count, offsetof(ConfigRecord, name)}
-static const FieldDescriptor kConfigFields[] = {
-    CONFIG_FIELD(CRC, FIELD_INT32, 1),
-    CONFIG_FIELD(Color, FIELD_INT32, 1),
-    CONFIG_FIELD(ColorFormat, FIELD_INT32, 1),
-    CONFIG_FIELD(ColorFormatLCase, FIELD_UINT8, 1),
-    CONFIG_FIELD(CapturedImg, FIELD_INT32, 1),
-    CONFIG_FIELD(WinX, FIELD_INT32, 1),
-    CONFIG_FIELD(WinY, FIELD_INT32, 1),
-    CONFIG_FIELD(WinTopmost, FIELD_UINT8, 1),
-    CONFIG_FIELD(WinExpanded, FIELD_UINT8, 1),
-    CONFIG_FIELD(Autocopy, FIELD_UINT8, 1),
-    CONFIG_FIELD(ColorRecent, FIELD_INT32, kRecentColorCount),
-    CONFIG_FIELD(CapturedImgData, FIELD_INT32, kCapturedPixelCount),
-};
-#undef CONFIG_FIELD
-
-const RecordDescriptor kConfigDescriptor = {
-    "CONFIG", kConfigFields, (int)(sizeof(kConfigFields) / sizeof(kConfigFields[0]))};
-
 //-----------------------------------------------------------------------------
 // Serialiser
 //-----------------------------------------------------------------------------
@@ -98,9 +76,8 @@ static void StoreFieldValue(unsigned char* field, FieldType type, int index, con
   }
 }
 
-void ExtractRecord(const XmlDoc& doc, int element, void* record, size_t recordSize,
-                   const RecordDescriptor& desc) {
-  memset(record, 0, recordSize);
+void ExtractRecord(const XmlDoc& doc, int element, void* record, const RecordDescriptor& desc) {
+  memset(record, 0, desc.recordSize);
   if (element <= 0 || element >= (int)doc.nodes.size()) return;
   unsigned char* base = (unsigned char*)record;
   for (int f = 0; f < desc.fieldCount; f++) {
@@ -122,9 +99,9 @@ void ExtractRecord(const XmlDoc& doc, int element, void* record, size_t recordSi
 // File image
 //-----------------------------------------------------------------------------
 
-std::string SettingsText(const ConfigRecord& record) {
+std::string SettingsText(const void* record, const RecordDescriptor& desc) {
   XmlDoc doc;
-  int root = InsertRecord(doc, &record, kConfigDescriptor);
+  int root = InsertRecord(doc, record, desc);
   if (root < 0) return std::string();
   std::string text(XmlSerializedLength(doc, root), '\0');
   if (text.empty() || XmlSerialize(doc, root, &text[0], text.size()) != text.size())
@@ -132,8 +109,8 @@ std::string SettingsText(const ConfigRecord& record) {
   return text;
 }
 
-std::vector<unsigned char> EncodeSettingsFile(const ConfigRecord& record) {
-  std::string text = SettingsText(record);
+std::vector<unsigned char> EncodeSettingsFile(const void* record, const RecordDescriptor& desc) {
+  std::string text = SettingsText(record, desc);
   if (text.empty() || text.size() > (size_t)kMaxSettingsTextLength) return {};
   // The compressed stream must fit in as many bytes as the text itself.
   std::vector<unsigned char> file(8 + text.size());
@@ -148,7 +125,7 @@ std::vector<unsigned char> EncodeSettingsFile(const ConfigRecord& record) {
 
 size_t MaxSettingsFileSize() { return 8 + compressBound(kMaxSettingsTextLength); }
 
-bool DecodeSettingsFile(const unsigned char* data, size_t size, ConfigRecord* record) {
+bool DecodeSettingsFile(const unsigned char* data, size_t size, void* record, const RecordDescriptor& desc) {
   if (size < 8 || size > MaxSettingsFileSize()) return false;
   // Only the lower 32 bits of the prefix count, as a signed length.
   uint32_t low = (uint32_t)data[0] | (uint32_t)data[1] << 8 | (uint32_t)data[2] << 16 |
@@ -162,6 +139,6 @@ bool DecodeSettingsFile(const unsigned char* data, size_t size, ConfigRecord* re
     return false;
   XmlDoc doc;
   XmlParse(doc, text.data(), text.size());  // a broken text still yields what was built
-  ExtractRecord(doc, XmlRootElement(doc), record, sizeof *record, kConfigDescriptor);
+  ExtractRecord(doc, XmlRootElement(doc), record, desc);
   return true;
 }

@@ -1,7 +1,8 @@
-// The settings record and its file format: an 8-byte little-endian length
-// prefix, then a zlib stream of compact UTF-8 XML written from a field
-// descriptor. Encoding and decoding need no operating system; LoadSettings
-// and SaveSettings add the file access.
+// The settings file format for a record described by a field table: an
+// 8-byte little-endian length prefix, then a zlib stream of compact UTF-8 XML
+// written from the table. Encoding and decoding need no operating system;
+// LoadSettings and SaveSettings add the file access. The program's own record,
+// CONFIG, and its table are in app/settings_record.h.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
@@ -9,28 +10,6 @@
 #include <vector>
 
 #include "runtime/xml_doc.h"
-
-const int32_t kSettingsMarker = 0x42424242;  // CONFIG.CRC of an initialised record
-const int kRecentColorCount = 16;
-const int kCapturedPixelCount = 651;         // 31 x 21
-const char* const kSettingsFileName = "ColorTintvane.bin";
-
-struct ConfigRecord {
-  int32_t CRC;
-  int32_t Color;
-  int32_t ColorFormat;
-  uint8_t ColorFormatLCase;
-  int32_t CapturedImg;
-  int32_t WinX;
-  int32_t WinY;
-  uint8_t WinTopmost;
-  uint8_t WinExpanded;
-  uint8_t Autocopy;
-  int32_t ColorRecent[kRecentColorCount];
-  int32_t CapturedImgData[kCapturedPixelCount];
-};
-
-extern ConfigRecord CONFIG;
 
 //-----------------------------------------------------------------------------
 // Record descriptor
@@ -49,9 +28,8 @@ struct RecordDescriptor {
   const char* name;  // the XML root element's name
   const FieldDescriptor* fields;
   int fieldCount;
+  size_t recordSize;  // sizeof the record
 };
-
-extern const RecordDescriptor kConfigDescriptor;
 
 //-----------------------------------------------------------------------------
 // Serialiser
@@ -62,8 +40,7 @@ extern const RecordDescriptor kConfigDescriptor;
 int InsertRecord(XmlDoc& doc, const void* record, const RecordDescriptor& desc);
 
 // Zeroes the record, then fills it from the children of `element`.
-void ExtractRecord(const XmlDoc& doc, int element, void* record, size_t recordSize,
-                   const RecordDescriptor& desc);
+void ExtractRecord(const XmlDoc& doc, int element, void* record, const RecordDescriptor& desc);
 
 // Text to number: leading white space, an optional sign, then "$" hexadecimal,
 // "%" binary or decimal digits, accumulated in 64 bits with silent wrap.
@@ -74,21 +51,22 @@ int64_t SettingsTextToNumber(const char* text);
 //-----------------------------------------------------------------------------
 
 // A length prefix above this marks the file as damaged: the largest text the
-// record can produce is about 21 KB, so this only stops crafted files from
-// making the loader allocate or inflate without bound.
+// program's record can produce is about 21 KB, so this only stops crafted
+// files from making the loader allocate or inflate without bound.
 const int32_t kMaxSettingsTextLength = 1 << 20;
 
 // The XML text of a record, exactly as saved (before compression).
-std::string SettingsText(const ConfigRecord& record);
+std::string SettingsText(const void* record, const RecordDescriptor& desc);
 
 // The complete file contents for a record; empty on failure.
-std::vector<unsigned char> EncodeSettingsFile(const ConfigRecord& record);
+std::vector<unsigned char> EncodeSettingsFile(const void* record, const RecordDescriptor& desc);
 
 // Reads a file image into `record`. A damaged image (too short, bad prefix,
 // bad stream) leaves the record untouched and returns false; an image whose
 // stream inflates fine is extracted (zeroing the record first) and returns true,
-// even when its XML is broken or foreign: the caller tests CRC.
-bool DecodeSettingsFile(const unsigned char* data, size_t size, ConfigRecord* record);
+// even when its XML is broken or foreign: the caller tests the record's own
+// validity marker.
+bool DecodeSettingsFile(const unsigned char* data, size_t size, void* record, const RecordDescriptor& desc);
 
 // The largest file DecodeSettingsFile can accept; larger ones are damaged.
 size_t MaxSettingsFileSize();
@@ -104,15 +82,15 @@ enum SettingsFileState {
   SETTINGS_FILE_UNREADABLE,  // it exists, but could not be opened or read
 };
 
-// Reads the named file into CONFIG. The file is opened for reading only,
+// Reads the named file into the record. The file is opened for reading only,
 // letting others read, write and delete it, so the programs that hold files
 // for a moment (sync clients, backup tools, virus scanners) rarely block it;
 // a holder that shares nothing is waited for about a second. Every failure
-// is silent and leaves CONFIG as it was.
-SettingsFileState LoadSettings(const char* fileName);
+// is silent and leaves the record as it was.
+SettingsFileState LoadSettings(const char* fileName, void* record, const RecordDescriptor& desc);
 
-// Writes CONFIG to the named file: the new file is written completely under a
-// temporary name beside it and then replaces the old one in one step, so a
-// failure at any point leaves the previous file exactly as it was.
+// Writes the record to the named file: the new file is written completely
+// under a temporary name beside it and then replaces the old one in one step,
+// so a failure at any point leaves the previous file exactly as it was.
 // Returns true when the new file is in place.
-bool SaveSettings(const char* fileName);
+bool SaveSettings(const char* fileName, const void* record, const RecordDescriptor& desc);

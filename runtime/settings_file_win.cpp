@@ -23,7 +23,7 @@ static HANDLE OpenForReading(const std::wstring& name) {
 
 static bool NotFound(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
-SettingsFileState LoadSettings(const char* fileName) {
+SettingsFileState LoadSettings(const char* fileName, void* record, const RecordDescriptor& desc) {
   std::wstring name = Utf8ToWide(fileName);
   WIN32_FILE_ATTRIBUTE_DATA info;
   if (!GetFileAttributesExW(name.c_str(), GetFileExInfoStandard, &info))
@@ -48,7 +48,7 @@ SettingsFileState LoadSettings(const char* fileName) {
   BOOL ok = ReadFile(file, data.data(), (DWORD)data.size(), &got, nullptr);
   CloseHandle(file);
   if (!ok || got != data.size()) return SETTINGS_FILE_UNREADABLE;
-  DecodeSettingsFile(data.data(), data.size(), &CONFIG);
+  DecodeSettingsFile(data.data(), data.size(), record, desc);
   return SETTINGS_FILE_READ;
 }
 
@@ -62,8 +62,8 @@ static bool WriteAll(HANDLE file, const unsigned char* data, size_t size) {
   return true;
 }
 
-bool SaveSettings(const char* fileName) {
-  std::vector<unsigned char> image = EncodeSettingsFile(CONFIG);
+bool SaveSettings(const char* fileName, const void* record, const RecordDescriptor& desc) {
+  std::vector<unsigned char> image = EncodeSettingsFile(record, desc);
   if (image.empty()) return false;
 
   std::wstring name = Utf8ToWide(fileName);

@@ -40,7 +40,7 @@ class MonitorTest : public ProgramTest {
   // Settings with the window's corner at (x, y) in logical units.
   void WriteSettingsAt(int x, int y) {
     ConfigRecord c = {};
-    c.CRC = kSettingsMarker;
+    c.validityMarker = kSettingsMarker;
     c.Color = 0x3C2B1A;
     c.WinX = x;
     c.WinY = y;

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/settings.h"
+#include "app/settings_record.h"
 #include "tests/win/input.h"
 #include "tests/win/temp_folder.h"
 
@@ -474,14 +474,14 @@ class ProgramTest : public TempFolderTest {
   std::wstring SettingsPath() const { return folder_ + L"\\ColorTintvane.bin"; }
 
   void WriteSettings(const ConfigRecord& record) {
-    std::vector<unsigned char> bytes = EncodeSettingsFile(record);
+    std::vector<unsigned char> bytes = EncodeSettingsFile(&record, kConfigDescriptor);
     ASSERT_TRUE(WriteWholeFile(SettingsPath().c_str(), std::string(bytes.begin(), bytes.end())));
   }
 
   // The settings file the program left, decoded; false when it is missing or damaged.
   bool ReadSettings(ConfigRecord* record) {
     std::string bytes = ReadWholeFile(SettingsPath().c_str());
-    return !bytes.empty() && DecodeSettingsFile((const unsigned char*)bytes.data(), bytes.size(), record);
+    return !bytes.empty() && DecodeSettingsFile((const unsigned char*)bytes.data(), bytes.size(), record, kConfigDescriptor);
   }
 
   // Starts the program and waits until its main window shows, takes input

@@ -29,7 +29,7 @@ static double MiB(size_t bytes) { return bytes / (1024.0 * 1024.0); }
 // Settings that put the window near the top left, wholly on the screen.
 static ConfigRecord PlacedSettings() {
   ConfigRecord c = {};
-  c.CRC = kSettingsMarker;
+  c.validityMarker = kSettingsMarker;
   c.Color = 0x3C2B1A;
   c.WinX = 20;
   c.WinY = 20;
@@ -540,7 +540,7 @@ TEST_F(RandomInputTest, TheWindowKeepsAnsweringAndSavesValidSettings) {
   ASSERT_EQ(code, 0) << "seed " << seed << "; the last events:\n" << Recent();
   ConfigRecord saved;
   ASSERT_TRUE(ReadSettings(&saved)) << "seed " << seed;
-  EXPECT_EQ(saved.CRC, kSettingsMarker);
+  EXPECT_EQ(saved.validityMarker, kSettingsMarker);
   EXPECT_EQ(saved.Color & ~0xFFFFFF, 0);
   EXPECT_GE(saved.ColorFormat, 0);
   EXPECT_LE(saved.ColorFormat, 4);

@@ -26,7 +26,7 @@ static int Rgb(int r, int g, int b) { return r | g << 8 | b << 16; }
 
 static ConfigRecord SampleSettings() {
   ConfigRecord c = {};
-  c.CRC = kSettingsMarker;
+  c.validityMarker = kSettingsMarker;
   c.Color = Rgb(26, 43, 60);
   // Near the top left: the window is wholly on the screen at every display
   // scale (at 144 pixels per inch it is over 1,000 pixels wide).
@@ -72,7 +72,7 @@ TEST_F(StartTest, FirstStartShowsTheDefaultsAndSavesThem) {
   ASSERT_EQ(Close(), 0);
   ConfigRecord saved;
   ASSERT_TRUE(ReadSettings(&saved));
-  EXPECT_EQ(saved.CRC, kSettingsMarker);
+  EXPECT_EQ(saved.validityMarker, kSettingsMarker);
   EXPECT_EQ(HtmlText(saved.Color), text);
   EXPECT_EQ(saved.WinX, 320);
   EXPECT_EQ(saved.WinY, 240);
@@ -505,7 +505,7 @@ TEST_F(WindowTest, HostileSettingsGiveAUsableWindowAndAreSavedBackValid) {
   ASSERT_EQ(Close(), 0);
   ConfigRecord saved;
   ASSERT_TRUE(ReadSettings(&saved));
-  EXPECT_EQ(saved.CRC, kSettingsMarker);
+  EXPECT_EQ(saved.validityMarker, kSettingsMarker);
   EXPECT_EQ(saved.Color, Rgb(255, 77, 255));
   EXPECT_EQ(saved.WinX, outer.x);
   EXPECT_EQ(saved.WinY, outer.y);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/shell_rules.h"  // each role's rule
+
 // Control numbers of the canvases in these tests.
 enum { kSelector = 10, kPalette = 11, kCapture = 12, kHistory = 13, kStripR = 14, kStripG = 15 };
 
@@ -24,7 +26,7 @@ class CanvasDragTest : public ::testing::Test {
     data.buttonMask = type == LeftReleased ? 0 : 1;
     data.modifierMask = modifiers;
     data.keyCode = keyCode;
-    return HandleCanvasDrag(&drag, canvas, role, type, data, ReadSpeed);
+    return HandleCanvasDrag(&drag, canvas, DragRuleFor(role), type, data, ReadSpeed);
   }
 };
 
@@ -186,7 +188,7 @@ TEST_F(CanvasDragTest, AnUnreadableSpeedIsNeverReplaced) {
   EXPECT_EQ(Send(kPalette, DRAG_PALETTE, LeftReleased).setMouseSpeed, 0);
   CanvasEventData data = {};
   data.modifierMask = kModifierControl;
-  EXPECT_EQ(HandleCanvasDrag(&drag, kPalette, DRAG_PALETTE, LeftPressed, data, nullptr).setMouseSpeed, 0);
+  EXPECT_EQ(HandleCanvasDrag(&drag, kPalette, DragRuleFor(DRAG_PALETTE), LeftPressed, data, nullptr).setMouseSpeed, 0);
 }
 
 TEST(PrecisionSpeed, AQuarterRoundedHalvesToEvenButAtLeastOne) {

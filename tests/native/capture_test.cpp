@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "runtime/settings.h"
+#include "app/settings_record.h"
 
 TEST(CaptureSize, KeepsTheViewsShapeInOddSizesUpTo31By21) {
   const struct {

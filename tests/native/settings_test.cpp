@@ -1,4 +1,4 @@
-#include "runtime/settings.h"
+#include "app/settings_record.h"
 
 #include <gtest/gtest.h>
 #include <string.h>
@@ -11,7 +11,7 @@
 static ConfigRecord ZeroRecordWithMarker() {
   ConfigRecord r;
   memset(&r, 0, sizeof r);
-  r.CRC = kSettingsMarker;
+  r.validityMarker = kSettingsMarker;
   return r;
 }
 
@@ -51,7 +51,7 @@ static std::string Config(const std::string& fields) { return "<CONFIG>" + field
 static const std::string kMarkerField = "<CRC>1111638594</CRC>";
 
 static bool Decode(const std::vector<unsigned char>& file, ConfigRecord* r) {
-  return DecodeSettingsFile(file.data(), file.size(), r);
+  return DecodeSettingsFile(file.data(), file.size(), r, kConfigDescriptor);
 }
 
 //-----------------------------------------------------------------------------
@@ -59,7 +59,8 @@ static bool Decode(const std::vector<unsigned char>& file, ConfigRecord* r) {
 //-----------------------------------------------------------------------------
 
 TEST(SettingsText, AllZeroRecordWithMarkerIsExactly13654Bytes) {
-  std::string text = SettingsText(ZeroRecordWithMarker());
+  const ConfigRecord zero = ZeroRecordWithMarker();
+  std::string text = SettingsText(&zero, kConfigDescriptor);
   EXPECT_EQ(text.size(), 13654u);
   EXPECT_EQ(text.rfind("<CONFIG><CRC>1111638594</CRC><Color>0</Color><ColorFormat>0</ColorFormat>"
                        "<ColorFormatLCase>0</ColorFormatLCase><CapturedImg>0</CapturedImg>"
@@ -73,7 +74,8 @@ TEST(SettingsText, AllZeroRecordWithMarkerIsExactly13654Bytes) {
 }
 
 TEST(SettingsText, WritesSignedAndByteFieldsInDecimal) {
-  std::string text = SettingsText(SampleRecord());
+  const ConfigRecord sample = SampleRecord();
+  std::string text = SettingsText(&sample, kConfigDescriptor);
   EXPECT_EQ(text.rfind("<CONFIG><CRC>1111638594</CRC><Color>3943194</Color><ColorFormat>3</ColorFormat>"
                        "<ColorFormatLCase>1</ColorFormatLCase><CapturedImg>7</CapturedImg>"
                        "<WinX>-1200</WinX><WinY>2147483647</WinY><WinTopmost>255</WinTopmost>"
@@ -87,9 +89,9 @@ TEST(SettingsText, WritesSignedAndByteFieldsInDecimal) {
 
 TEST(SettingsFile, PrefixAndLevel6StreamRoundTrip) {
   ConfigRecord in = SampleRecord();
-  std::vector<unsigned char> file = EncodeSettingsFile(in);
+  std::vector<unsigned char> file = EncodeSettingsFile(&in, kConfigDescriptor);
   ASSERT_GT(file.size(), 10u);
-  std::string text = SettingsText(in);
+  std::string text = SettingsText(&in, kConfigDescriptor);
   uint64_t prefix = 0;
   for (int i = 7; i >= 0; i--) prefix = prefix << 8 | file[i];
   EXPECT_EQ(prefix, text.size());
@@ -108,7 +110,8 @@ TEST(SettingsFile, PrefixAndLevel6StreamRoundTrip) {
 //-----------------------------------------------------------------------------
 
 TEST(SettingsFile, DamagedImagesAreIgnoredEntirely) {
-  const std::string good = SettingsText(SampleRecord());
+  const ConfigRecord sample = SampleRecord();
+  const std::string good = SettingsText(&sample, kConfigDescriptor);
   std::vector<unsigned char> valid = FileImage(good);
 
   std::vector<unsigned char> flipped = valid;
@@ -149,7 +152,7 @@ TEST(SettingsFile, OnlyTheLowHalfOfThePrefixCounts) {
   const std::string text = Config(kMarkerField + "<Color>5</Color>");
   ConfigRecord r;
   ASSERT_TRUE(Decode(FileImage(text, (int64_t)text.size() | (int64_t)0x1234 << 32), &r));
-  EXPECT_EQ(r.CRC, kSettingsMarker);
+  EXPECT_EQ(r.validityMarker, kSettingsMarker);
   EXPECT_EQ(r.Color, 5);
 }
 
@@ -175,7 +178,7 @@ TEST(SettingsFile, MarkerSpellings) {
   };
   for (const auto& k : cases) {
     ConfigRecord r = Load(Config(std::string("<CRC>") + k.crc + "</CRC><Color>9</Color>"));
-    EXPECT_EQ(r.CRC == kSettingsMarker, k.marker) << k.crc;
+    EXPECT_EQ(r.validityMarker == kSettingsMarker, k.marker) << k.crc;
     EXPECT_EQ(r.Color, 9);
   }
 }
@@ -213,7 +216,7 @@ TEST(SettingsFile, MissingDuplicateAndForeignElements) {
       "<Settings>" + kMarkerField +
       "<Color>11</Color><Color>22</Color><!-- note --><Unknown>5</Unknown>"
       "<WinExpanded>1</WinExpanded><color>33</color></Settings>");
-  EXPECT_EQ(r.CRC, kSettingsMarker);
+  EXPECT_EQ(r.validityMarker, kSettingsMarker);
   EXPECT_EQ(r.Color, 11);
   EXPECT_EQ(r.WinExpanded, 1);
   EXPECT_EQ(r.Autocopy, 0);
@@ -239,7 +242,7 @@ TEST(SettingsFile, ArrayElementsFillInOrder) {
 
 TEST(SettingsFile, PrettyPrintedTextWithDeclarationLoadsLikeCompact) {
   ConfigRecord in = SampleRecord();
-  std::string compact = SettingsText(in), pretty = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n";
+  std::string compact = SettingsText(&in, kConfigDescriptor), pretty = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n";
   int depth = 0;
   for (size_t i = 0; i < compact.size(); i++) {
     if (compact[i] == '<' && compact[i + 1] == '/') depth--;
@@ -256,13 +259,13 @@ TEST(SettingsFile, PrettyPrintedTextWithDeclarationLoadsLikeCompact) {
 
 TEST(SettingsFile, BrokenXmlKeepsWhatWasParsedBeforeTheError) {
   ConfigRecord r = Load(Config(kMarkerField + "<Color>12</Color><WinX>3</WinX><WinY>4<"));
-  EXPECT_EQ(r.CRC, kSettingsMarker);
+  EXPECT_EQ(r.validityMarker, kSettingsMarker);
   EXPECT_EQ(r.Color, 12);
   EXPECT_EQ(r.WinX, 3);
 
   // No root element at all: everything zero, so the marker test fails.
   r = Load("this is not XML");
-  EXPECT_EQ(r.CRC, 0);
+  EXPECT_EQ(r.validityMarker, 0);
   EXPECT_EQ(r.Color, 0);
   EXPECT_EQ(r.ColorRecent[5], 0);
 }

@@ -64,6 +64,37 @@ TEST(RouteControlEvent, TheFirstControlInOrderDecides) {
   EXPECT_EQ(RouteControlEvent(c, c.cmdSelector, LeftPressed), ACTION_CANVAS_DRAG);
 }
 
+TEST(DragRuleOf, EachColorCanvasDragsByItsOwnRuleAndNoOtherControlDrags) {
+  const ColorWidgets c = NumberedControls();
+  const struct {
+    int control;
+    DragCanvasRule rule;
+  } cases[] = {
+      {10, {DRAG_PICKING, false, 1, KEYS_TWO_DIMENSIONAL}}, {11, {DRAG_PALETTE, true, 4, KEYS_HORIZONTAL}},
+      {12, {DRAG_CAPTURE, true, 5, KEYS_TWO_DIMENSIONAL}},  {13, {DRAG_HISTORY, true, 8, KEYS_HORIZONTAL}},
+      {14, {DRAG_SLIDER, true, 1, KEYS_HORIZONTAL}},        {15, {DRAG_SLIDER, true, 1, KEYS_HORIZONTAL}},
+      {16, {DRAG_SLIDER, true, 1, KEYS_HORIZONTAL}},        {17, {DRAG_IDLE, false, 0, KEYS_HORIZONTAL}},
+      {20, {DRAG_IDLE, false, 0, KEYS_HORIZONTAL}},         {22, {DRAG_IDLE, false, 0, KEYS_HORIZONTAL}},
+      {27, {DRAG_IDLE, false, 0, KEYS_HORIZONTAL}},         {99, {DRAG_IDLE, false, 0, KEYS_HORIZONTAL}},
+      {0, {DRAG_IDLE, false, 0, KEYS_HORIZONTAL}},
+  };
+  for (const auto& k : cases) {
+    DragCanvasRule rule = DragRuleOf(c, k.control);
+    EXPECT_EQ(rule.role, k.rule.role) << k.control;
+    EXPECT_EQ(rule.samples, k.rule.samples) << k.control;
+    EXPECT_EQ(rule.step, k.rule.step) << k.control;
+    EXPECT_EQ(rule.keys, k.rule.keys) << k.control;
+    // A role's rule is the rule of its controls.
+    DragCanvasRule ofRole = DragRuleFor(k.rule.role);
+    EXPECT_EQ(ofRole.step, k.rule.step) << k.control;
+    EXPECT_EQ(ofRole.samples, k.rule.samples) << k.control;
+  }
+  // Should two entries hold one number, the first control in order decides here too.
+  ColorWidgets shared = c;
+  shared.imgPaletteHistory = shared.imgPaletteAuto;
+  EXPECT_EQ(DragRuleOf(shared, shared.imgPaletteAuto).role, DRAG_PALETTE);
+}
+
 //-----------------------------------------------------------------------------
 // Focus poll
 //-----------------------------------------------------------------------------

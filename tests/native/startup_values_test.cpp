@@ -22,7 +22,7 @@ TEST(Defaults, FirstStartRecord) {
   ConfigRecord r;
   memset(&r, 0x5A, sizeof r);  // stale bytes everywhere must go
   ApplyDefaultSettings(&r, 77);
-  EXPECT_EQ(r.CRC, 0x42424242);
+  EXPECT_EQ(r.validityMarker, 0x42424242);
   EXPECT_EQ(r.Color, 77 + 77 * 256 + 77 * 65536);
   EXPECT_EQ(r.ColorFormat, 0);
   EXPECT_EQ(r.ColorFormatLCase, 0);

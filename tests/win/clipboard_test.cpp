@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "app/program_context.h"
 #include "color/current_color.h"
 #include "runtime/clipboard.h"
-#include "runtime/settings.h"
+#include "app/settings_record.h"
 #include "tests/win/color_widgets_fixture.h"
 
 // The Unicode text on the clipboard; "<none>" when there is none.
@@ -69,9 +70,13 @@ TEST(Clipboard, ALiveCopyIsMarkedForHistoryAndMonitorsAnOrdinaryOneIsNot) {
   EXPECT_FALSE(HasFormat(L"CanIncludeInClipboardHistory"));
 }
 
+// The colour's copies reach the real clipboard through the views' entry.
+static void CopyToTheRealClipboard() { GProgram->views = ColorViews{nullptr, nullptr, nullptr, nullptr, PutClipboardText}; }
+
 // Each copy is one change of the clipboard (the sequence number counts
 // every emptying and every format placed).
 TEST(Clipboard, ACopyOpensTheClipboardOnce) {
+  CopyToTheRealClipboard();
   CONFIG.Color = 0x00FF8000;
   DWORD before = GetClipboardSequenceNumber();
   ClearClipboard();
@@ -99,6 +104,7 @@ TEST(Clipboard, HeldClipboardIsLeftAloneAndWaitedForBriefly) {
   HWND holder = CreateWindowW(L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   ASSERT_TRUE(OpenClipboard(holder));
   EXPECT_FALSE(PutClipboardText("lost"));
+  CopyToTheRealClipboard();
   CONFIG.Color = 0x00FF8000;
   double fastest = 1e9;  // of a few tries: a busy machine may preempt one
   LARGE_INTEGER frequency, start, end;
@@ -116,6 +122,7 @@ TEST(Clipboard, HeldClipboardIsLeftAloneAndWaitedForBriefly) {
 }
 
 TEST(Clipboard, CopyColorTextUsesNotationAndCase) {
+  CopyToTheRealClipboard();
   memset(&CONFIG, 0, sizeof CONFIG);
   CONFIG.Color = 0x00FF8000;  // red 0, green 128, blue 255
   const struct {
@@ -152,16 +159,16 @@ class SetCurrentColorTest : public ::testing::Test {
  protected:
   void SetUp() override {
     memset(&CONFIG, 0, sizeof CONFIG);
-    SetColorViews(ColorViews{Swatch, Channels, Names, History});
+    GProgram->views = ColorViews{Swatch, Channels, Names, History, PutClipboardText};
     g_calls.clear();
     PutClipboardText("before");
   }
-  void TearDown() override { SetColorViews(ColorViews{}); }
+  void TearDown() override { GProgram->views = ColorViews{}; }
 };
 
 TEST_F(SetCurrentColorTest, CopiesFirstThenRefreshesInOrder) {
   CONFIG.Autocopy = 1;
-  SetCurrentColor(0x3C2B1A, true, true);
+  SetCurrentColor(0x3C2B1A, SET_COLOR_REFRESH_NAME_LIST | SET_COLOR_ADD_TO_HISTORY);
   EXPECT_EQ(CONFIG.Color, 0x3C2B1A);
   EXPECT_EQ(g_calls, (std::vector<std::wstring>{
                          L"swatch 3943194 clipboard=#1A2B3C",
@@ -172,19 +179,19 @@ TEST_F(SetCurrentColorTest, CopiesFirstThenRefreshesInOrder) {
 }
 
 TEST_F(SetCurrentColorTest, LiveChangesSkipNamesAndHistoryAndCopyOnlyWhenAsked) {
-  SetCurrentColor(0x000080, false, false);
+  SetCurrentColor(0x000080, SET_COLOR_VIEWS_ONLY);
   EXPECT_EQ(g_calls, (std::vector<std::wstring>{L"swatch 128 clipboard=before",
                                                 L"channels 128 clipboard=before"}));
   g_calls.clear();
-  SetCurrentColor(0x000081, false, true);
+  SetCurrentColor(0x000081, SET_COLOR_ADD_TO_HISTORY);
   EXPECT_EQ(g_calls.back(), L"history 129 clipboard=before");
   EXPECT_EQ(g_calls.size(), 3u);
 }
 
 TEST_F(SetCurrentColorTest, MissingViewsAreSkipped) {
-  SetColorViews(ColorViews{});
+  GProgram->views = ColorViews{nullptr, nullptr, nullptr, nullptr, PutClipboardText};
   CONFIG.Autocopy = 1;
-  SetCurrentColor(0xFFFFFF, true, true);
+  SetCurrentColor(0xFFFFFF, SET_COLOR_REFRESH_NAME_LIST | SET_COLOR_ADD_TO_HISTORY);
   EXPECT_EQ(CONFIG.Color, 0xFFFFFF);
   EXPECT_EQ(ClipboardText(), L"#FFFFFF");
 }
@@ -212,6 +219,6 @@ TEST_F(ColorWidgetsTest, NotationChangeShowsTheNewNotationAndCopiesNothing) {
   EXPECT_STREQ(code, L"$3C2B1A");
   EXPECT_EQ(ClipboardText(), L"before");
 
-  SetCurrentColor(0x0000FF, false, false);
+  SetCurrentColor(0x0000FF, SET_COLOR_VIEWS_ONLY);
   EXPECT_EQ(ClipboardText(), L"$0000FF");
 }

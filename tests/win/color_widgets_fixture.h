@@ -15,7 +15,7 @@
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/images.h"
-#include "runtime/settings.h"
+#include "app/settings_record.h"
 #include "runtime/windows.h"
 #include "tests/win/input.h"
 #include "tests/win/screen.h"
@@ -32,7 +32,7 @@ class ColorWidgetsTest : public ::testing::Test {
     BuildNamedColorMap();
     ClearWindowEvents();
     memset(&CONFIG, 0, sizeof CONFIG);
-    CONFIG.CRC = kSettingsMarker;
+    CONFIG.validityMarker = kSettingsMarker;
     w_.wndMain = window_ = OpenWindow(kAutoNumber, 20, 20, 760, 420, "Colour widgets", WINDOW_SYSTEM_MENU);
     ASSERT_GT(window_, 0);
     const int kDragCanvas = Canvas_ClipMouse | Canvas_Keyboard;
@@ -104,7 +104,7 @@ class ColorWidgetsTest : public ::testing::Test {
     WindowEvent e;
     while (GetTickCount() - start < limitMs)
       if (WaitWindowEvent(20, &e) == EVENT_GADGET) {
-        HandleColorCanvasEvent(e.control, e.type);
+        HandleColorCanvasEvent(e);
         if (until(e)) return true;
       }
     return false;
@@ -131,7 +131,7 @@ class ColorWidgetsTest : public ::testing::Test {
     while (GetTickCount() - start < 10000) {
       if (WaitWindowEvent(150, &e)) {
         if (e.code != EVENT_GADGET) continue;
-        HandleColorCanvasEvent(e.control, e.type);
+        HandleColorCanvasEvent(e);
         if (e.control == reporter && (e.type == PointerEntered || e.type == PointerMoved))
           reported = {e.data.pointerX, e.data.pointerY};
         continue;
@@ -197,7 +197,7 @@ class ColorWidgetsTest : public ::testing::Test {
       WindowEvent e;
       for (DWORD start = GetTickCount(); quiet < 2 && GetKeyState(VK_CONTROL) < 0 && GetTickCount() - start < 5000;) {
         if (WaitWindowEvent(150, &e)) {
-          if (e.code == EVENT_GADGET) HandleColorCanvasEvent(e.control, e.type);
+          if (e.code == EVENT_GADGET) HandleColorCanvasEvent(e);
         } else {
           quiet++;
         }
@@ -215,7 +215,7 @@ class ColorWidgetsTest : public ::testing::Test {
       SendKeys({{VK_CONTROL, !down}});
       WindowEvent e;
       for (int i = 0; i < 10 && (GetKeyState(VK_CONTROL) < 0) != down; i++)
-        if (WaitWindowEvent(20, &e) == EVENT_GADGET) HandleColorCanvasEvent(e.control, e.type);
+        if (WaitWindowEvent(20, &e) == EVENT_GADGET) HandleColorCanvasEvent(e);
       if ((GetKeyState(VK_CONTROL) < 0) == down) return true;
     }
     return false;

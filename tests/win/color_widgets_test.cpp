@@ -2,6 +2,7 @@
 // controls, driven by real input.
 #include "tests/win/color_widgets_fixture.h"
 
+#include "app/program_context.h"
 #include "color/color_value.h"
 #include "color/current_color.h"
 #include "runtime/pointer.h"
@@ -94,7 +95,7 @@ TEST_F(ColorWidgetsTest, DragOnAStripFollowsThePointerAndCommitsOnceAtRelease) {
   ShowCurrentColor();
   ASSERT_TRUE(PressOn(w_.imgPaletteR, 100, 10));
   EXPECT_EQ(CONFIG.Color, ComposeColor(100, 20, 30));
-  EXPECT_EQ(CurrentColorDrag().state, DRAG_SLIDER);
+  EXPECT_EQ(GProgram->drag.state, DRAG_SLIDER);
   EXPECT_EQ(ReadCanvasAttribute(w_.imgPaletteR, CursorShape), CURSOR_CROSS);
   EXPECT_EQ(ControlText(w_.txtR), "100");
   EXPECT_EQ(ControlText(w_.txtRGB), "#64141E");
@@ -113,7 +114,7 @@ TEST_F(ColorWidgetsTest, DragOnAStripFollowsThePointerAndCommitsOnceAtRelease) {
   SendMouse({MOUSEEVENTF_LEFTUP});
   ASSERT_TRUE(RouteUntil(w_.imgPaletteR, LeftReleased));
   EXPECT_EQ(CONFIG.Color, ComposeColor(151, 20, 30));
-  EXPECT_EQ(CurrentColorDrag().state, DRAG_IDLE);
+  EXPECT_EQ(GProgram->drag.state, DRAG_IDLE);
   EXPECT_EQ(ReadCanvasAttribute(w_.imgPaletteR, CursorShape), CURSOR_ARROW);
   EXPECT_EQ(CONFIG.ColorRecent[0], ComposeColor(151, 20, 30));
   EXPECT_EQ(CONFIG.ColorRecent[1], 0);
@@ -273,7 +274,7 @@ TEST_F(ColorWidgetsTest, ANewWidgetSetListsTheLastListedColorAgain) {
   ASSERT_EQ(ListView_GetItemCount((HWND)ControlHandle(w_.lstResults)), 34);
   ListView_DeleteAllItems((HWND)ControlHandle(w_.lstResults));  // as a fresh list would be
   SetColorWidgets(w_);
-  SetCurrentColor(CONFIG.Color, true, false);
+  SetCurrentColor(CONFIG.Color, SET_COLOR_REFRESH_NAME_LIST);
   EXPECT_EQ(ListView_GetItemCount((HWND)ControlHandle(w_.lstResults)), 34);
   EXPECT_EQ(ListRowColor(0), CONFIG.Color);
 }
@@ -287,7 +288,7 @@ TEST_F(ColorWidgetsTest, SelectingTheSourceRowRestoresAndCopiesTheSourceColor) {
   CONFIG.Color = source;
   ShowCurrentColor();
   CONFIG.Autocopy = 1;
-  SetCurrentColor(typed, false, false);  // as typing in a field: the list stays
+  SetCurrentColor(typed, SET_COLOR_VIEWS_ONLY);  // as typing in a field: the list stays
   ASSERT_EQ(ClipboardText(), "#C82B3C");
   ASSERT_EQ(ListRowColor(0), source);
 
@@ -299,7 +300,7 @@ TEST_F(ColorWidgetsTest, SelectingTheSourceRowRestoresAndCopiesTheSourceColor) {
   ASSERT_TRUE(RouteUntil(w_.lstResults, Changed));
   int selected = SelectedNameListColor(w_.lstResults);
   ASSERT_NE(selected, -1);
-  SetCurrentColor(selected, false, false);
+  SetCurrentColor(selected, SET_COLOR_VIEWS_ONLY);
 
   EXPECT_EQ(CONFIG.Color, source);
   EXPECT_EQ(ClipboardText(), "#1A2B3C");

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <string.h>
 
-#include "runtime/settings.h"
+#include "app/settings_record.h"
 
 //-----------------------------------------------------------------------------
 // The two records
@@ -16,7 +16,7 @@
 inline ConfigRecord KilledSaveRecord(int which) {
   ConfigRecord r;
   memset(&r, 0, sizeof r);
-  r.CRC = kSettingsMarker;
+  r.validityMarker = kSettingsMarker;
   uint32_t seed = which ? 0x9E3779B9u : 0x85EBCA6Bu;
   auto next = [&seed]() {
     seed ^= seed << 13, seed ^= seed >> 17, seed ^= seed << 5;

@@ -9,7 +9,7 @@
 #include "color/color_value.h"
 #include "color/name_list.h"
 #include "color/named_colors.h"
-#include "runtime/settings.h"
+#include "app/settings_record.h"
 #include "runtime/windows.h"
 
 class NameListTest : public ::testing::Test {

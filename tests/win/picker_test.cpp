@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "app/program_context.h"
 #include "color/capture.h"
 #include "color/color_value.h"
 #include "tests/win/color_widgets_fixture.h"
@@ -25,7 +26,7 @@ class PickerTest : public ColorWidgetsTest {
   // release: the whole pick as the user does it.
   void PickAt(int x, int y) {
     ASSERT_TRUE(PressOn(w_.cmdSelector, 20, 20));
-    ASSERT_EQ(CurrentColorDrag().state, DRAG_PICKING);
+    ASSERT_EQ(GProgram->drag.state, DRAG_PICKING);
     EXPECT_EQ(ReadCanvasAttribute(w_.cmdSelector, CursorShape), CURSOR_CROSS);
     ASSERT_TRUE(MovePointer(pattern_, x, y, w_.cmdSelector));  // the picker holds the mouse
     CaptureScreen(true);  // the focus poll's tick
@@ -71,7 +72,7 @@ static void ExpectMagnifiedRegion(const std::vector<int>& view, int width, int h
 TEST_F(PickerTest, PickTakesThePixelUnderThePointerAndCommitsTheRegion) {
   PickAt(60, 40);
   EXPECT_EQ(CONFIG.Color, PatternColor(60, 40));
-  EXPECT_EQ(CurrentColorDrag().state, DRAG_IDLE);
+  EXPECT_EQ(GProgram->drag.state, DRAG_IDLE);
   EXPECT_EQ(ReadCanvasAttribute(w_.cmdSelector, CursorShape), CURSOR_ARROW);
   EXPECT_EQ(CONFIG.ColorRecent[0], PatternColor(60, 40));
   EXPECT_EQ(CONFIG.ColorRecent[1], 0);
@@ -100,7 +101,7 @@ TEST_F(PickerTest, PickTakesThePixelUnderThePointerAndCommitsTheRegion) {
 // txtRGB and the channel fields; the history waits for the release.
 TEST_F(PickerTest, SwatchAndCodeFollowThePointerLiveDuringAPick) {
   ASSERT_TRUE(PressOn(w_.cmdSelector, 20, 20));
-  ASSERT_EQ(CurrentColorDrag().state, DRAG_PICKING);
+  ASSERT_EQ(GProgram->drag.state, DRAG_PICKING);
   const int points[][2] = {{30, 20}, {90, 60}, {91, 60}};
   for (const auto& p : points) {
     SCOPED_TRACE(testing::Message() << "pointer at " << p[0] << "," << p[1]);
@@ -178,10 +179,10 @@ TEST_F(StoredCaptureTest, SurvivesSavingLoadingAndRestoring) {
   std::vector<int> view = Pixels(CanvasTarget(w_.imgPaletteCapture));
   std::vector<int> palette = Pixels(CanvasTarget(w_.imgPaletteAuto));
   ConfigRecord picked = CONFIG;
-  ASSERT_TRUE(SaveSettings(file_.c_str()));
+  ASSERT_TRUE(SaveSettings(file_.c_str(), &CONFIG, kConfigDescriptor));
 
   memset(&CONFIG, 0, sizeof CONFIG);
-  LoadSettings(file_.c_str());
+  LoadSettings(file_.c_str(), &CONFIG, kConfigDescriptor);
   EXPECT_EQ(memcmp(CONFIG.CapturedImgData, picked.CapturedImgData, sizeof picked.CapturedImgData), 0);
   int colour = CONFIG.Color;
   SetCanvasBackground(w_.imgPaletteCapture, 0);

@@ -1,7 +1,7 @@
 // LoadSettings and SaveSettings on real files.
 #include <gtest/gtest.h>
 
-#include "runtime/settings.h"
+#include "app/settings_record.h"
 #include "temp_folder.h"
 #include "tests/fixtures/settings_every_field.h"
 
@@ -13,7 +13,7 @@ class SettingsFileTest : public TempFolderTest {
   void SetUp() override {
     TempFolderTest::SetUp();
     memset(&CONFIG, 0, sizeof CONFIG);
-    CONFIG.CRC = kSettingsMarker;
+    CONFIG.validityMarker = kSettingsMarker;
     CONFIG.Color = 0x123456;
     CONFIG.WinX = -300;
     CONFIG.Autocopy = 1;
@@ -24,12 +24,12 @@ class SettingsFileTest : public TempFolderTest {
   bool LoadFresh() {
     memset(&CONFIG, 0, sizeof CONFIG);
     CONFIG.Color = 0x0BADF00D;
-    found_ = LoadSettings(kSettingsFileName);
+    found_ = LoadSettings(kSettingsFileName, &CONFIG, kConfigDescriptor);
     return CONFIG.Color != 0x0BADF00D;
   }
   SettingsFileState found_ = SETTINGS_FILE_MISSING;
   std::string Image() {
-    std::vector<unsigned char> v = EncodeSettingsFile(CONFIG);
+    std::vector<unsigned char> v = EncodeSettingsFile(&CONFIG, kConfigDescriptor);
     return std::string(v.begin(), v.end());
   }
 };
@@ -37,7 +37,7 @@ class SettingsFileTest : public TempFolderTest {
 TEST_F(SettingsFileTest, SaveWritesTheImageAndLoadReadsItBack) {
   ConfigRecord saved = CONFIG;
   std::string expected = Image();
-  ASSERT_TRUE(SaveSettings(kSettingsFileName));
+  ASSERT_TRUE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor));
   EXPECT_EQ(ReadWholeFile(kFile), expected);
   EXPECT_FALSE(FileExists(kTemp));
   ASSERT_TRUE(LoadFresh());
@@ -45,7 +45,7 @@ TEST_F(SettingsFileTest, SaveWritesTheImageAndLoadReadsItBack) {
 
   // A second save replaces the first.
   CONFIG.Color = 7;
-  ASSERT_TRUE(SaveSettings(kSettingsFileName));
+  ASSERT_TRUE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor));
   ASSERT_TRUE(LoadFresh());
   EXPECT_EQ(CONFIG.Color, 7);
 }
@@ -55,7 +55,7 @@ TEST_F(SettingsFileTest, SaveWritesTheImageAndLoadReadsItBack) {
 // build saves that record as the same bytes.
 TEST_F(SettingsFileTest, EitherBuildReadsAndWritesTheSameFile) {
   ConfigRecord every = {};
-  every.CRC = kSettingsMarker;
+  every.validityMarker = kSettingsMarker;
   every.Color = 0x00C0FFEE;
   every.ColorFormat = 4;
   every.ColorFormatLCase = 1;
@@ -73,7 +73,7 @@ TEST_F(SettingsFileTest, EitherBuildReadsAndWritesTheSameFile) {
   ASSERT_TRUE(LoadFresh());
   EXPECT_EQ(memcmp(&CONFIG, &every, sizeof every), 0);
   CONFIG = every;
-  ASSERT_TRUE(SaveSettings(kSettingsFileName));
+  ASSERT_TRUE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor));
   EXPECT_EQ(ReadWholeFile(kFile), file);
 }
 
@@ -118,9 +118,9 @@ TEST_F(SettingsFileTest, FileHeldWithoutSharingIsNotLoadedAndTheWaitIsBounded) {
   EXPECT_EQ(found_, SETTINGS_FILE_UNREADABLE);
   EXPECT_GE(waited, 900u);
   EXPECT_LT(waited, 5000u);  // bounded; loose, as a loaded machine stretches every sleep
-  CONFIG.CRC = kSettingsMarker;
+  CONFIG.validityMarker = kSettingsMarker;
   CONFIG.Color = 99;
-  EXPECT_FALSE(SaveSettings(kSettingsFileName));
+  EXPECT_FALSE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor));
   CloseHandle(held);
   EXPECT_EQ(ReadWholeFile(kFile), old);
   EXPECT_FALSE(FileExists(kTemp));
@@ -174,14 +174,14 @@ TEST_F(SettingsFileTest, FailedSaveLeavesThePreviousFileExactlyAsItWas) {
   // The temporary name is taken by a folder: the new file cannot be written.
   ASSERT_TRUE(CreateDirectoryW(kTemp, nullptr));
   CONFIG.Color = 99;
-  EXPECT_FALSE(SaveSettings(kSettingsFileName));
+  EXPECT_FALSE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor));
   EXPECT_EQ(ReadWholeFile(kFile), old);
 
   // The settings name is taken by a folder: nothing replaces it.
   RemoveDirectoryW(kTemp);
   DeleteFileW(kFile);
   ASSERT_TRUE(CreateDirectoryW(kFile, nullptr));
-  EXPECT_FALSE(SaveSettings(kSettingsFileName));
+  EXPECT_FALSE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor));
   EXPECT_TRUE(GetFileAttributesW(kFile) & FILE_ATTRIBUTE_DIRECTORY);
   EXPECT_FALSE(FileExists(kTemp));
 }
@@ -194,9 +194,9 @@ TEST_F(SettingsFileTest, ReadOnlyFileIsLoadedAndReplacedByAWritableOne) {
   EXPECT_TRUE(LoadFresh());
   EXPECT_EQ(found_, SETTINGS_FILE_READ);
 
-  CONFIG.CRC = kSettingsMarker;
+  CONFIG.validityMarker = kSettingsMarker;
   CONFIG.Color = 4321;
-  ASSERT_TRUE(SaveSettings(kSettingsFileName));
+  ASSERT_TRUE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor));
   EXPECT_FALSE(GetFileAttributesW(kFile) & FILE_ATTRIBUTE_READONLY);
   ASSERT_TRUE(LoadFresh());
   EXPECT_EQ(CONFIG.Color, 4321);
@@ -206,7 +206,7 @@ TEST_F(SettingsFileTest, UnicodeFolderNames) {
   std::wstring sub = L"Farb\u00e4hnlich \u8272";
   ASSERT_TRUE(CreateDirectoryW(sub.c_str(), nullptr));
   ASSERT_TRUE(SetCurrentDirectoryW(sub.c_str()));
-  ASSERT_TRUE(SaveSettings(kSettingsFileName));
+  ASSERT_TRUE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor));
   EXPECT_TRUE(LoadFresh());
   SetCurrentDirectoryW(L"..");
 }
@@ -223,10 +223,10 @@ TEST(SettingsFileFullDisk, FullDiskLeavesThePreviousFileExactlyAsItWas) {
   ASSERT_TRUE(SetCurrentDirectoryW(folder));
 
   memset(&CONFIG, 0, sizeof CONFIG);
-  CONFIG.CRC = kSettingsMarker;
+  CONFIG.validityMarker = kSettingsMarker;
   CONFIG.Color = 0x123456;
   for (int i = 0; i < kCapturedPixelCount; i++) CONFIG.CapturedImgData[i] = i * 7919;
-  ASSERT_TRUE(SaveSettings(kSettingsFileName));
+  ASSERT_TRUE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor));
   std::string before = ReadWholeFile(kFile);
   ASSERT_FALSE(before.empty());
 
@@ -248,19 +248,19 @@ TEST(SettingsFileFullDisk, FullDiskLeavesThePreviousFileExactlyAsItWas) {
 
   CONFIG.Color = 99;
   CONFIG.CapturedImgData[0] = 12345;
-  EXPECT_FALSE(SaveSettings(kSettingsFileName));
+  EXPECT_FALSE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor));
   EXPECT_TRUE(ReadWholeFile(kFile) == before) << "the settings file changed";
   EXPECT_FALSE(FileExists(kTemp));
   memset(&CONFIG, 0, sizeof CONFIG);
-  LoadSettings(kSettingsFileName);
+  LoadSettings(kSettingsFileName, &CONFIG, kConfigDescriptor);
   EXPECT_EQ(CONFIG.Color, 0x123456);
 
   // With room again the next save goes through.
   DeleteFileW(L"filler");
   CONFIG.Color = 99;
-  EXPECT_TRUE(SaveSettings(kSettingsFileName));
+  EXPECT_TRUE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor));
   memset(&CONFIG, 0, sizeof CONFIG);
-  LoadSettings(kSettingsFileName);
+  LoadSettings(kSettingsFileName, &CONFIG, kConfigDescriptor);
   EXPECT_EQ(CONFIG.Color, 99);
 
   DeleteFileW(kFile);

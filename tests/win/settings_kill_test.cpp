@@ -122,7 +122,7 @@ class KilledSaveTest : public TempFolderTest {
   // Loads the file into a record filled with a sentinel.
   static ConfigRecord Load() {
     memset(&CONFIG, 0xA5, sizeof CONFIG);
-    LoadSettings(kSettingsFileName);
+    LoadSettings(kSettingsFileName, &CONFIG, kConfigDescriptor);
     return CONFIG;
   }
 };
@@ -131,7 +131,7 @@ TEST_F(KilledSaveTest, FileIsAlwaysTheLastSavedRecordOrTheOneBeingSaved) {
   const ConfigRecord records[2] = {KilledSaveRecord(0), KilledSaveRecord(1)};
   std::string images[2];
   for (int i = 0; i < 2; i++) {
-    std::vector<unsigned char> image = EncodeSettingsFile(records[i]);
+    std::vector<unsigned char> image = EncodeSettingsFile(&records[i], kConfigDescriptor);
     images[i].assign(image.begin(), image.end());
   }
   ASSERT_NE(images[0], images[1]);
@@ -143,7 +143,7 @@ TEST_F(KilledSaveTest, FileIsAlwaysTheLastSavedRecordOrTheOneBeingSaved) {
   LONGLONG started = Ticks();
   for (int i = 0; i < kTimedSaves; i++) {
     CONFIG = records[i % 2];
-    ASSERT_TRUE(SaveSettings(kSettingsFileName));
+    ASSERT_TRUE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor));
   }
   LONGLONG spread = (Ticks() - started) * 3 / kTimedSaves;
   int onDisk = (kTimedSaves - 1) % 2;
@@ -244,7 +244,7 @@ TEST_F(KilledSaveTest, FileIsAlwaysTheLastSavedRecordOrTheOneBeingSaved) {
 
   // One more save over whatever the last kill left, and the file loads as it.
   CONFIG = records[1 - onDisk];
-  EXPECT_TRUE(SaveSettings(kSettingsFileName));
+  EXPECT_TRUE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor));
   EXPECT_FALSE(GetFileAttributesW(kTemp) != INVALID_FILE_ATTRIBUTES);
   ConfigRecord loaded = Load();
   EXPECT_EQ(memcmp(&loaded, &records[1 - onDisk], sizeof loaded), 0);
@@ -254,7 +254,7 @@ TEST_F(KilledSaveTest, FileIsAlwaysTheLastSavedRecordOrTheOneBeingSaved) {
 // the next save and never read by a load.
 TEST_F(KilledSaveTest, LeftoverTemporaryFileDisturbsNeitherLoadNorSave) {
   const ConfigRecord records[2] = {KilledSaveRecord(0), KilledSaveRecord(1)};
-  std::vector<unsigned char> image = EncodeSettingsFile(records[1]);
+  std::vector<unsigned char> image = EncodeSettingsFile(&records[1], kConfigDescriptor);
   const std::string leftovers[] = {
       std::string(),
       std::string(image.begin(), image.begin() + image.size() / 2),
@@ -266,7 +266,7 @@ TEST_F(KilledSaveTest, LeftoverTemporaryFileDisturbsNeitherLoadNorSave) {
       std::string what =
           std::to_string(leftover.size()) + " bytes left" + (readOnly ? ", read-only" : "");
       CONFIG = records[0];
-      ASSERT_TRUE(SaveSettings(kSettingsFileName));
+      ASSERT_TRUE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor));
       ASSERT_TRUE(WriteWholeFile(kTemp, leftover));
       if (readOnly) {
         ASSERT_TRUE(SetFileAttributesW(kTemp, FILE_ATTRIBUTE_READONLY));
@@ -275,7 +275,7 @@ TEST_F(KilledSaveTest, LeftoverTemporaryFileDisturbsNeitherLoadNorSave) {
       EXPECT_EQ(memcmp(&loaded, &records[0], sizeof loaded), 0) << what;
 
       CONFIG = records[1];
-      EXPECT_TRUE(SaveSettings(kSettingsFileName)) << what;
+      EXPECT_TRUE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor)) << what;
       EXPECT_EQ(ReadWholeFile(kFile), std::string(image.begin(), image.end())) << what;
       EXPECT_EQ(GetFileAttributesW(kTemp), INVALID_FILE_ATTRIBUTES) << what;
     }

@@ -27,7 +27,7 @@ int wmain(int argc, wchar_t** argv) {
     state->savesStarted = n;
     MemoryBarrier();
     CONFIG = records[(first + n - 1) % 2];
-    bool saved = SaveSettings(kSettingsFileName);
+    bool saved = SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor);
     QueryPerformanceCounter(&end);
     if (!saved) InterlockedIncrement(&state->savesFailed);
     state->saveTicks += end.QuadPart - start.QuadPart;
