@@ -55,10 +55,9 @@ bool BitmapPixels(HBITMAP bitmap, PixelBuffer* pixels, std::vector<unsigned char
   if (!GetObjectW(bitmap, sizeof bm, &bm) || !RasterSizeAcceptable(bm.bmWidth, bm.bmHeight, 3)) return false;
   storage->assign((size_t)RasterStride(bm.bmWidth, 3) * bm.bmHeight, 0);
   BITMAPINFO info = BottomUpBitmapInfo(bm.bmWidth, bm.bmHeight, 3);
-  HDC screen = GetDC(nullptr);
-  int lines = GetDIBits(screen, bitmap, 0, (UINT)bm.bmHeight, storage->data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  if (lines != bm.bmHeight) return false;
+  ScopedGetDC screen(nullptr);
+  if (GetDIBits(screen, bitmap, 0, (UINT)bm.bmHeight, storage->data(), &info, DIB_RGB_COLORS) != bm.bmHeight)
+    return false;
   *pixels = BottomUpBuffer(storage->data(), bm.bmWidth, bm.bmHeight, 3);
   return true;
 }
