@@ -543,10 +543,10 @@ int CanvasSurfacePixel(int canvas, int x, int y) {
   return RasterReadPixel(r->pixels, x, y);
 }
 
-void SetCanvasBackground(int canvas, int colour) {
+void SetCanvasBackground(int canvas, int color) {
   CanvasRecord* r = CanvasRecordOf(canvas);
   if (!r) return;
-  r->background = colour == -1 ? -1 : colour & 0xFFFFFF;
+  r->background = color == -1 ? -1 : color & 0xFFFFFF;
   GdiFlush();
   RasterFillAll(r->pixels, BackgroundFill(r), 255);
   ShowSurfaceNow(r);
