@@ -64,7 +64,7 @@ int CanvasSurfacePixel(int canvas, int x, int y);
 
 // The background colour (-1: none, white is used). Setting it refills the
 // whole surface, erasing the picture, and repaints.
-void SetCanvasBackground(int canvas, int colour);
+void SetCanvasBackground(int canvas, int color);
 int CanvasBackground(int canvas);  // -1 also for an unknown canvas
 
 // Gives the canvas the keyboard focus; only canvases with Canvas_Keyboard take it.

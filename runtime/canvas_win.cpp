@@ -131,10 +131,8 @@ static void ShowSurfaceNow(const CanvasRecord* r) {
     RepaintNow(r);
     return;
   }
-  HDC dc = GetDC(r->hwnd);
-  if (!dc) return;
-  PaintSurface(r, dc);
-  ReleaseDC(r->hwnd, dc);
+  ScopedGetDC dc(r->hwnd);
+  if (dc) PaintSurface(r, dc);
 }
 
 bool CanvasSurfaceOf(int canvas, HBITMAP* bitmap, HDC* dc, PixelBuffer* pixels) {
@@ -172,30 +170,21 @@ static void PaintSurface(const CanvasRecord* r, HDC target) {
     else FillRect(target, &client, (HBRUSH)GetStockObject(WHITE_BRUSH));
     return;
   }
-  HDC composed = CreateCompatibleDC(target);
-  HBITMAP frame = CreateCompatibleBitmap(target, client.right, client.bottom);
-  if (!composed || !frame) {
-    if (frame) DeleteObject(frame);
-    if (composed) DeleteDC(composed);
-    return;
-  }
-  HGDIOBJ displaced = SelectObject(composed, frame);
+  ScopedMemoryDC composed(target);
+  ScopedGdiObject frame(CreateCompatibleBitmap(target, client.right, client.bottom));
+  if (!composed || !frame) return;
+  ScopedSelectObject selected(composed, frame);
   FillRect(composed, &client, (HBRUSH)GetStockObject(WHITE_BRUSH));
   if (r->surface) BitBlt(composed, 0, 0, r->pixels.width, r->pixels.height, r->surfaceDc, 0, 0, SRCCOPY);
   RECT focus = client;
   InflateRect(&focus, -2, -2);
   DrawFocusRect(composed, &focus);
   BitBlt(target, 0, 0, client.right, client.bottom, composed, 0, 0, SRCCOPY);
-  SelectObject(composed, displaced);
-  DeleteObject(frame);
-  DeleteDC(composed);
 }
 
 static void OnPaint(const CanvasRecord* r) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(r->hwnd, &ps);
-  if (dc) PaintSurface(r, dc);
-  EndPaint(r->hwnd, &ps);
+  ScopedPaint paint(r->hwnd);
+  if (paint) PaintSurface(r, paint);
 }
 
 //-----------------------------------------------------------------------------
@@ -554,10 +543,10 @@ int CanvasSurfacePixel(int canvas, int x, int y) {
   return RasterReadPixel(r->pixels, x, y);
 }
 
-void SetCanvasBackground(int canvas, int colour) {
+void SetCanvasBackground(int canvas, int color) {
   CanvasRecord* r = CanvasRecordOf(canvas);
   if (!r) return;
-  r->background = colour == -1 ? -1 : colour & 0xFFFFFF;
+  r->background = color == -1 ? -1 : color & 0xFFFFFF;
   GdiFlush();
   RasterFillAll(r->pixels, BackgroundFill(r), 255);
   ShowSurfaceNow(r);

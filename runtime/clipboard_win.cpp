@@ -1,8 +1,8 @@
-#include "runtime/clipboard.h"
+#include "runtime/win32_internal.h"  // windows.h first
 
 #include <string.h>
-#include <windows.h>
 
+#include "runtime/clipboard.h"
 #include "runtime/win_text.h"
 
 // Another program (a clipboard viewer or manager) may hold the clipboard for
@@ -46,16 +46,16 @@ static bool Place(UINT format, HGLOBAL block) {
 }
 
 void ClearClipboard() {
-  if (!OpenClipboardBriefly()) return;
-  EmptyClipboard();
-  CloseClipboard();
+  ScopedClipboard clipboard(OpenClipboardBriefly());
+  if (clipboard.open) EmptyClipboard();
 }
 
 bool PutClipboardText(const char* text, bool live) {
   std::wstring wide = Utf8ToWide(text);
   HGLOBAL block = BlockOf(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
   if (!block) return false;
-  if (!OpenClipboardBriefly()) {
+  ScopedClipboard clipboard(OpenClipboardBriefly());
+  if (!clipboard.open) {
     GlobalFree(block);
     return false;
   }
@@ -69,6 +69,5 @@ bool PutClipboardText(const char* text, bool live) {
     Place(RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing"), BlockOf(&zero, sizeof zero));
     Place(RegisterClipboardFormatW(L"CanIncludeInClipboardHistory"), BlockOf(&zero, sizeof zero));
   }
-  CloseClipboard();
   return placed;
 }

@@ -32,12 +32,12 @@ int SurfaceWidth();
 int SurfaceHeight();
 
 // Without a drawing context these do nothing (and ReadPixel gives 0).
-void FillBox(int x, int y, int width, int height, int colour);  // negative sizes extend left / up
-void DrawLine(int x1, int y1, int x2, int y2, int colour);      // both end points included
+void FillBox(int x, int y, int width, int height, int color);  // negative sizes extend left / up
+void DrawLine(int x1, int y1, int x2, int y2, int color);      // both end points included
 // `count` columns from (x, y), each `height` pixels tall, column x + i in
-// colours[i]: one vertical line per column, drawn in one pass.
-void FillColumns(int x, int y, int height, const int* colours, int count);
-void WritePixel(int x, int y, int colour);  // ignored outside the target
+// colors[i]: one vertical line per column, drawn in one pass.
+void FillColumns(int x, int y, int height, const int* colors, int count);
+void WritePixel(int x, int y, int color);  // ignored outside the target
 int ReadPixel(int x, int y);                // colour value, 0 outside the target
 // Copies a bitmap (an HBITMAP: ImageBitmap, SurfaceImage) with its top-left
 // corner at (x, y), ignoring alpha; BlendBitmap mixes a 32-bit bitmap in by

@@ -55,10 +55,9 @@ bool BitmapPixels(HBITMAP bitmap, PixelBuffer* pixels, std::vector<unsigned char
   if (!GetObjectW(bitmap, sizeof bm, &bm) || !RasterSizeAcceptable(bm.bmWidth, bm.bmHeight, 3)) return false;
   storage->assign((size_t)RasterStride(bm.bmWidth, 3) * bm.bmHeight, 0);
   BITMAPINFO info = BottomUpBitmapInfo(bm.bmWidth, bm.bmHeight, 3);
-  HDC screen = GetDC(nullptr);
-  int lines = GetDIBits(screen, bitmap, 0, (UINT)bm.bmHeight, storage->data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  if (lines != bm.bmHeight) return false;
+  ScopedGetDC screen(nullptr);
+  if (GetDIBits(screen, bitmap, 0, (UINT)bm.bmHeight, storage->data(), &info, DIB_RGB_COLORS) != bm.bmHeight)
+    return false;
   *pixels = BottomUpBuffer(storage->data(), bm.bmWidth, bm.bmHeight, 3);
   return true;
 }
@@ -161,20 +160,20 @@ static bool InsideTarget(int x, int y) {
   return g_context.open && x >= 0 && y >= 0 && x < g_context.pixels.width && y < g_context.pixels.height;
 }
 
-void FillBox(int x, int y, int width, int height, int colour) {
-  if (g_context.open) RasterFillBox(g_context.pixels, x, y, width, height, colour);
+void FillBox(int x, int y, int width, int height, int color) {
+  if (g_context.open) RasterFillBox(g_context.pixels, x, y, width, height, color);
 }
 
-void DrawLine(int x1, int y1, int x2, int y2, int colour) {
-  if (g_context.open) RasterDrawLine(g_context.pixels, x1, y1, x2, y2, colour);
+void DrawLine(int x1, int y1, int x2, int y2, int color) {
+  if (g_context.open) RasterDrawLine(g_context.pixels, x1, y1, x2, y2, color);
 }
 
-void FillColumns(int x, int y, int height, const int* colours, int count) {
-  if (g_context.open) RasterFillColumns(g_context.pixels, x, y, height, colours, count);
+void FillColumns(int x, int y, int height, const int* colors, int count) {
+  if (g_context.open) RasterFillColumns(g_context.pixels, x, y, height, colors, count);
 }
 
-void WritePixel(int x, int y, int colour) {
-  if (InsideTarget(x, y)) RasterWritePixel(g_context.pixels, x, y, colour);
+void WritePixel(int x, int y, int color) {
+  if (InsideTarget(x, y)) RasterWritePixel(g_context.pixels, x, y, color);
 }
 
 int ReadPixel(int x, int y) { return InsideTarget(x, y) ? RasterReadPixel(g_context.pixels, x, y) : 0; }

@@ -1,17 +1,15 @@
-#include "runtime/fonts.h"
-
-#include <windows.h>
+#include "runtime/win32_internal.h"  // windows.h first
 
 #include <vector>
 
+#include "runtime/fonts.h"
 #include "runtime/win_text.h"
 
 static std::vector<HFONT> g_fonts;  // font n is g_fonts[n - 1]
 
 int LoadFont(const char* face, int points) {
-  HDC screen = GetDC(nullptr);
-  int pixelsPerInch = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
+  int pixelsPerInch = 96;
+  if (ScopedGetDC screen{nullptr}) pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
   if (pixelsPerInch <= 0) pixelsPerInch = 96;
   std::wstring name = Utf8ToWide(face);
   HFONT font = CreateFontW(-MulDiv(points, pixelsPerInch, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,

@@ -140,22 +140,14 @@ int DecodeImage(int number, const void* data, size_t size) {
   return StoreImage(number, bitmap, pixels);
 }
 
-// The whole screen's device context, for as long as the scope lasts.
-struct ScopedScreenDC {
-  HDC dc = GetDC(nullptr);
-  ~ScopedScreenDC() {
-    if (dc) ReleaseDC(nullptr, dc);
-  }
-};
-
 // The screen's device context counts in virtual-screen pixels with the
 // primary monitor's top-left corner at (0, 0), as the pointer does, on every
 // monitor; one made by CreateDCW("DISPLAY") may count from the virtual
 // screen's top-left corner instead, off by the origin once a monitor lies
 // left of or above the primary.
 static bool CopyFromDisplay(HDC target, int left, int top, int width, int height) {
-  ScopedScreenDC screen;
-  return screen.dc && BitBlt(target, 0, 0, width, height, screen.dc, left, top, SRCCOPY);
+  ScopedGetDC screen(nullptr);
+  return screen && BitBlt(target, 0, 0, width, height, screen, left, top, SRCCOPY);
 }
 
 // An image that is already 32 bits and of this size takes the copy itself,

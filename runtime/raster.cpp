@@ -24,10 +24,10 @@ PixelBuffer BottomUpBuffer(void* memory, int width, int height, int bytesPerPixe
 }
 
 // A run of pixels [left, right) on one line, already inside the buffer.
-static void FillRun(const PixelBuffer& b, int left, int right, int y, int colour) {
+static void FillRun(const PixelBuffer& b, int left, int right, int y, int color) {
   unsigned char* p = PixelAddress(b, left, y);
-  unsigned char blue = (unsigned char)BlueOf(colour), green = (unsigned char)GreenOf(colour),
-                red = (unsigned char)RedOf(colour);
+  unsigned char blue = (unsigned char)BlueOf(color), green = (unsigned char)GreenOf(color),
+                red = (unsigned char)RedOf(color);
   for (int x = left; x < right; x++, p += b.bytesPerPixel) {
     p[0] = blue;
     p[1] = green;
@@ -41,8 +41,8 @@ static int64_t Clamp64(int64_t v, int64_t lo, int64_t hi) { return v < lo ? lo :
 // Boxes and pixels
 //-----------------------------------------------------------------------------
 
-void RasterFillAll(const PixelBuffer& b, int colour, int alpha) {
-  FillRun(b, 0, b.width, 0, colour);
+void RasterFillAll(const PixelBuffer& b, int color, int alpha) {
+  FillRun(b, 0, b.width, 0, color);
   if (b.bytesPerPixel == 4)
     for (int x = 0; x < b.width; x++) PixelAddress(b, x, 0)[3] = (unsigned char)alpha;
   size_t rowBytes = (size_t)b.width * b.bytesPerPixel;
@@ -54,7 +54,7 @@ void RasterFillImageBackground(const PixelBuffer& b, int background) {
   else RasterFillAll(b, background, 255);
 }
 
-void RasterFillBox(const PixelBuffer& b, int x, int y, int width, int height, int colour) {
+void RasterFillBox(const PixelBuffer& b, int x, int y, int width, int height, int color) {
   int64_t left = width < 0 ? (int64_t)x + width : x, top = height < 0 ? (int64_t)y + height : y;
   int64_t right = left + (width < 0 ? -(int64_t)width : width);
   int64_t bottom = top + (height < 0 ? -(int64_t)height : height);
@@ -63,17 +63,17 @@ void RasterFillBox(const PixelBuffer& b, int x, int y, int width, int height, in
   top = Clamp64(top, 0, b.height);
   bottom = Clamp64(bottom, 0, b.height);
   if (left >= right || top >= bottom) return;
-  FillRun(b, (int)left, (int)right, (int)top, colour);
+  FillRun(b, (int)left, (int)right, (int)top, color);
   size_t runBytes = (size_t)(right - left) * b.bytesPerPixel;
   if (b.bytesPerPixel == 4) {  // alpha bytes stay: no row copies
-    for (int64_t row = top + 1; row < bottom; row++) FillRun(b, (int)left, (int)right, (int)row, colour);
+    for (int64_t row = top + 1; row < bottom; row++) FillRun(b, (int)left, (int)right, (int)row, color);
     return;
   }
   for (int64_t row = top + 1; row < bottom; row++)
     memcpy(PixelAddress(b, (int)left, (int)row), PixelAddress(b, (int)left, (int)top), runBytes);
 }
 
-void RasterFillColumns(const PixelBuffer& b, int x, int y, int height, const int* colours, int count) {
+void RasterFillColumns(const PixelBuffer& b, int x, int y, int height, const int* colors, int count) {
   if (count <= 0 || height <= 0) return;
   int left = (int)Clamp64(x, 0, b.width), right = (int)Clamp64((int64_t)x + count, 0, b.width);
   int top = (int)Clamp64(y, 0, b.height), bottom = (int)Clamp64((int64_t)y + height, 0, b.height);
@@ -81,10 +81,10 @@ void RasterFillColumns(const PixelBuffer& b, int x, int y, int height, const int
   unsigned char* first = PixelAddress(b, left, top);
   unsigned char* p = first;
   for (int column = left; column < right; column++, p += b.bytesPerPixel) {
-    int colour = colours[(int64_t)column - x];
-    p[0] = (unsigned char)BlueOf(colour);
-    p[1] = (unsigned char)GreenOf(colour);
-    p[2] = (unsigned char)RedOf(colour);
+    int color = colors[(int64_t)column - x];
+    p[0] = (unsigned char)BlueOf(color);
+    p[1] = (unsigned char)GreenOf(color);
+    p[2] = (unsigned char)RedOf(color);
   }
   size_t runBytes = (size_t)(right - left) * b.bytesPerPixel;
   for (int row = top + 1; row < bottom; row++) {
@@ -97,11 +97,11 @@ void RasterFillColumns(const PixelBuffer& b, int x, int y, int height, const int
   }
 }
 
-void RasterWritePixel(const PixelBuffer& b, int x, int y, int colour) {
+void RasterWritePixel(const PixelBuffer& b, int x, int y, int color) {
   unsigned char* p = PixelAddress(b, x, y);
-  p[0] = (unsigned char)BlueOf(colour);
-  p[1] = (unsigned char)GreenOf(colour);
-  p[2] = (unsigned char)RedOf(colour);
+  p[0] = (unsigned char)BlueOf(color);
+  p[1] = (unsigned char)GreenOf(color);
+  p[2] = (unsigned char)RedOf(color);
 }
 
 int RasterReadPixel(const PixelBuffer& b, int x, int y) {
@@ -117,7 +117,7 @@ int RasterReadPixel(const PixelBuffer& b, int x, int y) {
 // floor((2 * i * minor + major) / (2 * major)): the midpoint rule. Clipping
 // picks the range of i inside the buffer on the major axis and walks only
 // that range, so the cost is bounded by the buffer, not by the line.
-static void WalkLine(const PixelBuffer& b, int x1, int y1, int x2, int y2, int colour) {
+static void WalkLine(const PixelBuffer& b, int x1, int y1, int x2, int y2, int color) {
   int64_t dx = x2 > x1 ? x2 - x1 : x1 - x2, dy = y2 > y1 ? y2 - y1 : y1 - y2;
   int sx = x2 > x1 ? 1 : -1, sy = y2 > y1 ? 1 : -1;
   bool xMajor = dx >= dy;
@@ -126,7 +126,7 @@ static void WalkLine(const PixelBuffer& b, int x1, int y1, int x2, int y2, int c
   int majorStep = xMajor ? sx : sy, minorStep = xMajor ? sy : sx;
   int majorLimit = xMajor ? b.width : b.height, minorLimit = xMajor ? b.height : b.width;
   if (major == 0) {  // both ends on one point (after clamping): that pixel alone
-    if (x1 >= 0 && x1 < b.width && y1 >= 0 && y1 < b.height) RasterWritePixel(b, x1, y1, colour);
+    if (x1 >= 0 && x1 < b.width && y1 >= 0 && y1 < b.height) RasterWritePixel(b, x1, y1, color);
     return;
   }
 
@@ -142,8 +142,8 @@ static void WalkLine(const PixelBuffer& b, int x1, int y1, int x2, int y2, int c
   for (int64_t i = first; i <= last; i++) {
     int64_t m = majorStart + i * majorStep, n = minorStart + offset * minorStep;
     if (n >= 0 && n < minorLimit) {
-      if (xMajor) RasterWritePixel(b, (int)m, (int)n, colour);
-      else RasterWritePixel(b, (int)n, (int)m, colour);
+      if (xMajor) RasterWritePixel(b, (int)m, (int)n, color);
+      else RasterWritePixel(b, (int)n, (int)m, color);
     } else if ((minorStep > 0) == (n >= minorLimit)) {
       break;  // past the far edge: the rest of the line is outside too
     }
@@ -155,11 +155,11 @@ static void WalkLine(const PixelBuffer& b, int x1, int y1, int x2, int y2, int c
   }
 }
 
-void RasterDrawLine(const PixelBuffer& b, int x1, int y1, int x2, int y2, int colour) {
+void RasterDrawLine(const PixelBuffer& b, int x1, int y1, int x2, int y2, int color) {
   if (y1 == y2) {
     int left = x1 < x2 ? x1 : x2, right = x1 < x2 ? x2 : x1;
     if (y1 < 0 || y1 >= b.height || right < 0 || left >= b.width) return;
-    FillRun(b, left < 0 ? 0 : left, right >= b.width ? b.width : right + 1, y1, colour);
+    FillRun(b, left < 0 ? 0 : left, right >= b.width ? b.width : right + 1, y1, color);
     return;
   }
   if (x1 == x2) {
@@ -168,8 +168,8 @@ void RasterDrawLine(const PixelBuffer& b, int x1, int y1, int x2, int y2, int co
     if (top < 0) top = 0;
     if (bottom >= b.height) bottom = b.height - 1;
     unsigned char* p = PixelAddress(b, x1, top);
-    unsigned char blue = (unsigned char)BlueOf(colour), green = (unsigned char)GreenOf(colour),
-                  red = (unsigned char)RedOf(colour);
+    unsigned char blue = (unsigned char)BlueOf(color), green = (unsigned char)GreenOf(color),
+                  red = (unsigned char)RedOf(color);
     for (int y = top; y <= bottom; y++, p -= b.stride) {  // y grows downwards, storage rows upwards
       p[0] = blue;
       p[1] = green;
@@ -179,7 +179,7 @@ void RasterDrawLine(const PixelBuffer& b, int x1, int y1, int x2, int y2, int co
   }
   const int64_t kLimit = 65000;
   WalkLine(b, (int)Clamp64(x1, -kLimit, kLimit), (int)Clamp64(y1, -kLimit, kLimit),
-           (int)Clamp64(x2, -kLimit, kLimit), (int)Clamp64(y2, -kLimit, kLimit), colour);
+           (int)Clamp64(x2, -kLimit, kLimit), (int)Clamp64(y2, -kLimit, kLimit), color);
 }
 
 //-----------------------------------------------------------------------------

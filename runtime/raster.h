@@ -12,9 +12,9 @@
 // 0x00BBGGRR: red in bits 0-7, green 8-15, blue 16-23. Drawing ignores the
 // high byte, so all drawing is opaque.
 inline int ComposeColor(int red, int green, int blue) { return red + green * 256 + blue * 65536; }
-inline int RedOf(int colour) { return colour & 0xFF; }
-inline int GreenOf(int colour) { return (colour >> 8) & 0xFF; }
-inline int BlueOf(int colour) { return (colour >> 16) & 0xFF; }
+inline int RedOf(int color) { return color & 0xFF; }
+inline int GreenOf(int color) { return (color >> 8) & 0xFF; }
+inline int BlueOf(int color) { return (color >> 16) & 0xFF; }
 
 //-----------------------------------------------------------------------------
 // Pixel buffers
@@ -54,27 +54,27 @@ inline unsigned char* PixelAddress(const PixelBuffer& b, int x, int y) {
 //-----------------------------------------------------------------------------
 
 // Sets every pixel to the colour and, in a 32-bit buffer, the alpha byte.
-void RasterFillAll(const PixelBuffer& b, int colour, int alpha);
+void RasterFillAll(const PixelBuffer& b, int color, int alpha);
 // The start of a new image: every pixel the background colour, opaque; the
 // background -1 gives transparent black.
 void RasterFillImageBackground(const PixelBuffer& b, int background);
 
 // Fills the box, clipped to the buffer. A negative width or height extends
 // the box to the left or upwards from (x, y). Alpha bytes stay as they are.
-void RasterFillBox(const PixelBuffer& b, int x, int y, int width, int height, int colour);
+void RasterFillBox(const PixelBuffer& b, int x, int y, int width, int height, int color);
 
 // Fills `count` columns from x, each from y down `height` pixels, column
-// x + i in colours[i]: the pixels of one vertical line per column, in one
+// x + i in colors[i]: the pixels of one vertical line per column, in one
 // pass. Clipped to the buffer; alpha bytes stay as they are.
-void RasterFillColumns(const PixelBuffer& b, int x, int y, int height, const int* colours, int count);
+void RasterFillColumns(const PixelBuffer& b, int x, int y, int height, const int* colors, int count);
 
 // Draws the straight line from (x1, y1) to (x2, y2), both end points
 // included, with the integer midpoint method. Only the pixels inside the
 // buffer are set, and they are the very pixels of the whole line.
-void RasterDrawLine(const PixelBuffer& b, int x1, int y1, int x2, int y2, int colour);
+void RasterDrawLine(const PixelBuffer& b, int x1, int y1, int x2, int y2, int color);
 
 // One pixel; the caller keeps 0 <= x < width and 0 <= y < height.
-void RasterWritePixel(const PixelBuffer& b, int x, int y, int colour);
+void RasterWritePixel(const PixelBuffer& b, int x, int y, int color);
 int RasterReadPixel(const PixelBuffer& b, int x, int y);  // never the alpha
 
 // Copies the source's colour bytes with its top-left corner at (x, y),

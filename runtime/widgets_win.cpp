@@ -54,10 +54,10 @@ std::wstring ChildWindowText(void* hwnd) {
 void MeasureChildText(void* window, const std::wstring& text, bool prefix, int* w, int* h) {
   *w = *h = 0;
   HWND hwnd = (HWND)window;
-  HDC dc = GetDC(hwnd);
+  ScopedGetDC dc(hwnd);
   if (!dc) return;
   HFONT font = (HFONT)SendMessageW(hwnd, WM_GETFONT, 0, 0);
-  HGDIOBJ old = SelectObject(dc, font ? (HGDIOBJ)font : GetStockObject(SYSTEM_FONT));
+  ScopedSelectObject selected(dc, font ? (HGDIOBJ)font : GetStockObject(SYSTEM_FONT));
   TEXTMETRICW metrics;
   GetTextMetricsW(dc, &metrics);
   if (text.empty()) {
@@ -67,8 +67,6 @@ void MeasureChildText(void* window, const std::wstring& text, bool prefix, int* 
     DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | (prefix ? 0 : DT_NOPREFIX));
     *w = r.right - r.left, *h = r.bottom - r.top;
   }
-  SelectObject(dc, old);
-  ReleaseDC(hwnd, dc);
 }
 
 //-----------------------------------------------------------------------------
@@ -331,18 +329,16 @@ static LRESULT CALLBACK SplitterProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM 
         }
         return 0;
       case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd, &ps);
-        FillRect(dc, &ps.rcPaint, GetSysColorBrush(COLOR_BTNFACE));
+        ScopedPaint paint(hwnd);
+        FillRect(paint, &paint.ps.rcPaint, GetSysColorBrush(COLOR_BTNFACE));
         if (s.separator > 4) {
           RECT client, bar;
           GetClientRect(hwnd, &client);
           bar = client;
           if (s.sideBySide) bar.left = s.position, bar.right = s.position + s.separator;
           else bar.top = s.position, bar.bottom = s.position + s.separator;
-          DrawEdge(dc, &bar, EDGE_RAISED, BF_RECT);
+          DrawEdge(paint, &bar, EDGE_RAISED, BF_RECT);
         }
-        EndPaint(hwnd, &ps);
         return 0;
       }
       case WM_NCDESTROY:
@@ -615,19 +611,16 @@ static LRESULT CALLBACK HyperlinkProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
       OfferControlEvent(ControlOfWindow(hwnd), LeftClicked, nullptr);
       return 0;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
+      ScopedPaint paint(hwnd);
       RECT client;
       GetClientRect(hwnd, &client);
-      FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+      FillRect(paint, &client, GetSysColorBrush(COLOR_BTNFACE));
       HFONT font = (s.underline || s.hover) && s.underlined ? s.underlined : s.font;
-      HGDIOBJ old = SelectObject(dc, font ? (HGDIOBJ)font : GetStockObject(DEFAULT_GUI_FONT));
-      SetBkMode(dc, TRANSPARENT);
-      SetTextColor(dc, s.color);
+      ScopedSelectObject selected(paint, font ? (HGDIOBJ)font : GetStockObject(DEFAULT_GUI_FONT));
+      SetBkMode(paint, TRANSPARENT);
+      SetTextColor(paint, s.color);
       std::wstring text = ChildWindowText(hwnd);
-      DrawTextW(dc, text.c_str(), -1, &client, DT_NOPREFIX);
-      SelectObject(dc, old);
-      EndPaint(hwnd, &ps);
+      DrawTextW(paint, text.c_str(), -1, &client, DT_NOPREFIX);
       return 0;
     }
     case WM_NCDESTROY:

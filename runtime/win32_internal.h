@@ -1,6 +1,7 @@
 // Shared by the Win32 parts of the runtime (canvas, drawing, images, dialog
 // controls): the helpers that turn child notifications into window events,
-// and the bitmaps behind surfaces and images. Includes windows.h.
+// the bitmaps behind surfaces and images, and the scope guards that give OS
+// resources back. Includes windows.h.
 #pragma once
 #include <windows.h>
 
@@ -77,3 +78,82 @@ void ShowCanvasSurfaceNow(int canvas);
 
 // An image's bitmap and pixels; false when the number denotes no image.
 bool ImagePixelsOf(int image, HBITMAP* bitmap, PixelBuffer* pixels);
+
+//-----------------------------------------------------------------------------
+// Scope guards: OS resources given back when the scope ends, in the reverse
+// order of taking them (an object selected back before its device context
+// goes). Each answers as the handle it holds, null when the taking failed.
+//-----------------------------------------------------------------------------
+
+// A window's device context (the screen's for a null window).
+struct ScopedGetDC {
+  HWND hwnd;
+  HDC dc;
+  explicit ScopedGetDC(HWND window) : hwnd(window), dc(GetDC(window)) {}
+  ~ScopedGetDC() {
+    if (dc) ReleaseDC(hwnd, dc);
+  }
+  ScopedGetDC(const ScopedGetDC&) = delete;
+  void operator=(const ScopedGetDC&) = delete;
+  operator HDC() const { return dc; }
+};
+
+// A memory device context compatible with `like` (the screen for null).
+struct ScopedMemoryDC {
+  HDC dc;
+  explicit ScopedMemoryDC(HDC like) : dc(CreateCompatibleDC(like)) {}
+  ~ScopedMemoryDC() {
+    if (dc) DeleteDC(dc);
+  }
+  ScopedMemoryDC(const ScopedMemoryDC&) = delete;
+  void operator=(const ScopedMemoryDC&) = delete;
+  operator HDC() const { return dc; }
+};
+
+// A GDI object (bitmap, font, brush) owned by the scope.
+struct ScopedGdiObject {
+  HGDIOBJ object;
+  explicit ScopedGdiObject(HGDIOBJ created) : object(created) {}
+  ~ScopedGdiObject() {
+    if (object) DeleteObject(object);
+  }
+  ScopedGdiObject(const ScopedGdiObject&) = delete;
+  void operator=(const ScopedGdiObject&) = delete;
+  operator HGDIOBJ() const { return object; }
+};
+
+// An object selected into a device context; what it displaced goes back.
+struct ScopedSelectObject {
+  HDC dc;
+  HGDIOBJ displaced;
+  ScopedSelectObject(HDC into, HGDIOBJ object) : dc(into), displaced(SelectObject(into, object)) {}
+  ~ScopedSelectObject() {
+    if (displaced) SelectObject(dc, displaced);
+  }
+  ScopedSelectObject(const ScopedSelectObject&) = delete;
+  void operator=(const ScopedSelectObject&) = delete;
+};
+
+// A paint of a window between BeginPaint and EndPaint.
+struct ScopedPaint {
+  HWND hwnd;
+  PAINTSTRUCT ps;
+  HDC dc;
+  explicit ScopedPaint(HWND window) : hwnd(window), dc(BeginPaint(window, &ps)) {}
+  ~ScopedPaint() { EndPaint(hwnd, &ps); }
+  ScopedPaint(const ScopedPaint&) = delete;
+  void operator=(const ScopedPaint&) = delete;
+  operator HDC() const { return dc; }
+};
+
+// The clipboard, closed at the end of the scope when `opened` says the
+// opening succeeded (the caller opens it, waiting as it sees fit).
+struct ScopedClipboard {
+  bool open;
+  explicit ScopedClipboard(bool opened) : open(opened) {}
+  ~ScopedClipboard() {
+    if (open) CloseClipboard();
+  }
+  ScopedClipboard(const ScopedClipboard&) = delete;
+  void operator=(const ScopedClipboard&) = delete;
+};

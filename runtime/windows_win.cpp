@@ -20,10 +20,9 @@
 static float g_scaleX = 1.0f, g_scaleY = 1.0f;
 
 void InitWindowing() {
-  HDC screen = GetDC(nullptr);
+  ScopedGetDC screen(nullptr);
   if (!screen) return;
   int x = GetDeviceCaps(screen, LOGPIXELSX), y = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
   g_scaleX = x > 0 ? x / 96.0f : 1.0f;
   g_scaleY = y > 0 ? y / 96.0f : 1.0f;
 }
@@ -244,13 +243,12 @@ static LRESULT PaintColoredButton(const NMCUSTOMDRAW* draw, int textColor) {
   int n = GetWindowTextLengthW(button);
   std::wstring caption((size_t)n + 1, L'\0');
   GetWindowTextW(button, &caption[0], n + 1);
-  HGDIOBJ oldFont = SelectObject(dc, (HFONT)SendMessageW(button, WM_GETFONT, 0, 0));
+  ScopedSelectObject font(dc, (HFONT)SendMessageW(button, WM_GETFONT, 0, 0));
   int oldMode = SetBkMode(dc, TRANSPARENT);
   COLORREF oldColor = SetTextColor(dc, disabled ? GetSysColor(COLOR_GRAYTEXT) : (COLORREF)textColor);
   DrawTextW(dc, caption.c_str(), n, &content, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   SetTextColor(dc, oldColor);
   SetBkMode(dc, oldMode);
-  SelectObject(dc, oldFont);
   if ((draw->uItemState & CDIS_FOCUS) && !(SendMessageW(button, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
     InflateRect(&content, -1, -1);
     DrawFocusRect(dc, &content);

@@ -290,6 +290,42 @@ TEST_F(DialogTest, EveryElementKindIsARealControl) {
   EXPECT_EQ(Control("scintilla") > 0, scintilla);
 }
 
+// Where flags choose one of several styles (a button's kind, an alignment, a
+// border) or take a style away, each combination gives the control's styles.
+TEST_F(DialogTest, FlagsChooseTheControlsStyles) {
+  struct Case {
+    const char* element;
+    LONG styleMask, style, exMask, ex;
+  } cases[] = {
+      {"<button flags='#Button_Toggle'/>", 0xF | BS_PUSHLIKE, BS_AUTOCHECKBOX | BS_PUSHLIKE, 0, 0},
+      {"<button flags='#Button_Default|#Button_Left'/>", 0xF | BS_CENTER, BS_DEFPUSHBUTTON | BS_LEFT, 0, 0},
+      {"<checkbox flags='#CheckBox_Center'/>", 0xF | BS_CENTER, BS_AUTOCHECKBOX | BS_CENTER, 0, 0},
+      {"<text flags='#Text_Center|#Text_Right'/>", SS_TYPEMASK, SS_CENTER, WS_EX_CLIENTEDGE, 0},
+      {"<text flags='#Text_Right|#Text_Border'/>", SS_TYPEMASK, SS_RIGHT, WS_EX_CLIENTEDGE, WS_EX_CLIENTEDGE},
+      {"<string flags='#String_BorderLess|#String_UpperCase'/>", ES_UPPERCASE, ES_UPPERCASE, WS_EX_CLIENTEDGE, 0},
+      {"<editor flags='#Editor_WordWrap'/>", WS_HSCROLL | ES_AUTOHSCROLL, 0, WS_EX_CLIENTEDGE, WS_EX_CLIENTEDGE},
+      {"<image flags='#Image_Border|#Image_Raised'/>", 0, 0, WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME, WS_EX_CLIENTEDGE},
+      {"<image flags='#Image_Raised'/>", 0, 0, WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME, WS_EX_DLGMODALFRAME},
+      {"<listicon flags='#ListIcon_MultiSelect'/>", LVS_SINGLESEL, 0, WS_EX_CLIENTEDGE, WS_EX_CLIENTEDGE},
+      {"<explorerlist flags='#Explorer_BorderLess'/>", LVS_SINGLESEL, LVS_SINGLESEL, WS_EX_CLIENTEDGE, 0},
+      {"<explorertree flags='#Explorer_NoButtons'/>", TVS_HASLINES | TVS_HASBUTTONS, TVS_HASLINES, WS_EX_CLIENTEDGE,
+       WS_EX_CLIENTEDGE},
+      {"<tree flags='#Tree_NoLines'/>", TVS_HASLINES | TVS_LINESATROOT | TVS_HASBUTTONS, TVS_HASBUTTONS, 0, 0},
+      {"<combobox flags='#ComboBox_Editable'/>", 0x3, CBS_DROPDOWN, 0, 0},
+      {"<explorercombo flags='#Explorer_Editable'/>", 0x3, CBS_DROPDOWN, 0, 0},
+      {"<calendar flags='#Calendar_Borderless'/>", WS_BORDER, 0, 0, 0},
+      {"<trackbar flags='#TrackBar_Vertical'/>", TBS_VERT | TBS_NOTICKS, TBS_VERT | TBS_NOTICKS, 0, 0},
+  };
+  for (const Case& c : cases) {
+    std::string element = c.element;
+    element.insert(element.find(' '), " name='c'");
+    ASSERT_TRUE(Open("<window><vbox>" + element + "</vbox></window>")) << c.element << ": " << DialogError(dialog_);
+    EXPECT_EQ(GetWindowLongW(Handle("c"), GWL_STYLE) & c.styleMask, c.style) << c.element;
+    EXPECT_EQ(GetWindowLongW(Handle("c"), GWL_EXSTYLE) & c.exMask, c.ex) << c.element;
+    CloseAllWindows();
+  }
+}
+
 // Required sizes from the system's text and edge metrics, in logical units.
 class ScaledDialogTest : public DialogTest {};
 
