@@ -1,5 +1,5 @@
 // Report-view lists on the system's list view.
-#include <windows.h>
+#include "runtime/win32_internal.h"  // windows.h first
 #include <commctrl.h>
 
 #include <stdint.h>
@@ -52,15 +52,14 @@ static int AddColorIcon(HIMAGELIST icons, int color) {
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  // The image list keeps its own copy of the bitmap.
+  ScopedGdiObject bitmap(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap) return -1;
   // Pixels are stored B, G, R, A; opaque.
   uint32_t pixel = 0xFF000000u | (uint32_t)(color & 0xFF) << 16 | (uint32_t)(color & 0xFF00) |
                    (uint32_t)((color >> 16) & 0xFF);
   for (int i = 0; i < width * height; i++) ((uint32_t*)bits)[i] = pixel;
-  int index = ImageList_Add(icons, bitmap, nullptr);
-  DeleteObject(bitmap);  // the image list keeps its own copy
-  return index;
+  return ImageList_Add(icons, (HBITMAP)(HGDIOBJ)bitmap, nullptr);
 }
 
 //-----------------------------------------------------------------------------
