@@ -14,7 +14,7 @@
 #include "color/name_list.h"
 #include "runtime/pointer.h"
 #include "runtime/random.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 //-----------------------------------------------------------------------------
 // Control events

@@ -17,7 +17,7 @@
 #include "runtime/fonts.h"
 #include "runtime/images.h"
 #include "runtime/random.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 #include "runtime/xml_doc.h"
 
 const int kBuildNumber = 7;  // the last part of the version, 1.0.0.7, shown in the title

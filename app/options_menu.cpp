@@ -8,7 +8,7 @@
 #include "color/name_list.h"
 #include "runtime/menus.h"
 #include "runtime/web_address.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 void AddOptionItem(int id, const char* text, int checked) {
   ProgramContext& g = *GProgram;

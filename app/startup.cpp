@@ -12,7 +12,7 @@
 #include "runtime/menus.h"
 #include "runtime/random.h"
 #include "runtime/start.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 static void ReleaseRuntime() {
   ReleaseDialog(-1);

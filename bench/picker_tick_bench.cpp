@@ -52,7 +52,7 @@
 #include "runtime/drawing.h"
 #include "runtime/fonts.h"
 #include "app/settings_record.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 const int kUntimedTicks = 10;
 static bool g_paced = false;  // ticks 16 ms apart, as the focus poll's timer starts them

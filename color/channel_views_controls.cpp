@@ -7,7 +7,7 @@
 #include "color/color_widgets.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 // Each column a vertical line in the colour of its row index, all columns in
 // one pass.

@@ -7,7 +7,7 @@
 #include "color/named_colors.h"
 #include "color/redraw_cache.h"
 #include "runtime/list_view.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 //-----------------------------------------------------------------------------
 // Columns and icons

@@ -15,7 +15,7 @@
 #include "runtime/drawing.h"
 #include "runtime/images.h"
 #include "runtime/pointer.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 // The new region becomes the context's raw capture, the last one released.
 static void SetRawCapture(int image) {

@@ -13,7 +13,7 @@
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/images.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 // Fills the boxes over the canvas's full height.
 static void DrawBoxes(const SwatchBox* boxes, int count) {

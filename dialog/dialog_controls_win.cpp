@@ -15,7 +15,7 @@
 #include "runtime/canvas.h"
 #include "runtime/widgets.h"
 #include "runtime/win_text.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 //-----------------------------------------------------------------------------
 // Child windows

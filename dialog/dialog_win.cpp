@@ -13,7 +13,7 @@
 #include "dialog/dialog_internal.h"
 #include "dialog/element_flags.h"
 #include "runtime/widgets.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 //-----------------------------------------------------------------------------
 // Where new controls go: the child lists

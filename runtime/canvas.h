@@ -7,7 +7,7 @@
 #pragma once
 #include <stdint.h>
 
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 // Creation flags, OR-ed.
 enum CanvasFlags {

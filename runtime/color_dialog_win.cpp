@@ -3,7 +3,7 @@
 #include <commdlg.h>
 
 #include "runtime/color_dialog.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 // The custom colours live for the run, as the user arranged them.
 static COLORREF g_customColors[16];

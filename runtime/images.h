@@ -5,7 +5,7 @@
 #pragma once
 #include <stddef.h>
 
-#include "runtime/windows.h"  // kAutoNumber
+#include "runtime/windowing.h"  // kAutoNumber
 
 const int kAllImages = -1;  // for ReleaseImage
 

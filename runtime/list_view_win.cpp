@@ -9,7 +9,7 @@
 #include "runtime/event_queue.h"
 #include "runtime/list_view.h"
 #include "runtime/win_text.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 void SetListViewColumns(int list, const char* const titles[], const int widths[], int count) {
   HWND lv = (HWND)ControlHandle(list);

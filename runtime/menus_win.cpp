@@ -6,7 +6,7 @@
 
 #include "runtime/menus.h"
 #include "runtime/win_text.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 //-----------------------------------------------------------------------------
 // Registry

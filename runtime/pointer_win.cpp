@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "runtime/pointer.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 int SystemMouseSpeed() {
   int speed = 0;

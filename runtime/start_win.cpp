@@ -6,7 +6,7 @@
 
 #include "runtime/random.h"
 #include "runtime/start.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 void StartRuntime() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};

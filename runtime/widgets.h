@@ -9,7 +9,7 @@
 #pragma once
 #include <string>
 
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 //-----------------------------------------------------------------------------
 // Controls in general

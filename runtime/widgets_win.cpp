@@ -12,7 +12,7 @@
 #include "runtime/fonts.h"
 #include "runtime/widgets.h"
 #include "runtime/win_text.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 static const wchar_t kContainerClass[] = L"TintvaneContainer";
 static const wchar_t kPanelClass[] = L"TintvanePanel";

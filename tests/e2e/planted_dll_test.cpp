@@ -22,7 +22,7 @@
 
 #include "dialog/description.h"
 #include "runtime/libraries.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 #include "tests/e2e/program_driver.h"
 
 static std::wstring g_plantedDll;  // from the command line

@@ -10,7 +10,7 @@
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/images.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 #include "tests/win/input.h"
 #include "tests/win/screen.h"
 

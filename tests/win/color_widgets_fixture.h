@@ -16,7 +16,7 @@
 #include "runtime/drawing.h"
 #include "runtime/images.h"
 #include "app/settings_record.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 #include "tests/win/input.h"
 #include "tests/win/screen.h"
 

@@ -15,7 +15,7 @@
 #include "dialog/description.h"
 #include "dialog/runtime_values.h"
 #include "runtime/fonts.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 struct Rect {
   int x, y, w, h;

@@ -9,7 +9,7 @@
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/images.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 #include "tests/fixtures/image_files.h"
 #include "tests/win/screen.h"
 

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 inline void SendMouse(std::initializer_list<DWORD> actions) {
   std::vector<INPUT> inputs;

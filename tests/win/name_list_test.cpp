@@ -10,7 +10,7 @@
 #include "color/name_list.h"
 #include "color/named_colors.h"
 #include "app/settings_record.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 class NameListTest : public ::testing::Test {
  protected:

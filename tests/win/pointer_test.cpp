@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/pointer.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 #include "tests/win/input.h"
 
 TEST(Pointer, SpeedRoundTripsAndIsClamped) {

@@ -7,7 +7,7 @@
 
 #include "app/startup_values.h"
 #include "runtime/fonts.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 // Run at several display scales: with TINTVANE_EXPECT_PPI set, the screen
 // must report that many pixels per inch, so a scale change that did not take

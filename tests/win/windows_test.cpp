@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 #include "tests/win/input.h"
 
 class WindowsTest : public ::testing::Test {

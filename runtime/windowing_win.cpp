@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "runtime/win_text.h"
-#include "runtime/windows.h"
+#include "runtime/windowing.h"
 
 //-----------------------------------------------------------------------------
 // Display scale
