@@ -66,7 +66,7 @@ static void OnFocusPoll() {
   const ColorWidgets& c = g.controls;
   FocusPollAction action = DecideFocusPoll(g.drag, ForegroundWindowNumber() == c.wndMain);
   if (action.captureLive) CaptureScreen(true);
-  if (action.releaseCanvas) PostGadgetEvent(c.wndMain, action.releaseCanvas, LeftReleased);
+  if (action.releaseCanvas) PostControlEvent(c.wndMain, action.releaseCanvas, LeftReleased);
   if (action.cycleCanvas) {
     DisableControl(action.releaseCanvas, true);
     DisableControl(action.releaseCanvas, false);
@@ -130,11 +130,11 @@ void RunEventLoop() {
     WindowEvent e;
     if (!WaitWindowEvent(128, &e) || e.window != window) continue;
     switch (e.code) {
-      case EVENT_GADGET: OnControlEvent(e); break;
-      case EVENT_TIMER: OnTimer(e.timer); break;
-      case EVENT_RIGHT_CLICK: OnRightClick(e); break;
-      case EVENT_MOVE: OnMove(); break;
-      case EVENT_CLOSE: ShutDown(); return;
+      case Event_Control: OnControlEvent(e); break;
+      case Event_Timer: OnTimer(e.timer); break;
+      case Event_RightClick: OnRightClick(e); break;
+      case Event_Move: OnMove(); break;
+      case Event_Close: ShutDown(); return;
     }
   }
 }

@@ -80,7 +80,7 @@ static int Field(const BenchBox& b, DWORD style, DWORD exStyle) {
 static bool MakeProgramWindow() {
   ColorWidgets& w = g_widgets;
   w.wndMain = OpenWindow(kAutoNumber, kBenchWindowX, kBenchWindowY, kBenchClient.width, kBenchClient.height,
-                         "Picker tick", WINDOW_SYSTEM_MENU);
+                         "Picker tick", Window_SystemMenu);
   if (!w.wndMain) return false;
   const int kDragCanvas = Canvas_ClipMouse | Canvas_Keyboard;
   w.cmdSelector = Canvas(kBenchSelector, Canvas_Keyboard);

@@ -162,32 +162,9 @@ static int CaptionHeight(int frame) {
 // Windows and the rest of the platform table
 //-----------------------------------------------------------------------------
 
-// Each gadget is the title bar and one bit of its own, which tells it.
-const uint32_t kSystemMenuBit = Window_SystemMenu & ~Window_TitleBar;
-const uint32_t kMinimizeBit = Window_MinimizeGadget & ~Window_SystemMenu;
-const uint32_t kMaximizeBit = Window_MaximizeGadget & ~Window_SystemMenu;
-const uint32_t kSizeBit = Window_SizeGadget & ~Window_TitleBar;
-
-// Window flags of a description to the windowing layer's flags.
-static int WindowFlagsOf(uint32_t f) {
-  int flags = 0;
-  if (f & kSystemMenuBit) flags |= WINDOW_SYSTEM_MENU;
-  if (f & kMinimizeBit) flags |= WINDOW_MINIMIZE_BUTTON;
-  if (f & kMaximizeBit) flags |= WINDOW_MAXIMIZE_BUTTON;
-  if (f & kSizeBit) flags |= WINDOW_SIZEABLE;
-  if (f & Window_TitleBar) flags |= WINDOW_TITLE_BAR;
-  if (f & Window_Tool) flags |= WINDOW_TOOL;
-  if (f & Window_BorderLess) flags |= WINDOW_BORDERLESS;
-  if (f & Window_ScreenCentered) flags |= WINDOW_SCREEN_CENTERED;
-  if (f & Window_WindowCentered) flags |= WINDOW_WINDOW_CENTERED;
-  if (f & Window_NoActivate) flags |= WINDOW_NO_ACTIVATE;
-  if (f & Window_Invisible) flags |= WINDOW_INVISIBLE;
-  return flags;
-}
-
 static int OpenDialogWindow(int number, int x, int y, int w, int h, const char* title, uint32_t flags, int parent) {
   if (!ControlClassesReady()) return 0;
-  int window = OpenWindow(number == -1 ? kAutoNumber : number, x, y, w, h, title, WindowFlagsOf(flags), parent);
+  int window = OpenWindow(number == -1 ? kAutoNumber : number, x, y, w, h, title, flags, parent);
   if (window <= 0) return 0;
   SetWindowSizeHandler(window, DialogWindowResized);
   g_placement = ControlPlacement{window};

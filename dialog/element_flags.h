@@ -2,32 +2,17 @@
 // named once: the description's flag tables spell these names, and the
 // layout and the Win32 controls test the node's flags against them. A value
 // is the control's own flag value for its kind; a name that stands for
-// several kinds keeps one value. The canvas's flags are the canvas
-// control's own (runtime/canvas.h: Canvas_Border, Canvas_ClipMouse,
-// Canvas_Keyboard, Canvas_DrawFocus, Canvas_Container).
+// several kinds keeps one value. The window's flags are the windowing
+// layer's own (runtime/windowing.h: Window_SystemMenu, Window_Invisible, ...),
+// the canvas's the canvas control's (runtime/canvas.h: Canvas_Border,
+// Canvas_ClipMouse, Canvas_Keyboard, Canvas_DrawFocus, Canvas_Container).
 //
-// No operating system here (runtime/canvas.h does not include windows.h).
+// No operating system here (runtime/canvas.h and runtime/windowing.h do not
+// include windows.h).
 #pragma once
 #include <stdint.h>
 
 #include "runtime/canvas.h"
-
-//-----------------------------------------------------------------------------
-// Windows
-//-----------------------------------------------------------------------------
-
-// The gadgets are the title bar with one bit more each.
-const uint32_t Window_ScreenCentered = 0x1;
-const uint32_t Window_WindowCentered = 0x2;
-const uint32_t Window_Tool = 0x4;
-const uint32_t Window_TitleBar = 0xC00000;
-const uint32_t Window_SystemMenu = 0xC80000;
-const uint32_t Window_SizeGadget = 0xC40000;
-const uint32_t Window_MinimizeGadget = 0xCA0000;
-const uint32_t Window_MaximizeGadget = 0xC90000;
-const uint32_t Window_Invisible = 0x10000000;
-const uint32_t Window_BorderLess = 0x80000000;
-const uint32_t Window_NoActivate = 0x2000000;
 
 //-----------------------------------------------------------------------------
 // Controls that hold others

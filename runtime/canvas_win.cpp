@@ -215,7 +215,7 @@ static bool RaiseEvent(HWND hwnd, int type, const CanvasEventData& data) {
   if (!r || !r->number) return r != nullptr;
   int canvas = r->number;
   if (r->handler) {
-    WindowEvent event = {EVENT_GADGET, ControlWindow(canvas), canvas, type, 0, data};
+    WindowEvent event = {Event_Control, ControlWindow(canvas), canvas, type, 0, data};
     const WindowEvent* outer = CurrentWindowEvent();
     WindowEvent saved = outer ? *outer : WindowEvent{};
     SetCurrentWindowEvent(&event);
@@ -230,7 +230,7 @@ static bool Raise(HWND hwnd, int type) { return RaiseEvent(hwnd, type, SnapshotI
 
 static int EventData(int canvas, int attribute) {
   const WindowEvent* e = CurrentWindowEvent();
-  if (!e || e->code != EVENT_GADGET || e->control != canvas) return 0;
+  if (!e || e->code != Event_Control || e->control != canvas) return 0;
   switch (attribute) {
     case PointerX: return e->data.pointerX;
     case PointerY: return e->data.pointerY;

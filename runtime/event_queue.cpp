@@ -24,8 +24,8 @@ static bool SameEvent(const WindowEvent& a, const WindowEvent& b) {
 // A button release ends a drag and a close request ends the program: losing
 // either would leave a drag running or the window open.
 static bool MustKeep(const WindowEvent& e) {
-  if (e.code == EVENT_CLOSE) return true;
-  return e.code == EVENT_GADGET && (e.type == LeftReleased || e.type == RightReleased || e.type == MiddleReleased);
+  if (e.code == Event_Close) return true;
+  return e.code == Event_Control && (e.type == LeftReleased || e.type == RightReleased || e.type == MiddleReleased);
 }
 
 // Makes room in a full queue: the oldest pending event that an equal one
@@ -58,7 +58,7 @@ static bool DropOnePending() {
 }
 
 bool OfferWindowEvent(const WindowEvent& event) {
-  if (event.code == EVENT_GADGET && g_textChangeDepth > 0) return false;
+  if (event.code == Event_Control && g_textChangeDepth > 0) return false;
   if (!g_pending.empty() && SameEvent(g_pending.back(), event)) {
     g_pending.back().data = event.data;
     return true;

@@ -3,21 +3,24 @@
 // this queue and the event loop takes them out in arrival order.
 #pragma once
 
-// Window event codes.
+// Window event codes. Event codes, control event types, canvas attributes
+// and creation flags are all spelled alike: words in capitals, and a flag or
+// code with its kind before an underscore (Event_Control, Canvas_Border,
+// Window_Invisible); the numbers are the ones descriptions and handlers know.
 enum WindowEventCode {
-  EVENT_NONE = 0,
-  EVENT_GADGET = 13100,       // a control reported an event (control, type)
-  EVENT_MENU = 13101,         // a menu item was chosen
-  EVENT_SIZE_WINDOW = 13102,  // the window changed size
-  EVENT_ACTIVATE = 13104,     // the window became active
-  EVENT_REPAINT = 13105,      // the window needs repainting
-  EVENT_TIMER = 13110,        // a window timer fired (timer)
-  EVENT_RIGHT_CLICK = 13111,  // right button released over the window or a container (pointer)
-  EVENT_CLOSE = 13116,        // the user asked to close the window
-  EVENT_MOVE = 13117,         // the window moved
+  Event_None = 0,
+  Event_Control = 13100,     // a control reported an event (control, type)
+  Event_Menu = 13101,        // a menu item was chosen
+  Event_SizeWindow = 13102,  // the window changed size
+  Event_Activate = 13104,    // the window became active
+  Event_Repaint = 13105,     // the window needs repainting
+  Event_Timer = 13110,       // a window timer fired (timer)
+  Event_RightClick = 13111,  // right button released over the window or a container (pointer)
+  Event_Close = 13116,       // the user asked to close the window
+  Event_Move = 13117,        // the window moved
 };
 
-// Control event types carried by EVENT_GADGET. The canvas events use the
+// Control event types carried by Event_Control. The canvas events use the
 // codes 0x10001.. and share the click, resize and focus codes below.
 enum CanvasEvent {
   LeftClicked = 0,
@@ -59,9 +62,9 @@ struct CanvasEventData {
 struct WindowEvent {
   int code;     // WindowEventCode
   int window;   // window number
-  int control;  // control number (EVENT_GADGET), else 0
-  int type;     // control event type (EVENT_GADGET), else 0
-  int timer;    // timer id (EVENT_TIMER), else 0
+  int control;  // control number (Event_Control), else 0
+  int type;     // control event type (Event_Control), else 0
+  int timer;    // timer id (Event_Timer), else 0
   CanvasEventData data;
 };
 

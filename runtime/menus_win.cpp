@@ -108,7 +108,7 @@ void BindMenuItem(int menu, int item, MenuProcedure procedure) {
 
 void DispatchMenuChoice(int window, int menu, int item) {
   WindowEvent e = {};
-  e.code = EVENT_MENU;
+  e.code = Event_Menu;
   e.window = window;
   e.type = item;
   OfferWindowEvent(e);

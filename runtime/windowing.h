@@ -3,6 +3,8 @@
 // logical units of 1/96 inch and scaled to device pixels on the way out.
 // Windows only (the header itself does not include windows.h).
 #pragma once
+#include <stdint.h>
+
 #include <string>
 
 #include "runtime/event_queue.h"
@@ -27,23 +29,24 @@ int DeviceToLogicalY(int v);
 // Windows
 //-----------------------------------------------------------------------------
 
-enum WindowFlags {
-  WINDOW_SYSTEM_MENU = 1 << 0,
-  WINDOW_MINIMIZE_BUTTON = 1 << 1,
-  WINDOW_MAXIMIZE_BUTTON = 1 << 2,
-  WINDOW_SIZEABLE = 1 << 3,
-  WINDOW_INVISIBLE = 1 << 4,
-  WINDOW_TITLE_BAR = 1 << 5,
-  WINDOW_TOOL = 1 << 6,        // thin tool-window caption
-  WINDOW_BORDERLESS = 1 << 7,
-  WINDOW_SCREEN_CENTERED = 1 << 8,
-  WINDOW_WINDOW_CENTERED = 1 << 9,  // centred on the parent window
-  WINDOW_NO_ACTIVATE = 1 << 10,     // showing it does not activate it
-};
+// Window flags, OR-ed: the values a window description's FLAGS names. Each
+// of the three buttons and the sizing border is the title bar with one bit
+// more; a window has a title bar unless it is borderless.
+const uint32_t Window_ScreenCentered = 0x1;
+const uint32_t Window_WindowCentered = 0x2;  // centred on the parent window
+const uint32_t Window_Tool = 0x4;             // thin tool-window caption
+const uint32_t Window_TitleBar = 0xC00000;
+const uint32_t Window_SystemMenu = 0xC80000;
+const uint32_t Window_SizeGadget = 0xC40000;
+const uint32_t Window_MinimizeGadget = 0xCA0000;
+const uint32_t Window_MaximizeGadget = 0xC90000;
+const uint32_t Window_Invisible = 0x10000000;
+const uint32_t Window_BorderLess = 0x80000000;
+const uint32_t Window_NoActivate = 0x2000000;  // showing it does not activate it
 
 // Opens a top-level window whose client area is w x h at (x, y) (outer
 // position), owned by `parent` when that is one of ours. Returns its number, or 0.
-int OpenWindow(int number, int x, int y, int w, int h, const char* title, int flags, int parent = 0);
+int OpenWindow(int number, int x, int y, int w, int h, const char* title, uint32_t flags, int parent = 0);
 // Centres the window on its parent window (clamped to 0 or more), or on the
 // screen's work area when `parent` is 0.
 void CenterWindow(int window, int parent);
@@ -124,7 +127,7 @@ int PrimaryMonitorHeight();
 // is pending or `timeoutMs` has passed. Returns the event's code, 0 on timeout.
 int WaitWindowEvent(int timeoutMs, WindowEvent* event);
 // Queues a control event behind everything the platform has already queued.
-void PostGadgetEvent(int window, int control, int type);
+void PostControlEvent(int window, int control, int type);
 bool AddWindowTimer(int window, int timerId, int periodMs);
 void RemoveWindowTimer(int window, int timerId);
 

@@ -132,7 +132,7 @@ static void OfferEvent(int code, int window, int control, int type, int timer,
   e.timer = timer;
   if (data) e.data = *data;
   // The program's own change of a control's text raises nothing, bound or queued.
-  if (code == EVENT_GADGET && !ProgramTextChangeActive()) {
+  if (code == Event_Control && !ProgramTextChangeActive()) {
     auto it = g_bindings.find(control);
     if (it != g_bindings.end()) {
       std::vector<EventBinding> bindings = it->second;  // a procedure may change the bindings
@@ -162,12 +162,12 @@ void OfferRightClick(HWND hwnd) {
   CanvasEventData data = {};
   data.pointerX = p.x >= 0 && p.x < client.right ? DeviceToLogicalX(p.x) : -1;
   data.pointerY = p.y >= 0 && p.y < client.bottom ? DeviceToLogicalY(p.y) : -1;
-  OfferEvent(EVENT_RIGHT_CLICK, window, 0, 0, 0, &data);
+  OfferEvent(Event_RightClick, window, 0, 0, 0, &data);
 }
 
 void OfferControlEvent(int control, int type, const CanvasEventData* data) {
   int window = ControlWindow(control);
-  if (window) OfferEvent(EVENT_GADGET, window, control, type, 0, data);
+  if (window) OfferEvent(Event_Control, window, control, type, 0, data);
 }
 
 // Text fields and labels ask their parent for colours before painting.
@@ -365,10 +365,10 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
   if (window && HandleChildNotification(hwnd, msg, wParam, lParam, &result)) return result;
   switch (msg) {
     case WM_CLOSE:
-      if (window) OfferEvent(EVENT_CLOSE, window, 0, 0, 0, nullptr);
+      if (window) OfferEvent(Event_Close, window, 0, 0, 0, nullptr);
       return 0;  // the program decides when to close
     case WM_MOVE:
-      if (window) OfferEvent(EVENT_MOVE, window, 0, 0, 0, nullptr);
+      if (window) OfferEvent(Event_Move, window, 0, 0, 0, nullptr);
       break;
     case WM_ENDSESSION:
       if (window && wParam && g_windows[window].sessionEndHandler) g_windows[window].sessionEndHandler(window);
@@ -376,14 +376,14 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     case WM_SIZE:
       if (window) {
         if (g_windows[window].sizeHandler) g_windows[window].sizeHandler(window);
-        OfferEvent(EVENT_SIZE_WINDOW, window, 0, 0, 0, nullptr);
+        OfferEvent(Event_SizeWindow, window, 0, 0, 0, nullptr);
       }
       break;
     case WM_ACTIVATE:
-      if (window && LOWORD(wParam) != WA_INACTIVE) OfferEvent(EVENT_ACTIVATE, window, 0, 0, 0, nullptr);
+      if (window && LOWORD(wParam) != WA_INACTIVE) OfferEvent(Event_Activate, window, 0, 0, 0, nullptr);
       break;
     case WM_TIMER:
-      if (window) OfferEvent(EVENT_TIMER, window, 0, 0, (int)wParam, nullptr);
+      if (window) OfferEvent(Event_Timer, window, 0, 0, (int)wParam, nullptr);
       return 0;
     case WM_RBUTTONUP:
       if (window) OfferRightClick(hwnd);
@@ -413,7 +413,7 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       if (window) DispatchMenuChoice(window, (int)wParam, (int)lParam);
       return 0;
     case WM_TINTVANE_POSTED_EVENT:  // wParam: control, lParam: event type
-      if (window) OfferEvent(EVENT_GADGET, window, (int)wParam, (int)lParam, 0, nullptr);
+      if (window) OfferEvent(Event_Control, window, (int)wParam, (int)lParam, 0, nullptr);
       return 0;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -453,28 +453,35 @@ static bool RegisterWindowClassOnce() {
 static bool WindowNumberTaken(int n) { return g_windows.count(n) != 0; }
 static bool ControlNumberTaken(int n) { return g_controls.count(n) != 0; }
 
-int OpenWindow(int number, int x, int y, int w, int h, const char* title, int flags, int parent) {
+// Each button and the sizing border is the title bar and one bit of its own,
+// which tells it.
+const uint32_t kSystemMenuBit = Window_SystemMenu & ~Window_TitleBar;
+const uint32_t kMinimizeBit = Window_MinimizeGadget & ~Window_SystemMenu;
+const uint32_t kMaximizeBit = Window_MaximizeGadget & ~Window_SystemMenu;
+const uint32_t kSizeBit = Window_SizeGadget & ~Window_TitleBar;
+
+int OpenWindow(int number, int x, int y, int w, int h, const char* title, uint32_t flags, int parent) {
   if (!RegisterWindowClassOnce()) return 0;
   if (number == kAutoNumber) number = FreshNumber(g_nextWindowNumber, WindowNumberTaken);
   if (number <= 0) return 0;
   if (WindowExists(number)) CloseWindow(number);
 
   DWORD style = WS_CLIPCHILDREN, exStyle = WS_EX_CONTROLPARENT;
-  if (flags & WINDOW_BORDERLESS) style |= WS_POPUP;
+  if (flags & Window_BorderLess) style |= WS_POPUP;
   else style |= WS_CAPTION;
-  if (flags & WINDOW_SYSTEM_MENU) style |= WS_SYSMENU;
-  if (flags & WINDOW_MINIMIZE_BUTTON) style |= WS_MINIMIZEBOX | WS_SYSMENU;
-  if (flags & WINDOW_MAXIMIZE_BUTTON) style |= WS_MAXIMIZEBOX | WS_SYSMENU;
-  if (flags & WINDOW_SIZEABLE) style |= WS_THICKFRAME;
-  if (flags & WINDOW_TOOL) exStyle |= WS_EX_TOOLWINDOW;
-  if (flags & WINDOW_NO_ACTIVATE) exStyle |= WS_EX_NOACTIVATE;
+  if (flags & kSystemMenuBit) style |= WS_SYSMENU;
+  if (flags & kMinimizeBit) style |= WS_MINIMIZEBOX | WS_SYSMENU;
+  if (flags & kMaximizeBit) style |= WS_MAXIMIZEBOX | WS_SYSMENU;
+  if (flags & kSizeBit) style |= WS_THICKFRAME;
+  if (flags & Window_Tool) exStyle |= WS_EX_TOOLWINDOW;
+  if (flags & Window_NoActivate) exStyle |= WS_EX_NOACTIVATE;
   HWND owner = (HWND)WindowHandle(parent);
 
   RECT r = {0, 0, LogicalToDeviceX(w), LogicalToDeviceY(h)};
   AdjustWindowRectEx(&r, style, FALSE, exStyle);
   int outerW = r.right - r.left, outerH = r.bottom - r.top;
   int px = LogicalToDeviceX(x), py = LogicalToDeviceY(y);
-  if (flags & WINDOW_SCREEN_CENTERED) {
+  if (flags & Window_ScreenCentered) {
     RECT work;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     px = work.left + (work.right - work.left - outerW) / 2;
@@ -489,8 +496,8 @@ int OpenWindow(int number, int x, int y, int w, int h, const char* title, int fl
   if (g_smallIcon) SendMessageW(hwnd, WM_SETICON, ICON_SMALL, (LPARAM)g_smallIcon);
   g_windows[number].hwnd = hwnd;
   g_windowByHandle[hwnd] = number;
-  if ((flags & WINDOW_WINDOW_CENTERED) && owner) CenterWindow(number, parent);
-  if (!(flags & WINDOW_INVISIBLE)) HideWindow(number, false);
+  if ((flags & Window_WindowCentered) && owner) CenterWindow(number, parent);
+  if (!(flags & Window_Invisible)) HideWindow(number, false);
   return number;
 }
 
@@ -651,7 +658,7 @@ int WaitWindowEvent(int timeoutMs, WindowEvent* event) {
   }
 }
 
-void PostGadgetEvent(int window, int control, int type) {
+void PostControlEvent(int window, int control, int type) {
   HWND hwnd = (HWND)WindowHandle(window);
   if (!hwnd) return;
   PostMessageW(hwnd, WM_TINTVANE_POSTED_EVENT, (WPARAM)control, (LPARAM)type);

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-static WindowEvent Gadget(int control, int type, int x = 0) {
+static WindowEvent ControlEvent(int control, int type, int x = 0) {
   WindowEvent e = {};
-  e.code = EVENT_GADGET;
+  e.code = Event_Control;
   e.window = 1;
   e.control = control;
   e.type = type;
@@ -14,7 +14,7 @@ static WindowEvent Gadget(int control, int type, int x = 0) {
 
 static WindowEvent Timer(int id) {
   WindowEvent e = {};
-  e.code = EVENT_TIMER;
+  e.code = Event_Timer;
   e.window = 1;
   e.timer = id;
   return e;
@@ -26,24 +26,24 @@ class EventQueueTest : public ::testing::Test {
 };
 
 TEST_F(EventQueueTest, ArrivalOrderAndCoalescingWithTheNewestData) {
-  OfferWindowEvent(Gadget(5, LeftPressed, 10));
-  OfferWindowEvent(Gadget(5, PointerMoved, 11));
-  OfferWindowEvent(Gadget(5, PointerMoved, 12));  // merges: newest position wins
-  OfferWindowEvent(Gadget(5, PointerMoved, 13));
+  OfferWindowEvent(ControlEvent(5, LeftPressed, 10));
+  OfferWindowEvent(ControlEvent(5, PointerMoved, 11));
+  OfferWindowEvent(ControlEvent(5, PointerMoved, 12));  // merges: newest position wins
+  OfferWindowEvent(ControlEvent(5, PointerMoved, 13));
   OfferWindowEvent(Timer(7));
   OfferWindowEvent(Timer(7));                      // piled-up ticks run once
   OfferWindowEvent(Timer(8));
-  OfferWindowEvent(Gadget(6, PointerMoved, 14));   // another control is another event
-  OfferWindowEvent(Gadget(5, LeftReleased, 15));
-  OfferWindowEvent(Gadget(5, LeftReleased, 16));   // a posted release meets a real one
+  OfferWindowEvent(ControlEvent(6, PointerMoved, 14));   // another control is another event
+  OfferWindowEvent(ControlEvent(5, LeftReleased, 15));
+  OfferWindowEvent(ControlEvent(5, LeftReleased, 16));   // a posted release meets a real one
   ASSERT_EQ(PendingWindowEventCount(), 6);
 
   const struct {
     int code, control, type, timer, x;
   } expected[] = {
-      {EVENT_GADGET, 5, LeftPressed, 0, 10}, {EVENT_GADGET, 5, PointerMoved, 0, 13},
-      {EVENT_TIMER, 0, 0, 7, 0},             {EVENT_TIMER, 0, 0, 8, 0},
-      {EVENT_GADGET, 6, PointerMoved, 0, 14}, {EVENT_GADGET, 5, LeftReleased, 0, 16},
+      {Event_Control, 5, LeftPressed, 0, 10}, {Event_Control, 5, PointerMoved, 0, 13},
+      {Event_Timer, 0, 0, 7, 0},             {Event_Timer, 0, 0, 8, 0},
+      {Event_Control, 6, PointerMoved, 0, 14}, {Event_Control, 5, LeftReleased, 0, 16},
   };
   for (const auto& k : expected) {
     WindowEvent e;
@@ -59,29 +59,29 @@ TEST_F(EventQueueTest, ArrivalOrderAndCoalescingWithTheNewestData) {
 }
 
 TEST_F(EventQueueTest, OnlyTheLastPendingEventMerges) {
-  OfferWindowEvent(Gadget(5, PointerMoved, 1));
+  OfferWindowEvent(ControlEvent(5, PointerMoved, 1));
   OfferWindowEvent(Timer(7));
-  OfferWindowEvent(Gadget(5, PointerMoved, 2));
+  OfferWindowEvent(ControlEvent(5, PointerMoved, 2));
   EXPECT_EQ(PendingWindowEventCount(), 3);
 }
 
 TEST_F(EventQueueTest, ProgramTextChangesDropControlEventsOnly) {
   BeginProgramTextChange();
   BeginProgramTextChange();
-  EXPECT_FALSE(OfferWindowEvent(Gadget(3, Changed)));
+  EXPECT_FALSE(OfferWindowEvent(ControlEvent(3, Changed)));
   EXPECT_TRUE(OfferWindowEvent(Timer(7)));
   EndProgramTextChange();
-  EXPECT_FALSE(OfferWindowEvent(Gadget(3, Changed)));  // still one level deep
+  EXPECT_FALSE(OfferWindowEvent(ControlEvent(3, Changed)));  // still one level deep
   EndProgramTextChange();
   EndProgramTextChange();  // an extra end does not go negative
   EXPECT_FALSE(ProgramTextChangeActive());
-  EXPECT_TRUE(OfferWindowEvent(Gadget(3, Changed)));
+  EXPECT_TRUE(OfferWindowEvent(ControlEvent(3, Changed)));
   EXPECT_EQ(PendingWindowEventCount(), 2);
 }
 
 static WindowEvent Close() {
   WindowEvent e = {};
-  e.code = EVENT_CLOSE;
+  e.code = Event_Close;
   e.window = 1;
   return e;
 }
@@ -96,8 +96,8 @@ TEST_F(EventQueueTest, BoundedQueueDropsTheOldest) {
 
 TEST_F(EventQueueTest, AFullQueueFirstDropsWhatANewerEqualEventSupersedes) {
   // A press, then moves of two canvases in turn (never adjacent, so never merged).
-  OfferWindowEvent(Gadget(5, LeftPressed, 1));
-  for (int i = 0; i < 4095; i++) OfferWindowEvent(Gadget(5 + i % 2, PointerMoved, 100 + i));
+  OfferWindowEvent(ControlEvent(5, LeftPressed, 1));
+  for (int i = 0; i < 4095; i++) OfferWindowEvent(ControlEvent(5 + i % 2, PointerMoved, 100 + i));
   ASSERT_EQ(PendingWindowEventCount(), 4096);
   EXPECT_TRUE(OfferWindowEvent(Timer(7)));
   EXPECT_TRUE(OfferWindowEvent(Timer(8)));
@@ -111,14 +111,14 @@ TEST_F(EventQueueTest, AFullQueueFirstDropsWhatANewerEqualEventSupersedes) {
 }
 
 TEST_F(EventQueueTest, ButtonReleasesAndClosesAreNeverDropped) {
-  OfferWindowEvent(Gadget(5, LeftReleased, 1));
+  OfferWindowEvent(ControlEvent(5, LeftReleased, 1));
   OfferWindowEvent(Close());
-  OfferWindowEvent(Gadget(5, RightReleased, 2));
-  OfferWindowEvent(Gadget(5, MiddleReleased, 3));
+  OfferWindowEvent(ControlEvent(5, RightReleased, 2));
+  OfferWindowEvent(ControlEvent(5, MiddleReleased, 3));
   for (int i = 0; i < 5000; i++) OfferWindowEvent(Timer(i));
   EXPECT_EQ(PendingWindowEventCount(), 4096);
-  const int kept[][2] = {{EVENT_GADGET, LeftReleased}, {EVENT_CLOSE, 0}, {EVENT_GADGET, RightReleased},
-                         {EVENT_GADGET, MiddleReleased}};
+  const int kept[][2] = {{Event_Control, LeftReleased}, {Event_Close, 0}, {Event_Control, RightReleased},
+                         {Event_Control, MiddleReleased}};
   WindowEvent e;
   for (const auto& k : kept) {
     ASSERT_TRUE(TakeWindowEvent(&e));
@@ -130,16 +130,16 @@ TEST_F(EventQueueTest, ButtonReleasesAndClosesAreNeverDropped) {
 
   // Only releases pending: another kind is refused, a release or a close still comes in.
   ClearWindowEvents();
-  for (int i = 0; i < 4096; i++) OfferWindowEvent(Gadget(10 + i % 2, LeftReleased, i));
+  for (int i = 0; i < 4096; i++) OfferWindowEvent(ControlEvent(10 + i % 2, LeftReleased, i));
   EXPECT_FALSE(OfferWindowEvent(Timer(1)));
-  EXPECT_FALSE(OfferWindowEvent(Gadget(12, LeftPressed)));
-  EXPECT_TRUE(OfferWindowEvent(Gadget(12, LeftReleased)));
+  EXPECT_FALSE(OfferWindowEvent(ControlEvent(12, LeftPressed)));
+  EXPECT_TRUE(OfferWindowEvent(ControlEvent(12, LeftReleased)));
   EXPECT_TRUE(OfferWindowEvent(Close()));
   EXPECT_EQ(PendingWindowEventCount(), 4098);
 }
 
 TEST_F(EventQueueTest, TheTakenEventIsCurrentUntilCleared) {
-  OfferWindowEvent(Gadget(5, PointerMoved, 21));
+  OfferWindowEvent(ControlEvent(5, PointerMoved, 21));
   WindowEvent e;
   ASSERT_TRUE(TakeWindowEvent(&e));
   ASSERT_NE(CurrentWindowEvent(), nullptr);

@@ -52,7 +52,7 @@ class CanvasTest : public ::testing::Test {
   void SetUp() override {
     InitWindowing();
     ClearWindowEvents();
-    window_ = OpenWindow(kAutoNumber, 100, 100, 400, 300, "Canvas", WINDOW_SYSTEM_MENU);
+    window_ = OpenWindow(kAutoNumber, 100, 100, 400, 300, "Canvas", Window_SystemMenu);
     ASSERT_GT(window_, 0);
     // Moving the pointer by program needs the window in front; on a busy
     // machine activation can take a moment.
@@ -87,13 +87,13 @@ class CanvasTest : public ::testing::Test {
     DWORD start = GetTickCount();
     WindowEvent e;
     while (count > 0 && GetTickCount() - start < 5000)
-      if (WaitWindowEvent(50, &e) == EVENT_GADGET && e.control == control) {
+      if (WaitWindowEvent(50, &e) == Event_Control && e.control == control) {
         events.push_back(e);
         if (e.type == last) count--;
       }
     EXPECT_EQ(count, 0) << "event " << last << " did not come";
     while (TakeWindowEvent(&e))
-      if (e.code == EVENT_GADGET && e.control == control) events.push_back(e);
+      if (e.code == Event_Control && e.control == control) events.push_back(e);
     return events;
   }
 
@@ -426,7 +426,7 @@ TEST_F(CanvasTest, EventDataAnswersOnlyForTheCanvasOwnEvent) {
   WindowEvent e;
   DWORD start = GetTickCount();
   while (GetTickCount() - start < 5000)
-    if (WaitWindowEvent(50, &e) == EVENT_GADGET && e.control == canvas && e.type == LeftPressed) break;
+    if (WaitWindowEvent(50, &e) == Event_Control && e.control == canvas && e.type == LeftPressed) break;
   ASSERT_EQ(e.type, LeftPressed);
   // The bound handler and the bound procedure ran at once, with this event current.
   EXPECT_EQ(g_handlerCalls, 1);
@@ -446,7 +446,7 @@ TEST_F(CanvasTest, EventDataAnswersOnlyForTheCanvasOwnEvent) {
   SendMouse({MOUSEEVENTF_LEFTUP});
   SendKeys({{VK_SHIFT, true}});
   EventsUntil(canvas, LeftReleased);
-  PostGadgetEvent(window_, other, LeftClicked);  // another canvas's event is current now
+  PostControlEvent(window_, other, LeftClicked);  // another canvas's event is current now
   EXPECT_EQ(EventsUntil(other, LeftClicked).back().control, other);
   EXPECT_EQ(ReadCanvasAttribute(canvas, PointerX), 0);
   while (WaitWindowEvent(0, &e)) {

@@ -33,7 +33,7 @@ class ColorWidgetsTest : public ::testing::Test {
     ClearWindowEvents();
     memset(&CONFIG, 0, sizeof CONFIG);
     CONFIG.validityMarker = kSettingsMarker;
-    w_.wndMain = window_ = OpenWindow(kAutoNumber, 20, 20, 760, 420, "Colour widgets", WINDOW_SYSTEM_MENU);
+    w_.wndMain = window_ = OpenWindow(kAutoNumber, 20, 20, 760, 420, "Colour widgets", Window_SystemMenu);
     ASSERT_GT(window_, 0);
     const int kDragCanvas = Canvas_ClipMouse | Canvas_Keyboard;
     w_.cmdSelector = CreateCanvas(kAutoNumber, window_, 10, 10, 40, 40, Canvas_Keyboard);
@@ -103,7 +103,7 @@ class ColorWidgetsTest : public ::testing::Test {
     DWORD start = GetTickCount();
     WindowEvent e;
     while (GetTickCount() - start < limitMs)
-      if (WaitWindowEvent(20, &e) == EVENT_GADGET) {
+      if (WaitWindowEvent(20, &e) == Event_Control) {
         HandleColorCanvasEvent(e);
         if (until(e)) return true;
       }
@@ -130,7 +130,7 @@ class ColorWidgetsTest : public ::testing::Test {
     int retries = 0;
     while (GetTickCount() - start < 10000) {
       if (WaitWindowEvent(150, &e)) {
-        if (e.code != EVENT_GADGET) continue;
+        if (e.code != Event_Control) continue;
         HandleColorCanvasEvent(e);
         if (e.control == reporter && (e.type == PointerEntered || e.type == PointerMoved))
           reported = {e.data.pointerX, e.data.pointerY};
@@ -197,7 +197,7 @@ class ColorWidgetsTest : public ::testing::Test {
       WindowEvent e;
       for (DWORD start = GetTickCount(); quiet < 2 && GetKeyState(VK_CONTROL) < 0 && GetTickCount() - start < 5000;) {
         if (WaitWindowEvent(150, &e)) {
-          if (e.code == EVENT_GADGET) HandleColorCanvasEvent(e);
+          if (e.code == Event_Control) HandleColorCanvasEvent(e);
         } else {
           quiet++;
         }
@@ -215,7 +215,7 @@ class ColorWidgetsTest : public ::testing::Test {
       SendKeys({{VK_CONTROL, !down}});
       WindowEvent e;
       for (int i = 0; i < 10 && (GetKeyState(VK_CONTROL) < 0) != down; i++)
-        if (WaitWindowEvent(20, &e) == EVENT_GADGET) HandleColorCanvasEvent(e);
+        if (WaitWindowEvent(20, &e) == Event_Control) HandleColorCanvasEvent(e);
       if ((GetKeyState(VK_CONTROL) < 0) == down) return true;
     }
     return false;

@@ -56,7 +56,7 @@ TEST_F(ColorWidgetsTest, FieldsShowTheChannelsInTheirColorsWithoutChangeEvents) 
 
   WindowEvent e;
   while (WaitWindowEvent(50, &e))  // the program's own rewriting raises no change
-    EXPECT_FALSE(e.code == EVENT_GADGET && e.type == Changed) << e.control;
+    EXPECT_FALSE(e.code == Event_Control && e.type == Changed) << e.control;
 }
 
 TEST_F(ColorWidgetsTest, StripsShowEachChannelFromZeroToFull) {

@@ -376,14 +376,14 @@ TEST_F(DialogTest, EventsProceduresAndRightClicks) {
   EXPECT_EQ(g_calls, 1);
   EXPECT_EQ(g_seen.control, Control("b"));
   EXPECT_EQ(g_seen.type, LeftClicked);
-  ASSERT_EQ(WaitWindowEvent(200, &e), EVENT_GADGET);  // queued as well
+  ASSERT_EQ(WaitWindowEvent(200, &e), Event_Control);  // queued as well
   EXPECT_EQ(e.control, Control("b"));
   SetControlText(Control("s"), "set by the program");
   EXPECT_EQ(g_calls, 1);
   SendMessageW(Handle("c"), WM_RBUTTONUP, 0, 0);
   bool rightClick = false;
   while (WaitWindowEvent(50, &e))
-    if (e.code == EVENT_RIGHT_CLICK && e.window == DialogWindowOf(dialog_)) rightClick = true;
+    if (e.code == Event_RightClick && e.window == DialogWindowOf(dialog_)) rightClick = true;
   EXPECT_TRUE(rightClick);
 }
 

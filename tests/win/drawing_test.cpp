@@ -296,7 +296,7 @@ TEST_F(DrawingTest, DecodingFromMemory) {
 
 TEST_F(DrawingTest, ScreenCopyGivesThePaintedPixels) {
   InitWindowing();
-  int window = OpenWindow(kAutoNumber, 200, 150, 200, 120, "Pattern", WINDOW_SYSTEM_MENU);
+  int window = OpenWindow(kAutoNumber, 200, 150, 200, 120, "Pattern", Window_SystemMenu);
   int canvas = CreateCanvas(kAutoNumber, window, 10, 10, 40, 30, Canvas_Border);
   SetForegroundWindow((HWND)WindowHandle(window));
   auto pattern = [](int x, int y) { return ComposeColor(x * 6, y * 8, (x ^ y) * 4); };
@@ -333,7 +333,7 @@ TEST_F(DrawingTest, ScreenCopyGivesThePaintedPixels) {
 // as a new one does: at the screen's edge both give the same pixels.
 TEST_F(DrawingTest, ScreenCopiesIntoAKeptImageMatchNewOnes) {
   InitWindowing();
-  int window = OpenWindow(kAutoNumber, 0, 0, 200, 120, "Pattern", WINDOW_SYSTEM_MENU | WINDOW_BORDERLESS);
+  int window = OpenWindow(kAutoNumber, 0, 0, 200, 120, "Pattern", Window_SystemMenu | Window_BorderLess);
   int canvas = CreateCanvas(kAutoNumber, window, 0, 0, 200, 120, 0);
   SetForegroundWindow((HWND)WindowHandle(window));
   auto pattern = [](int x, int y) { return ComposeColor(x, y * 2, 200 - x); };

@@ -18,7 +18,7 @@ class NameListTest : public ::testing::Test {
     InitWindowing();
     BuildNamedColorMap();
     memset(&CONFIG, 0, sizeof CONFIG);
-    window_ = OpenWindow(kAutoNumber, 20, 20, 400, 500, "Names", WINDOW_SYSTEM_MENU);
+    window_ = OpenWindow(kAutoNumber, 20, 20, 400, 500, "Names", Window_SystemMenu);
     // As the window description delivers it: report view, one untitled column.
     HWND lv = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL,
                               0, 0, 400, 400, (HWND)WindowHandle(window_), nullptr, nullptr, nullptr);
@@ -110,5 +110,5 @@ TEST_F(NameListTest, RebuildingRaisesNoSelectionEvents) {
   ClearWindowEvents();
   RefreshNameList(0x654321, list_, false, false);
   WindowEvent e;
-  while (WaitWindowEvent(20, &e)) EXPECT_NE(e.code, EVENT_GADGET) << e.type;
+  while (WaitWindowEvent(20, &e)) EXPECT_NE(e.code, Event_Control) << e.type;
 }

@@ -21,7 +21,7 @@ TEST(Pointer, SpeedRoundTripsAndIsClamped) {
 TEST(Pointer, PositionFollowsTheSystemCursor) {
   // Moving the pointer by program is honoured for the application in front.
   InitWindowing();
-  int window = OpenWindow(kAutoNumber, 50, 50, 200, 100, "Front", WINDOW_SYSTEM_MENU);
+  int window = OpenWindow(kAutoNumber, 50, 50, 200, 100, "Front", Window_SystemMenu);
   SetForegroundWindow((HWND)WindowHandle(window));
   // Waits until the pointer rests there, moving it again when an echo of an
   // earlier position put it back.
@@ -37,7 +37,7 @@ TEST(Pointer, PositionFollowsTheSystemCursor) {
 
 TEST(Pointer, ForegroundWindowIsOursOnlyWhileInFront) {
   InitWindowing();
-  int window = OpenWindow(kAutoNumber, 50, 50, 200, 100, "Front", WINDOW_SYSTEM_MENU);
+  int window = OpenWindow(kAutoNumber, 50, 50, 200, 100, "Front", Window_SystemMenu);
   ASSERT_GT(window, 0);
   SetForegroundWindow((HWND)WindowHandle(window));
   EXPECT_EQ(ForegroundWindowNumber(), window);

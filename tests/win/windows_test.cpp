@@ -15,7 +15,7 @@ class WindowsTest : public ::testing::Test {
   void SetUp() override {
     InitWindowing();
     ClearWindowEvents();
-    window_ = OpenWindow(kAutoNumber, 100, 100, 300, 200, "Test", WINDOW_SYSTEM_MENU);
+    window_ = OpenWindow(kAutoNumber, 100, 100, 300, 200, "Test", Window_SystemMenu);
     ASSERT_GT(window_, 0);
   }
   void TearDown() override { CloseAllWindows(); }
@@ -40,7 +40,7 @@ class WindowsTest : public ::testing::Test {
     DWORD start = GetTickCount();
 
     while (GetTickCount() - start < 2000)
-      if (WaitWindowEvent(50, out) == code && (code != EVENT_GADGET || out->type == type)) return true;
+      if (WaitWindowEvent(50, out) == code && (code != Event_Control || out->type == type)) return true;
     return false;
   }
   int window_ = 0;
@@ -55,7 +55,7 @@ TEST_F(WindowsTest, InnerSizeAndPositionInLogicalUnits) {
   EXPECT_EQ(WindowInnerWidth(window_), 320);
   EXPECT_EQ(WindowInnerHeight(window_), 200);
   WindowEvent e;
-  EXPECT_TRUE(WaitFor(EVENT_MOVE, 0, &e));
+  EXPECT_TRUE(WaitFor(Event_Move, 0, &e));
   EXPECT_EQ(e.window, window_);
 }
 
@@ -94,11 +94,11 @@ TEST_F(WindowsTest, ProgramTextRaisesNoEventButTypingDoes) {
   SetControlText(field, "123");
   EXPECT_EQ(ControlText(field), "123");
   WindowEvent e;
-  while (WaitWindowEvent(20, &e)) EXPECT_NE(e.code, EVENT_GADGET);
+  while (WaitWindowEvent(20, &e)) EXPECT_NE(e.code, Event_Control);
 
   SendMessageW((HWND)ControlHandle(field), EM_SETSEL, 3, 3);
   SendMessageW((HWND)ControlHandle(field), WM_CHAR, '7', 0);
-  ASSERT_TRUE(WaitFor(EVENT_GADGET, Changed, &e));
+  ASSERT_TRUE(WaitFor(Event_Control, Changed, &e));
   EXPECT_EQ(e.control, field);
   EXPECT_EQ(e.window, window_);
   EXPECT_EQ(ControlText(field), "1237");
@@ -136,7 +136,7 @@ TEST_F(WindowsTest, EnterAndEscapeClickOnlyAFocusedButton) {
     SHORT escapeToggle = GetKeyState(VK_ESCAPE) & 1;
     SendKeys({{VK_RETURN, false}, {VK_RETURN, true}, {VK_ESCAPE, false}, {VK_ESCAPE, true}});
     auto keep = [&](const WindowEvent& e) {
-      if (e.code == EVENT_MENU || (e.code == EVENT_GADGET && e.type == LeftClicked)) events.push_back(e);
+      if (e.code == Event_Menu || (e.code == Event_Control && e.type == LeftClicked)) events.push_back(e);
     };
     EXPECT_TRUE(DispatchUntil([&] { return (GetKeyState(VK_ESCAPE) & 1) != escapeToggle; }, keep))
         << "the keys never arrived";
@@ -154,7 +154,7 @@ TEST_F(WindowsTest, ButtonsListsAndPostedEvents) {
   int button = AddChild(L"BUTTON", BS_PUSHBUTTON, CONTROL_BUTTON);
   SendMessageW((HWND)ControlHandle(button), BM_CLICK, 0, 0);
   WindowEvent e;
-  ASSERT_TRUE(WaitFor(EVENT_GADGET, LeftClicked, &e));
+  ASSERT_TRUE(WaitFor(Event_Control, LeftClicked, &e));
   EXPECT_EQ(e.control, button);
 
   int list = AddChild(WC_LISTVIEWW, LVS_REPORT, CONTROL_LIST_VIEW);
@@ -165,15 +165,15 @@ TEST_F(WindowsTest, ButtonsListsAndPostedEvents) {
   item.pszText = (wchar_t*)L"row";
   ListView_InsertItem(lv, &item);
   ListView_SetItemState(lv, 0, LVIS_SELECTED, LVIS_SELECTED);
-  ASSERT_TRUE(WaitFor(EVENT_GADGET, Changed, &e));
+  ASSERT_TRUE(WaitFor(Event_Control, Changed, &e));
   EXPECT_EQ(e.control, list);
 
   // A posted event comes after what was already queued, then the wait is empty.
   PostMessageW((HWND)WindowHandle(window_), WM_CLOSE, 0, 0);
-  PostGadgetEvent(window_, button, LeftReleased);
-  EXPECT_EQ(WaitWindowEvent(200, &e), EVENT_CLOSE);
+  PostControlEvent(window_, button, LeftReleased);
+  EXPECT_EQ(WaitWindowEvent(200, &e), Event_Close);
   EXPECT_TRUE(WindowExists(window_));  // closing is the program's decision
-  EXPECT_EQ(WaitWindowEvent(200, &e), EVENT_GADGET);
+  EXPECT_EQ(WaitWindowEvent(200, &e), Event_Control);
   EXPECT_EQ(e.type, LeftReleased);
   EXPECT_EQ(e.control, button);
 }
@@ -208,7 +208,7 @@ TEST_F(WindowsTest, TextFieldColorsAnswerTheParentsQuestion) {
 TEST_F(WindowsTest, TimersAndRelease) {
   ASSERT_TRUE(AddWindowTimer(window_, 7340134, 16));
   WindowEvent e;
-  ASSERT_TRUE(WaitFor(EVENT_TIMER, 0, &e));
+  ASSERT_TRUE(WaitFor(Event_Timer, 0, &e));
   EXPECT_EQ(e.timer, 7340134);
   RemoveWindowTimer(window_, 7340134);
 
