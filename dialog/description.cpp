@@ -1,3 +1,16 @@
+// The window description reader: an XML description read element by
+// element into layout nodes and real controls, its flags, values and event
+// attributes checked, the first error kept.
+//
+// Index of this file:
+// [SECTION] Names without regard to case
+// [SECTION] Flag tables
+// [SECTION] Event attributes
+// [SECTION] Elements
+// [SECTION] Attribute values
+// [SECTION] Reading an element into its node
+// [SECTION] Building the tree
+// [SECTION] Dialogs
 #include "dialog/description.h"
 
 #include <string.h>
@@ -9,7 +22,7 @@
 #include "dialog/runtime_values.h"
 
 //-----------------------------------------------------------------------------
-// Names without regard to case
+// [SECTION] Names without regard to case
 //-----------------------------------------------------------------------------
 
 static char Lower(char c) { return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c; }
@@ -36,7 +49,7 @@ static size_t FindWord(const std::string& text, const char* word) {
 }
 
 //-----------------------------------------------------------------------------
-// Flag tables: the names a FLAGS list may use on each element
+// [SECTION] Flag tables: the names a FLAGS list may use on each element
 //-----------------------------------------------------------------------------
 
 struct FlagName {
@@ -119,7 +132,7 @@ static const FlagName kHyperLinkFlags[] = {FLAG(HyperLink_Underline)};
 static const FlagName kTextFlags[] = {FLAG(Text_Center), FLAG(Text_Right), FLAG(Text_Border)};
 
 //-----------------------------------------------------------------------------
-// Event attributes
+// [SECTION] Event attributes
 //-----------------------------------------------------------------------------
 
 enum EventBits {
@@ -158,7 +171,7 @@ const unsigned kListEvents = kClickEvents | EV_CHANGE | EV_DRAG_START;
 const unsigned kFieldEvents = EV_ANY | EV_CHANGE | EV_FOCUS | EV_LOST_FOCUS;
 
 //-----------------------------------------------------------------------------
-// Elements
+// [SECTION] Elements
 //-----------------------------------------------------------------------------
 
 struct ElementInfo {
@@ -224,7 +237,7 @@ static const ElementInfo* FindElement(const std::string& name) {
 }
 
 //-----------------------------------------------------------------------------
-// Attribute values
+// [SECTION] Attribute values
 //-----------------------------------------------------------------------------
 
 // Optional white space and sign, then digits; stops at anything else; no
@@ -331,7 +344,7 @@ static int AutoOrLength(const XmlNode& element, const char* name) {
 }
 
 //-----------------------------------------------------------------------------
-// Reading an element into its node
+// [SECTION] Reading an element into its node
 //-----------------------------------------------------------------------------
 
 // Values an element's control is created with, beyond the node's own fields.
@@ -486,7 +499,7 @@ static void BindEventAttributes(Dialog& dialog, const LayoutNode& node, const Xm
 }
 
 //-----------------------------------------------------------------------------
-// Building the tree
+// [SECTION] Building the tree
 //-----------------------------------------------------------------------------
 
 static void ApplyState(Dialog& dialog, int control, bool disabled, bool invisible) {
@@ -627,7 +640,7 @@ static void BuildChildren(Dialog& dialog, const XmlDoc& doc, int parentIndex, in
 }
 
 //-----------------------------------------------------------------------------
-// Dialogs
+// [SECTION] Dialogs
 //-----------------------------------------------------------------------------
 
 static std::map<int, Dialog> g_dialogs;

@@ -2,6 +2,15 @@
 // control a description asks for (common controls version 6, the runtime's
 // widgets and its canvas), created inside the open child list with the
 // element's flags and values. kControlKinds holds one row per kind.
+//
+// Index of this file:
+// [SECTION] Child windows
+// [SECTION] What some controls start with
+// [SECTION] Styles from the element's flags
+// [SECTION] The table's rows and the common way of creating a control
+// [SECTION] The runtime's own controls
+// [SECTION] System controls that need more than their window
+// [SECTION] Control kinds
 #include "runtime/win32_internal.h"  // windows.h first
 
 #include <commctrl.h>
@@ -18,7 +27,7 @@
 #include "runtime/windowing.h"
 
 //-----------------------------------------------------------------------------
-// Child windows
+// [SECTION] Child windows
 //-----------------------------------------------------------------------------
 
 bool ControlClassesReady() {
@@ -46,7 +55,7 @@ void EndRadioGroup() {
 }
 
 //-----------------------------------------------------------------------------
-// What some controls start with
+// [SECTION] What some controls start with
 //-----------------------------------------------------------------------------
 
 // The Unix epoch as a system time: a date control's "date 0".
@@ -145,7 +154,7 @@ static bool WebViewAvailable() {
 }
 
 //-----------------------------------------------------------------------------
-// Styles from the element's flags
+// [SECTION] Styles from the element's flags
 //-----------------------------------------------------------------------------
 
 // One flag's part in a control's styles: when every bit of `flag` is in the
@@ -260,7 +269,7 @@ static const FlagStyle kTrackBarFlagStyles[] = {
     {0}};
 
 //-----------------------------------------------------------------------------
-// The table's rows and the common way of creating a control
+// [SECTION] The table's rows and the common way of creating a control
 //-----------------------------------------------------------------------------
 
 struct ControlKindInfo;
@@ -295,7 +304,7 @@ static HWND NewWindowOfKind(const ControlKindInfo& info, uint32_t flags, const s
 }
 
 //-----------------------------------------------------------------------------
-// The runtime's own controls
+// [SECTION] The runtime's own controls
 //-----------------------------------------------------------------------------
 
 static int CreateContainerOf(const ControlKindInfo&, const ControlRequest& r, const std::wstring&) {
@@ -370,7 +379,7 @@ static int CreateHyperlinkOf(const ControlKindInfo&, const ControlRequest& r, co
 }
 
 //-----------------------------------------------------------------------------
-// System controls that need more than their window
+// [SECTION] System controls that need more than their window
 //-----------------------------------------------------------------------------
 
 // The text goes in after creation, where an edit control takes it whole.
@@ -498,7 +507,7 @@ static int CreateWebView(const ControlKindInfo& info, const ControlRequest& r, c
 }
 
 //-----------------------------------------------------------------------------
-// Control kinds: one row per element kind
+// [SECTION] Control kinds: one row per element kind
 //-----------------------------------------------------------------------------
 
 static const DWORD kEditorStyle = ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP;

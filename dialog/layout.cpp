@@ -2,6 +2,14 @@
 // building the tree, measuring bottom-up, placing top-down, the window's
 // first layout and refits. What each kind of node does is named in the
 // node-kind table at the end, one row per kind.
+//
+// Index of this file:
+// [SECTION] Arithmetic helpers
+// [SECTION] Building the tree
+// [SECTION] Measuring
+// [SECTION] Placing
+// [SECTION] The window
+// [SECTION] Node kinds
 #include "dialog/layout.h"
 
 #include <stdarg.h>
@@ -10,7 +18,7 @@
 #include "dialog/element_flags.h"
 
 //-----------------------------------------------------------------------------
-// Arithmetic helpers: lengths stay within +-kLengthLimit, so no sum or
+// [SECTION] Arithmetic helpers: lengths stay within +-kLengthLimit, so no sum or
 // product of them can overflow, whatever a description asks for.
 //-----------------------------------------------------------------------------
 
@@ -26,7 +34,7 @@ static int Larger(int a, int b) { return a > b ? a : b; }
 static int Scale(int a, int b, int c) { return ClampLength((int64_t)a * b / c); }
 
 //-----------------------------------------------------------------------------
-// Building the tree
+// [SECTION] Building the tree
 //-----------------------------------------------------------------------------
 
 int AddLayoutNode(Dialog& dialog, int kind) {
@@ -121,7 +129,7 @@ void FinishGrid(LayoutNode& grid) {
 }
 
 //-----------------------------------------------------------------------------
-// Measuring: what each kind of node needs at least, bottom-up
+// [SECTION] Measuring: what each kind of node needs at least, bottom-up
 //-----------------------------------------------------------------------------
 
 void MinimumSize(Dialog& dialog, int index, int* w, int* h) {
@@ -364,7 +372,7 @@ static void MeasureSplitter(Dialog& dialog, int index, int* w, int* h) {
 }
 
 //-----------------------------------------------------------------------------
-// Placing: each kind of node divides its rectangle, top-down
+// [SECTION] Placing: each kind of node divides its rectangle, top-down
 //-----------------------------------------------------------------------------
 
 void PlaceNode(Dialog& dialog, int index, int x, int y, int w, int h) {
@@ -580,7 +588,7 @@ void PlaceSplitterPane(Dialog& dialog, int paneControl, int w, int h) {
 }
 
 //-----------------------------------------------------------------------------
-// The window
+// [SECTION] The window
 //-----------------------------------------------------------------------------
 
 void LayoutNewWindow(Dialog& dialog, int askedWidth, int askedHeight) {
@@ -616,7 +624,7 @@ void PlaceInWindow(Dialog& dialog) {
 }
 
 //-----------------------------------------------------------------------------
-// Node kinds: one row per kind, naming the procedures above
+// [SECTION] Node kinds: one row per kind, naming the procedures above
 //-----------------------------------------------------------------------------
 
 // Columns: the kind; whether it creates a control; how it holds children;

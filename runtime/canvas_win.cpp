@@ -1,5 +1,16 @@
 // The canvas control on Win32: a child window that shows a 24-bit surface and
 // turns its messages into canvas events.
+//
+// Index of this file:
+// [SECTION] Records and module-wide state
+// [SECTION] Cursor table
+// [SECTION] Surface
+// [SECTION] Painting
+// [SECTION] Events
+// [SECTION] Mouse capture and confinement
+// [SECTION] Message handlers
+// [SECTION] Creation
+// [SECTION] Attributes
 #include "runtime/win32_internal.h"  // windows.h first
 
 #include <windowsx.h>
@@ -8,7 +19,7 @@
 #include "runtime/drawing.h"
 
 //-----------------------------------------------------------------------------
-// Records and module-wide state
+// [SECTION] Records and module-wide state
 //-----------------------------------------------------------------------------
 
 struct CanvasRecord {
@@ -48,7 +59,7 @@ static CanvasRecord* CanvasRecordOf(int canvas) {
 bool IsCanvas(int control) { return CanvasRecordOf(control) != nullptr; }
 
 //-----------------------------------------------------------------------------
-// Cursor table, loaded on first use
+// [SECTION] Cursor table, loaded on first use
 //-----------------------------------------------------------------------------
 
 static HCURSOR TableCursor(int index) {
@@ -68,7 +79,7 @@ static void SetCanvasCursor(CanvasRecord* r, int index, HCURSOR cursor) {
 }
 
 //-----------------------------------------------------------------------------
-// Surface
+// [SECTION] Surface
 //-----------------------------------------------------------------------------
 
 static int BackgroundFill(const CanvasRecord* r) { return r->background == -1 ? kWhite : r->background; }
@@ -157,7 +168,7 @@ static void CopyBitmapToSurface(CanvasRecord* r, HBITMAP bitmap) {
 }
 
 //-----------------------------------------------------------------------------
-// Painting: one copy of the surface, through an off-screen bitmap when the
+// [SECTION] Painting: one copy of the surface, through an off-screen bitmap when the
 // focus rectangle goes on top
 //-----------------------------------------------------------------------------
 
@@ -188,7 +199,7 @@ static void OnPaint(const CanvasRecord* r) {
 }
 
 //-----------------------------------------------------------------------------
-// Events
+// [SECTION] Events
 //-----------------------------------------------------------------------------
 
 // The input state for an event: the pointer where the message was generated,
@@ -244,7 +255,7 @@ static int EventData(int canvas, int attribute) {
 }
 
 //-----------------------------------------------------------------------------
-// Mouse capture and confinement
+// [SECTION] Mouse capture and confinement
 //-----------------------------------------------------------------------------
 
 static void FreeClip(HWND hwnd) {
@@ -270,7 +281,7 @@ static void EndCaptureAndClip(HWND hwnd) {
 }
 
 //-----------------------------------------------------------------------------
-// Message handlers
+// [SECTION] Message handlers
 //-----------------------------------------------------------------------------
 
 static void TakeFocus(HWND hwnd) {
@@ -437,7 +448,7 @@ static LRESULT CALLBACK CanvasProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 }
 
 //-----------------------------------------------------------------------------
-// Creation
+// [SECTION] Creation
 //-----------------------------------------------------------------------------
 
 static bool RegisterCanvasClassOnce() {
@@ -495,7 +506,7 @@ int CreateCanvasIn(int number, void* parent, int x, int y, int w, int h, int fla
 }
 
 //-----------------------------------------------------------------------------
-// Attributes, background, focus, handlers
+// [SECTION] Attributes, background, focus, handlers
 //-----------------------------------------------------------------------------
 
 intptr_t ReadCanvasAttribute(int canvas, int attribute) {

@@ -2,6 +2,17 @@
 // panel, the splitter, the scroll area, the spin field and the hyperlink,
 // the subclass that lets a frame fill its inside, and the creation and
 // queries of each.
+//
+// Index of this file:
+// [SECTION] Controls in general
+// [SECTION] Container
+// [SECTION] Frame
+// [SECTION] Panel
+// [SECTION] Splitter
+// [SECTION] Scroll area
+// [SECTION] Spin
+// [SECTION] Hyperlink
+// [SECTION] Window classes
 #include "runtime/win32_internal.h"  // windows.h first
 
 #include <commctrl.h>
@@ -22,7 +33,7 @@ static const wchar_t kSpinClass[] = L"TintvaneSpin";
 static const wchar_t kHyperlinkClass[] = L"TintvaneHyperlink";
 
 //-----------------------------------------------------------------------------
-// Controls in general
+// [SECTION] Controls in general
 //-----------------------------------------------------------------------------
 
 static HWND CreateChild(HWND parent, DWORD exStyle, const wchar_t* cls, const std::wstring& text, DWORD style) {
@@ -70,7 +81,7 @@ void MeasureChildText(void* window, const std::wstring& text, bool prefix, int* 
 }
 
 //-----------------------------------------------------------------------------
-// Container
+// [SECTION] Container
 //-----------------------------------------------------------------------------
 
 static void OfferPaneSize(HWND pane, LPARAM size);
@@ -115,7 +126,7 @@ int CreateContainerIn(int number, void* parent, int border) {
 }
 
 //-----------------------------------------------------------------------------
-// Frame
+// [SECTION] Frame
 //-----------------------------------------------------------------------------
 
 // Frames draw only their lines; the parent clips them out of its own
@@ -144,7 +155,7 @@ int CreateFrameIn(int number, void* parent, const char* caption, int line) {
 }
 
 //-----------------------------------------------------------------------------
-// Panel: a tab control whose pages are containers inside it
+// [SECTION] Panel: a tab control whose pages are containers inside it
 //-----------------------------------------------------------------------------
 
 static HWND PanelTabs(HWND panel) { return GetWindow(panel, GW_CHILD); }
@@ -234,7 +245,7 @@ void PanelPageSize(int panel, int* w, int* h) {
 }
 
 //-----------------------------------------------------------------------------
-// Splitter: two pane containers and a separator the user drags
+// [SECTION] Splitter: two pane containers and a separator the user drags
 //-----------------------------------------------------------------------------
 
 struct SplitterState {
@@ -392,7 +403,7 @@ void SplitterPaneSize(int splitter, int pane, int* w, int* h) {
 }
 
 //-----------------------------------------------------------------------------
-// Scroll area: an inner container moved by two scroll bars
+// [SECTION] Scroll area: an inner container moved by two scroll bars
 //-----------------------------------------------------------------------------
 
 struct ScrollAreaState {
@@ -494,7 +505,7 @@ void SetScrollAreaInnerSize(int control, int w, int h) {
 }
 
 //-----------------------------------------------------------------------------
-// Spin: a number field with up and down arrows
+// [SECTION] Spin: a number field with up and down arrows
 //-----------------------------------------------------------------------------
 
 static LRESULT CALLBACK SpinProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -561,7 +572,7 @@ int CreateSpinIn(int number, void* parent, const SpinSettings& settings, const c
 }
 
 //-----------------------------------------------------------------------------
-// Hyperlink: text in a colour of its own, underlined on request or under the pointer
+// [SECTION] Hyperlink: text in a colour of its own, underlined on request or under the pointer
 //-----------------------------------------------------------------------------
 
 struct HyperlinkState {
@@ -643,7 +654,7 @@ int CreateHyperlinkIn(int number, void* parent, const char* text, int color, boo
 }
 
 //-----------------------------------------------------------------------------
-// Window classes
+// [SECTION] Window classes
 //-----------------------------------------------------------------------------
 
 bool RegisterWidgetClasses() {

@@ -1,4 +1,14 @@
 // Windows, controls, timers and the event wait, on Win32.
+//
+// Index of this file:
+// [SECTION] Display scale
+// [SECTION] Registries
+// [SECTION] Events offered by the window procedures
+// [SECTION] Windows
+// [SECTION] Events and timers
+// [SECTION] Controls
+// [SECTION] Window behaviour
+// [SECTION] Displays
 #include "runtime/win32_internal.h"  // windows.h first
 
 #include <commctrl.h>
@@ -14,7 +24,7 @@
 #include "runtime/windowing.h"
 
 //-----------------------------------------------------------------------------
-// Display scale
+// [SECTION] Display scale
 //-----------------------------------------------------------------------------
 
 static float g_scaleX = 1.0f, g_scaleY = 1.0f;
@@ -40,7 +50,7 @@ int DeviceToLogicalX(int v) { return (int)floor(v / (double)g_scaleX + 0.5); }
 int DeviceToLogicalY(int v) { return (int)floor(v / (double)g_scaleY + 0.5); }
 
 //-----------------------------------------------------------------------------
-// Registries: numbers to handles and back
+// [SECTION] Registries: numbers to handles and back
 //-----------------------------------------------------------------------------
 
 struct WindowRecord {
@@ -119,7 +129,7 @@ HWND TopLevelOf(HWND hwnd) {
 }
 
 //-----------------------------------------------------------------------------
-// Events offered by the window procedures
+// [SECTION] Events offered by the window procedures
 //-----------------------------------------------------------------------------
 
 static void OfferEvent(int code, int window, int control, int type, int timer,
@@ -420,7 +430,7 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 }
 
 //-----------------------------------------------------------------------------
-// Windows
+// [SECTION] Windows
 //-----------------------------------------------------------------------------
 
 // The program's icon (icon group 1) in the large and small sizes of the
@@ -618,7 +628,7 @@ void ResizeWindowTo(int window, int x, int y, int innerWidth, int innerHeight) {
 }
 
 //-----------------------------------------------------------------------------
-// Events and timers
+// [SECTION] Events and timers
 //-----------------------------------------------------------------------------
 
 static bool IsPushButton(HWND hwnd) {
@@ -675,7 +685,7 @@ void RemoveWindowTimer(int window, int timerId) {
 }
 
 //-----------------------------------------------------------------------------
-// Controls
+// [SECTION] Controls
 //-----------------------------------------------------------------------------
 
 int RegisterControl(int number, void* hwnd, int window, int kind) {
@@ -799,7 +809,7 @@ void SetTextFieldLimit(int control, int characters) {
 }
 
 //-----------------------------------------------------------------------------
-// Window behaviour
+// [SECTION] Window behaviour
 //-----------------------------------------------------------------------------
 
 void SetWindowTitle(int window, const char* title) {
@@ -829,7 +839,7 @@ void HideWindowAnimated(int window, int animation, int ms) {
 }
 
 //-----------------------------------------------------------------------------
-// Displays
+// [SECTION] Displays
 //-----------------------------------------------------------------------------
 
 static std::vector<RECT> g_displays;  // virtual-screen pixels, the primary first
