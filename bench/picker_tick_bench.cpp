@@ -158,19 +158,19 @@ static int SurfaceTopLeft(int canvas) {
 // the current colour, the swatch, txtRGB and the three fields (and the
 // clipboard, when copying automatically).
 static bool ProgramPicked(POINT at, int previous) {
-  int colour = BenchPictureColor(at.x, at.y);
-  if (CONFIG.Color != colour || !((colour ^ previous) & 0xFF) || !((colour ^ previous) & 0xFF00) ||
-      !((colour ^ previous) & 0xFF0000))
+  int color = BenchPictureColor(at.x, at.y);
+  if (CONFIG.Color != color || !((color ^ previous) & 0xFF) || !((color ^ previous) & 0xFF00) ||
+      !((color ^ previous) & 0xFF0000))
     return false;
   char code[8];
-  snprintf(code, sizeof code, "#%02X%02X%02X", colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+  snprintf(code, sizeof code, "#%02X%02X%02X", color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
   wchar_t wideCode[8];
   swprintf(wideCode, 8, L"%hs", code);
   if (g_autocopy && !ClipboardHolds(wideCode)) return false;
-  return SurfaceTopLeft(g_widgets.imgPaletteCurrent) == colour && ControlText(g_widgets.txtRGB) == code &&
-         ControlText(g_widgets.txtR) == std::to_string(colour & 0xFF) &&
-         ControlText(g_widgets.txtG) == std::to_string((colour >> 8) & 0xFF) &&
-         ControlText(g_widgets.txtB) == std::to_string((colour >> 16) & 0xFF);
+  return SurfaceTopLeft(g_widgets.imgPaletteCurrent) == color && ControlText(g_widgets.txtRGB) == code &&
+         ControlText(g_widgets.txtR) == std::to_string(color & 0xFF) &&
+         ControlText(g_widgets.txtG) == std::to_string((color >> 8) & 0xFF) &&
+         ControlText(g_widgets.txtB) == std::to_string((color >> 16) & 0xFF);
 }
 
 static bool RunProgramRound(int ticks, BenchStats* stats, std::vector<double>* tickMs) {

@@ -226,10 +226,10 @@ static bool MakeWindow() {
   for (int y = 0; y < g_pictureHeight; y++)
     for (int x = 0; x < g_pictureWidth; x++) {
       unsigned char* p = g_pictureBits + (size_t)(g_pictureHeight - 1 - y) * stride + 3 * x;
-      int colour = BenchPictureColor(x, y);
-      p[0] = (unsigned char)(colour >> 16);
-      p[1] = (unsigned char)(colour >> 8);
-      p[2] = (unsigned char)colour;
+      int color = BenchPictureColor(x, y);
+      p[0] = (unsigned char)(color >> 16);
+      p[1] = (unsigned char)(color >> 8);
+      p[2] = (unsigned char)color;
     }
   ShowWindow(g_window, SW_SHOW);
   UpdateWindow(g_window);
@@ -257,11 +257,11 @@ static unsigned char* RegionPixel(int x, int y) {
   return g_regionBits + ((size_t)(kBenchCaptureHeight - 1 - y) * kBenchCaptureWidth + x) * 4;
 }
 
-static void SetRegionPixel(int x, int y, int colour) {
+static void SetRegionPixel(int x, int y, int color) {
   unsigned char* p = RegionPixel(x, y);
-  p[0] = (unsigned char)(colour >> 16);
-  p[1] = (unsigned char)(colour >> 8);
-  p[2] = (unsigned char)colour;
+  p[0] = (unsigned char)(color >> 16);
+  p[1] = (unsigned char)(color >> 8);
+  p[2] = (unsigned char)color;
 }
 
 static void ShowField(int channel, int value) {
@@ -281,10 +281,10 @@ static void ShowField(int channel, int value) {
   InvalidateRect(g_fields[channel], nullptr, TRUE);
 }
 
-static void FillStrip(int channel, int colour) {
+static void FillStrip(int channel, int color) {
   Strip& s = g_stripPixels[channel];
   int shift = 8 * channel;
-  int kept = colour & ~(0xFF << shift);
+  int kept = color & ~(0xFF << shift);
   unsigned char* row = s.bits;  // the bottom row, then copied upwards
   for (int x = 0; x < s.width; x++) {
     int c = kept | s.columnIndex[x] << shift;
@@ -325,24 +325,24 @@ static int Tick(BenchClock* clock) {
   SetRegionPixel(cx - 1, cy, grey);
   SetRegionPixel(cx + 1, cy, grey);
   const unsigned char* centre = RegionPixel(cx, cy);
-  int colour = centre[2] | centre[1] << 8 | centre[0] << 16;
+  int color = centre[2] | centre[1] << 8 | centre[0] << 16;
   wchar_t code[8];
-  swprintf(code, 8, L"#%02X%02X%02X", colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+  swprintf(code, 8, L"#%02X%02X%02X", color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
   if (g_autocopy) CopyText(code);
   MarkPhase(clock, PHASE_CAPTURE);
 
-  g_swatchColor = colour;
+  g_swatchColor = color;
   HDC dc = GetDC(g_swatch);
   ShowSwatch(dc);
   ReleaseDC(g_swatch, dc);
   SetWindowTextW(g_code, code);
   MarkPhase(clock, PHASE_SWATCH_AND_TEXT);
 
-  for (int c = 0; c < 3; c++) ShowField(c, (colour >> (8 * c)) & 0xFF);
+  for (int c = 0; c < 3; c++) ShowField(c, (color >> (8 * c)) & 0xFF);
   MarkPhase(clock, PHASE_FIELDS);
 
   for (int c = 0; c < 3; c++) {
-    FillStrip(c, colour);
+    FillStrip(c, color);
     dc = GetDC(g_strips[c]);
     ShowStrip(dc, c);
     ReleaseDC(g_strips[c], dc);
@@ -356,7 +356,7 @@ static int Tick(BenchClock* clock) {
 
   PumpMessages();
   MarkPhase(clock, PHASE_REPAINT);
-  return colour;
+  return color;
 }
 
 //-----------------------------------------------------------------------------
@@ -402,13 +402,13 @@ int main(int argc, char** argv) {
     }
     BenchClock clock;
     StartBenchClock(&clock);
-    int colour = Tick(&clock);
+    int color = Tick(&clock);
     wchar_t code[8];
-    swprintf(code, 8, L"#%02X%02X%02X", colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-    bool fresh = colour == BenchPictureColor(at.x, at.y) && ((colour ^ previous) & 0xFF) &&
-                 ((colour ^ previous) & 0xFF00) && ((colour ^ previous) & 0xFF0000) &&
+    swprintf(code, 8, L"#%02X%02X%02X", color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+    bool fresh = color == BenchPictureColor(at.x, at.y) && ((color ^ previous) & 0xFF) &&
+                 ((color ^ previous) & 0xFF00) && ((color ^ previous) & 0xFF0000) &&
                  (!g_autocopy || ClipboardHolds(code));
-    previous = colour;
+    previous = color;
     if (i < untimed) continue;
     if (fresh) AddTick(&stats, clock, &tickMs);
     else stats.misses++;

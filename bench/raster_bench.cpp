@@ -17,9 +17,9 @@ struct Surface {
 
 static void BM_FillWholeSurface(benchmark::State& state) {
   Surface s(156, 104, 3);
-  int colour = 0;
+  int color = 0;
   for (auto _ : state) {
-    RasterFillBox(s.b, 0, 0, 156, 104, colour++);
+    RasterFillBox(s.b, 0, 0, 156, 104, color++);
     benchmark::DoNotOptimize(s.memory.data());
   }
 }

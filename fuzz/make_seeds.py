@@ -5,7 +5,7 @@ settings/       XML texts of the settings record: compact as saved, pretty-
                 printed, other number spellings, missing, repeated and foreign
                 elements, broken text
 settings_file/  whole settings files: the length prefix and a level-6 stream
-image_decode/   PNG in every colour type and bit depth, with transparency,
+image_decode/   PNG in every color type and bit depth, with transparency,
                 interlaced, with every row filter, in several data chunks;
                 BMP of 1, 4, 8, 24 and 32 bits, bottom-up and top-down, with
                 bit fields and the longer headers
@@ -159,10 +159,10 @@ def filter_rows(rows, bpp, first_filter):
     return bytes(out)
 
 
-def png(width, height, colour, depth, interlaced=False, extra=b"", idat_pieces=1, first_filter=0):
-    channels = CHANNELS[colour]
+def png(width, height, color, depth, interlaced=False, extra=b"", idat_pieces=1, first_filter=0):
+    channels = CHANNELS[color]
     limit = (1 << depth) - 1
-    if colour == 3:
+    if color == 3:
         limit = min(limit, 5)  # six palette entries
     pixels = [[numbers(x * 31 + y * 7 + 1, channels, 0xFFFF) for x in range(width)] for y in range(height)]
     pixels = [[[s % (limit + 1) for s in px] for px in row] for row in pixels]
@@ -180,9 +180,9 @@ def png(width, height, colour, depth, interlaced=False, extra=b"", idat_pieces=1
     else:
         raw = filter_rows(image_rows(range(width), range(height)), bpp, first_filter)
     data = zlib.compress(raw, 9)
-    header = struct.pack(">IIBBBBB", width, height, depth, colour, 0, 0, 1 if interlaced else 0)
+    header = struct.pack(">IIBBBBB", width, height, depth, color, 0, 0, 1 if interlaced else 0)
     body = chunk(b"IHDR", header)
-    if colour == 3:
+    if color == 3:
         body += chunk(b"PLTE", bytes([0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255, 90, 60, 30]))
     body += extra
     step = -(-len(data) // idat_pieces)
@@ -221,15 +221,15 @@ def png_seeds():
 
 def bmp(width, height, bits, top_down=False, header_size=40, bitfields=False, palette_used=0,
         alpha=False):
-    colours = palette_used or (1 << bits if bits <= 8 else 0)
-    palette = b"".join(bytes([i * 40 % 256, i * 90 % 256, i * 150 % 256, 0]) for i in range(colours))
+    colors = palette_used or (1 << bits if bits <= 8 else 0)
+    palette = b"".join(bytes([i * 40 % 256, i * 90 % 256, i * 150 % 256, 0]) for i in range(colors))
     masks = struct.pack("<III", 0xFF0000, 0xFF00, 0xFF) if bitfields else b""
     stride = (width * bits + 31) // 32 * 4
     rows = b""
     for y in range(height):
         values = numbers(y * 13 + 5, width * 4, 0xFF)
         if bits <= 8:
-            row = pack_row([v % colours for v in values[:width]], bits)
+            row = pack_row([v % colors for v in values[:width]], bits)
         elif bits == 24:
             row = bytes(values[:width * 3])
         else:

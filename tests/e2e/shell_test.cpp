@@ -463,11 +463,11 @@ TEST_F(WindowTest, TheSessionEndingSavesTheSettingsAtOnce) {
 
 TEST_F(WindowTest, TheOptionsCaptionTakesANewColorAtEveryStart) {
   std::vector<int> seen[2];
-  for (auto& colours : seen) {
+  for (auto& colors : seen) {
     ASSERT_TRUE(Start());
-    colours = Shot(ClientRectOf(main_.options)).Pixels();
-    std::sort(colours.begin(), colours.end());
-    colours.erase(std::unique(colours.begin(), colours.end()), colours.end());
+    colors = Shot(ClientRectOf(main_.options)).Pixels();
+    std::sort(colors.begin(), colors.end());
+    colors.erase(std::unique(colors.begin(), colors.end()), colors.end());
     ASSERT_EQ(Close(), 0);
   }
   // The face is the same both times; the caption's colours are not.

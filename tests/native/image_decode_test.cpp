@@ -42,7 +42,7 @@ TEST(ImageDecode, PngLayoutsBecomeTwentyFourOrThirtyTwoBits) {
     const char* name;
     Bytes png;
     int bits;
-    int colour[2];  // the two pixels of the 2 x 1 picture
+    int color[2];  // the two pixels of the 2 x 1 picture
     int alpha[2];
   } cases[] = {
       {"rgb", fixture::MakePng(2, 1, 8, 2, {{1, 2, 3, 4, 5, 6}}), 24, {0x030201, 0x060504}, {}},
@@ -60,7 +60,7 @@ TEST(ImageDecode, PngLayoutsBecomeTwentyFourOrThirtyTwoBits) {
     ASSERT_TRUE(DecodeImageData(c.png.data(), c.png.size(), &image));
     ASSERT_EQ(image.bitsPerPixel, c.bits);
     for (int x = 0; x < 2; x++) {
-      EXPECT_EQ(ColorAt(image, x, 0), c.colour[x]);
+      EXPECT_EQ(ColorAt(image, x, 0), c.color[x]);
       if (c.bits == 32) {
         EXPECT_EQ(AlphaAt(image, x, 0), c.alpha[x]);
       }
@@ -74,7 +74,7 @@ TEST(ImageDecode, BmpFilesOfTheUsualDepths) {
     const char* name;
     Bytes bmp;
     int bits;
-    int colour[2][2];  // 2 x 2 pictures, top line first
+    int color[2][2];  // 2 x 2 pictures, top line first
     int alpha;
   } cases[] = {
       {"24 bits, bottom-up, padded lines",
@@ -97,7 +97,7 @@ TEST(ImageDecode, BmpFilesOfTheUsualDepths) {
     ASSERT_EQ(image.bitsPerPixel, c.bits);
     for (int y = 0; y < 2; y++)
       for (int x = 0; x < 2; x++) {
-        EXPECT_EQ(ColorAt(image, x, y), c.colour[y][x]) << x << ", " << y;
+        EXPECT_EQ(ColorAt(image, x, y), c.color[y][x]) << x << ", " << y;
         if (c.bits == 32) {
           EXPECT_EQ(AlphaAt(image, x, y), c.alpha);
         }

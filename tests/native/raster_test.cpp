@@ -32,11 +32,11 @@ struct TestBuffer {
 // Whether exactly the pixels of [left, right) x [top, bottom) have `colour`
 // and all others are white.
 ::testing::AssertionResult OnlyBoxPainted(const TestBuffer& t, int left, int top, int right, int bottom,
-                                          int colour) {
+                                          int color) {
   for (int y = 0; y < t.b.height; y++)
     for (int x = 0; x < t.b.width; x++) {
       bool inside = x >= left && x < right && y >= top && y < bottom;
-      if (t.At(x, y) != (inside ? colour : kWhite))
+      if (t.At(x, y) != (inside ? color : kWhite))
         return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << std::hex << t.At(x, y);
     }
   return ::testing::AssertionSuccess();
@@ -168,9 +168,9 @@ TEST(Raster, PixelRoundTripsForEveryColor) {
   for (int bytes : {3, 4}) {
     TestBuffer t(2, 2, bytes);
     bool allEqual = true;
-    for (int colour = 0; colour < (1 << 24); colour++) {
-      RasterWritePixel(t.b, 0, 0, colour);
-      allEqual &= RasterReadPixel(t.b, 0, 0) == colour;
+    for (int color = 0; color < (1 << 24); color++) {
+      RasterWritePixel(t.b, 0, 0, color);
+      allEqual &= RasterReadPixel(t.b, 0, 0) == color;
     }
     EXPECT_TRUE(allEqual) << bytes << " bytes";
     RasterWritePixel(t.b, 1, 1, (int)0xFF123456);  // the high byte is ignored
@@ -246,8 +246,8 @@ TEST(Raster, BlendingUsesStraightAlphaRoundingDown) {
 // Column by column in one pass: the pixels one vertical line per column
 // gives, clipped alike, on both depths; alpha stays.
 TEST(Raster, FilledColumnsAreTheVerticalLinesOfTheirColors) {
-  std::vector<int> colours;
-  for (int i = 0; i < 40; i++) colours.push_back(ComposeColor(i * 6, 255 - i, i * 3));
+  std::vector<int> colors;
+  for (int i = 0; i < 40; i++) colors.push_back(ComposeColor(i * 6, 255 - i, i * 3));
   const struct {
     int x, y, height, count;
   } cases[] = {{0, 0, 20, 30}, {-5, -3, 10, 40}, {25, 15, 30, 40}, {3, 2, 1, 1}, {0, 0, 0, 30}, {0, 0, 20, 0},
@@ -259,8 +259,8 @@ TEST(Raster, FilledColumnsAreTheVerticalLinesOfTheirColors) {
       TestBuffer lines(30, 20, bytes), filled(30, 20, bytes);
       if (bytes == 4) PixelAddress(filled.b, 3, 2)[3] = 44;
       for (int i = 0; i < c.count && c.height > 0; i++)
-        RasterDrawLine(lines.b, c.x + i, c.y, c.x + i, c.y + c.height - 1, colours[(size_t)i]);
-      RasterFillColumns(filled.b, c.x, c.y, c.height, colours.data(), c.count);
+        RasterDrawLine(lines.b, c.x + i, c.y, c.x + i, c.y + c.height - 1, colors[(size_t)i]);
+      RasterFillColumns(filled.b, c.x, c.y, c.height, colors.data(), c.count);
       for (int y = 0; y < 20; y++)
         for (int x = 0; x < 30; x++) ASSERT_EQ(filled.At(x, y), lines.At(x, y)) << x << ", " << y;
       if (bytes == 4) {

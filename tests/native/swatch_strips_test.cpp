@@ -190,7 +190,7 @@ TEST(AutoPalette, ThirtyThreeColorsOverrunByEightAndAreClippedToTheStrip) {
 
 TEST(AutoPalette, TheLastBoxTakesWhatRoundingLeavesAtTheRightEdge) {
   const struct {
-    int colours, stripWidth, lastX, lastWidth;
+    int colors, stripWidth, lastX, lastWidth;
   } cases[] = {
       {33, 170, 32 * 5, 10},  // 33 x round(5.39) = 165: five columns short
       {3, 100, 66, 34},       // 3 x round(33.33) = 99: one short
@@ -198,14 +198,14 @@ TEST(AutoPalette, TheLastBoxTakesWhatRoundingLeavesAtTheRightEdge) {
   };
   for (const auto& c : cases) {
     std::vector<int32_t> pixels;
-    for (int i = 0; i < c.colours; i++) pixels.push_back(ComposeColor(200, i, 0));
+    for (int i = 0; i < c.colors; i++) pixels.push_back(ComposeColor(200, i, 0));
     PaletteEntry entries[kPaletteLimit];
     SwatchBox boxes[kPaletteLimit];
     int n = BuildPaletteEntries(pixels.data(), (int)pixels.size(), entries);
-    ASSERT_EQ(LayoutPaletteBoxes(entries, n, c.stripWidth, boxes), c.colours);
-    EXPECT_EQ(boxes[n - 1].x, c.lastX) << c.colours;
-    EXPECT_EQ(boxes[n - 1].width, c.lastWidth) << c.colours;
-    EXPECT_EQ(entries[n - 1].width, boxes[0].width) << c.colours;  // the entry keeps its own width
+    ASSERT_EQ(LayoutPaletteBoxes(entries, n, c.stripWidth, boxes), c.colors);
+    EXPECT_EQ(boxes[n - 1].x, c.lastX) << c.colors;
+    EXPECT_EQ(boxes[n - 1].width, c.lastWidth) << c.colors;
+    EXPECT_EQ(entries[n - 1].width, boxes[0].width) << c.colors;  // the entry keeps its own width
   }
 }
 

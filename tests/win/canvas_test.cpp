@@ -574,11 +574,11 @@ TEST_F(CanvasTest, DrawingOnAFocusedCanvasKeepsTheFocusRectangle) {
   int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 60, 40, Canvas_Keyboard | Canvas_DrawFocus);
   ASSERT_TRUE(FocusCanvas(canvas));
   RECT r = ScreenClientRect(canvas);
-  auto showsFramed = [](int colour) {
-    return [colour] {
+  auto showsFramed = [](int color) {
+    return [color] {
       int marked = 0;
-      for (int x = 2; x < 58; x++) marked += ReadPixel(x, 2) != colour;
-      return marked > 10 && ReadPixel(1, 1) == colour && ReadPixel(30, 20) == colour;
+      for (int x = 2; x < 58; x++) marked += ReadPixel(x, 2) != color;
+      return marked > 10 && ReadPixel(1, 1) == color && ReadPixel(30, 20) == color;
     };
   };
   BeginDrawing(CanvasTarget(canvas));

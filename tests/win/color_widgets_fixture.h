@@ -235,9 +235,9 @@ class ColorWidgetsTest : public ::testing::Test {
 
   static int PixelAt(int canvas, int x, int y) {
     if (!BeginDrawing(CanvasTarget(canvas))) return -1;
-    int colour = ReadPixel(x, y);
+    int color = ReadPixel(x, y);
     EndDrawing();
-    return colour;
+    return color;
   }
 
   // The colour stored with a row of the name list.

@@ -50,7 +50,7 @@ TEST_F(DrawingTest, NothingToDrawOnGivesNothing) {
 TEST_F(DrawingTest, CreatingImages) {
   const struct {
     int bits, background;
-    int depth, colour, alpha;
+    int depth, color, alpha;
   } cases[] = {
       {32, -1, 32, 0, 0},  // transparent black
       {32, 0, 32, 0, 255},  // opaque black
@@ -67,7 +67,7 @@ TEST_F(DrawingTest, CreatingImages) {
     EXPECT_EQ(section.dsBm.bmBitsPixel, c.depth);
     EXPECT_GT(section.dsBmih.biHeight, 0);  // bottom-up
     ASSERT_TRUE(BeginDrawing(ImageTarget(image)));
-    EXPECT_EQ(ReadPixel(2, 1), c.colour);
+    EXPECT_EQ(ReadPixel(2, 1), c.color);
     EndDrawing();
     if (c.alpha >= 0) {
       EXPECT_EQ(((unsigned char*)section.dsBm.bmBits)[3], c.alpha);
@@ -104,9 +104,9 @@ TEST_F(DrawingTest, EdgeCasesOnBothDepths) {
     EXPECT_EQ(ReadPixel(3, 1), 0x0000FF);
     for (int y = 2; y <= 7; y++) EXPECT_EQ(ReadPixel(3, y), 0xFF0000);
     EXPECT_EQ(ReadPixel(3, 8), 0xFFFFFF);
-    for (int colour : {0, 1, 0xFF, 0x100, 0x10000, 0x7F7F7F, 0xFFFFFF, 0xABCDEF}) {
-      WritePixel(29, 11, colour);
-      EXPECT_EQ(ReadPixel(29, 11), colour);
+    for (int color : {0, 1, 0xFF, 0x100, 0x10000, 0x7F7F7F, 0xFFFFFF, 0xABCDEF}) {
+      WritePixel(29, 11, color);
+      EXPECT_EQ(ReadPixel(29, 11), color);
     }
     EndDrawing();
   }

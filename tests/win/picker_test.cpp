@@ -107,12 +107,12 @@ TEST_F(PickerTest, SwatchAndCodeFollowThePointerLiveDuringAPick) {
     SCOPED_TRACE(testing::Message() << "pointer at " << p[0] << "," << p[1]);
     ASSERT_TRUE(MovePointer(pattern_, p[0], p[1], w_.cmdSelector));
     CaptureScreen(true);
-    int colour = PatternColor(p[0], p[1]);
-    EXPECT_EQ(ControlText(w_.txtRGB), FormatColor(colour, NOTATION_HTML, 0));
-    EXPECT_EQ(PixelAt(w_.imgPaletteCurrent, 0, 0), colour);
-    EXPECT_EQ(PixelAt(w_.imgPaletteCurrent, 59, 59), colour);
-    EXPECT_EQ(ControlText(w_.txtR), std::to_string(RedOf(colour)));
-    EXPECT_EQ(ControlText(w_.txtG), std::to_string(GreenOf(colour)));
+    int color = PatternColor(p[0], p[1]);
+    EXPECT_EQ(ControlText(w_.txtRGB), FormatColor(color, NOTATION_HTML, 0));
+    EXPECT_EQ(PixelAt(w_.imgPaletteCurrent, 0, 0), color);
+    EXPECT_EQ(PixelAt(w_.imgPaletteCurrent, 59, 59), color);
+    EXPECT_EQ(ControlText(w_.txtR), std::to_string(RedOf(color)));
+    EXPECT_EQ(ControlText(w_.txtG), std::to_string(GreenOf(color)));
     EXPECT_EQ(CONFIG.ColorRecent[0], 0);
   }
   SendMouse({MOUSEEVENTF_LEFTUP});
@@ -184,13 +184,13 @@ TEST_F(StoredCaptureTest, SurvivesSavingLoadingAndRestoring) {
   memset(&CONFIG, 0, sizeof CONFIG);
   LoadSettings(file_.c_str(), &CONFIG, kConfigDescriptor);
   EXPECT_EQ(memcmp(CONFIG.CapturedImgData, picked.CapturedImgData, sizeof picked.CapturedImgData), 0);
-  int colour = CONFIG.Color;
+  int color = CONFIG.Color;
   SetCanvasBackground(w_.imgPaletteCapture, 0);
   SetCanvasBackground(w_.imgPaletteAuto, 0);
   RestoreCapture();
   EXPECT_EQ(Pixels(CanvasTarget(w_.imgPaletteCapture)), view);
   EXPECT_EQ(Pixels(CanvasTarget(w_.imgPaletteAuto)), palette);
-  EXPECT_EQ(CONFIG.Color, colour);
+  EXPECT_EQ(CONFIG.Color, color);
 
   // A first start: all black.
   memset(CONFIG.CapturedImgData, 0, sizeof CONFIG.CapturedImgData);
