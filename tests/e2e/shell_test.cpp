@@ -800,21 +800,38 @@ int ClipboardWatch::changes = 0;
 
 // Whether the clipboard holds the two formats that keep its content out of
 // clipboard history and away from clipboard monitors, history's set to 0.
-static bool ClipboardKeptOutOfHistory() {
+static ::testing::AssertionResult ClipboardKeptOutOfHistory() {
   UINT exclude = RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing");
   UINT history = RegisterClipboardFormatW(L"CanIncludeInClipboardHistory");
-  if (!IsClipboardFormatAvailable(exclude) || !IsClipboardFormatAvailable(history)) return false;
-  bool zero = false;
-  if (WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, 2000)) {
-    if (HANDLE data = GetClipboardData(history)) {
-      if (const DWORD* value = (const DWORD*)GlobalLock(data)) {
-        zero = GlobalSize(data) >= sizeof(DWORD) && *value == 0;
-        GlobalUnlock(data);
+  // What the clipboard holds, for a failure's message.
+  auto holds = [&] {
+    std::string formats;
+    if (OpenClipboard(nullptr)) {
+      for (UINT f = EnumClipboardFormats(0); f; f = EnumClipboardFormats(f)) {
+        wchar_t name[80] = L"";
+        GetClipboardFormatNameW(f, name, 80);
+        formats += " " + std::to_string(f) + (name[0] ? "=" + std::string(name, name + wcslen(name)) : "");
       }
+      CloseClipboard();
     }
-    CloseClipboard();
+    HWND front = GetForegroundWindow();
+    return "; the clipboard holds" + formats + " (change " + std::to_string(GetClipboardSequenceNumber()) +
+           "), in front \"" + [&] { std::wstring t = TextOf(front); return std::string(t.begin(), t.end()); }() + "\"";
+  };
+  if (!IsClipboardFormatAvailable(exclude) || !IsClipboardFormatAvailable(history))
+    return ::testing::AssertionFailure() << "a marker is missing" << holds();
+  if (!WaitFor([] { return OpenClipboard(nullptr) != FALSE; }, 2000))
+    return ::testing::AssertionFailure() << "the clipboard could not be opened" << holds();
+  bool zero = false;
+  if (HANDLE data = GetClipboardData(history)) {
+    if (const DWORD* value = (const DWORD*)GlobalLock(data)) {
+      zero = GlobalSize(data) >= sizeof(DWORD) && *value == 0;
+      GlobalUnlock(data);
+    }
   }
-  return zero;
+  CloseClipboard();
+  if (!zero) return ::testing::AssertionFailure() << "history's marker is not 0" << holds();
+  return ::testing::AssertionSuccess();
 }
 
 static bool ClipboardHasAMarker() {
