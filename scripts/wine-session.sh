@@ -30,6 +30,9 @@ cleanup() {
   local build
   for build in $builds; do
     bash "$here/with-wine.sh" "$build" wineserver -k >/dev/null 2>&1 || true
+    # The server writes the registry back as it goes: the next session must
+    # not start on the prefix before it is done.
+    bash "$here/with-wine.sh" "$build" wineserver -w >/dev/null 2>&1 || true
   done
   local pid
   for pid in "${xvfb_pids[@]}"; do

@@ -86,8 +86,9 @@ def run_program(folder):
     program = subprocess.Popen(["wine", EXE], cwd=folder,
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        subprocess.run(["wine", WINDOW_HELPER, "close"], check=True, timeout=120,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        closed = subprocess.run(["wine", WINDOW_HELPER, "close"], timeout=120,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        assert closed.returncode == 0, (closed.returncode, closed.stderr.decode(errors="replace"))
         assert program.wait(timeout=60) == 0
     finally:
         if program.poll() is None:

@@ -435,8 +435,7 @@ TEST_F(WindowTest, AWindowClosedWhileMinimisedOpensWhereItWasShown) {
   ASSERT_TRUE(WaitFor([&] { return IsIconic(main_.window) != 0; }));
   if (GetForegroundWindow() != main_.window) SetForegroundWindow(main_.window);
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == main_.window; }));
-  PressChord(VK_MENU, VK_F4);
-  ASSERT_EQ(WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
+  ASSERT_TRUE(PressAltF4UntilEnded(process_.hProcess, main_.window));
   ConfigRecord saved;
   ASSERT_TRUE(ReadSettings(&saved));
   EXPECT_EQ(saved.WinX, Logical(shown.x));
@@ -993,8 +992,7 @@ TEST_F(SwitchAwayTest, ClosingDuringAPrecisionDragGivesTheMouseItsSpeedBack) {
   ASSERT_TRUE(WaitFor(PointerConfined));
   SendKeys({{VK_CONTROL, true}});
   // Alt+F4 with the button still held.
-  PressChord(VK_MENU, VK_F4);
-  ASSERT_EQ(WaitForSingleObject(process_.hProcess, 10000), WAIT_OBJECT_0);
+  ASSERT_TRUE(PressAltF4UntilEnded(process_.hProcess, main_.window));
   MouseButton(MOUSEEVENTF_LEFTUP);
   EXPECT_EQ(MouseSpeed(), speed);
   // The system frees the pointer when the process ends, whatever it did.
