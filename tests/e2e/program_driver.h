@@ -358,8 +358,8 @@ inline void PressChord(WORD modifier, WORD key) {
 // Presses Alt+F4 and waits for the process to end; false when it did not.
 // Wine reads the X keyboard's state again when a window takes the X focus,
 // and under load that can come between Alt and F4: F4 then arrives as a
-// plain key and nothing closes. So while the window still shows, with no
-// menu or move of the system's running, the chord is pressed again (at most
+// plain key and nothing closes. So while the window still shows in front,
+// with no menu open and no move running, the chord is pressed again (at most
 // twice, each said on stderr).
 inline bool PressAltF4UntilEnded(HANDLE process, HWND window) {
   for (int press = 1;; press++) {

@@ -1196,9 +1196,9 @@ TEST_F(MenuTest, AChoiceActsOnceHoweverOftenTheMenuWasOpened) {
     EXPECT_EQ(ColorText(), expected);
   }
   // A toggle cannot tell one action from three: the homepage is counted.
-  // The program waits while the browser starts, so the panel is asked only
-  // once the browser has come and gone; whatever else the choice did has
-  // been done when the panel answers.
+  // A browser may come up over the window, so the panel is asked only once
+  // the browser has come and gone; whatever else the choice did has been
+  // done when the panel answers.
   DeleteFileW(g_openedLog.c_str());
   HWND menu = OpenOptions();
   ASSERT_TRUE(menu);
