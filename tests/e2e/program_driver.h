@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/settings_record.h"
+#include "tests/e2e/alt_f4.h"
 #include "tests/win/input.h"
 #include "tests/win/temp_folder.h"
 
@@ -353,32 +354,6 @@ inline void TypeDigits(const char* digits) {
 
 inline void PressChord(WORD modifier, WORD key) {
   SendKeys({{modifier, false}, {key, false}, {key, true}, {modifier, true}});
-}
-
-// Presses Alt+F4 and waits for the process to end; false when it did not.
-// Wine reads the X keyboard's state again when a window takes the X focus,
-// and under load that can come between Alt and F4: F4 then arrives as a
-// plain key and nothing closes. So while the window still shows in front,
-// with no menu open and no move running, the chord is pressed again (at most
-// twice, each said on stderr).
-inline bool PressAltF4UntilEnded(HANDLE process, HWND window) {
-  for (int press = 1;; press++) {
-    PressChord(VK_MENU, VK_F4);
-    if (WaitForSingleObject(process, 3000) == WAIT_OBJECT_0) return true;
-    GUITHREADINFO info = {sizeof info};
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    bool showsIdle = IsWindowVisible(window) && GetForegroundWindow() == window &&
-                     !(info.flags & (GUI_INMENUMODE | GUI_INMOVESIZE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE));
-    if (showsIdle && press < 3) {
-      fprintf(stderr, "Alt+F4 pressed again: 3 s after it the window still showed, idle\n");
-      continue;
-    }
-    if (WaitForSingleObject(process, 10000) == WAIT_OBJECT_0) return true;
-    fprintf(stderr, "Alt+F4 did not end the program: window %s, %s; in front %p, focus %p, flags %#lx\n",
-            IsWindow(window) ? "there" : "gone", IsWindowVisible(window) ? "visible" : "hidden",
-            (void*)GetForegroundWindow(), (void*)info.hwndFocus, (unsigned long)info.flags);
-    return false;
-  }
 }
 
 //-----------------------------------------------------------------------------

@@ -10,6 +10,8 @@
 // Exit code 0 on success, 1 when no window showed, 2 when it did not end.
 #include <windows.h>
 
+#include "tests/e2e/alt_f4.h"
+
 static BOOL CALLBACK FindMain(HWND hwnd, LPARAM out) {
   wchar_t title[64];
   if (IsWindowVisible(hwnd) && GetWindowTextW(hwnd, title, 64) && lstrcmpW(title, L"Color Tintvane [1.0.0.7]") == 0) {
@@ -30,18 +32,6 @@ static BOOL CALLBACK FindVisiblePickerTemplate(HWND child, LPARAM out) {
     return FALSE;
   }
   return TRUE;
-}
-
-static void PressAltF4() {
-  INPUT keys[4] = {};
-  for (INPUT& k : keys) k.type = INPUT_KEYBOARD;
-  keys[0].ki.wVk = VK_MENU;
-  keys[1].ki.wVk = VK_F4;
-  keys[2].ki.wVk = VK_F4;
-  keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
-  keys[3].ki.wVk = VK_MENU;
-  keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(4, keys, sizeof(INPUT));
 }
 
 static bool Ready(HWND* window) {
@@ -75,31 +65,7 @@ int wmain(int argc, wchar_t** argv) {
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, (DWORD)n, &written, nullptr);
   }
   if (!close) return 0;
-  // Wine reads the X keyboard's state again when a window takes the X focus,
-  // and under load that can come between Alt and F4: F4 then arrives as a
-  // plain key and nothing closes. While the window still shows, idle, in
-  // front, the chord is pressed again, at most twice.
-  bool ended = false;
-  for (int press = 1; process && !ended; press++) {
-    PressAltF4();
-    ended = WaitForSingleObject(process, 3000) == WAIT_OBJECT_0;
-    if (ended) break;
-    GUITHREADINFO info = {sizeof info};
-    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-    bool showsIdle = IsWindowVisible(window) && GetForegroundWindow() == window &&
-                     !(info.flags & (GUI_INMENUMODE | GUI_INMOVESIZE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE));
-    if (showsIdle && press < 3) continue;
-    ended = WaitForSingleObject(process, 10000) == WAIT_OBJECT_0;
-    if (!ended) {
-      char line[160];
-      DWORD written = 0;
-      int n = wsprintfA(line, "Alt+F4 did not end the program: window %s, %s, %s; thread flags %lx\n",
-                        IsWindow(window) ? "there" : "gone", IsWindowVisible(window) ? "visible" : "hidden",
-                        GetForegroundWindow() == window ? "in front" : "not in front", (unsigned long)info.flags);
-      WriteFile(GetStdHandle(STD_ERROR_HANDLE), line, (DWORD)n, &written, nullptr);
-    }
-    break;
-  }
+  bool ended = process && PressAltF4UntilEnded(process, window);
   if (process) CloseHandle(process);
   return ended ? 0 : 2;
 }
