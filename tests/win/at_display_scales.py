@@ -6,7 +6,7 @@ the executable checks it through TINTVANE_EXPECT_PPI. 96 is put back in all
 cases.
 
 A first failure is a failure, with one exception: the named race below.
-A run whose only failures are a pointer that came to rest one pixel off its
+A run whose only failures are a pointer last seen one pixel off its
 target runs once more, and the retry is noted in RETRIES: the file
 TINTVANE_SCALED_RETRIES names (scripts/test.sh names one for every scaled
 run of a `make test`, e2e.monitors' included, and empties it at the start),
