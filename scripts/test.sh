@@ -18,8 +18,10 @@ else
 fi
 echo "$statement"
 
-# The scaled runs note each retry of theirs here: one per make test at most.
-rm -f "$build/scaled-retries.txt"
+# The scaled runs note each retry of theirs here, e2e.monitors' (which runs in
+# a Wine session of its own) too: one per make test at most.
+export TINTVANE_SCALED_RETRIES="$(cd "$build" && pwd)/scaled-retries.txt"
+rm -f "$TINTVANE_SCALED_RETRIES"
 printf 'subdirs("native")\nsubdirs("asan")\nsubdirs("fuzz")\nsubdirs("win")\nsubdirs("win64")\n' > "$build/CTestTestfile.cmake"
 bash "$here/wine-session.sh" "$build" ctest --test-dir "$build" --output-on-failure -j"$jobs"
 status=$?

@@ -347,27 +347,49 @@ class RandomInputTest : public ProgramTest {
   }
 
   // Closes what the random input left open, menus and the colour dialog,
-  // one Escape at a time, each seen to close something.
+  // one Escape at a time, each seen to close something: an Escape that
+  // closes nothing is a failure. Each goes to a window seen in front.
   ::testing::AssertionResult CloseWhatIsOpen() {
-    for (int i = 0; i < 5; i++) {
+    for (int escapes = 0, looks = 0; escapes < 5 && looks < 10; looks++) {
       // A click on the swatch shows the colour dialog a moment later; the
       // window is disabled from the click until the dialog is gone.
       HWND dialog = nullptr;
       WaitFor([&] {
         dialog = ColorDialog();
         return dialog || IsWindowEnabled(main_.window);
-      });
+      }, 15000);
       size_t menus = OpenMenus(process_.dwProcessId).size();
-      if (!dialog && !menus && IsWindowEnabled(main_.window)) return ::testing::AssertionSuccess();
+      bool enabled = IsWindowEnabled(main_.window);
+      if (!dialog && !menus && enabled) return ::testing::AssertionSuccess();
+      if (!dialog && !menus) return ::testing::AssertionFailure() << "the window stays disabled, with nothing open";
       // The keys go to the window in front: the dialog, or the window whose
       // menu is open (another window may have come to the front over it).
-      SetForegroundWindow(dialog ? dialog : main_.window);
+      // Coming to the front may itself close a menu: then look again.
+      HWND target = dialog ? dialog : main_.window;
+      if (GetForegroundWindow() != target) {
+        SetForegroundWindow(target);
+        if (!WaitFor([&] { return GetForegroundWindow() == target; }))
+          return ::testing::AssertionFailure() << (dialog ? "the colour dialog" : "the window with the menu")
+                                               << " does not come to the front; " << FrontNote();
+        continue;
+      }
       PressKey(VK_ESCAPE);
-      WaitFor([&] {
-        return dialog ? !IsWindow(dialog) || !IsWindowVisible(dialog) : OpenMenus(process_.dwProcessId).size() < menus;
-      });
+      escapes++;
+      if (!WaitFor([&] {
+            return dialog ? !IsWindow(dialog) || !IsWindowVisible(dialog) : OpenMenus(process_.dwProcessId).size() < menus;
+          }))
+        return ::testing::AssertionFailure() << "Escape " << escapes << " closed nothing: "
+                                             << (dialog ? "the colour dialog" : std::to_string(menus) + " menus")
+                                             << " still open; " << FrontNote();
     }
-    return ::testing::AssertionFailure() << "a menu or the colour dialog stays open, or the window disabled, after five Escapes";
+    return ::testing::AssertionFailure() << "a menu or the colour dialog stays open after five Escapes";
+  }
+
+  // The window in front, for a failure's message.
+  static std::string FrontNote() {
+    HWND front = GetForegroundWindow();
+    std::wstring text = TextOf(front), cls = ClassOf(front);
+    return "in front \"" + std::string(text.begin(), text.end()) + "\" of class " + std::string(cls.begin(), cls.end());
   }
 
   // The program's colour dialog when it shows, wherever it lies among the
@@ -417,17 +439,24 @@ class RandomInputTest : public ProgramTest {
       ASSERT_LT(round, 3) << answered.message() << Recent();
     }
     switch (batch % 3) {
-      case 0: {  // clicks at both ends of the red strip change the colour text
-        Rect red = Of(main_.strips[0]);
-        ASSERT_TRUE(ClickAt(red.x + 1, red.cy()));
-        ASSERT_TRUE(WaitFor([&] { return _wtoi(TextOf(main_.fields[0]).c_str()) < 16; }))
-            << TextOf(main_.fields[0]).c_str() << CaptureNote() << UnderNote(red.x + 1, red.cy());
-        ASSERT_TRUE(WaitFor([] { return !PointerConfined(); }));  // the release taken in too
-        std::wstring low = TextOf(main_.colorText);
-        ASSERT_TRUE(ClickAt(red.x + red.w - 2, red.cy()));
-        ASSERT_TRUE(WaitFor([&] { return _wtoi(TextOf(main_.fields[0]).c_str()) > 239 && TextOf(main_.colorText) != low; }))
-            << "after a click on the red strip: " << TextOf(main_.colorText).c_str();
-        ASSERT_TRUE(WaitFor([] { return !PointerConfined(); }));
+      case 0: {  // clicks at both ends of the red strip change the red field and the colour text
+        // The end far from the colour's red comes first, so that each click
+        // must change the colour, whatever red it had. The swatch shows the
+        // colour; the red field may still hold a number typed and rejected.
+        Rect red = Of(main_.strips[0]), swatch = ClientRectOf(main_.swatch);
+        bool leftFirst = (Shot(swatch).Pixel(swatch.w / 2, swatch.h / 2) & 0xFF) >= 128;
+        for (bool left : {leftFirst, !leftFirst}) {
+          int x = left ? red.x + 1 : red.x + red.w - 2;
+          std::wstring before = TextOf(main_.colorText);
+          ASSERT_TRUE(ClickAt(x, red.cy()));
+          ASSERT_TRUE(WaitFor([&] {
+            int value = _wtoi(TextOf(main_.fields[0]).c_str());
+            return (left ? value < 16 : value > 239) && TextOf(main_.colorText) != before;
+          })) << "after a click on the red strip's " << (left ? "left" : "right") << " end: red "
+              << TextOf(main_.fields[0]).c_str() << ", colour text " << TextOf(main_.colorText).c_str() << " (before "
+              << before.c_str() << ")" << CaptureNote() << UnderNote(x, red.cy());
+          ASSERT_TRUE(WaitFor([] { return !PointerConfined(); }));  // the release taken in too
+        }
         break;
       }
       case 1: {  // a drag by the title bar moves the window as far as the pointer

@@ -6,10 +6,12 @@ the executable checks it through TINTVANE_EXPECT_PPI. 96 is put back in all
 cases.
 
 A first failure is a failure, with one exception: the named race below.
-A run whose only failures are a pointer that never came to rest on its
-pixel runs once more, and the retry is noted in RETRIES in the session's
-build folder; a second retry noted there (scripts/test.sh empties it at the
-start of every `make test`) fails the run."""
+A run whose only failures are a pointer last seen one pixel off its
+target runs once more, and the retry is noted in RETRIES: the file
+TINTVANE_SCALED_RETRIES names (scripts/test.sh names one for every scaled
+run of a `make test`, e2e.monitors' included, and empties it at the start),
+else scaled-retries.txt in the session's build folder. A second retry noted
+there fails the run."""
 import os
 import re
 import signal
@@ -22,9 +24,13 @@ RUN_TIMEOUT = 180
 
 # At a scaled display, Wine's virtual desktop now and then echoes a pointer
 # position back rounded by one pixel, and an input-driven test then waits in
-# vain for the exact position: its failure says "pointer at X,Y for X',Y'".
-POINTER_RACE = re.compile(r"pointer at -?\d+,-?\d+ for -?\d+,-?\d+")
-RETRIES = os.path.join(os.environ.get("TINTVANE_WINE_ROOT", "."), "scaled-retries.txt")
+# vain for the exact position: its failure is GoogleTest's line for a false
+# assertion whose whole message is "pointer at X,Y for X',Y'", X,Y one pixel
+# from X',Y'. A longer message (the colour-widget fixture's names what the
+# canvas reported too) or a wider miss is a failure of its own.
+POINTER_RACE = re.compile(r"\(pointer at (-?\d+),(-?\d+) for (-?\d+),(-?\d+)\)$")
+RETRIES = os.environ.get("TINTVANE_SCALED_RETRIES") or \
+    os.path.join(os.environ.get("TINTVANE_WINE_ROOT", "."), "scaled-retries.txt")
 
 
 def set_pixels_per_inch(ppi):
@@ -65,10 +71,19 @@ def run(command, env):
     return reason, failures
 
 
+def pointer_race(line):
+    """Whether the line reports the pointer race: a pointer one pixel off."""
+    match = POINTER_RACE.search(line.rstrip())
+    if not match:
+        return False
+    x, y, want_x, want_y = (int(n) for n in match.groups())
+    return max(abs(x - want_x), abs(y - want_y)) == 1
+
+
 def only_the_pointer_race(failures):
     """Whether every failure message the run printed is the pointer race's."""
     blocks = failure_blocks(failures)
-    return bool(blocks) and all(any(POINTER_RACE.search(line) for line in block) for block in blocks)
+    return bool(blocks) and all(any(pointer_race(line) for line in block) for block in blocks)
 
 
 def failure_blocks(failures):

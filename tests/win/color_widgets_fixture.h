@@ -160,26 +160,46 @@ class ColorWidgetsTest : public ::testing::Test {
   // Presses the left button at client point (x, y) of the canvas (with Ctrl
   // held, if asked), once the canvas has reported the press. Under a virtual
   // display a late echo of an earlier pointer position can send the press
-  // elsewhere: such a press is released and made again. Ctrl is down and has
-  // stayed down through a quiet moment before the press; a press that then
-  // arrives with the wrong Ctrl state is a failure, never pressed again.
+  // elsewhere: such a press is released and made again, but only when it
+  // shows that it went elsewhere (another canvas reported it, or the pointer
+  // was seen off its pixel meanwhile). A press that reaches no canvas while
+  // the pointer stays on its pixel is the canvas's failure. Ctrl is down and
+  // has stayed down through a quiet moment before the press; a press that
+  // then arrives with the wrong Ctrl state is a failure, never pressed again.
   ::testing::AssertionResult PressOn(int canvas, int x, int y, bool withControl = false) {
+    POINT target = {x, y};
+    ClientToScreen((HWND)ControlHandle(canvas), &target);
     for (int attempt = 0; attempt < 3; attempt++) {
       ::testing::AssertionResult moved = MovePointer(canvas, x, y, canvas);
       if (!moved) return moved;
       if (withControl && !ControlKeyStaysDown()) return ::testing::AssertionFailure() << "Ctrl never stayed down";
       SendMouse({MOUSEEVENTF_LEFTDOWN});
-      bool pressedWithControl = false;
-      if (RouteUntil([&](const WindowEvent& e) {
-            if (e.control != canvas || e.type != LeftPressed) return false;
-            pressedWithControl = (e.data.modifierMask & kModifierControl) != 0;
-            return true;
-          }, 2000)) {
+      bool arrived = false, pressedWithControl = false, strayed = false;
+      int elsewhere = 0;  // another canvas that reported the press
+      POINT now = {};
+      WindowEvent e;
+      for (DWORD start = GetTickCount(); !arrived && GetTickCount() - start < 2000;) {
+        if (GetCursorPos(&now) && (now.x != target.x || now.y != target.y)) strayed = true;
+        if (WaitWindowEvent(20, &e) != Event_Control) continue;
+        HandleColorCanvasEvent(e);
+        if (e.type != LeftPressed) continue;
+        if (e.control != canvas) {
+          elsewhere = e.control;
+          continue;
+        }
+        arrived = true;
+        pressedWithControl = (e.data.modifierMask & kModifierControl) != 0;
+      }
+      if (arrived) {
         if (pressedWithControl == withControl) return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "the press reached canvas " << canvas << " with Ctrl "
                                              << (pressedWithControl ? "down" : "up") << ", the key state "
                                              << (GetKeyState(VK_CONTROL) < 0 ? "down" : "up");
       }
+      if (!strayed && !elsewhere)
+        return ::testing::AssertionFailure() << "the press never reached canvas " << canvas << " (attempt "
+                                             << attempt + 1 << "), though the pointer stayed on its pixel at "
+                                             << now.x << "," << now.y;
       SendMouse({MOUSEEVENTF_LEFTUP});
       RouteUntil([](const WindowEvent& e) { return e.type == LeftReleased; }, 2000);
       if (withControl) HoldControlKey(false);
