@@ -1,15 +1,15 @@
 // The C++ runtime's failure paths, for the shipped program only (the test
-// programs keep the library's). The program's code is built without
-// exceptions, so a failed allocation or a container asked for more than it
-// can hold can only end the process. The library's versions throw first and,
-// with nothing to catch, end it the same way, by abort(), from its terminate
-// handler; but they bring the exception machinery, the exception classes and
-// their strings, message formatting and the symbol demangler into the file.
-// These take their place at link time: the global allocation functions are
-// replaceable, and the std::__throw_ functions are what the library's
-// headers call where they would throw. Each one the program uses must be
-// here: a missing one pulls in the library's object that defines them all,
-// and the link fails on the symbols defined twice.
+// programs keep the library's; tests/win/cxx_runtime_test.py runs these).
+// The program's code is built without exceptions, so a failed allocation or
+// a container asked for more than it can hold can only end the process. The
+// library's versions throw first and, with nothing to catch, end it the same
+// way, by abort(), from the terminate handler; but they bring the exception
+// classes and their strings, message formatting and the symbol demangler
+// into the file. These take their place at link time: the global allocation
+// functions are replaceable, and the std::__throw_ functions are what the
+// library's headers call where they would throw. Each of those must be here:
+// a missing one pulls in the library's object that defines them all, and the
+// link fails on the symbols defined twice.
 #include <stdlib.h>
 
 #include <exception>

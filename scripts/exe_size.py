@@ -4,11 +4,12 @@ and the bytes each library and each of the program's own modules put into
 them, read from the link map of the same link.
     exe_size.py EXE MAP [--objects N]
 Prints Markdown tables: the sections of the file; the parts (our modules,
-libpng, expat, zlib, libstdc++, libgcc, the mingw-w64 C runtime, import
-stubs) by section; with --objects N, the N largest objects as well.
-The map comes from the link of the exe with -Wl,-Map=FILE added (the size
-target, `cmake --build build/win64 --target exe_size`, links one beside the
-program with the same command and prints this)."""
+libpng, expat, zlib, libstdc++, libgcc, winpthreads, the mingw-w64 C runtime,
+import stubs, resources) by section; with --objects N, the N largest objects
+as well. The parts' sizes are those of their input sections, before each
+section of the file is padded to a whole number of 512-byte blocks.
+The Windows build writes the map beside the program, as ColorTintvane.map:
+    scripts/exe_size.py build/win64/ColorTintvane.exe build/win64/ColorTintvane.map"""
 import argparse
 import collections
 import os
@@ -27,7 +28,7 @@ OUTPUT_SECTION = re.compile(r"^(\.\S+)(\s+0x[0-9a-f]+\s+0x[0-9a-f]+)?\s*$")
 
 
 def pe_sections(path):
-    """[(name, bytes in the file, bytes in memory)] and the size of the headers."""
+    """[(name, bytes in the file, bytes in memory)], the size of the headers and of the file."""
     with open(path, "rb") as f:
         d = f.read()
     pe = struct.unpack_from("<I", d, 0x3C)[0]
@@ -48,34 +49,35 @@ def our_module(member):
     for module in ("app", "color", "dialog", "runtime"):
         if os.path.exists(os.path.join(ROOT, module, source)):
             return module + "/"
-    return "generated"
+    return "generated"  # the embedded window description and picker icon
+
+
+# Libraries by archive name; what is not named here is an import library
+# (stubs for a system DLL's functions).
+LIBRARIES = {
+    "libpng16.a": "libpng", "libexpat.a": "expat", "libz.a": "zlib",
+    "libstdc++.a": "libstdc++", "libgcc.a": "libgcc", "libgcc_eh.a": "libgcc",
+    "libpthread.a": "winpthreads", "libwinpthread.a": "winpthreads",
+    "crt2.o": "C runtime", "crtbegin.o": "C runtime", "crtend.o": "C runtime",
+    "libmingw32.a": "C runtime", "libmingwex.a": "C runtime", "libmoldname.a": "C runtime",
+    "libmsvcrt.a": "C runtime",
+}
 
 
 def part_of(origin):
-    """The part of the program an input file belongs to."""
+    """The part of the program an input section comes from."""
     m = re.match(r"^(.*?)(?:\((.*)\))?$", origin)
     path, member = m.group(1), m.group(2)
     base = os.path.basename(path)
+    if member and member.endswith(".res"):
+        return "resources"
     if base in ("libtintvane.a", "objects.a") and member:
         return "ours: " + our_module(member)
-    names = {
-        "libpng16.a": "libpng", "libexpat.a": "expat", "libz.a": "zlib",
-        "libstdc++.a": "libstdc++", "libsupc++.a": "libstdc++",
-        "libgcc.a": "libgcc", "libgcc_eh.a": "libgcc",
-        "libpthread.a": "winpthreads", "libwinpthread.a": "winpthreads",
-    }
-    if base in names:
-        return names[base]
-    if base in ("crt2.o", "crtbegin.o", "crtend.o", "libmingw32.a", "libmingwex.a", "libmoldname.a"):
-        return "C runtime"
-    if base == "libmsvcrt.a":
-        # Import stubs for msvcrt.dll, with a few functions of its own.
-        return "C runtime"
+    if base in LIBRARIES:
+        return LIBRARIES[base]
     if base.startswith("lib") and base.endswith(".a"):
         return "import stubs"
-    if base.endswith(".res") or ".rc." in base:
-        return "resources"
-    return "other: " + base
+    return "linker"  # base relocations and the end of the import table
 
 
 def read_map(path):
@@ -118,44 +120,63 @@ def table(header, rows):
     return "\n".join(out)
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("exe")
-    parser.add_argument("map")
-    parser.add_argument("--objects", type=int, default=0)
-    args = parser.parse_args()
-
-    sections, headers, total = pe_sections(args.exe)
-    print("File: %d bytes (%.1f KiB); headers %d." % (total, total / 1024, headers))
-    print()
-    print(table(["section", "in the file", "in memory"],
-                [(n, raw, mem) for n, raw, mem in sections]))
-    print()
-
-    placed = read_map(args.map)
-    kept = [s for s, _, _, _ in placed]
+def sizes(map_path):
+    """({part: Counter(section: bytes)}, {object: Counter}, sections shown) of one link."""
+    placed = read_map(map_path)
+    kept = {s for s, _, _, _ in placed}
     shown = [s for s in SECTION_ORDER if s in kept]
     by_part = collections.defaultdict(collections.Counter)
     by_object = collections.defaultdict(collections.Counter)
     for section, _, size, origin in placed:
         if section not in shown:
             continue  # debugging sections, stripped from the shipped file
-        by_part[part_of(origin)][section] += size
-        obj = re.sub(r"^.*/", "", origin)
-        by_object[obj][section] += size
-    shown_by_size = [s for s in shown if s != ".bss"]
-    rows = sorted(by_part.items(), key=lambda kv: -sum(kv[1][s] for s in shown_by_size))
-    header = ["part"] + shown + ["total in the file"]
-    body = [[part] + [c[s] for s in shown] + [sum(c[s] for s in shown_by_size)] for part, c in rows]
-    body.append(["all"] + [sum(c[s] for _, c in rows) for s in shown] +
-                [sum(sum(c[s] for s in shown_by_size) for _, c in rows)])
-    print(table(header, body))
+        part = part_of(origin)
+        by_part[part][section] += size
+        by_object["(linker: %s)" % origin if part == "linker" else re.sub(r"^.*/", "", origin)][section] += size
+    return by_part, by_object, shown
+
+
+def in_file(counter):
+    """Bytes in the file: .bss takes none."""
+    return sum(n for section, n in counter.items() if section != ".bss")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("exe")
+    parser.add_argument("map")
+    parser.add_argument("--objects", type=int, default=0, help="also the N largest objects")
+    parser.add_argument("--before", nargs=2, metavar=("EXE", "MAP"),
+                        help="only the parts' totals, side by side with an earlier link's")
+    args = parser.parse_args()
+
+    _, _, total = pe_sections(args.exe)
+    by_part, by_object, shown = sizes(args.map)
+    if args.before:
+        _, _, total_before = pe_sections(args.before[0])
+        before, _, _ = sizes(args.before[1])
+        parts = sorted(set(before) | set(by_part), key=lambda p: -in_file(before.get(p, {})))
+        rows = [[p, in_file(before.get(p, {})), in_file(by_part.get(p, {})),
+                 in_file(by_part.get(p, {})) - in_file(before.get(p, {}))] for p in parts]
+        rows.append(["the file", total_before, total, total - total_before])
+        print(table(["part", "before", "after", "change"], rows))
+        return
+
+    sections, headers, _ = pe_sections(args.exe)
+    print("File: %d bytes (%.1f KiB); headers %d." % (total, total / 1024, headers))
+    print()
+    print(table(["section", "in the file", "in memory"], sections))
+    print()
+    rows = sorted(by_part.items(), key=lambda kv: -in_file(kv[1]))
+    body = [[part] + [c[s] for s in shown] + [in_file(c)] for part, c in rows]
+    body.append(["all"] + [sum(c[s] for _, c in rows) for s in shown] + [sum(in_file(c) for _, c in rows)])
+    print(table(["part"] + shown + ["total in the file"], body))
     if args.objects:
         print()
-        objects = sorted(by_object.items(), key=lambda kv: -sum(kv[1][s] for s in shown_by_size))
-        print(table(["object"] + shown_by_size + ["total"],
-                    [[o] + [c[s] for s in shown_by_size] + [sum(c[s] for s in shown_by_size)]
-                     for o, c in objects[:args.objects]]))
+        in_the_file = [s for s in shown if s != ".bss"]
+        objects = sorted(by_object.items(), key=lambda kv: -in_file(kv[1]))[:args.objects]
+        print(table(["object"] + in_the_file + ["total"],
+                    [[o] + [c[s] for s in in_the_file] + [in_file(c)] for o, c in objects]))
 
 
 if __name__ == "__main__":
