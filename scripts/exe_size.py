@@ -2,11 +2,12 @@
 """What makes up ColorTintvane.exe: the bytes of each section of the file,
 and the bytes each library and each of the program's own modules put into
 them, read from the link map of the same link.
-    exe_size.py EXE MAP [--objects N]
+    exe_size.py EXE MAP [--objects N] [--before EXE MAP]
 Prints Markdown tables: the sections of the file; the parts (our modules,
 libpng, expat, zlib, libstdc++, libgcc, winpthreads, the mingw-w64 C runtime,
 import stubs, resources) by section; with --objects N, the N largest objects
-as well. The parts' sizes are those of their input sections, before each
+as well; with --before, only each part's total beside an earlier link's.
+The parts' sizes are those of their input sections, before each
 section of the file is padded to a whole number of 512-byte blocks.
 The Windows build writes the map beside the program, as ColorTintvane.map:
     scripts/exe_size.py build/win64/ColorTintvane.exe build/win64/ColorTintvane.map"""
@@ -33,14 +34,13 @@ def pe_sections(path):
         d = f.read()
     pe = struct.unpack_from("<I", d, 0x3C)[0]
     _, count, _, _, _, optsize, _ = struct.unpack_from("<HHIIIHH", d, pe + 4)
+    headers = struct.unpack_from("<I", d, pe + 24 + 60)[0]  # SizeOfHeaders, in PE32 and PE32+ alike
     table = pe + 24 + optsize
     out = []
     for i in range(count):
-        name, vsize, _, rawsize, rawptr = struct.unpack_from("<8sIIII", d, table + 40 * i)
+        name, vsize, _, rawsize = struct.unpack_from("<8sIII", d, table + 40 * i)
         out.append((name.rstrip(b"\0").decode(), rawsize, vsize))
-    first = min((struct.unpack_from("<I", d, table + 40 * i + 20)[0] for i in range(count)
-                 if struct.unpack_from("<I", d, table + 40 * i + 20)[0]), default=len(d))
-    return out, first, len(d)
+    return out, headers, len(d)
 
 
 def our_module(member):
@@ -49,7 +49,9 @@ def our_module(member):
     for module in ("app", "color", "dialog", "runtime"):
         if os.path.exists(os.path.join(ROOT, module, source)):
             return module + "/"
-    return "generated"  # the embedded window description and picker icon
+    # The embedded picker icon. The embedded window description's object has
+    # the name of app/main_window.cpp's in the archive and counts with app/.
+    return "generated"
 
 
 # Libraries by archive name; what is not named here is an import library
