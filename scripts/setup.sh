@@ -44,12 +44,51 @@ if [ -n "$missing" ]; then
 fi
 
 # expat and libpng are not packaged for mingw: build them from Debian's
-# source packages, once for each Windows architecture.
+# source packages, for each Windows architecture, the way the recipe below
+# says. The recipe is stamped beside each installed library: a library built
+# another way (or by an older version of this script) is built again, once.
+here=$(cd "$(dirname "$0")" && pwd)
+png_config="$here/../cmake/libpng-reader.dfa"
+# Each function and table in a section of its own, so the program's link
+# keeps only what it calls. The 32-bit build unwinds nothing through them
+# (no exceptions, and longjmp restores the stack without unwinding tables),
+# so they carry none: such tables would keep every function of a linked
+# object. The 64-bit build keeps them, as Windows needs them there.
+library_flags() {
+  if [ "$1" = i686 ]; then
+    echo "-ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables"
+  else
+    echo "-ffunction-sections -fdata-sections"
+  fi
+}
+library_options() {
+  if [ "$1" = expat ]; then
+    # No namespace processing: the program's parser is made without it.
+    printf '%s\n' -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF -DEXPAT_BUILD_EXAMPLES=OFF \
+      -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF -DEXPAT_NS=OFF
+  else
+    # Only the reader, with the transforms and chunks that the program uses.
+    printf '%s\n' -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF "-DDFA_XTRA=$png_config"
+  fi
+}
+# What the stamp holds: the same on every clone, wherever it lies.
+library_recipe() {
+  local arch=$1 lib=$2
+  echo "flags: $(library_flags "$arch")"
+  library_options "$lib" | sed "s|=$png_config\$|=cmake/libpng-reader.dfa|"
+  if [ "$lib" = png ]; then cat "$png_config"; fi
+}
+library_file() { if [ "$2" = expat ]; then echo "/usr/$1-w64-mingw32/lib/libexpat.a"; else echo "/usr/$1-w64-mingw32/lib/libpng16.a"; fi; }
+library_stamp() { echo "$(library_file "$1" "$2").recipe"; }
+
 needed=()
 for arch in "${WINDOWS_ARCHES[@]}"; do
-  prefix=/usr/$arch-w64-mingw32
-  [ -f "$prefix/lib/libexpat.a" ] || needed+=("$arch:expat")
-  [ -f "$prefix/lib/libpng16.a" ] || needed+=("$arch:png")
+  for lib in expat png; do
+    if [ ! -f "$(library_file "$arch" "$lib")" ] ||
+       [ "$(cat "$(library_stamp "$arch" "$lib")" 2>/dev/null)" != "$(library_recipe "$arch" "$lib")" ]; then
+      needed+=("$arch:$lib")
+    fi
+  done
 done
 if [ ${#needed[@]} -gt 0 ]; then
   # Source entries for the main archive only: the security archive's source
@@ -71,7 +110,6 @@ if [ ${#needed[@]} -gt 0 ]; then
     fi
   fi
   apt_update
-  here=$(cd "$(dirname "$0")" && pwd)
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
   cd "$work"
@@ -81,17 +119,13 @@ if [ ${#needed[@]} -gt 0 ]; then
   png_src=$(ls -d libpng1.6-*/ | head -n1)
   for item in "${needed[@]}"; do
     arch=${item%%:*} lib=${item#*:}
-    toolchain="$here/../cmake/mingw-$arch.cmake"
-    prefix=/usr/$arch-w64-mingw32
-    if [ "$lib" = expat ]; then
-      cmake -S "$expat_src" -B "build-expat-$arch" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_INSTALL_PREFIX="$prefix" -DEXPAT_SHARED_LIBS=OFF -DEXPAT_BUILD_TOOLS=OFF \
-        -DEXPAT_BUILD_EXAMPLES=OFF -DEXPAT_BUILD_TESTS=OFF -DEXPAT_BUILD_DOCS=OFF >/dev/null
-    else
-      cmake -S "$png_src" -B "build-png-$arch" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_INSTALL_PREFIX="$prefix" -DPNG_SHARED=OFF -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF >/dev/null
-    fi
+    if [ "$lib" = expat ]; then src=$expat_src; else src=$png_src; fi
+    mapfile -t options < <(library_options "$lib")
+    cmake -S "$src" -B "build-$lib-$arch" -DCMAKE_TOOLCHAIN_FILE="$here/../cmake/mingw-$arch.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="/usr/$arch-w64-mingw32" \
+      -DCMAKE_C_FLAGS="$(library_flags "$arch")" "${options[@]}" >/dev/null
     cmake --build "build-$lib-$arch" -j"$(nproc)" >/dev/null
     as_root cmake --install "build-$lib-$arch" >/dev/null
+    library_recipe "$arch" "$lib" | as_root tee "$(library_stamp "$arch" "$lib")" >/dev/null
   done
 fi

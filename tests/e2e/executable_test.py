@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Checks ColorTintvane.exe as a file: a GUI program for its build's processor
-(PE32 for i386, PE32+ for x86-64) that imports only DLLs that no file beside
-it can replace, keeps ASLR and DEP on, and carries its manifest and version
-resources.
+(PE32 for i386, PE32+ for x86-64) of at most 768 KiB that imports only DLLs
+that no file beside it can replace, keeps ASLR and DEP on, and carries its
+manifest and version resources.
     executable_test.py PATH/ColorTintvane.exe win32|win64"""
 import re
 import struct
@@ -26,6 +26,9 @@ KNOWN_DLLS = {
 # Not a known DLL, but the manifest asks for common controls version 6, which
 # Windows resolves side by side from its own store before any folder.
 SIDE_BY_SIDE_DLLS = {"comctl32.dll": 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"'}
+
+# docs/exe-size.md says what makes up the file and what was taken out.
+MAX_FILE_SIZE = 768 * 1024
 
 IMAGE_FILE_RELOCS_STRIPPED = 0x0001
 DLLCHARACTERISTICS_HIGH_ENTROPY_VA = 0x0020
@@ -107,6 +110,10 @@ class ExecutableTest(unittest.TestCase):
         self.assertEqual(self.pe.machine, machine)
         self.assertEqual(self.pe.magic, magic)
         self.assertEqual(self.pe.subsystem, 2)
+
+    def test_stays_within_its_size(self):
+        self.assertLessEqual(len(self.pe.data), MAX_FILE_SIZE,
+                             "scripts/exe_size.py with the link map shows what grew")
 
     def test_imports_only_dlls_that_no_file_beside_it_can_replace(self):
         dlls = {n.lower() for n in self.pe.imported_dlls()}
