@@ -75,6 +75,7 @@ library_options() {
 library_recipe() {
   local arch=$1 lib=$2
   echo "flags: $(library_flags "$arch")"
+  echo "sources: Debian's, with Debian's patches (its security fixes) applied"
   library_options "$lib" | sed "s|=$png_config\$|=cmake/libpng-reader.dfa|"
   if [ "$lib" = png ]; then cat "$png_config"; fi
 }
@@ -114,8 +115,13 @@ if [ ${#needed[@]} -gt 0 ]; then
   trap 'rm -rf "$work"' EXIT
   cd "$work"
   apt-get source --download-only -qq expat libpng1.6 >/dev/null
-  for dsc in *.dsc; do dpkg-source -x --skip-patches "$dsc" >/dev/null; done
+  # With Debian's patches: they carry the security fixes of its stable
+  # release, which the parsers of the settings file and the icon need.
+  for dsc in *.dsc; do dpkg-source -x "$dsc" >/dev/null; done
   expat_src=$(ls -d expat-*/ | head -n1)/expat
+  # Debian's fixes test "#if XML_DTD == 1", as its own build defines it;
+  # expat's CMake build defines the name without a value.
+  sed -i 's/^#cmakedefine XML_DTD$/#cmakedefine XML_DTD 1/' "$expat_src/expat_config.h.cmake"
   png_src=$(ls -d libpng1.6-*/ | head -n1)
   for item in "${needed[@]}"; do
     arch=${item%%:*} lib=${item#*:}
