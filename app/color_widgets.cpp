@@ -1,12 +1,12 @@
 // The widget set, canvas sampling and the drag protocol's effects on the
 // runtime's canvases.
-#include "color/color_widgets.h"
+#include "app/color_widgets.h"
 
 #include "app/program_context.h"
 #include "app/settings_record.h"
 #include "app/shell_rules.h"
-#include "color/current_color.h"
-#include "color/name_list.h"
+#include "app/current_color.h"
+#include "app/name_list.h"
 #include "runtime/canvas.h"
 #include "runtime/color_dialog.h"
 #include "runtime/clipboard.h"

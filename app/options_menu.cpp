@@ -5,7 +5,7 @@
 #include "app/program_context.h"
 #include "app/settings_record.h"
 #include "app/shell_rules.h"
-#include "color/name_list.h"
+#include "app/name_list.h"
 #include "runtime/menus.h"
 #include "runtime/web_address.h"
 #include "runtime/windowing.h"

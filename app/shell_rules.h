@@ -6,7 +6,7 @@
 #pragma once
 #include "app/settings_record.h"
 #include "color/canvas_drag.h"
-#include "color/color_widgets.h"  // the control numbers only
+#include "app/color_widgets.h"  // the control numbers only
 
 //-----------------------------------------------------------------------------
 // Routing of control events

@@ -44,8 +44,8 @@
 
 #include "app/program_context.h"
 #include "bench/picker_tick_common.h"
-#include "color/color_widgets.h"
-#include "color/current_color.h"
+#include "app/color_widgets.h"
+#include "app/current_color.h"
 #include "color/named_colors.h"
 #include "runtime/canvas.h"
 #include "runtime/clipboard.h"

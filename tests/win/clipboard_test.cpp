@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/program_context.h"
-#include "color/current_color.h"
+#include "app/current_color.h"
 #include "runtime/clipboard.h"
 #include "app/settings_record.h"
 #include "tests/win/color_widgets_fixture.h"

@@ -9,8 +9,8 @@
 
 #include <functional>
 
-#include "color/color_widgets.h"
-#include "color/name_list.h"
+#include "app/color_widgets.h"
+#include "app/name_list.h"
 #include "color/named_colors.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"

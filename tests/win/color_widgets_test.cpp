@@ -4,7 +4,7 @@
 
 #include "app/program_context.h"
 #include "color/color_value.h"
-#include "color/current_color.h"
+#include "app/current_color.h"
 #include "runtime/pointer.h"
 #include "tests/win/dialog_answer.h"
 

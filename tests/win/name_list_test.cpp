@@ -7,7 +7,7 @@
 #include <string>
 
 #include "color/color_value.h"
-#include "color/name_list.h"
+#include "app/name_list.h"
 #include "color/named_colors.h"
 #include "app/settings_record.h"
 #include "runtime/windowing.h"
