@@ -5,12 +5,12 @@
 
 #include <vector>
 
+#include "app/color_widgets.h"
+#include "app/current_color.h"
+#include "app/image_pixels.h"
+#include "app/name_list.h"
 #include "app/program_context.h"
 #include "app/settings_record.h"
-#include "app/color_widgets.h"
-#include "app/image_pixels.h"
-#include "app/current_color.h"
-#include "app/name_list.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/images.h"

@@ -13,8 +13,8 @@
 #include "app/shell_rules.h"
 #include "color/color_value.h"
 #include "runtime/canvas.h"
-#include "runtime/color_dialog.h"
 #include "runtime/clipboard.h"
+#include "runtime/color_dialog.h"
 #include "runtime/pointer.h"
 #include "runtime/windowing.h"
 

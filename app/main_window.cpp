@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "app/main_description.h"
+#include "app/name_list.h"
 #include "app/picker_icon.h"
 #include "app/program_context.h"
 #include "app/settings_record.h"
 #include "app/shell_rules.h"
-#include "app/name_list.h"
 #include "dialog/description.h"
 #include "runtime/drawing.h"
 #include "runtime/fonts.h"

@@ -3,10 +3,10 @@
 //   ProgramContext& g = *GProgram;
 //
 // The start-up, the main window, its event loop and the colour widgets keep
-// here what they must remember. Kept apart, as
-// variables of their own: the settings record CONFIG (app/settings_record.h)
-// and the 25 named layout values (app/startup_values.h), which the dialog
-// engine reads by reference, by name. The runtime keeps its own registries
+// here what they must remember. Kept apart, as variables of their own: the
+// settings record CONFIG (app/settings_record.h) and the 25 named layout
+// values (app/startup_values.h), which the dialog engine reads by reference,
+// by name. The runtime keeps its own registries
 // (windows, images, fonts, menus) in runtime/. No operating system here.
 #pragma once
 #include "app/color_widgets.h"

@@ -80,28 +80,21 @@ static bool IsDragEvent(int type) {
   return type == LeftPressed || type == PointerMoved || type == KeyPressed || type == LeftReleased;
 }
 
+// The row of the first control in order that holds the number; null for none.
+static const MainControlRow* RowOf(const ColorWidgets& controls, int control) {
+  if (control <= 0) return nullptr;
+  for (const MainControlRow& row : kMainControls)
+    if (controls.*row.control == control) return &row;
+  return nullptr;
+}
+
 ControlRoute RouteControlEvent(const ColorWidgets& controls, int control, int type) {
-  ControlRoute route = {ACTION_NONE, kNoDrag};
-  if (control <= 0) return route;
-  // The first control in order that holds the number.
-  const MainControlRow* row = nullptr;
-  for (const MainControlRow& candidate : kMainControls)
-    if (controls.*candidate.control == control) {
-      row = &candidate;
-      break;
-    }
-  if (!row) return route;
-  route.drag = row->drag;
-  if (row->drag.role != DRAG_IDLE && IsDragEvent(type)) {
-    route.action = ACTION_CANVAS_DRAG;
-    return route;
-  }
-  for (const ControlEventRoute& event : row->events)
-    if (event.action != ACTION_NONE && event.type == type) {
-      route.action = event.action;
-      break;
-    }
-  return route;
+  const MainControlRow* row = RowOf(controls, control);
+  if (!row) return {ACTION_NONE, kNoDrag};
+  if (row->drag.role != DRAG_IDLE && IsDragEvent(type)) return {ACTION_CANVAS_DRAG, row->drag};
+  for (const ControlEventRoute& route : row->events)
+    if (route.action != ACTION_NONE && route.type == type) return {route.action, row->drag};
+  return {ACTION_NONE, row->drag};
 }
 
 DragCanvasRule DragRuleFor(DragState role) {

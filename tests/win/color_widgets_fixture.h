@@ -12,11 +12,11 @@
 
 #include "app/color_widgets.h"
 #include "app/name_list.h"
+#include "app/settings_record.h"
 #include "color/named_colors.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/images.h"
-#include "app/settings_record.h"
 #include "runtime/windowing.h"
 #include "tests/win/input.h"
 #include "tests/win/screen.h"
