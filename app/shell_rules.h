@@ -1,13 +1,13 @@
 // The application shell's decisions as plain data: the main window's
 // controls (each one's name in the window description, where its events go,
-// how it drags when it is a colour canvas), what
-// the focus poll does for a drag, the right-click collapse area, keeping the
-// window reachable, and the options menu's items and choices. No operating
-// system here; the shell on the runtime carries them out.
+// how it drags when it is a colour canvas), what the focus poll does for a
+// drag, the right-click collapse area, keeping the window reachable, and the
+// options menu's items and choices. No operating system here; the shell on
+// the runtime carries them out.
 #pragma once
+#include "app/color_widgets.h"  // the control numbers only
 #include "app/settings_record.h"
 #include "color/canvas_drag.h"
-#include "app/color_widgets.h"  // the control numbers only
 
 //-----------------------------------------------------------------------------
 // The main window's controls and the routing of their events
