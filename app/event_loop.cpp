@@ -1,61 +1,16 @@
-// The event loop of the main window: control events routed to the colour
-// core, the two timers, right-click collapsing, remembered moves, and the
-// close that saves the settings.
+// The event loop of the main window: control events handed to the colour
+// widgets, the options menu's choices, the two timers, right-click
+// collapsing, remembered moves, and the close that saves the settings.
 #include "app/shell.h"
 
-#include <string>
-
+#include "app/color_widgets.h"
 #include "app/program_context.h"
 #include "app/settings_record.h"
 #include "app/shell_rules.h"
 #include "app/startup.h"
-#include "color/color_value.h"
-#include "color/current_color.h"
-#include "color/name_list.h"
 #include "runtime/pointer.h"
 #include "runtime/random.h"
 #include "runtime/windowing.h"
-
-//-----------------------------------------------------------------------------
-// Control events
-//-----------------------------------------------------------------------------
-
-static void OnChannelTyped() {
-  const ColorWidgets& c = GProgram->controls;
-  int color;
-  if (ComposeTypedColor(ControlText(c.txtR).c_str(), ControlText(c.txtG).c_str(), ControlText(c.txtB).c_str(), &color))
-    SetCurrentColor(color, SET_COLOR_VIEWS_ONLY);
-}
-
-// The field shows its channel of the current colour again, without leading
-// zeros, and a rejected number gives way.
-static void OnChannelLeft(int field) {
-  const ColorWidgets& c = GProgram->controls;
-  int channel = field == c.txtR ? RedOf(CONFIG.Color) : field == c.txtG ? GreenOf(CONFIG.Color) : BlueOf(CONFIG.Color);
-  SetControlText(field, std::to_string(channel).c_str());
-}
-
-// A selected row's colour becomes current (`options`: a double-clicked one
-// also goes into the history). The list itself stays as it is.
-static void OnRowChosen(int options) {
-  int color = SelectedNameListColor(GProgram->controls.lstResults);
-  if (color >= 0) SetCurrentColor(color, options);
-}
-
-static void OnControlEvent(const WindowEvent& e) {
-  switch (RouteControlEvent(GProgram->controls, e.control, e.type)) {
-    case ACTION_CANVAS_DRAG:
-    case ACTION_COLOR_DIALOG:
-      HandleColorCanvasEvent(e);
-      break;
-    case ACTION_CHANNEL_TYPED: OnChannelTyped(); break;
-    case ACTION_CHANNEL_LEFT: OnChannelLeft(e.control); break;
-    case ACTION_ROW_SELECTED: OnRowChosen(SET_COLOR_VIEWS_ONLY); break;
-    case ACTION_ROW_DOUBLE_CLICKED: OnRowChosen(SET_COLOR_ADD_TO_HISTORY); break;
-    case ACTION_OPTIONS_MENU: ShowOptionsMenu(); break;
-    case ACTION_NONE: break;
-  }
-}
 
 //-----------------------------------------------------------------------------
 // Timers
@@ -128,13 +83,24 @@ void RunEventLoop() {
   SetSessionEndHandler(window, OnSessionEnd);
   for (;;) {
     WindowEvent e;
+    // The main window is the program's only window of the runtime's.
     if (!WaitWindowEvent(128, &e) || e.window != window) continue;
-    switch (e.code) {
-      case Event_Control: OnControlEvent(e); break;
+    switch ((WindowEventCode)e.code) {
+      case Event_Control: HandleControlEvent(e); break;
+      case Event_Menu:
+        if (e.control == kOptionsMenuNumber) OnOptionsMenu(e.type);
+        break;
       case Event_Timer: OnTimer(e.timer); break;
       case Event_RightClick: OnRightClick(e); break;
       case Event_Move: OnMove(); break;
       case Event_Close: ShutDown(); return;
+      // Ignored: the window's size is the program's own doing (SetExpanded);
+      // activation needs nothing, the focus poll notices a lost foreground;
+      // the controls and canvases repaint themselves.
+      case Event_SizeWindow:
+      case Event_Activate:
+      case Event_Repaint:
+      case Event_None: break;
     }
   }
 }

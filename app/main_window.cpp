@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "app/main_description.h"
+#include "app/name_list.h"
 #include "app/picker_icon.h"
 #include "app/program_context.h"
 #include "app/settings_record.h"
 #include "app/shell_rules.h"
-#include "color/name_list.h"
 #include "dialog/description.h"
 #include "runtime/drawing.h"
 #include "runtime/fonts.h"
@@ -21,34 +21,6 @@
 #include "runtime/xml_doc.h"
 
 const int kBuildNumber = 7;  // the last part of the version, 1.0.0.7, shown in the title
-
-//-----------------------------------------------------------------------------
-// Controls looked up by name
-//-----------------------------------------------------------------------------
-
-static const struct {
-  const char* name;
-  int ColorWidgets::*field;
-} kNamedControls[] = {
-    {"FrameParams", &ColorWidgets::FrameParams},
-    {"frame1", &ColorWidgets::frame1},
-    {"frame1_c1", &ColorWidgets::frame1_c1},
-    {"cmdSelectorImg", &ColorWidgets::cmdSelectorImg},
-    {"imgPaletteCapture", &ColorWidgets::imgPaletteCapture},
-    {"imgPaletteR", &ColorWidgets::imgPaletteR},
-    {"txtR", &ColorWidgets::txtR},
-    {"imgPaletteG", &ColorWidgets::imgPaletteG},
-    {"txtG", &ColorWidgets::txtG},
-    {"imgPaletteB", &ColorWidgets::imgPaletteB},
-    {"txtB", &ColorWidgets::txtB},
-    {"txtRGB", &ColorWidgets::txtRGB},
-    {"imgPaletteAuto", &ColorWidgets::imgPaletteAuto},
-    {"cmdOptions", &ColorWidgets::cmdOptions},
-    {"imgPaletteCurrent", &ColorWidgets::imgPaletteCurrent},
-    {"cmdSelector", &ColorWidgets::cmdSelector},
-    {"imgPaletteHistory", &ColorWidgets::imgPaletteHistory},
-    {"lstResults", &ColorWidgets::lstResults},
-};
 
 //-----------------------------------------------------------------------------
 // Height
@@ -66,8 +38,9 @@ void SetExpanded(int expanded, int fullHeight) {
 // Construction
 //-----------------------------------------------------------------------------
 
-// Opens wndMain from the description and looks up its controls; false, with
-// the controls -1, when the window cannot be opened.
+// Opens wndMain from the description and looks up its controls by their
+// names in kMainControls; false, with the controls -1, when the window
+// cannot be opened.
 static bool OpenMainWindow() {
   ProgramContext& g = *GProgram;
   ColorWidgets& controls = g.controls;
@@ -76,11 +49,12 @@ static bool OpenMainWindow() {
   XmlDoc doc;
   bool parsed = XmlParse(doc, kMainWindowDescription, kMainWindowDescriptionLength);
   if (FontExists(g.FontNormal)) SetDefaultControlFont(g.FontNormal);
-  for (const auto& named : kNamedControls) controls.*named.field = -1;
+  for (int i = 0; i < kMainControlCount; i++) controls.*kMainControls[i].control = -1;
   controls.wndMain = -1;
   if (dialog && parsed && OpenDescribedWindow(dialog, doc, "wndMain")) {
     controls.wndMain = DialogWindowOf(dialog);
-    for (const auto& named : kNamedControls) controls.*named.field = DialogControlByName(dialog, named.name);
+    for (int i = 0; i < kMainControlCount; i++)
+      controls.*kMainControls[i].control = DialogControlByName(dialog, kMainControls[i].name);
     if (FontExists(g.FontLarge)) {
       for (int control : {controls.txtRGB, controls.cmdOptions, controls.lstResults})
         SetControlFont(control, FontHandle(g.FontLarge));

@@ -2,20 +2,19 @@
 //
 //   ProgramContext& g = *GProgram;
 //
-// The start-up, the main window, its event loop, the options menu and the
-// colour widgets keep here what they must remember. Kept apart, as
-// variables of their own: the settings record CONFIG (app/settings_record.h)
-// and the 25 named layout values (app/startup_values.h), which the dialog
-// engine reads by reference, by name. The runtime keeps its own registries
+// The start-up, the main window, its event loop and the colour widgets keep
+// here what they must remember. Kept apart, as variables of their own: the
+// settings record CONFIG (app/settings_record.h) and the 25 named layout
+// values (app/startup_values.h), which the dialog engine reads by reference,
+// by name. The runtime keeps its own registries
 // (windows, images, fonts, menus) in runtime/. No operating system here.
 #pragma once
+#include "app/color_widgets.h"
+#include "app/current_color.h"
 #include "color/auto_copy.h"
 #include "color/canvas_drag.h"
 #include "color/capture.h"
-#include "color/color_widgets.h"
-#include "color/current_color.h"
 #include "color/redraw_cache.h"
-#include "runtime/event_queue.h"
 #include "runtime/settings.h"
 
 struct ProgramContext {
@@ -27,11 +26,6 @@ struct ProgramContext {
   // The main window
   ColorWidgets controls;  // its control numbers, looked up once by BuildMainWindow
   int expandedHeight;     // the full inner height, in logical units
-
-  // The options menu AddOptionItem fills and the handler its items go to;
-  // none until a menu has been created, and none again after a creation failed.
-  int optionsMenu;
-  void (*optionsHandler)(const WindowEvent&);
 
   // The colour widgets
   CanvasDrag drag;         // the window-wide drag record, idle between drags

@@ -4,11 +4,11 @@
 #pragma once
 #include <stdint.h>
 
+#include "color/capture.h"        // kCapturedPixelCount
+#include "color/swatch_strips.h"  // kRecentColorCount
 #include "runtime/settings.h"
 
 const int32_t kSettingsMarker = 0x42424242;  // CONFIG.validityMarker of an initialised record
-const int kRecentColorCount = 16;
-const int kCapturedPixelCount = 651;         // 31 x 21
 const char* const kSettingsFileName = "ColorTintvane.bin";
 
 struct ConfigRecord {

@@ -2,7 +2,7 @@
 // loop and the options menu. Windows only (the header does not include
 // windows.h).
 #pragma once
-#include "color/color_widgets.h"
+#include "app/color_widgets.h"
 
 // Window timers of the main window.
 const int TimerFocusPoll = 7340134;     // every 16 ms: the live picker, drags that lost their release
@@ -39,10 +39,8 @@ void RunEventLoop();
 // Options menu
 //-----------------------------------------------------------------------------
 
-// Builds the options menu from the settings and shows it under cmdOptions.
+// Builds the options menu (kOptionsMenuNumber) from the settings and shows it
+// under cmdOptions; a chosen item comes to the event loop as a menu event.
 void ShowOptionsMenu();
-// Appends an item to the menu being filled, checked or not, and routes it
-// to OnOptionsMenu once.
-void AddOptionItem(int id, const char* text, int checked);
-// Carries out a chosen item; the id comes from the menu event.
-void OnOptionsMenu(const WindowEvent& event);
+// Carries out a chosen item of the options menu, the menu event's type.
+void OnOptionsMenu(int item);

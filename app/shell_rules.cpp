@@ -7,46 +7,57 @@
 #include "runtime/event_queue.h"
 
 //-----------------------------------------------------------------------------
-// Routing of control events
+// The main window's controls and the routing of their events
 //-----------------------------------------------------------------------------
-
-// The events a control takes other than the drag protocol's, each with its action.
-struct ControlEventRoute {
-  int type;  // a CanvasEvent code
-  MainAction action;  // ACTION_NONE: an unused entry
-};
-
-struct MainControlRow {
-  int ColorWidgets::*control;
-  DragCanvasRule drag;
-  ControlEventRoute events[2];
-};
 
 static constexpr DragCanvasRule kNoDrag = {DRAG_IDLE, false, 0, KEYS_HORIZONTAL};
 
-// One row per control of the main window that takes events, in the order the
-// controls are tried. Columns: the control; its drag rule: its role in the
+// A control's name in the description and its field: the same word.
+#define CONTROL(name) #name, &ColorWidgets::name
+
+// One row per control of the main window, in the order the controls are
+// tried. Columns: the control's name (the element's name in the window
+// description and the field of ColorWidgets); its drag rule: its role in the
 // drag protocol (DRAG_IDLE: no colour canvas; a colour canvas takes the four
 // events of the protocol), whether a press and moves sample the colour under
 // the pointer, how many pixels an arrow key moves the cursor, and how the
 // arrow keys move; then its other events, each with its action.
-static constexpr MainControlRow kMainControls[] = {
-    // control                          role          samples step  keys                   other events
+constexpr MainControlRow kMainControls[] = {
+    // control                   role          samples step  keys                   other events
     // The picker samples nothing: the focus poll samples the screen.
-    {&ColorWidgets::cmdSelector,        {DRAG_PICKING, false,  1,   KEYS_TWO_DIMENSIONAL}, {}},
-    {&ColorWidgets::imgPaletteAuto,     {DRAG_PALETTE, true,   4,   KEYS_HORIZONTAL},      {}},
-    {&ColorWidgets::imgPaletteCapture,  {DRAG_CAPTURE, true,   5,   KEYS_TWO_DIMENSIONAL}, {}},
-    {&ColorWidgets::imgPaletteHistory,  {DRAG_HISTORY, true,   8,   KEYS_HORIZONTAL},      {}},
-    {&ColorWidgets::imgPaletteR,        {DRAG_SLIDER,  true,   1,   KEYS_HORIZONTAL},      {}},
-    {&ColorWidgets::imgPaletteG,        {DRAG_SLIDER,  true,   1,   KEYS_HORIZONTAL},      {}},
-    {&ColorWidgets::imgPaletteB,        {DRAG_SLIDER,  true,   1,   KEYS_HORIZONTAL},      {}},
-    {&ColorWidgets::txtR,               kNoDrag, {{Changed, ACTION_CHANNEL_TYPED}, {FocusLost, ACTION_CHANNEL_LEFT}}},
-    {&ColorWidgets::txtG,               kNoDrag, {{Changed, ACTION_CHANNEL_TYPED}, {FocusLost, ACTION_CHANNEL_LEFT}}},
-    {&ColorWidgets::txtB,               kNoDrag, {{Changed, ACTION_CHANNEL_TYPED}, {FocusLost, ACTION_CHANNEL_LEFT}}},
-    {&ColorWidgets::imgPaletteCurrent,  kNoDrag, {{LeftPressed, ACTION_COLOR_DIALOG}}},
-    {&ColorWidgets::lstResults,         kNoDrag, {{Changed, ACTION_ROW_SELECTED}, {LeftDoubleClicked, ACTION_ROW_DOUBLE_CLICKED}}},
-    {&ColorWidgets::cmdOptions,         kNoDrag, {{LeftClicked, ACTION_OPTIONS_MENU}}},
+    {CONTROL(cmdSelector),       {DRAG_PICKING, false,  1,   KEYS_TWO_DIMENSIONAL}, {}},
+    {CONTROL(imgPaletteAuto),    {DRAG_PALETTE, true,   4,   KEYS_HORIZONTAL},      {}},
+    {CONTROL(imgPaletteCapture), {DRAG_CAPTURE, true,   5,   KEYS_TWO_DIMENSIONAL}, {}},
+    {CONTROL(imgPaletteHistory), {DRAG_HISTORY, true,   8,   KEYS_HORIZONTAL},      {}},
+    {CONTROL(imgPaletteR),       {DRAG_SLIDER,  true,   1,   KEYS_HORIZONTAL},      {}},
+    {CONTROL(imgPaletteG),       {DRAG_SLIDER,  true,   1,   KEYS_HORIZONTAL},      {}},
+    {CONTROL(imgPaletteB),       {DRAG_SLIDER,  true,   1,   KEYS_HORIZONTAL},      {}},
+    {CONTROL(txtR),              kNoDrag, {{Changed, ACTION_CHANNEL_TYPED}, {FocusLost, ACTION_CHANNEL_LEFT}}},
+    {CONTROL(txtG),              kNoDrag, {{Changed, ACTION_CHANNEL_TYPED}, {FocusLost, ACTION_CHANNEL_LEFT}}},
+    {CONTROL(txtB),              kNoDrag, {{Changed, ACTION_CHANNEL_TYPED}, {FocusLost, ACTION_CHANNEL_LEFT}}},
+    {CONTROL(imgPaletteCurrent), kNoDrag, {{LeftPressed, ACTION_COLOR_DIALOG}}},
+    {CONTROL(lstResults),        kNoDrag, {{Changed, ACTION_ROW_SELECTED}, {LeftDoubleClicked, ACTION_ROW_DOUBLE_CLICKED}}},
+    {CONTROL(cmdOptions),        kNoDrag, {{LeftClicked, ACTION_OPTIONS_MENU}}},
+    // Controls the program draws on, writes, sizes or hides, which take no events.
+    {CONTROL(txtRGB),            kNoDrag, {}},
+    {CONTROL(FrameParams),       kNoDrag, {}},
+    {CONTROL(frame1),            kNoDrag, {}},
+    {CONTROL(frame1_c1),         kNoDrag, {}},
+    {CONTROL(cmdSelectorImg),    kNoDrag, {}},
 };
+#undef CONTROL
+
+const int kMainControlCount = (int)(sizeof kMainControls / sizeof kMainControls[0]);
+
+// The table and the control record agree: a row for every control of the
+// record but the window, none twice.
+static constexpr bool EachControlHasOneRow() {
+  for (const MainControlRow& row : kMainControls)
+    for (const MainControlRow& other : kMainControls)
+      if (&row != &other && row.control == other.control) return false;
+  return sizeof kMainControls / sizeof kMainControls[0] == sizeof(ColorWidgets) / sizeof(int) - 1;
+}
+static_assert(EachControlHasOneRow(), "one row of kMainControls for each control of ColorWidgets but wndMain");
 
 // DragRuleFor reads the first row of a role: every role has one, and the
 // rows of one role agree.
@@ -65,6 +76,10 @@ static constexpr bool RolesHaveOneRule() {
 }
 static_assert(RolesHaveOneRule(), "one rule per drag role, each role on a control");
 
+static bool IsDragEvent(int type) {
+  return type == LeftPressed || type == PointerMoved || type == KeyPressed || type == LeftReleased;
+}
+
 // The row of the first control in order that holds the number; null for none.
 static const MainControlRow* RowOf(const ColorWidgets& controls, int control) {
   if (control <= 0) return nullptr;
@@ -73,22 +88,13 @@ static const MainControlRow* RowOf(const ColorWidgets& controls, int control) {
   return nullptr;
 }
 
-static bool IsDragEvent(int type) {
-  return type == LeftPressed || type == PointerMoved || type == KeyPressed || type == LeftReleased;
-}
-
-MainAction RouteControlEvent(const ColorWidgets& controls, int control, int type) {
+ControlRoute RouteControlEvent(const ColorWidgets& controls, int control, int type) {
   const MainControlRow* row = RowOf(controls, control);
-  if (!row) return ACTION_NONE;
-  if (row->drag.role != DRAG_IDLE && IsDragEvent(type)) return ACTION_CANVAS_DRAG;
+  if (!row) return {ACTION_NONE, kNoDrag};
+  if (row->drag.role != DRAG_IDLE && IsDragEvent(type)) return {ACTION_CANVAS_DRAG, row->drag};
   for (const ControlEventRoute& route : row->events)
-    if (route.action != ACTION_NONE && route.type == type) return route.action;
-  return ACTION_NONE;
-}
-
-DragCanvasRule DragRuleOf(const ColorWidgets& controls, int control) {
-  const MainControlRow* row = RowOf(controls, control);
-  return row ? row->drag : kNoDrag;
+    if (route.action != ACTION_NONE && route.type == type) return {route.action, row->drag};
+  return {ACTION_NONE, row->drag};
 }
 
 DragCanvasRule DragRuleFor(DragState role) {

@@ -1,15 +1,16 @@
 // The application shell's decisions as plain data: the main window's
-// controls (where each one's events go, how each colour canvas drags), what
-// the focus poll does for a drag, the right-click collapse area, keeping the
-// window reachable, and the options menu's items and choices. No operating
-// system here; the shell on the runtime carries them out.
+// controls (each one's name in the window description, where its events go,
+// how it drags when it is a colour canvas), what the focus poll does for a
+// drag, the right-click collapse area, keeping the window reachable, and the
+// options menu's items and choices. No operating system here; the shell on
+// the runtime carries them out.
 #pragma once
+#include "app/color_widgets.h"  // the control numbers only
 #include "app/settings_record.h"
 #include "color/canvas_drag.h"
-#include "color/color_widgets.h"  // the control numbers only
 
 //-----------------------------------------------------------------------------
-// Routing of control events
+// The main window's controls and the routing of their events
 //-----------------------------------------------------------------------------
 
 enum MainAction {
@@ -23,18 +24,42 @@ enum MainAction {
   ACTION_OPTIONS_MENU,
 };
 
-// The action for an event of `type` from `control`. The controls are tried
-// in a fixed order (picker, palette, capture, history, the three strips, the
-// three fields, swatch, list, options button) and the first match decides;
-// event types a control does not handle, and other controls, give
-// ACTION_NONE. A colour canvas takes the four events of the drag protocol
-// (LeftPressed, PointerMoved, KeyPressed, LeftReleased) as ACTION_CANVAS_DRAG.
-MainAction RouteControlEvent(const ColorWidgets& controls, int control, int type);
+// The events a control takes other than the drag protocol's, each with its action.
+struct ControlEventRoute {
+  int type;           // a CanvasEvent code
+  MainAction action;  // ACTION_NONE: an unused entry
+};
 
-// The drag rule of `control`, found as RouteControlEvent finds it: its role
-// in the drag protocol and how it drags. All zero (DRAG_IDLE) for a control
-// that is no colour canvas.
-DragCanvasRule DragRuleOf(const ColorWidgets& controls, int control);
+// One control of the main window: its name in the window description, which
+// is also the name of its field in ColorWidgets; its drag rule (DRAG_IDLE: no
+// colour canvas); the other events it takes.
+struct MainControlRow {
+  const char* name;
+  int ColorWidgets::*control;
+  DragCanvasRule drag;
+  ControlEventRoute events[2];
+};
+
+// Every control of ColorWidgets but the window, one row each, in the order
+// the controls are tried (app/shell_rules.cpp shows the table).
+extern const MainControlRow kMainControls[];
+extern const int kMainControlCount;
+
+// What an event does: its action and the control's drag rule, from one row.
+struct ControlRoute {
+  MainAction action;
+  DragCanvasRule drag;  // all zero (DRAG_IDLE) for a control that is no colour canvas
+};
+
+// The route of an event of `type` from `control`. The controls are tried in
+// the table's order (picker, palette, capture, history, the three strips, the
+// three fields, swatch, list, options button, then the controls that take no
+// events) and the first match decides; event types a control does not
+// handle, and other controls, give ACTION_NONE. A colour canvas takes the four
+// events of the drag protocol (LeftPressed, PointerMoved, KeyPressed,
+// LeftReleased) as ACTION_CANVAS_DRAG. The drag rule is the matched
+// control's whatever the event type.
+ControlRoute RouteControlEvent(const ColorWidgets& controls, int control, int type);
 
 // The drag rule of a role, as the controls with that role share it (the
 // three strips share DRAG_SLIDER's). All zero for DRAG_IDLE.

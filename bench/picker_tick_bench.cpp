@@ -42,16 +42,16 @@
 #include <string>
 #include <vector>
 
+#include "app/color_widgets.h"
+#include "app/current_color.h"
 #include "app/program_context.h"
+#include "app/settings_record.h"
 #include "bench/picker_tick_common.h"
-#include "color/color_widgets.h"
-#include "color/current_color.h"
 #include "color/named_colors.h"
 #include "runtime/canvas.h"
 #include "runtime/clipboard.h"
 #include "runtime/drawing.h"
 #include "runtime/fonts.h"
-#include "app/settings_record.h"
 #include "runtime/windowing.h"
 
 const int kUntimedTicks = 10;

@@ -26,8 +26,8 @@ enum DragKeyMode {
   KEYS_TWO_DIMENSIONAL,   // each arrow key moves its own way
 };
 
-// How a canvas takes part in the protocol: one column group of the main
-// window's control table (app/shell_rules.cpp).
+// How a canvas takes part in the protocol; the program that owns the canvases
+// keeps one such rule with each of them.
 struct DragCanvasRule {
   DragState role;  // DRAG_IDLE: no colour canvas
   bool samples;    // press and moves take the colour under the pointer

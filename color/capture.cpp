@@ -3,8 +3,6 @@
 #include <math.h>
 #include <string.h>
 
-#include "app/settings_record.h"
-
 //-----------------------------------------------------------------------------
 // Region size
 //-----------------------------------------------------------------------------
@@ -35,18 +33,18 @@ int CaptureColumnOrder(const int32_t* rowMajor, int width, int height, int32_t* 
   return written;
 }
 
-void StoreCapturedPixels(const int32_t* rowMajor, int width, int height) {
-  CaptureColumnOrder(rowMajor, width, height, CONFIG.CapturedImgData, kCapturedPixelCount);
+void StoreCapturedPixels(const int32_t* rowMajor, int width, int height, int32_t stored[kCapturedPixelCount]) {
+  CaptureColumnOrder(rowMajor, width, height, stored, kCapturedPixelCount);
 }
 
-void PlotStoredCapture(int32_t* rowMajor, int width, int height) {
+void PlotStoredCapture(const int32_t stored[kCapturedPixelCount], int32_t* rowMajor, int width, int height) {
   if (!rowMajor || width <= 0 || height <= 0) return;
   memset(rowMajor, 0, sizeof(int32_t) * (size_t)width * (size_t)height);
   int plotted = 0;
   for (int x = 0; x < width; x++)
     for (int y = 0; y < height; y++) {
       if (plotted == kCapturedPixelCount) return;
-      rowMajor[(int64_t)y * width + x] = CONFIG.CapturedImgData[plotted++];
+      rowMajor[(int64_t)y * width + x] = stored[plotted++];
     }
 }
 

@@ -9,6 +9,8 @@
 //-----------------------------------------------------------------------------
 
 const int kCaptureMaxWidth = 31, kCaptureMaxHeight = 21;
+// The pixels a stored capture keeps: the largest region, 651.
+const int kCapturedPixelCount = kCaptureMaxWidth * kCaptureMaxHeight;
 
 struct CaptureDims {
   int width, height;
@@ -29,13 +31,14 @@ CaptureDims CaptureSize(int viewWidth, int viewHeight);
 // `capacity` values. Returns the number written.
 int CaptureColumnOrder(const int32_t* rowMajor, int width, int height, int32_t* out, int capacity);
 
-// Keeps a committed region in CONFIG.CapturedImgData in column order, at most
-// 651 values; the values past the region keep their older contents.
-void StoreCapturedPixels(const int32_t* rowMajor, int width, int height);
+// Keeps a committed region in `stored` (the settings' CapturedImgData) in
+// column order, at most 651 values; the values past the region keep their
+// older contents.
+void StoreCapturedPixels(const int32_t* rowMajor, int width, int height, int32_t stored[kCapturedPixelCount]);
 
-// The stored capture as an image of the given size: black, then the stored
-// values plotted in column order, at most 651 of them.
-void PlotStoredCapture(int32_t* rowMajor, int width, int height);
+// The stored capture as an image of the given size: black, then the values
+// of `stored` plotted in column order, at most 651 of them.
+void PlotStoredCapture(const int32_t stored[kCapturedPixelCount], int32_t* rowMajor, int width, int height);
 
 //-----------------------------------------------------------------------------
 // Crosshair pulse

@@ -5,7 +5,6 @@
 #pragma once
 #include <stdint.h>
 
-#include "app/settings_record.h"
 
 // One box of a strip: fill (x, 0) .. (x + width, strip height) with `color`.
 struct SwatchBox {
@@ -17,6 +16,8 @@ struct SwatchBox {
 //-----------------------------------------------------------------------------
 // History
 //-----------------------------------------------------------------------------
+
+const int kRecentColorCount = 16;  // the colours the history keeps
 
 // Moves the colour to index 0, shifting the newer entries down one place; a
 // colour not in the list pushes out the oldest (index 15).

@@ -62,8 +62,8 @@ struct CanvasEventData {
 struct WindowEvent {
   int code;     // WindowEventCode
   int window;   // window number
-  int control;  // control number (Event_Control), else 0
-  int type;     // control event type (Event_Control), else 0
+  int control;  // control number (Event_Control), menu number (Event_Menu), else 0
+  int type;     // control event type (Event_Control), menu item (Event_Menu), else 0
   int timer;    // timer id (Event_Timer), else 0
   CanvasEventData data;
 };

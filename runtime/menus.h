@@ -1,4 +1,4 @@
-// Pop-up menus by number, and the procedures their chosen items run.
+// Pop-up menus by number; a chosen item comes back as a menu event.
 // Windows only (the header does not include windows.h).
 #pragma once
 #include "runtime/event_queue.h"
@@ -8,7 +8,7 @@
 // filled. Returns the number, or 0.
 int CreatePopupMenuNumbered(int number);
 bool MenuExists(int menu);
-// Frees the menu, its sub-menus and the procedures bound to its items.
+// Frees the menu and its sub-menus.
 void FreeMenu(int menu);
 void FreeAllMenus();
 
@@ -24,15 +24,10 @@ bool AppendMenuSeparator();
 bool OpenSubMenu(const char* text);
 void CloseSubMenu();
 
-// Runs `procedure` when the item of the menu (or of its sub-menus) is chosen,
-// with the menu event as the current event (its `type` is the item). Binding
-// the same menu, item and procedure again replaces the earlier binding, so a
-// choice runs each procedure once.
-void BindMenuItem(int menu, int item, void (*procedure)(const WindowEvent& event));
-
 // Makes the window the foreground window and shows the menu with its
 // top-left corner at the screen position (x, y) in logical units; either
 // mouse button chooses. Returns when the menu closes. A chosen item is
-// posted to the window and becomes a menu event, running its procedures,
-// when the event wait dispatches it.
+// posted to the window and becomes a menu event (Event_Menu: `control` the
+// menu, `type` the item, sub-menus' items included) when the event wait
+// dispatches it; the event wait hands it out like any other.
 bool ShowPopupMenu(int menu, int window, int x, int y);

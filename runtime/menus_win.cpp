@@ -15,14 +15,6 @@
 static std::map<int, HMENU> g_menus;
 static int g_nextMenuNumber = 1;
 
-typedef void (*MenuProcedure)(const WindowEvent& event);
-struct MenuBinding {
-  int menu;
-  int item;
-  MenuProcedure procedure;
-};
-static std::vector<MenuBinding> g_bindings;
-
 // The menu being filled and the menus above it: the top-level menu first,
 // then each sub-menu opened inside the one before.
 static std::vector<HMENU> g_filling;
@@ -42,10 +34,6 @@ void FreeMenu(int menu) {
   if (!g_filling.empty() && g_filling.front() == handle) g_filling.clear();
   DestroyMenu(handle);  // sub-menus go with it
   g_menus.erase(menu);
-  std::vector<MenuBinding> kept;
-  for (const MenuBinding& b : g_bindings)
-    if (b.menu != menu) kept.push_back(b);
-  g_bindings.swap(kept);
 }
 
 void FreeAllMenus() {
@@ -99,27 +87,13 @@ void CloseSubMenu() {
 // Choosing
 //-----------------------------------------------------------------------------
 
-void BindMenuItem(int menu, int item, MenuProcedure procedure) {
-  if (!MenuExists(menu) || !procedure) return;
-  for (const MenuBinding& b : g_bindings)
-    if (b.menu == menu && b.item == item && b.procedure == procedure) return;
-  g_bindings.push_back(MenuBinding{menu, item, procedure});
-}
-
 void DispatchMenuChoice(int window, int menu, int item) {
   WindowEvent e = {};
   e.code = Event_Menu;
   e.window = window;
+  e.control = menu;
   e.type = item;
   OfferWindowEvent(e);
-  std::vector<MenuBinding> bound;  // a procedure may rebuild the menu and its bindings
-  for (const MenuBinding& b : g_bindings)
-    if (b.menu == menu && b.item == item) bound.push_back(b);
-  if (bound.empty()) return;
-  const WindowEvent* previous = CurrentWindowEvent();
-  SetCurrentWindowEvent(&e);
-  for (const MenuBinding& b : bound) b.procedure(e);
-  SetCurrentWindowEvent(previous);
 }
 
 bool ShowPopupMenu(int menu, int window, int x, int y) {

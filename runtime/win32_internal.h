@@ -32,8 +32,8 @@ HWND TopLevelOf(HWND hwnd);
 // A pop-up menu's chosen item reaches its window as this message (wParam:
 // the menu's number, lParam: the item), dispatched like input.
 const UINT WM_TINTVANE_MENU_CHOICE = WM_APP + 0x55;
-// Offers the menu event to the window's queue and runs the procedures bound
-// to the item of that menu (menu 0: a menu of no number, nothing bound).
+// Offers the menu event of a chosen item to the window's queue (menu 0: a
+// menu of no number).
 void DispatchMenuChoice(int window, int menu, int item);
 
 // A procedure of a system library, the library loaded from the system

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "app/settings_record.h"
 
 TEST(CaptureSize, KeepsTheViewsShapeInOddSizesUpTo31By21) {
   const struct {
@@ -43,22 +42,23 @@ TEST(StoredCapture, ColumnOrderRoundTripsAndStopsAt651) {
   EXPECT_EQ(CaptureColumnOrder(image, 3, 2, columns, 4), 4);
   EXPECT_EQ(CaptureColumnOrder(image, 0, 2, columns, 6), 0);
 
-  for (int i = 0; i < kCapturedPixelCount; i++) CONFIG.CapturedImgData[i] = -7;
-  StoreCapturedPixels(image, 3, 2);
-  for (int i = 0; i < 6; i++) EXPECT_EQ(CONFIG.CapturedImgData[i], expected[i]);
-  EXPECT_EQ(CONFIG.CapturedImgData[6], -7);  // past the region: older contents stay
+  int32_t stored[kCapturedPixelCount];  // the settings' CapturedImgData
+  for (int i = 0; i < kCapturedPixelCount; i++) stored[i] = -7;
+  StoreCapturedPixels(image, 3, 2, stored);
+  for (int i = 0; i < 6; i++) EXPECT_EQ(stored[i], expected[i]);
+  EXPECT_EQ(stored[6], -7);  // past the region: older contents stay
 
   int32_t plotted[6];
-  PlotStoredCapture(plotted, 3, 2);
+  PlotStoredCapture(stored, plotted, 3, 2);
   for (int i = 0; i < 6; i++) EXPECT_EQ(plotted[i], image[i]);
 
   // A region larger than 651 pixels stores and plots only the first 651.
   std::vector<int32_t> big(40 * 20);
   for (size_t i = 0; i < big.size(); i++) big[i] = (int32_t)i;
-  StoreCapturedPixels(big.data(), 40, 20);
-  EXPECT_EQ(CONFIG.CapturedImgData[650], big[(650 % 20) * 40 + 650 / 20]);
+  StoreCapturedPixels(big.data(), 40, 20, stored);
+  EXPECT_EQ(stored[650], big[(650 % 20) * 40 + 650 / 20]);
   std::vector<int32_t> back(40 * 20, 99);
-  PlotStoredCapture(back.data(), 40, 20);
+  PlotStoredCapture(stored, back.data(), 40, 20);
   EXPECT_EQ(back[10 * 40 + 32], big[10 * 40 + 32]);  // column 32, row 10: value 650
   EXPECT_EQ(back[11 * 40 + 32], 0);                   // beyond: black
 }

@@ -1,6 +1,6 @@
 // SetCurrentColor, CopyColorText and CopyAtDragEnd over recording views and
 // a recording clipboard.
-#include "color/current_color.h"
+#include "app/current_color.h"
 
 #include <gtest/gtest.h>
 #include <string.h>

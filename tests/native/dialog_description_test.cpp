@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_description.h"
+#include "app/shell_rules.h"
 #include "app/startup_values.h"
 #include "dialog/runtime_values.h"
 #include "tests/native/recording_platform.h"
@@ -377,11 +378,8 @@ TEST_F(DescriptionTest, TheMainWindowDescription) {
 
   RegisterLayoutValues();
   ASSERT_TRUE(OpenText(text, "wndMain")) << Error();
-  const char* names[18] = {"FrameParams", "frame1", "frame1_c1", "cmdSelectorImg", "imgPaletteCapture",
-                           "imgPaletteR", "txtR", "imgPaletteG", "txtG", "imgPaletteB", "txtB", "txtRGB",
-                           "imgPaletteAuto", "cmdOptions", "imgPaletteCurrent", "cmdSelector",
-                           "imgPaletteHistory", "lstResults"};
-  for (const char* name : names) EXPECT_GT(Control(name), 0) << name;
+  // Every control of the program's control table is in the description, under its name.
+  for (int i = 0; i < kMainControlCount; i++) EXPECT_GT(Control(kMainControls[i].name), 0) << kMainControls[i].name;
   EXPECT_EQ(Control("wndMain"), -1);
   // In logical units, which the windowing layer scales: the same at every display scale.
   EXPECT_EQ(Node("imgPaletteCapture").ownWidth, 156);

@@ -46,25 +46,25 @@ TEST(RouteControlEvent, EachControlTakesItsOwnEventTypesOnly) {
       {26, LeftClicked, ACTION_NONE},         {99, LeftPressed, ACTION_NONE},
   };
   for (const auto& k : cases)
-    EXPECT_EQ(RouteControlEvent(c, k.control, k.type), k.action) << k.control << " / " << k.type;
+    EXPECT_EQ(RouteControlEvent(c, k.control, k.type).action, k.action) << k.control << " / " << k.type;
 }
 
 TEST(RouteControlEvent, MissingControlsMatchNoEvent) {
   ColorWidgets c = {};  // every control 0
   c.txtR = -1;           // or -1, as a failed look-up leaves it
-  EXPECT_EQ(RouteControlEvent(c, 0, LeftPressed), ACTION_NONE);
-  EXPECT_EQ(RouteControlEvent(c, 0, LeftClicked), ACTION_NONE);
-  EXPECT_EQ(RouteControlEvent(c, -1, Changed), ACTION_NONE);
+  EXPECT_EQ(RouteControlEvent(c, 0, LeftPressed).action, ACTION_NONE);
+  EXPECT_EQ(RouteControlEvent(c, 0, LeftClicked).action, ACTION_NONE);
+  EXPECT_EQ(RouteControlEvent(c, -1, Changed).action, ACTION_NONE);
 }
 
 TEST(RouteControlEvent, TheFirstControlInOrderDecides) {
   // Should two entries hold one number, the picker comes before the swatch.
   ColorWidgets c = NumberedControls();
   c.imgPaletteCurrent = c.cmdSelector;
-  EXPECT_EQ(RouteControlEvent(c, c.cmdSelector, LeftPressed), ACTION_CANVAS_DRAG);
+  EXPECT_EQ(RouteControlEvent(c, c.cmdSelector, LeftPressed).action, ACTION_CANVAS_DRAG);
 }
 
-TEST(DragRuleOf, EachColorCanvasDragsByItsOwnRuleAndNoOtherControlDrags) {
+TEST(RouteControlEvent, EachColorCanvasDragsByItsOwnRuleAndNoOtherControlDrags) {
   const ColorWidgets c = NumberedControls();
   const struct {
     int control;
@@ -79,7 +79,7 @@ TEST(DragRuleOf, EachColorCanvasDragsByItsOwnRuleAndNoOtherControlDrags) {
       {0, {DRAG_IDLE, false, 0, KEYS_HORIZONTAL}},
   };
   for (const auto& k : cases) {
-    DragCanvasRule rule = DragRuleOf(c, k.control);
+    DragCanvasRule rule = RouteControlEvent(c, k.control, LeftPressed).drag;
     EXPECT_EQ(rule.role, k.rule.role) << k.control;
     EXPECT_EQ(rule.samples, k.rule.samples) << k.control;
     EXPECT_EQ(rule.step, k.rule.step) << k.control;
@@ -92,7 +92,7 @@ TEST(DragRuleOf, EachColorCanvasDragsByItsOwnRuleAndNoOtherControlDrags) {
   // Should two entries hold one number, the first control in order decides here too.
   ColorWidgets shared = c;
   shared.imgPaletteHistory = shared.imgPaletteAuto;
-  EXPECT_EQ(DragRuleOf(shared, shared.imgPaletteAuto).role, DRAG_PALETTE);
+  EXPECT_EQ(RouteControlEvent(shared, shared.imgPaletteAuto, PointerMoved).drag.role, DRAG_PALETTE);
 }
 
 //-----------------------------------------------------------------------------

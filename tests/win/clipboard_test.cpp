@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "app/current_color.h"
 #include "app/program_context.h"
-#include "color/current_color.h"
-#include "runtime/clipboard.h"
 #include "app/settings_record.h"
+#include "runtime/clipboard.h"
 #include "tests/win/color_widgets_fixture.h"
 
 // The Unicode text on the clipboard; "<none>" when there is none.

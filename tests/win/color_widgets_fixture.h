@@ -1,5 +1,6 @@
 // A window with every colour widget on real controls, laid out like the main
-// window's, and an event pump that routes canvas events as the event loop does.
+// window's, and an event pump that hands control events to HandleControlEvent
+// as the event loop does.
 #pragma once
 #include <windows.h>
 #include <commctrl.h>
@@ -9,13 +10,13 @@
 
 #include <functional>
 
-#include "color/color_widgets.h"
-#include "color/name_list.h"
+#include "app/color_widgets.h"
+#include "app/name_list.h"
+#include "app/settings_record.h"
 #include "color/named_colors.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/images.h"
-#include "app/settings_record.h"
 #include "runtime/windowing.h"
 #include "tests/win/input.h"
 #include "tests/win/screen.h"
@@ -97,14 +98,14 @@ class ColorWidgetsTest : public ::testing::Test {
     RefreshChannelViews(CONFIG.Color, true);
   }
 
-  // Dispatches messages and hands every control event to the widgets, as the
-  // event loop does, until an event satisfies `until` (at most 5 s).
+  // Dispatches messages and hands every control event to HandleControlEvent,
+  // as the event loop does, until an event satisfies `until` (at most 5 s).
   bool RouteUntil(const std::function<bool(const WindowEvent&)>& until, DWORD limitMs = 5000) {
     DWORD start = GetTickCount();
     WindowEvent e;
     while (GetTickCount() - start < limitMs)
       if (WaitWindowEvent(20, &e) == Event_Control) {
-        HandleColorCanvasEvent(e);
+        HandleControlEvent(e);
         if (until(e)) return true;
       }
     return false;
@@ -131,7 +132,7 @@ class ColorWidgetsTest : public ::testing::Test {
     while (GetTickCount() - start < 10000) {
       if (WaitWindowEvent(150, &e)) {
         if (e.code != Event_Control) continue;
-        HandleColorCanvasEvent(e);
+        HandleControlEvent(e);
         if (e.control == reporter && (e.type == PointerEntered || e.type == PointerMoved))
           reported = {e.data.pointerX, e.data.pointerY};
         continue;
@@ -217,7 +218,7 @@ class ColorWidgetsTest : public ::testing::Test {
       WindowEvent e;
       for (DWORD start = GetTickCount(); quiet < 2 && GetKeyState(VK_CONTROL) < 0 && GetTickCount() - start < 5000;) {
         if (WaitWindowEvent(150, &e)) {
-          if (e.code == Event_Control) HandleColorCanvasEvent(e);
+          if (e.code == Event_Control) HandleControlEvent(e);
         } else {
           quiet++;
         }
@@ -235,7 +236,7 @@ class ColorWidgetsTest : public ::testing::Test {
       SendKeys({{VK_CONTROL, !down}});
       WindowEvent e;
       for (int i = 0; i < 10 && (GetKeyState(VK_CONTROL) < 0) != down; i++)
-        if (WaitWindowEvent(20, &e) == Event_Control) HandleColorCanvasEvent(e);
+        if (WaitWindowEvent(20, &e) == Event_Control) HandleControlEvent(e);
       if ((GetKeyState(VK_CONTROL) < 0) == down) return true;
     }
     return false;

@@ -2,9 +2,9 @@
 // controls, driven by real input.
 #include "tests/win/color_widgets_fixture.h"
 
+#include "app/current_color.h"
 #include "app/program_context.h"
 #include "color/color_value.h"
-#include "color/current_color.h"
 #include "runtime/pointer.h"
 #include "tests/win/dialog_answer.h"
 

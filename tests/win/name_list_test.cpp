@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "color/color_value.h"
-#include "color/name_list.h"
-#include "color/named_colors.h"
+#include "app/name_list.h"
 #include "app/settings_record.h"
+#include "color/color_value.h"
+#include "color/named_colors.h"
 #include "runtime/windowing.h"
 
 class NameListTest : public ::testing::Test {

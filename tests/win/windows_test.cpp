@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "runtime/menus.h"
 #include "runtime/windowing.h"
 #include "tests/win/input.h"
 
@@ -176,6 +177,28 @@ TEST_F(WindowsTest, ButtonsListsAndPostedEvents) {
   EXPECT_EQ(WaitWindowEvent(200, &e), Event_Control);
   EXPECT_EQ(e.type, LeftReleased);
   EXPECT_EQ(e.control, button);
+}
+
+// A chosen item comes out of the event wait like any other event: a menu
+// event of the menu's window that names the menu and the item.
+TEST_F(WindowsTest, AChosenMenuItemComesThroughTheWait) {
+  HWND parent = (HWND)WindowHandle(window_);
+  SetForegroundWindow(parent);
+  ASSERT_TRUE(DispatchUntil([&] { return GetForegroundWindow() == parent; })) << "the window never came to the front";
+  int menu = CreatePopupMenuNumbered(kAutoNumber);
+  ASSERT_GT(menu, 0);
+  ASSERT_TRUE(AppendMenuItem(7, "Seven", false));
+  ASSERT_TRUE(AppendMenuItem(42, "Forty-two", false));
+  // The keys wait in the queue until the menu's own loop takes them: the
+  // second item, chosen.
+  SendKeys({{VK_DOWN, false}, {VK_DOWN, true}, {VK_DOWN, false}, {VK_DOWN, true}, {VK_RETURN, false}, {VK_RETURN, true}});
+  ASSERT_TRUE(ShowPopupMenu(menu, window_, 10, 10));
+  WindowEvent e;
+  ASSERT_TRUE(WaitFor(Event_Menu, 0, &e));
+  EXPECT_EQ(e.window, window_);
+  EXPECT_EQ(e.control, menu);
+  EXPECT_EQ(e.type, 42);
+  FreeMenu(menu);
 }
 
 TEST_F(WindowsTest, TextFieldColorsAnswerTheParentsQuestion) {

@@ -1,16 +1,22 @@
-// The widget set, canvas sampling and the drag protocol's effects on the
-// runtime's canvases.
-#include "color/color_widgets.h"
+// The widget set, canvas sampling, and the one handler of the main window's
+// control events, which carries out on the runtime's controls what the
+// control table and the drag protocol decide.
+#include "app/color_widgets.h"
 
+#include <string>
+
+#include "app/current_color.h"
+#include "app/name_list.h"
 #include "app/program_context.h"
 #include "app/settings_record.h"
+#include "app/shell.h"
 #include "app/shell_rules.h"
-#include "color/current_color.h"
-#include "color/name_list.h"
+#include "color/color_value.h"
 #include "runtime/canvas.h"
-#include "runtime/color_dialog.h"
 #include "runtime/clipboard.h"
+#include "runtime/color_dialog.h"
 #include "runtime/pointer.h"
+#include "runtime/windowing.h"
 
 //-----------------------------------------------------------------------------
 // The widget set
@@ -48,7 +54,7 @@ int SampleCanvas(const WindowEvent& e) {
 }
 
 //-----------------------------------------------------------------------------
-// Routing
+// Control events
 //-----------------------------------------------------------------------------
 
 static void ChooseColorFromDialog() {
@@ -71,20 +77,47 @@ static void CarryOut(const WindowEvent& e, const DragEffects& effects) {
   if (effects.setMouseSpeed) SetSystemMouseSpeed(effects.setMouseSpeed);
 }
 
-static void DragOnCanvas(const WindowEvent& e) {
+static void DragOnCanvas(const WindowEvent& e, const DragCanvasRule& rule) {
   ProgramContext& g = *GProgram;
   bool underWay = g.drag.state != DRAG_IDLE;
-  DragEffects effects =
-      HandleCanvasDrag(&g.drag, e.control, DragRuleOf(g.controls, e.control), e.type, e.data, SystemMouseSpeed);
+  DragEffects effects = HandleCanvasDrag(&g.drag, e.control, rule, e.type, e.data, SystemMouseSpeed);
   // A release's colour is copied as an ordinary one, the drag being over.
   CarryOut(e, effects);
   if (underWay && g.drag.state == DRAG_IDLE) CopyAtDragEnd();
 }
 
-bool HandleColorCanvasEvent(const WindowEvent& e) {
-  switch (RouteControlEvent(GProgram->controls, e.control, e.type)) {
-    case ACTION_CANVAS_DRAG: DragOnCanvas(e); return true;
-    case ACTION_COLOR_DIALOG: ChooseColorFromDialog(); return true;
-    default: return false;
+static void OnChannelTyped() {
+  const ColorWidgets& c = GProgram->controls;
+  int color;
+  if (ComposeTypedColor(ControlText(c.txtR).c_str(), ControlText(c.txtG).c_str(), ControlText(c.txtB).c_str(), &color))
+    SetCurrentColor(color, SET_COLOR_VIEWS_ONLY);
+}
+
+// The field shows its channel of the current colour again, without leading
+// zeros, and a rejected number gives way.
+static void OnChannelLeft(int field) {
+  const ColorWidgets& c = GProgram->controls;
+  int channel = field == c.txtR ? RedOf(CONFIG.Color) : field == c.txtG ? GreenOf(CONFIG.Color) : BlueOf(CONFIG.Color);
+  SetControlText(field, std::to_string(channel).c_str());
+}
+
+// A selected row's colour becomes current (`options`: a double-clicked one
+// also goes into the history). The list itself stays as it is.
+static void OnRowChosen(int options) {
+  int color = SelectedNameListColor(GProgram->controls.lstResults);
+  if (color >= 0) SetCurrentColor(color, options);
+}
+
+void HandleControlEvent(const WindowEvent& e) {
+  ControlRoute route = RouteControlEvent(GProgram->controls, e.control, e.type);
+  switch (route.action) {
+    case ACTION_CANVAS_DRAG: DragOnCanvas(e, route.drag); break;
+    case ACTION_COLOR_DIALOG: ChooseColorFromDialog(); break;
+    case ACTION_CHANNEL_TYPED: OnChannelTyped(); break;
+    case ACTION_CHANNEL_LEFT: OnChannelLeft(e.control); break;
+    case ACTION_ROW_SELECTED: OnRowChosen(SET_COLOR_VIEWS_ONLY); break;
+    case ACTION_ROW_DOUBLE_CLICKED: OnRowChosen(SET_COLOR_ADD_TO_HISTORY); break;
+    case ACTION_OPTIONS_MENU: ShowOptionsMenu(); break;
+    case ACTION_NONE: break;
   }
 }

@@ -1,8 +1,8 @@
 // The colour widgets on the real controls: the channel fields and strips, the
 // current swatch, the history strip, the automatic palette, the screen picker
-// with its capture view, and the one drag protocol that routes the events of
-// every colour canvas. Windows only (the header does not include windows.h);
-// the arithmetic behind them lives in the OS-free modules it includes.
+// with its capture view, the name list, and the one handler of every control
+// event of the main window. Windows only (the header does not include
+// windows.h); the arithmetic behind them lives in color/, the pure model.
 #pragma once
 #include "color/canvas_drag.h"
 #include "runtime/event_queue.h"
@@ -11,9 +11,12 @@
 // The widget set
 //-----------------------------------------------------------------------------
 
-// The control numbers of the main window, named after its controls: those
-// the widgets draw on and read, then the shell's own. 0 (or -1) for a control
-// that does not exist: its drawing is skipped and it never matches an event.
+// The control numbers of the main window, each field named after its control
+// in the window description: those the widgets draw on and read, then the
+// shell's own. 0 (or -1) for a control that does not exist: its drawing is
+// skipped and it never matches an event. Each control but the window has its
+// row in kMainControls (app/shell_rules.h), which gives its name, its events
+// and its drag rule.
 struct ColorWidgets {
   int wndMain;            // owner of the colour dialog
   int cmdSelector;        // picker button (canvas)
@@ -94,7 +97,7 @@ void CommitPick();
 void RestoreCapture();
 
 //-----------------------------------------------------------------------------
-// Drag protocol on the real canvases
+// Control events
 //-----------------------------------------------------------------------------
 
 // The colour under the pointer of a canvas event: the surface pixel of the
@@ -102,10 +105,14 @@ void RestoreCapture();
 // the current colour.
 int SampleCanvas(const WindowEvent& e);
 
-// Handles a control event that the main window's control table routes to
-// the colour widgets, as the event loop hands it over: the drag protocol's
-// events of a colour canvas through HandleCanvasDrag, whose effects run in
-// order (colour or CommitPick, cursor shape, cursor step, mouse speed); a
-// left press on the swatch opens the system colour dialog. Returns false for
-// an event routed elsewhere.
-bool HandleColorCanvasEvent(const WindowEvent& e);
+// Handles one control event of the main window, as the event loop takes it,
+// by the route its control's row of kMainControls gives (RouteControlEvent,
+// one look-up): the drag protocol's events of a colour canvas through
+// HandleCanvasDrag with the row's drag rule, whose effects run in order
+// (colour or CommitPick, cursor shape, cursor step, mouse speed); a left
+// press on the swatch opens the system colour dialog; a typed channel field
+// sets the colour and a field left shows its channel again; a row of the name
+// list chosen makes its colour current (a double click also adds it to the
+// history); the options button shows the options menu. Any other event does
+// nothing.
+void HandleControlEvent(const WindowEvent& e);

@@ -4,12 +4,12 @@
 
 #include <vector>
 
+#include "app/color_widgets.h"
+#include "app/image_pixels.h"
 #include "app/program_context.h"
 #include "app/settings_record.h"
 #include "color/capture.h"
 #include "color/color_value.h"
-#include "color/color_widgets.h"
-#include "color/color_widgets_internal.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/images.h"

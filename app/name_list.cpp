@@ -1,6 +1,6 @@
 // The list of nearest named colours: which rows and texts, on the runtime's
 // list view.
-#include "color/name_list.h"
+#include "app/name_list.h"
 
 #include "app/program_context.h"
 #include "app/settings_record.h"

@@ -3,8 +3,8 @@
 
 #include <vector>
 
+#include "app/color_widgets.h"
 #include "app/program_context.h"
-#include "color/color_widgets.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/windowing.h"

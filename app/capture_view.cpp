@@ -5,12 +5,12 @@
 
 #include <vector>
 
+#include "app/color_widgets.h"
+#include "app/current_color.h"
+#include "app/image_pixels.h"
+#include "app/name_list.h"
 #include "app/program_context.h"
 #include "app/settings_record.h"
-#include "color/color_widgets.h"
-#include "color/color_widgets_internal.h"
-#include "color/current_color.h"
-#include "color/name_list.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/images.h"
@@ -104,7 +104,7 @@ void CommitPick() {
   RefreshNameList(CONFIG.Color, w.lstResults, false, false);
   AddToHistory(CONFIG.Color);
   BuildAutoPalette(g.rawCapture, w.imgPaletteAuto);
-  if (!pixels.empty()) StoreCapturedPixels(pixels.data(), width, height);
+  if (!pixels.empty()) StoreCapturedPixels(pixels.data(), width, height, CONFIG.CapturedImgData);
   SetRawCapture(0);
 }
 
@@ -114,7 +114,7 @@ void RestoreCapture() {
   int image = CreatePixelImage(kAutoNumber, size.width, size.height, 32, 0);
   if (!image) return;
   std::vector<int32_t> pixels((size_t)size.width * size.height);
-  PlotStoredCapture(pixels.data(), size.width, size.height);
+  PlotStoredCapture(CONFIG.CapturedImgData, pixels.data(), size.width, size.height);
   if (BeginDrawing(ImageTarget(image))) {
     for (int y = 0; y < size.height; y++)
       for (int x = 0; x < size.width; x++) WritePixel(x, y, pixels[(size_t)y * size.width + x]);

@@ -1,4 +1,4 @@
-#include "color/current_color.h"
+#include "app/current_color.h"
 
 #include <string>
 
