@@ -32,6 +32,7 @@ void SetColorWidgets(const ColorWidgets& widgets) {
   g.nameListDrawn = RedrawCache{};
   g.views = ColorViews{RefreshCurrentSwatch, RefreshChannelViews, RefreshNameListOfWidgets, AddToHistory,
                        PutClipboardText};
+  SetClipboardWindow(widgets.wndMain);
 }
 
 //-----------------------------------------------------------------------------

@@ -11,22 +11,28 @@ static std::string CurrentColorText() {
   return FormatColor(CONFIG.Color, CONFIG.ColorFormat, CONFIG.ColorFormatLCase);
 }
 
-static void CopyAs(ColorCopyKind kind, const std::string& text) {
+static void CopyAs(ColorCopyKind kind, const std::string& text, bool retry) {
   ProgramContext& g = *GProgram;
   if (kind == COPY_NONE || !g.views.copyToClipboard) return;
-  if (g.views.copyToClipboard(text.c_str(), kind == COPY_LIVE)) g.lastCopy = LastColorCopy{kind, text};
+  bool landed = g.views.copyToClipboard(text.c_str(), kind == COPY_LIVE, ColorCopyWaitMs(kind, retry));
+  g.lastCopy = LastColorCopy{kind, text, !landed};
 }
 
 // With automatic copying on: what DecideColorCopy says for this moment.
 static void CopyAutomatically(ColorCopyMoment moment) {
   if (!CONFIG.Autocopy) return;
   std::string text = CurrentColorText();
-  CopyAs(DecideColorCopy(moment, text, GProgram->lastCopy), text);
+  CopyAs(DecideColorCopy(moment, text, GProgram->lastCopy), text, false);
 }
 
-void CopyColorText() { CopyAs(COPY_ORDINARY, CurrentColorText()); }
+void CopyColorText() { CopyAs(COPY_ORDINARY, CurrentColorText(), false); }
 
 void CopyAtDragEnd() { CopyAutomatically(COPY_ON_DRAG_END); }
+
+void RetryColorCopy() {
+  const LastColorCopy& last = GProgram->lastCopy;
+  CopyAs(DecideCopyRetry(last), std::string(last.text), true);
+}
 
 void SetCurrentColor(int color, int options) {
   ProgramContext& g = *GProgram;
