@@ -31,7 +31,8 @@ void CopyAtDragEnd() { CopyAutomatically(COPY_ON_DRAG_END); }
 
 void RetryColorCopy() {
   const LastColorCopy& last = GProgram->lastCopy;
-  CopyAs(DecideCopyRetry(last), std::string(last.text), true);
+  ColorCopyKind kind = DecideCopyRetry(last);
+  if (kind != COPY_NONE) CopyAs(kind, std::string(last.text), true);  // a copy: CopyAs replaces `last`
 }
 
 void SetCurrentColor(int color, int options) {

@@ -33,7 +33,7 @@ static std::wstring PathIn(const wchar_t* folder, size_t folderLength, const wch
 // dependencies looked for in its folder, the system folders and at last in
 // every folder of PATH, where anyone may have put a file. For that one load
 // PATH names the system folder alone, and then gets its value back.
-static HMODULE LoadWithAlteredSearchPath(const std::wstring& path) {
+HMODULE LoadLibraryKeepingPathOut(const std::wstring& path) {
   wchar_t system[MAX_PATH];
   UINT systemLength = GetSystemDirectoryW(system, MAX_PATH);
   if (!systemLength || systemLength >= MAX_PATH) return nullptr;
@@ -59,7 +59,7 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
   if (!length || length >= MAX_PATH - 1) return nullptr;
   folder[length++] = L'\\';
   std::wstring path = PathIn(folder, length, name);
-  return path.empty() ? nullptr : LoadWithAlteredSearchPath(path);
+  return path.empty() ? nullptr : LoadLibraryKeepingPathOut(path);
 }
 
 HMODULE LoadProgramLibrary(const wchar_t* name) {
@@ -72,7 +72,7 @@ HMODULE LoadProgramLibrary(const wchar_t* name) {
   // Its own dependencies from its folder or the system folder, never the current one.
   HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
   if (module || GetLastError() != ERROR_INVALID_PARAMETER) return module;
-  return LoadWithAlteredSearchPath(path);
+  return LoadLibraryKeepingPathOut(path);
 }
 
 FARPROC SystemProcedure(const wchar_t* library, const char* name) {
