@@ -135,10 +135,31 @@ static bool WriteAll(HANDLE file, const unsigned char* data, size_t size) {
   return true;
 }
 
-// Gives the open file `name` in its own folder; an existing file of that
-// name is replaced only when `replace` says so (ERROR_ALREADY_EXISTS
-// otherwise). The file stays open, so no other program can take it away
-// between its writing and its renaming.
+// The full path of a file named relative to the current folder; empty when
+// it cannot be made.
+static std::wstring FullPathOf(const std::wstring& name) {
+  DWORD length = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+  if (!length) return std::wstring();
+  std::wstring full(length, L'\0');
+  length = GetFullPathNameW(name.c_str(), length, &full[0], nullptr);
+  if (!length || length >= full.size()) return std::wstring();
+  full.resize(length);
+  return full;
+}
+
+// The system's own form of a full path (\??\C:\folder\name, or
+// \??\UNC\server\share\name), which a rename through a handle takes
+// whatever the current folder is.
+static std::wstring SystemPathOf(const std::wstring& full) {
+  if (full.compare(0, 4, L"\\\\?\\") == 0) return L"\\??\\" + full.substr(4);
+  if (full.compare(0, 2, L"\\\\") == 0) return L"\\??\\UNC\\" + full.substr(2);
+  return L"\\??\\" + full;
+}
+
+// Gives the open file the full path `name`; an existing file there is
+// replaced only when `replace` says so (ERROR_ALREADY_EXISTS otherwise). The
+// file stays open, so no other program can take it away between its
+// writing and its renaming.
 static bool RenameOpenFile(HANDLE file, const std::wstring& name, bool replace) {
   std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
   FILE_RENAME_INFO* info = (FILE_RENAME_INFO*)buffer.data();
@@ -185,8 +206,13 @@ SettingsSaveResult SaveSettings(const char* fileName, const void* record, const 
   DWORD oldAttributes = rules.replaceExisting ? GetFileAttributesW(name.c_str()) : INVALID_FILE_ATTRIBUTES;
   bool readOnly = oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & FILE_ATTRIBUTE_READONLY);
   if (readOnly) SetFileAttributesW(name.c_str(), oldAttributes & ~FILE_ATTRIBUTE_READONLY);
-  std::wstring base = BaseName(name);
-  if (!RetryWhileHeld(start, rules.waitMs, [&] { return RenameOpenFile(file, base, rules.replaceExisting); })) {
+  std::wstring full = FullPathOf(name);
+  if (full.empty()) {
+    Discard(file, temp);
+    return {SETTINGS_SAVE_FAILED, GetLastError()};
+  }
+  std::wstring target = SystemPathOf(full);
+  if (!RetryWhileHeld(start, rules.waitMs, [&] { return RenameOpenFile(file, target, rules.replaceExisting); })) {
     DWORD error = GetLastError();
     if (readOnly) SetFileAttributesW(name.c_str(), oldAttributes);
     Discard(file, temp);
@@ -199,12 +225,6 @@ SettingsSaveResult SaveSettings(const char* fileName, const void* record, const 
 }
 
 std::string FullFilePath(const char* fileName) {
-  std::wstring name = Utf8ToWide(fileName);
-  DWORD length = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
-  if (!length) return fileName;
-  std::wstring full(length, L'\0');
-  length = GetFullPathNameW(name.c_str(), length, &full[0], nullptr);
-  if (!length || length >= full.size()) return fileName;
-  full.resize(length);
-  return WideToUtf8(full.c_str());
+  std::wstring full = FullPathOf(Utf8ToWide(fileName));
+  return full.empty() ? fileName : WideToUtf8(full.c_str());
 }

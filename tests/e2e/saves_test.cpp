@@ -15,18 +15,6 @@
 // Helpers of this suite
 //-----------------------------------------------------------------------------
 
-static int Rgb(int r, int g, int b) { return r | g << 8 | b << 16; }
-
-static ConfigRecord SampleSettings() {
-  ConfigRecord c = {};
-  c.validityMarker = kSettingsMarker;
-  c.Color = Rgb(26, 43, 60);
-  c.WinX = 20;
-  c.WinY = 20;
-  c.WinExpanded = 1;
-  return c;
-}
-
 // The system's own text for an error, as the program's message shows it.
 static std::wstring SystemText(DWORD error) {
   wchar_t text[512] = L"";
@@ -128,15 +116,7 @@ class SavesTest : public ProgramTest {
   }
 
   // Waits for the program to end; its exit code, -1 when it did not end.
-  int Ended() {
-    if (!WaitFor([&] { return !Running(); }, 15000)) return -1;
-    DWORD code = 99;
-    GetExitCodeProcess(process_.hProcess, &code);
-    CloseHandle(process_.hProcess);
-    CloseHandle(process_.hThread);
-    process_ = {};
-    return (int)code;
-  }
+  int Ended() { return WaitFor([&] { return !Running(); }, 15000) ? ExitCode() : -1; }
 
   ::testing::AssertionResult NoTemporaryFile() {
     std::vector<std::wstring> left = SettingsTemporaryFiles(folder_);

@@ -307,11 +307,18 @@ TEST_F(SettingsFileTest, ReadOnlyFileIsLoadedAndReplacedByAWritableOne) {
   EXPECT_EQ(CONFIG.Color, 4321);
 }
 
+// A file named with its folder, here one whose name is not ASCII, lands in
+// that folder, wherever the current one is.
 TEST_F(SettingsFileTest, UnicodeFolderNames) {
   std::wstring sub = L"Farb\u00e4hnlich \u8272";
   ASSERT_TRUE(CreateDirectoryW(sub.c_str(), nullptr));
+  std::string name = "Farb\xC3\xA4hnlich \xE8\x89\xB2\\ColorTintvane.bin";
+  ASSERT_EQ(SaveSettings(name.c_str(), &CONFIG, kConfigDescriptor, {true, 0}).outcome, SETTINGS_SAVED);
+  EXPECT_FALSE(FileExists(kFile));
+  EXPECT_TRUE(SettingsTemporaryFiles(sub).empty());
   ASSERT_TRUE(SetCurrentDirectoryW(sub.c_str()));
-  ASSERT_EQ(Save(), SETTINGS_SAVED);
+  EXPECT_TRUE(LoadFresh());
+  ASSERT_EQ(Save(), SETTINGS_SAVED);  // and by the bare name from inside
   EXPECT_TRUE(LoadFresh());
   SetCurrentDirectoryW(L"..");
 }

@@ -133,11 +133,7 @@ class KilledSaveTest : public TempFolderTest {
 
 TEST_F(KilledSaveTest, FileIsAlwaysTheLastSavedRecordOrTheOneBeingSaved) {
   const ConfigRecord records[2] = {KilledSaveRecord(0), KilledSaveRecord(1)};
-  std::string images[2];
-  for (int i = 0; i < 2; i++) {
-    std::vector<unsigned char> image = EncodeSettingsFile(&records[i], kConfigDescriptor);
-    images[i].assign(image.begin(), image.end());
-  }
+  const std::string images[2] = {KilledSaveImage(0), KilledSaveImage(1)};
   ASSERT_NE(images[0], images[1]);
   ASSERT_NE(images[0].size(), images[1].size());
 
@@ -294,12 +290,7 @@ TEST_F(KilledSaveTest, LeftoverTemporaryFileDisturbsNeitherLoadNorSave) {
 // the file is always whole, one of the two records, and no temporary file
 // is left.
 TEST_F(KilledSaveTest, TwoCopiesSavingAtOnceEachLandEverySaveAndLeaveNoTemporaryFile) {
-  const ConfigRecord records[2] = {KilledSaveRecord(0), KilledSaveRecord(1)};
-  std::string images[2];
-  for (int i = 0; i < 2; i++) {
-    std::vector<unsigned char> image = EncodeSettingsFile(&records[i], kConfigDescriptor);
-    images[i].assign(image.begin(), image.end());
-  }
+  const std::string images[2] = {KilledSaveImage(0), KilledSaveImage(1)};
   const int kSaves = 300;
   std::wstring suffix = std::to_wstring(GetCurrentProcessId());
   HANDLE mappings[2] = {};
