@@ -186,7 +186,8 @@ SettingsSaveResult SaveSettings(const char* fileName, const void* record, const 
   if (image.empty()) return {SETTINGS_SAVE_FAILED, ERROR_NOT_ENOUGH_MEMORY};
 
   DWORD start = GetTickCount();
-  std::wstring name = Utf8ToWide(fileName);
+  std::wstring name = Utf8ToWide(fileName), full = FullPathOf(name);
+  if (full.empty()) return {SETTINGS_SAVE_FAILED, GetLastError()};
   RemoveLeftoverTemporaryFiles(name);
   std::wstring temp = TemporaryName(name);
   HANDLE file = INVALID_HANDLE_VALUE;
@@ -206,11 +207,6 @@ SettingsSaveResult SaveSettings(const char* fileName, const void* record, const 
   DWORD oldAttributes = rules.replaceExisting ? GetFileAttributesW(name.c_str()) : INVALID_FILE_ATTRIBUTES;
   bool readOnly = oldAttributes != INVALID_FILE_ATTRIBUTES && (oldAttributes & FILE_ATTRIBUTE_READONLY);
   if (readOnly) SetFileAttributesW(name.c_str(), oldAttributes & ~FILE_ATTRIBUTE_READONLY);
-  std::wstring full = FullPathOf(name);
-  if (full.empty()) {
-    Discard(file, temp);
-    return {SETTINGS_SAVE_FAILED, GetLastError()};
-  }
   std::wstring target = SystemPathOf(full);
   if (!RetryWhileHeld(start, rules.waitMs, [&] { return RenameOpenFile(file, target, rules.replaceExisting); })) {
     DWORD error = GetLastError();
