@@ -2,7 +2,7 @@
 // the settings file or the temporary file held at close (the message, Retry
 // and Cancel) and at the session's end, a settings file that appears while
 // it runs, two copies closing together, and the clipboard held at a drag's
-// end. The holders are this driver, another process than the program.
+// end. The holder is this driver, a process other than the program.
 //   e2e_saves.exe PATH/TO/ColorTintvane.exe [gtest flags]
 // with its helper url_recorder.exe beside it.
 #include <stdio.h>
@@ -82,26 +82,21 @@ class SavesTest : public ProgramTest {
 
   // Presses Alt+F4 on the window in front and waits for the message of a
   // failed save (the save waits about a second for the holder first); null
-  // when none came. Alt+F4 is pressed again while the window still shows,
-  // idle, as Close() does.
+  // when none came. Alt+F4 is pressed again while the window still shows
+  // 3 s after it (Close() says why).
   HWND CloseExpectingMessage() {
     if (!WaitFor([&] { return GetForegroundWindow() == main_.window; }, 2000)) ClickOnTitle();
     if (GetForegroundWindow() != main_.window) SetForegroundWindow(main_.window);
     HWND box = nullptr;
     for (int press = 0; press < 3 && !box; press++) {
-      INPUT keys[4] = {};
-      for (INPUT& key : keys) key.type = INPUT_KEYBOARD;
-      keys[0].ki.wVk = keys[3].ki.wVk = VK_MENU;
-      keys[1].ki.wVk = keys[2].ki.wVk = VK_F4;
-      keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
-      SendInput(4, keys, sizeof(INPUT));
+      PressAltF4();
       WaitFor([&] { return (box = Message()) != nullptr || !IsWindowVisible(main_.window); }, 3000);
       if (!box && !IsWindowVisible(main_.window)) WaitFor([&] { return (box = Message()) != nullptr; }, 10000);
     }
     return box;
   }
 
-  // The message's text and whether it offers Retry and Cancel.
+  // The message's text (its static text's id is 0xFFFF).
   static std::wstring MessageText(HWND box) { return TextOf(GetDlgItem(box, 0xFFFF)); }
 
   // Clicks a button of the message and waits for the message to go.
