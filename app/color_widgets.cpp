@@ -38,6 +38,7 @@ void SetColorWidgets(const ColorWidgets& widgets) {
   g.nameListDrawn = RedrawCache{};
   g.views = ColorViews{RefreshCurrentSwatch, RefreshChannelViews, RefreshNameListOfWidgets, AddToHistory,
                        PutClipboardText};
+  SetClipboardWindow(widgets.wndMain);
 }
 
 //-----------------------------------------------------------------------------

@@ -11,22 +11,29 @@ static std::string CurrentColorText() {
   return FormatColor(CONFIG.Color, CONFIG.ColorFormat, CONFIG.ColorFormatLCase);
 }
 
-static void CopyAs(ColorCopyKind kind, const std::string& text) {
+static void CopyAs(ColorCopyKind kind, const std::string& text, bool retry) {
   ProgramContext& g = *GProgram;
   if (kind == COPY_NONE || !g.views.copyToClipboard) return;
-  if (g.views.copyToClipboard(text.c_str(), kind == COPY_LIVE)) g.lastCopy = LastColorCopy{kind, text};
+  bool landed = g.views.copyToClipboard(text.c_str(), kind == COPY_LIVE, ColorCopyWaitMs(kind, retry));
+  g.lastCopy = LastColorCopy{kind, text, !landed};
 }
 
 // With automatic copying on: what DecideColorCopy says for this moment.
 static void CopyAutomatically(ColorCopyMoment moment) {
   if (!CONFIG.Autocopy) return;
   std::string text = CurrentColorText();
-  CopyAs(DecideColorCopy(moment, text, GProgram->lastCopy), text);
+  CopyAs(DecideColorCopy(moment, text, GProgram->lastCopy), text, false);
 }
 
-void CopyColorText() { CopyAs(COPY_ORDINARY, CurrentColorText()); }
+void CopyColorText() { CopyAs(COPY_ORDINARY, CurrentColorText(), false); }
 
 void CopyAtDragEnd() { CopyAutomatically(COPY_ON_DRAG_END); }
+
+void RetryColorCopy() {
+  const LastColorCopy& last = GProgram->lastCopy;
+  ColorCopyKind kind = DecideCopyRetry(last);
+  if (kind != COPY_NONE) CopyAs(kind, std::string(last.text), true);  // a copy: CopyAs replaces `last`
+}
 
 void SetCurrentColor(int color, int options) {
   ProgramContext& g = *GProgram;

@@ -11,9 +11,10 @@ struct ColorViews {
   void (*refreshChannelViews)(int color, bool force);
   void (*refreshNameList)(int color, bool force);
   void (*addToHistory)(int color);
-  // Places the text on the clipboard, a live copy marked as such; true when
-  // it got there.
-  bool (*copyToClipboard)(const char* text, bool live);
+  // Places the text on the clipboard, a live copy marked as such, waiting up
+  // to `waitMs` for a clipboard that another program holds; true when it got
+  // there.
+  bool (*copyToClipboard)(const char* text, bool live, int waitMs);
 };
 
 // Replaces the clipboard's content by the current colour in the chosen
@@ -38,3 +39,7 @@ void SetCurrentColor(int color, int options);
 // Called when a drag or pick has ended: with automatic copying on, a live
 // copy on the clipboard gives way to an ordinary copy of the colour's text.
 void CopyAtDragEnd();
+
+// Called on every tick of the focus poll: a copy that found the clipboard
+// held is tried again, until it gets through or a newer one replaces it.
+void RetryColorCopy();

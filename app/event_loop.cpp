@@ -17,6 +17,7 @@
 //-----------------------------------------------------------------------------
 
 static void OnFocusPoll() {
+  RetryColorCopy();
   ProgramContext& g = *GProgram;
   const ColorWidgets& c = g.controls;
   FocusPollAction action = DecideFocusPoll(g.drag, ForegroundWindowNumber() == c.wndMain);
@@ -60,8 +61,8 @@ static void OnMove() {
 }
 
 // Whatever happens to the window, the user's session ending ends the program:
-// the settings are saved at once, as on a close.
-static void OnSessionEnd(int) { SaveProgramSettings(); }
+// the settings are saved at once, as on a close, though with nobody to ask.
+static void OnSessionEnd(int) { SaveProgramSettings(SAVE_AT_SESSION_END); }
 
 static void ShutDown() {
   int window = GProgram->controls.wndMain;
@@ -71,7 +72,7 @@ static void ShutDown() {
   // A drag still running gives a slowed mouse its speed back.
   SetColorWidgets(ColorWidgets{});
   CloseAllWindows();
-  SaveProgramSettings();
+  SaveProgramSettings(SAVE_AT_CLOSE);
 }
 
 //-----------------------------------------------------------------------------

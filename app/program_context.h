@@ -30,7 +30,7 @@ struct ProgramContext {
   // The colour widgets
   CanvasDrag drag;         // the window-wide drag record, idle between drags
   ColorViews views;        // what SetCurrentColor refreshes and copies through
-  LastColorCopy lastCopy;  // the last copy that reached the clipboard
+  LastColorCopy lastCopy;  // the last copy made, pending while the clipboard was held
   RedrawCache swatchDrawn;    // RefreshCurrentSwatch
   RedrawCache channelsDrawn;  // RefreshChannelViews
   RedrawCache nameListDrawn;  // RefreshNameList

@@ -186,7 +186,18 @@ void KeepReachableOnDisplays(ScreenRect* window, const ScreenRect* displays, int
 // Settings file
 //-----------------------------------------------------------------------------
 
-bool SettingsFileMayBeReplaced(SettingsFileState loaded) { return loaded != SETTINGS_FILE_UNREADABLE; }
+SettingsSavePlan PlanSettingsSave(SettingsFileState found, SettingsSaveMoment moment) {
+  SettingsSavePlan plan;
+  plan.save = found != SETTINGS_FILE_UNREADABLE;
+  plan.rules.replaceExisting = found == SETTINGS_FILE_READ;
+  plan.rules.waitMs = moment == SAVE_AT_SESSION_END ? kSessionEndSaveWaitMs : kSettingsHolderWaitMs;
+  plan.askOnFailure = moment == SAVE_AT_CLOSE;
+  return plan;
+}
+
+SettingsFileState SettingsFileAfterSave(SettingsFileState found, SettingsSaveOutcome outcome) {
+  return outcome == SETTINGS_SAVED ? SETTINGS_FILE_READ : found;
+}
 
 //-----------------------------------------------------------------------------
 // Options menu

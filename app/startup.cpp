@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include <string>
+
 #include "app/program_context.h"
 #include "app/settings_record.h"
 #include "app/shell.h"
@@ -10,6 +12,7 @@
 #include "runtime/fonts.h"
 #include "runtime/images.h"
 #include "runtime/menus.h"
+#include "runtime/messages.h"
 #include "runtime/random.h"
 #include "runtime/start.h"
 #include "runtime/windowing.h"
@@ -22,8 +25,23 @@ static void ReleaseRuntime() {
   ReleaseAllFonts();
 }
 
-void SaveProgramSettings() {
-  if (SettingsFileMayBeReplaced(GProgram->settingsFound)) SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor);
+// The message of a save at close that failed, in the program's own words.
+static std::string SaveFailureText(uint32_t error) {
+  return "Color Tintvane could not save its settings to the file\n\n" + FullFilePath(kSettingsFileName) + "\n\n" +
+         SystemErrorText(error) +
+         "\n\nChoose Retry to try again, or Cancel to close without saving; the file then stays as it was.";
+}
+
+void SaveProgramSettings(SettingsSaveMoment moment) {
+  ProgramContext& g = *GProgram;
+  SettingsSavePlan plan = PlanSettingsSave(g.settingsFound, moment);
+  if (!plan.save) return;
+  for (;;) {
+    SettingsSaveResult result = SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor, plan.rules);
+    g.settingsFound = SettingsFileAfterSave(g.settingsFound, result.outcome);
+    if (result.outcome != SETTINGS_SAVE_FAILED || !plan.askOnFailure) return;
+    if (!AskRetryOrCancel("Color Tintvane", SaveFailureText(result.error).c_str())) return;
+  }
 }
 
 int RunMainWindow() {

@@ -2,6 +2,7 @@
 // The two fonts, FontNormal and FontLarge, are fields of the program context
 // (app/program_context.h).
 #pragma once
+#include "app/shell_rules.h"
 
 // The exit code of a start whose main window could not be opened.
 const int kExitNoMainWindow = 2;
@@ -12,9 +13,10 @@ const int kExitNoMainWindow = 2;
 // opened (out of desktop heap, a control class missing).
 int RunMainWindow();
 
-// Saves CONFIG to the settings file, unless the file was there at start-up
-// but could not be read: then it is left as it is.
-void SaveProgramSettings();
+// Saves CONFIG to the settings file as PlanSettingsSave says for `moment`.
+// A save at close that fails shows why, naming the file, and tries again for
+// as long as the user asks; otherwise the file is left as it was.
+void SaveProgramSettings(SettingsSaveMoment moment);
 
 // Start-up, RunMainWindow, shut-down. Returns the process exit code.
 int ProgramMain();

@@ -8,3 +8,7 @@ ColorCopyKind DecideColorCopy(ColorCopyMoment moment, const std::string& text, c
   }
   return COPY_NONE;
 }
+
+ColorCopyKind DecideCopyRetry(const LastColorCopy& last) { return last.pending ? last.kind : COPY_NONE; }
+
+int ColorCopyWaitMs(ColorCopyKind kind, bool retry) { return kind == COPY_ORDINARY && !retry ? 50 : 3; }

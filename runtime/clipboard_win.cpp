@@ -4,22 +4,26 @@
 
 #include "runtime/clipboard.h"
 #include "runtime/win_text.h"
+#include "runtime/windowing.h"
 
-// Another program (a clipboard viewer or manager) may hold the clipboard for
-// a moment. The copy runs on the GUI thread, up to 60 times a second while
-// picking, so it waits for that only a few milliseconds in all, yielding its
-// time slice in between, never sleeping a timer period.
-const int kClipboardWaitMicroseconds = 3000;
+static int g_clipboardWindow;
 
-static bool OpenClipboardBriefly() {
+void SetClipboardWindow(int window) { g_clipboardWindow = window; }
+
+// Opens the clipboard with the program's window, trying again for `waitMs`:
+// for the first few milliseconds only yielding the time slice, so that a
+// short hold costs little, then sleeping a millisecond at a time.
+static bool OpenClipboardWaiting(int waitMs) {
+  HWND owner = (HWND)WindowHandle(g_clipboardWindow);
   LARGE_INTEGER frequency, start, now;
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&start);
   for (;;) {
-    if (OpenClipboard(nullptr)) return true;
+    if (OpenClipboard(owner)) return true;
     QueryPerformanceCounter(&now);
-    if ((now.QuadPart - start.QuadPart) * 1000000 >= kClipboardWaitMicroseconds * frequency.QuadPart) return false;
-    Sleep(0);
+    LONGLONG waited = (now.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart;
+    if (waited >= waitMs) return false;
+    Sleep(waited < 3 ? 0 : 1);
   }
 }
 
@@ -37,37 +41,43 @@ static HGLOBAL BlockOf(const void* bytes, size_t size) {
   return block;
 }
 
-// Places the block under `format`; ownership passes to the system only on success.
-static bool Place(UINT format, HGLOBAL block) {
-  if (!format || !block) return false;
+// Places the bytes under `format`; the block passes to the system only on
+// success. Nothing is allocated for a format that could not be registered.
+static bool Place(UINT format, const void* bytes, size_t size) {
+  if (!format) return false;
+  HGLOBAL block = BlockOf(bytes, size);
+  if (!block) return false;
   if (SetClipboardData(format, block)) return true;
   GlobalFree(block);
   return false;
 }
 
 void ClearClipboard() {
-  ScopedClipboard clipboard(OpenClipboardBriefly());
+  ScopedClipboard clipboard(OpenClipboardWaiting(50));
   if (clipboard.open) EmptyClipboard();
 }
 
-bool PutClipboardText(const char* text, bool live) {
+bool PutClipboardText(const char* text, bool live, int waitMs) {
   std::wstring wide = Utf8ToWide(text);
+  // Allocated before the clipboard is opened, to hold it the shortest time.
   HGLOBAL block = BlockOf(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
   if (!block) return false;
-  ScopedClipboard clipboard(OpenClipboardBriefly());
+  ScopedClipboard clipboard(OpenClipboardWaiting(waitMs));
   if (!clipboard.open) {
     GlobalFree(block);
     return false;
   }
   EmptyClipboard();
-  bool placed = Place(CF_UNICODETEXT, block);
+  bool placed = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
+  if (!placed) GlobalFree(block);
   if (placed && live) {
     // The formats Windows reads: clipboard history (Win+V) leaves out content
-    // that says it may not be included, and monitors pass by content that
-    // asks to be excluded.
+    // that says it may not be included, monitors pass by content that asks to
+    // be excluded, and viewers and managers skip content marked to be ignored.
     const DWORD zero = 0;
-    Place(RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing"), BlockOf(&zero, sizeof zero));
-    Place(RegisterClipboardFormatW(L"CanIncludeInClipboardHistory"), BlockOf(&zero, sizeof zero));
+    Place(RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing"), &zero, sizeof zero);
+    Place(RegisterClipboardFormatW(L"CanIncludeInClipboardHistory"), &zero, sizeof zero);
+    Place(RegisterClipboardFormatW(L"Clipboard Viewer Ignore"), &zero, sizeof zero);
   }
   return placed;
 }

@@ -28,6 +28,28 @@ static std::wstring PathIn(const wchar_t* folder, size_t folderLength, const wch
   return std::wstring(folder, folderLength) + name;
 }
 
+// Where the search flags are missing (Windows 7 without its update), a
+// library loaded by full path with LOAD_WITH_ALTERED_SEARCH_PATH has its own
+// dependencies looked for in its folder, the system folders and at last in
+// every folder of PATH, where anyone may have put a file. For that one load
+// PATH names the system folder alone, and then gets its value back.
+HMODULE LoadLibraryKeepingPathOut(const std::wstring& path) {
+  wchar_t system[MAX_PATH];
+  UINT systemLength = GetSystemDirectoryW(system, MAX_PATH);
+  if (!systemLength || systemLength >= MAX_PATH) return nullptr;
+  DWORD size = GetEnvironmentVariableW(L"PATH", nullptr, 0);
+  std::wstring saved(size, L'\0');
+  bool had = size && GetEnvironmentVariableW(L"PATH", &saved[0], size) == size - 1;
+  if (had) saved.resize(size - 1);
+  if (size && !had) return nullptr;  // PATH could not be read, so could not be given back
+  SetEnvironmentVariableW(L"PATH", system);
+  HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  DWORD error = GetLastError();
+  SetEnvironmentVariableW(L"PATH", had ? saved.c_str() : nullptr);
+  SetLastError(error);
+  return module;
+}
+
 HMODULE LoadSystemLibrary(const wchar_t* name) {
   HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   if (module || GetLastError() != ERROR_INVALID_PARAMETER) return module;
@@ -37,7 +59,7 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
   if (!length || length >= MAX_PATH - 1) return nullptr;
   folder[length++] = L'\\';
   std::wstring path = PathIn(folder, length, name);
-  return path.empty() ? nullptr : LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  return path.empty() ? nullptr : LoadLibraryKeepingPathOut(path);
 }
 
 HMODULE LoadProgramLibrary(const wchar_t* name) {
@@ -50,7 +72,7 @@ HMODULE LoadProgramLibrary(const wchar_t* name) {
   // Its own dependencies from its folder or the system folder, never the current one.
   HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
   if (module || GetLastError() != ERROR_INVALID_PARAMETER) return module;
-  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  return LoadLibraryKeepingPathOut(path);
 }
 
 FARPROC SystemProcedure(const wchar_t* library, const char* name) {

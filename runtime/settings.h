@@ -86,11 +86,43 @@ enum SettingsFileState {
 // letting others read, write and delete it, so the programs that hold files
 // for a moment (sync clients, backup tools, virus scanners) rarely block it;
 // a holder that shares nothing is waited for about a second. Every failure
-// is silent and leaves the record as it was.
+// is silent and leaves the record as it was. A file that is not there is
+// missing; one whose folder cannot be reached (a network or removable drive
+// that is away, a current folder that was removed) is unreadable, not missing.
 SettingsFileState LoadSettings(const char* fileName, void* record, const RecordDescriptor& desc);
 
+// How long the load and a save at close wait for a holder that lets go.
+const uint32_t kSettingsHolderWaitMs = 1000;
+
+// What a save may do.
+struct SettingsSaveRules {
+  bool replaceExisting;  // false: a file found under the name is left as it is
+  uint32_t waitMs;       // how long failures that a holder letting go ends are tried again
+};
+
+enum SettingsSaveOutcome {
+  SETTINGS_SAVED,        // the new file is in place
+  SETTINGS_SAVE_LEFT,    // a file was there that the rules keep: it is left as it is
+  SETTINGS_SAVE_FAILED,  // the file under the name (or its absence) is as it was
+};
+
+struct SettingsSaveResult {
+  SettingsSaveOutcome outcome;
+  uint32_t error;  // the system's error code of a failure, 0 otherwise
+};
+
 // Writes the record to the named file: the new file is written completely
-// under a temporary name beside it and then replaces the old one in one step,
-// so a failure at any point leaves the previous file exactly as it was.
-// Returns true when the new file is in place.
-bool SaveSettings(const char* fileName, const void* record, const RecordDescriptor& desc);
+// under a temporary name of this process's own beside it and then takes the
+// name in one step, so a failure at any point leaves the previous file
+// exactly as it was, and two running copies never write the same temporary
+// file. Sharing and lock violations and a denied access, the marks of
+// another program holding a file for a moment, are tried again for
+// rules.waitMs. No temporary file of this save is left behind, and the
+// temporary files of saves that were killed half-way are removed first;
+// those of saves still running are held open and so kept.
+SettingsSaveResult SaveSettings(const char* fileName, const void* record, const RecordDescriptor& desc,
+                                const SettingsSaveRules& rules);
+
+// The full path of a file named relative to the current folder, as a
+// message shows it; the name itself when it cannot be made.
+std::string FullFilePath(const char* fileName);

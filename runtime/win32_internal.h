@@ -5,6 +5,7 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "runtime/event_queue.h"
@@ -48,6 +49,10 @@ HMODULE LoadSystemLibrary(const wchar_t* name);
 // A library that comes with the program ("Scintilla.dll") from the
 // program's own folder by its full path; null when it is not there.
 HMODULE LoadProgramLibrary(const wchar_t* name);
+// A library by its full path as a system without the search flags loads
+// it, its own dependencies taken from its folder and the system folders,
+// never from the folders of PATH; null when it or a dependency is missing.
+HMODULE LoadLibraryKeepingPathOut(const std::wstring& path);
 
 // The next free number from `next` on, for numbered objects.
 int FreshNumber(int& next, bool (*taken)(int));

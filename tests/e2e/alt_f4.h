@@ -5,6 +5,16 @@
 
 #include <stdio.h>
 
+// Presses Alt+F4 once, on the window in front.
+inline void PressAltF4() {
+  INPUT keys[4] = {};
+  for (INPUT& key : keys) key.type = INPUT_KEYBOARD;
+  keys[0].ki.wVk = keys[3].ki.wVk = VK_MENU;
+  keys[1].ki.wVk = keys[2].ki.wVk = VK_F4;
+  keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(4, keys, sizeof(INPUT));
+}
+
 // Presses Alt+F4 and waits for the process to end; false when it did not.
 // Wine reads the X keyboard's state again when a window takes the X focus,
 // and under load that can come between Alt and F4: F4 then arrives as a
@@ -12,13 +22,8 @@
 // with no menu open and no move running, the chord is pressed again (at most
 // twice, each said on stderr).
 inline bool PressAltF4UntilEnded(HANDLE process, HWND window) {
-  INPUT keys[4] = {};
-  for (INPUT& key : keys) key.type = INPUT_KEYBOARD;
-  keys[0].ki.wVk = keys[3].ki.wVk = VK_MENU;
-  keys[1].ki.wVk = keys[2].ki.wVk = VK_F4;
-  keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
   for (int press = 1;; press++) {
-    SendInput(4, keys, sizeof(INPUT));
+    PressAltF4();
     if (WaitForSingleObject(process, 3000) == WAIT_OBJECT_0) return true;
     GUITHREADINFO info = {sizeof info};
     GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Checks ColorTintvane.exe as a file: a GUI program for its build's processor
 (PE32 for i386, PE32+ for x86-64) of at most 768 KiB that imports only DLLs
-that no file beside it can replace, keeps ASLR and DEP on, and carries its
+that no file beside it can replace and has the loader look for their own
+dependencies in the system folder only, keeps ASLR and DEP on, and carries its
 manifest and version resources.
     executable_test.py PATH/ColorTintvane.exe win32|win64"""
 import re
@@ -36,6 +37,8 @@ DLLCHARACTERISTICS_DYNAMIC_BASE = 0x0040
 DLLCHARACTERISTICS_NX_COMPAT = 0x0100
 PE32_PLUS = 0x20B
 BASE_RELOCATION_DIRECTORY = 5
+LOAD_CONFIG_DIRECTORY = 10
+LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800
 
 
 class PeFile:
@@ -81,6 +84,16 @@ class PeFile:
             names.append(self.cstring(desc[3]))
             rva += 20
 
+    def load_config(self):
+        """(directory size, the structure's bytes as its Size field counts
+        them), or None without a load configuration."""
+        rva, size = self.dirs[LOAD_CONFIG_DIRECTORY]
+        if not rva:
+            return None
+        o = self.offset(rva)
+        counted = struct.unpack_from("<I", self.data, o)[0]
+        return size, self.data[o:o + counted]
+
     def resources(self):
         """{(type, id): bytes} for numeric types and ids."""
         base = self.dirs[2][0]
@@ -123,6 +136,23 @@ class ExecutableTest(unittest.TestCase):
             with self.subTest(dll=dll):
                 self.assertIn(dll, SIDE_BY_SIDE_DLLS, "neither a known DLL nor resolved side by side")
                 self.assertIn(SIDE_BY_SIDE_DLLS[dll], manifest)
+
+    def test_the_loader_looks_for_the_imports_dependencies_in_the_system_folder_only(self):
+        # DependentLoadFlags of the load configuration, which Windows 10 reads
+        # for every DLL it loads to resolve the imports, those of the imports too.
+        config = self.pe.load_config()
+        self.assertIsNotNone(config, "no load configuration")
+        directory_size, data = config
+        plus = self.pe.magic == PE32_PLUS
+        flags_at = 78 if plus else 54
+        self.assertEqual(directory_size, len(data), "the header and the structure disagree on its size")
+        self.assertGreaterEqual(len(data), flags_at + 2, "the size leaves DependentLoadFlags out")
+        self.assertEqual(struct.unpack_from("<H", data, flags_at)[0], LOAD_LIBRARY_SEARCH_SYSTEM32)
+        if not plus:
+            # A 32-bit structure long enough to hold the SafeSEH fields would
+            # declare a handler table; this one ends before them, so every
+            # handler stays allowed, as without a load configuration.
+            self.assertLessEqual(len(data), 64)
 
     def test_keeps_aslr_and_dep_on(self):
         flags = self.pe.dll_characteristics

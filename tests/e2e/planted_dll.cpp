@@ -1,7 +1,8 @@
 // A stranger's DLL, dropped beside the program or into its current folder
 // under the name of a library the program uses. Whatever process loads it,
 // it leaves a marker beside itself, NAME.dll.loaded, naming the process.
-// It exports nothing: it only tells that it was loaded.
+// It exports one function, which does nothing, so that a library can import
+// it (needs_dependency.cpp).
 #include <windows.h>
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, void*) {
@@ -18,3 +19,5 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, void*) {
   CloseHandle(file);
   return TRUE;
 }
+
+extern "C" __declspec(dllexport) int PlantedDllFunction() { return 1; }

@@ -22,6 +22,7 @@
 
 #include "dialog/description.h"
 #include "runtime/libraries.h"
+#include "runtime/win32_internal.h"
 #include "runtime/windowing.h"
 #include "tests/e2e/program_driver.h"
 
@@ -206,6 +207,42 @@ TEST_F(PlantedEditorTest, AnEditorLibraryInTheCurrentFolderIsNotLoaded) {
   CloseAllWindows();
   std::vector<std::string> markers = MarkersIn(folder_);
   for (const std::string& m : markers) ADD_FAILURE() << m;
+}
+
+// Where the search flags are missing (Windows 7 without its update), the
+// program loads a library by its full path with the older search, which
+// looks for the library's own dependencies along PATH at last; its load
+// keeps PATH out. A library whose dependency lies only in a folder on PATH:
+// loaded so, it does not load at all; loaded the ordinary older way, it
+// takes the dependency from there. It runs before the test below, which
+// sets this process's default search, after which no load looks along PATH.
+TEST_F(PlantedEditorTest, TheLoadWithoutSearchFlagsTakesNoDependencyFromPath) {
+  std::wstring library = folder_ + L"\\library", onPath = folder_ + L"\\on-path";
+  ASSERT_TRUE(CreateDirectoryW(library.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(onPath.c_str(), nullptr));
+  std::wstring beside = g_plantedDll.substr(0, g_plantedDll.find_last_of(L'\\') + 1);
+  std::wstring dependent = library + L"\\needs_dependency.dll";
+  ASSERT_TRUE(CopyFileW((beside + L"needs_dependency.dll").c_str(), dependent.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((beside + L"dependency\\planted_dependency.dll").c_str(),
+                        (onPath + L"\\planted_dependency.dll").c_str(), FALSE));
+  wchar_t path[32767];
+  DWORD length = GetEnvironmentVariableW(L"PATH", path, 32767);
+  ASSERT_TRUE(length && length < 32767);
+  ASSERT_TRUE(SetEnvironmentVariableW(L"PATH", (onPath + L";" + path).c_str()));
+
+  HMODULE kept = LoadLibraryKeepingPathOut(dependent);
+  EXPECT_FALSE(kept) << "loaded with its dependency from PATH";
+  wchar_t after[32767];
+  EXPECT_TRUE(GetEnvironmentVariableW(L"PATH", after, 32767) && std::wstring(after) == onPath + L";" + path)
+      << "PATH was not given back";
+  EXPECT_TRUE(MarkersIn(onPath).empty());
+  HMODULE ordinary = LoadLibraryExW(dependent.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  EXPECT_TRUE(ordinary) << "the older search did not look along PATH: this test shows nothing";
+  EXPECT_EQ(MarkersIn(onPath).size(), 1u);
+
+  for (HMODULE module : {kept, ordinary})
+    if (module) FreeLibrary(module);
+  SetEnvironmentVariableW(L"PATH", path);
 }
 
 // The restriction the program makes first: a DLL named without a path is

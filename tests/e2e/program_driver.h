@@ -108,6 +108,22 @@ inline int Scale() {
 inline int Scaled(int v) { return (int)floor(v * Scale() / 96.0 + 0.5); }
 inline int Logical(int pixels) { return (int)floor(pixels / (Scale() / 96.0) + 0.5); }
 
+inline int Rgb(int r, int g, int b) { return r | g << 8 | b << 16; }
+
+// Settings to start from: a colour of its own, a history, the window
+// expanded near the top left, wholly on the screen at every display scale
+// (at 144 pixels per inch it is over 1,000 pixels wide).
+inline ConfigRecord SampleSettings() {
+  ConfigRecord c = {};
+  c.validityMarker = kSettingsMarker;
+  c.Color = Rgb(26, 43, 60);
+  c.WinX = 20;
+  c.WinY = 20;
+  c.WinExpanded = 1;
+  for (int i = 0; i < kRecentColorCount; i++) c.ColorRecent[i] = Rgb(10 * i, 255 - 10 * i, 7 * i);
+  return c;
+}
+
 // A colour value as the "HTML/CSS hex" notation shows it.
 inline std::wstring HtmlText(int color) {
   wchar_t text[16];
@@ -530,6 +546,11 @@ class ProgramTest : public TempFolderTest {
     if (GetForegroundWindow() != main_.window) SetForegroundWindow(main_.window);
     if (!WaitFor([&] { return GetForegroundWindow() == main_.window; })) return -2;
     if (!PressAltF4UntilEnded(process_.hProcess, main_.window)) return -1;
+    return ExitCode();
+  }
+
+  // The exit code of the program, which has ended; its handles are closed.
+  int ExitCode() {
     DWORD code = 99;
     GetExitCodeProcess(process_.hProcess, &code);
     CloseHandle(process_.hProcess);

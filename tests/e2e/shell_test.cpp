@@ -20,25 +20,6 @@
 #include "runtime/image_decode.h"
 
 //-----------------------------------------------------------------------------
-// Helpers of this suite
-//-----------------------------------------------------------------------------
-
-static int Rgb(int r, int g, int b) { return r | g << 8 | b << 16; }
-
-static ConfigRecord SampleSettings() {
-  ConfigRecord c = {};
-  c.validityMarker = kSettingsMarker;
-  c.Color = Rgb(26, 43, 60);
-  // Near the top left: the window is wholly on the screen at every display
-  // scale (at 144 pixels per inch it is over 1,000 pixels wide).
-  c.WinX = 20;
-  c.WinY = 20;
-  c.WinExpanded = 1;
-  for (int i = 0; i < kRecentColorCount; i++) c.ColorRecent[i] = Rgb(10 * i, 255 - 10 * i, 7 * i);
-  return c;
-}
-
-//-----------------------------------------------------------------------------
 // Start-up and placement
 //-----------------------------------------------------------------------------
 

@@ -32,3 +32,33 @@ TEST(DecideColorCopy, LiveChangesCopyOnlyNewTextMarkedAndTheEndLeavesAnOrdinaryC
     EXPECT_EQ(DecideColorCopy(k.moment, k.text, k.last), k.expected)
         << "moment " << k.moment << ", text " << k.text << ", last " << k.last.kind << " " << k.last.text;
 }
+
+// A copy that found the clipboard held is made again, as it was, on the next
+// ticks; a newer copy (DecideColorCopy counts a pending one as made) takes
+// its place. Only the copy the user keeps waits long: the live copies and
+// the retries run on the GUI thread up to 60 times a second.
+TEST(DecideCopyRetry, APendingCopyIsMadeAgainAsItWasAndBriefly) {
+  const struct {
+    LastColorCopy last;
+    ColorCopyKind retried;
+  } cases[] = {
+      {{COPY_NONE, "", false}, COPY_NONE},
+      {{COPY_ORDINARY, "#102030", false}, COPY_NONE},
+      {{COPY_LIVE, "#102030", false}, COPY_NONE},
+      {{COPY_ORDINARY, "#102030", true}, COPY_ORDINARY},
+      {{COPY_LIVE, "#102030", true}, COPY_LIVE},
+  };
+  for (const auto& k : cases) EXPECT_EQ(DecideCopyRetry(k.last), k.retried) << k.last.kind << " " << k.last.pending;
+
+  const LastColorCopy pendingLive = {COPY_LIVE, "#102030", true};
+  EXPECT_EQ(DecideColorCopy(COPY_ON_LIVE_CHANGE, "#102030", pendingLive), COPY_NONE);  // the retry brings it
+  EXPECT_EQ(DecideColorCopy(COPY_ON_DRAG_END, "#102030", pendingLive), COPY_ORDINARY);
+  const LastColorCopy pendingOrdinary = {COPY_ORDINARY, "#102030", true};
+  EXPECT_EQ(DecideColorCopy(COPY_ON_DRAG_END, "#102030", pendingOrdinary), COPY_NONE);  // the retry brings it
+
+  EXPECT_GE(ColorCopyWaitMs(COPY_ORDINARY, false), 30);  // a clipboard manager reading the last copy
+  EXPECT_LE(ColorCopyWaitMs(COPY_ORDINARY, false), 100);
+  EXPECT_LE(ColorCopyWaitMs(COPY_LIVE, false), 5);
+  EXPECT_LE(ColorCopyWaitMs(COPY_ORDINARY, true), 5);
+  EXPECT_LE(ColorCopyWaitMs(COPY_LIVE, true), 5);
+}

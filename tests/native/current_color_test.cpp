@@ -22,8 +22,8 @@ static void Swatch(int color, bool force) { Record("swatch", color, force); }
 static void Channels(int color, bool force) { Record("channels", color, force); }
 static void Names(int color, bool force) { Record("names", color, force); }
 static void History(int color) { Record("history", color, false); }
-static bool Clipboard(const char* text, bool live) {
-  g_calls.push_back(std::string(live ? "live copy " : "copy ") + text);
+static bool Clipboard(const char* text, bool live, int waitMs) {
+  g_calls.push_back(std::string(live ? "live copy " : "copy ") + text + " waiting " + std::to_string(waitMs));
   return g_clipboardTakes;
 }
 
@@ -77,28 +77,29 @@ TEST_F(CurrentColorTest, CopiesFirstAndOnlyWithAutomaticCopyingOn) {
   CONFIG.Autocopy = 1;
   CONFIG.ColorFormat = 1;  // C hex, in the chosen case
   CONFIG.ColorFormatLCase = 1;
-  EXPECT_EQ(Set(0xAB0001, SET_COLOR_VIEWS_ONLY), (Calls{"copy 0xab0001", "swatch 11206657", "channels 11206657"}));
+  EXPECT_EQ(Set(0xAB0001, SET_COLOR_VIEWS_ONLY),
+            (Calls{"copy 0xab0001 waiting 50", "swatch 11206657", "channels 11206657"}));
   // Outside drags every change copies, the same text too.
-  EXPECT_EQ(Set(0xAB0001, SET_COLOR_VIEWS_ONLY).front(), "copy 0xab0001");
+  EXPECT_EQ(Set(0xAB0001, SET_COLOR_VIEWS_ONLY).front(), "copy 0xab0001 waiting 50");
   // CopyColorText copies whatever the setting and the drag.
   CONFIG.Autocopy = 0;
   context.drag.state = DRAG_SLIDER;
   g_calls.clear();
   CopyColorText();
-  EXPECT_EQ(g_calls, (Calls{"copy 0xab0001"}));
+  EXPECT_EQ(g_calls, (Calls{"copy 0xab0001 waiting 50"}));
 }
 
 TEST_F(CurrentColorTest, DuringADragOnlyAChangedTextIsCopiedLiveAndTheEndCopiesItOrdinarily) {
   CONFIG.Autocopy = 1;
   context.drag.state = DRAG_PICKING;
-  EXPECT_EQ(Set(0x0000FF, SET_COLOR_VIEWS_ONLY).front(), "live copy #FF0000");
+  EXPECT_EQ(Set(0x0000FF, SET_COLOR_VIEWS_ONLY).front(), "live copy #FF0000 waiting 3");
   EXPECT_EQ(Set(0x0000FF, SET_COLOR_VIEWS_ONLY), (Calls{"swatch 255", "channels 255"}));
-  EXPECT_EQ(Set(0x00FF00, SET_COLOR_VIEWS_ONLY).front(), "live copy #00FF00");
+  EXPECT_EQ(Set(0x00FF00, SET_COLOR_VIEWS_ONLY).front(), "live copy #00FF00 waiting 3");
 
   context.drag.state = DRAG_IDLE;  // the drag has ended
   g_calls.clear();
   CopyAtDragEnd();
-  EXPECT_EQ(g_calls, (Calls{"copy #00FF00"}));
+  EXPECT_EQ(g_calls, (Calls{"copy #00FF00 waiting 50"}));
   g_calls.clear();
   CopyAtDragEnd();  // an ordinary copy stands: nothing more
   EXPECT_TRUE(g_calls.empty());
@@ -113,15 +114,35 @@ TEST_F(CurrentColorTest, DuringADragOnlyAChangedTextIsCopiedLiveAndTheEndCopiesI
   EXPECT_TRUE(g_calls.empty());
 }
 
-TEST_F(CurrentColorTest, ACopyTheClipboardRefusedIsTriedAgain) {
+TEST_F(CurrentColorTest, ACopyTheClipboardRefusedIsTriedAgainOnTheTicksUntilItLandsOrIsReplaced) {
   CONFIG.Autocopy = 1;
   context.drag.state = DRAG_CAPTURE;
   g_clipboardTakes = false;
-  EXPECT_EQ(Set(0x102030, SET_COLOR_VIEWS_ONLY).front(), "live copy #302010");
+  EXPECT_EQ(Set(0x102030, SET_COLOR_VIEWS_ONLY).front(), "live copy #302010 waiting 3");
+  // The same colour again: the tick's retry brings it, not the change.
+  EXPECT_EQ(Set(0x102030, SET_COLOR_VIEWS_ONLY).front(), "swatch 1056816");
+  const auto Tick = [] {
+    g_calls.clear();
+    RetryColorCopy();
+    return g_calls;
+  };
+  EXPECT_EQ(Tick(), (Calls{"live copy #302010 waiting 3"}));
+  // The drag ends: the final text as an ordinary copy, waiting longer; held
+  // still, it is tried on every tick, briefly, until it lands.
+  context.drag.state = DRAG_IDLE;
+  g_calls.clear();
+  CopyAtDragEnd();
+  EXPECT_EQ(g_calls, (Calls{"copy #302010 waiting 50"}));
+  EXPECT_EQ(Tick(), (Calls{"copy #302010 waiting 3"}));
   g_clipboardTakes = true;
-  EXPECT_EQ(Set(0x102030, SET_COLOR_VIEWS_ONLY).front(), "live copy #302010");  // never reached it
-  EXPECT_EQ(Set(0x102030, SET_COLOR_VIEWS_ONLY).front(), "swatch 1056816");      // now it did
+  EXPECT_EQ(Tick(), (Calls{"copy #302010 waiting 3"}));
+  EXPECT_EQ(Tick(), Calls{});
+  // A newer colour replaces a pending copy: only the newer one is tried.
+  g_clipboardTakes = false;
+  EXPECT_EQ(Set(0x000001, SET_COLOR_VIEWS_ONLY).front(), "copy #010000 waiting 50");
+  EXPECT_EQ(Set(0x000002, SET_COLOR_VIEWS_ONLY).front(), "copy #020000 waiting 50");
+  EXPECT_EQ(Tick(), (Calls{"copy #020000 waiting 3"}));
   // Without a clipboard entry nothing is copied, and the views still refresh.
   context.views.copyToClipboard = nullptr;
-  EXPECT_EQ(Set(0x000001, SET_COLOR_VIEWS_ONLY), (Calls{"swatch 1", "channels 1"}));
+  EXPECT_EQ(Set(0x000003, SET_COLOR_VIEWS_ONLY), (Calls{"swatch 3", "channels 3"}));
 }

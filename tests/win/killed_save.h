@@ -5,6 +5,9 @@
 #include <windows.h>
 #include <string.h>
 
+#include <string>
+#include <vector>
+
 #include "app/settings_record.h"
 
 //-----------------------------------------------------------------------------
@@ -36,6 +39,13 @@ inline ConfigRecord KilledSaveRecord(int which) {
   int pixels = which ? kCapturedPixelCount : 600;
   for (int i = 0; i < pixels; i++) r.CapturedImgData[i] = (int32_t)(next() & 0x0F0F0F) + 0x302010;
   return r;
+}
+
+// The settings file of record `which`, as a save writes it.
+inline std::string KilledSaveImage(int which) {
+  ConfigRecord record = KilledSaveRecord(which);
+  std::vector<unsigned char> image = EncodeSettingsFile(&record, kConfigDescriptor);
+  return std::string(image.begin(), image.end());
 }
 
 //-----------------------------------------------------------------------------

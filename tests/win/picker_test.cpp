@@ -179,7 +179,7 @@ TEST_F(StoredCaptureTest, SurvivesSavingLoadingAndRestoring) {
   std::vector<int> view = Pixels(CanvasTarget(w_.imgPaletteCapture));
   std::vector<int> palette = Pixels(CanvasTarget(w_.imgPaletteAuto));
   ConfigRecord picked = CONFIG;
-  ASSERT_TRUE(SaveSettings(file_.c_str(), &CONFIG, kConfigDescriptor));
+  ASSERT_EQ(SaveSettings(file_.c_str(), &CONFIG, kConfigDescriptor, {true, 0}).outcome, SETTINGS_SAVED);
 
   memset(&CONFIG, 0, sizeof CONFIG);
   LoadSettings(file_.c_str(), &CONFIG, kConfigDescriptor);

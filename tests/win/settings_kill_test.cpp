@@ -24,7 +24,6 @@ static unsigned g_seed = 0;
 static bool g_seedGiven = false;
 
 static const wchar_t kFile[] = L"ColorTintvane.bin";
-static const wchar_t kTemp[] = L"ColorTintvane.bin.tmp";
 
 //-----------------------------------------------------------------------------
 // Time and the saver process
@@ -49,12 +48,13 @@ static std::wstring SaverPath() {
   return path.substr(0, path.find_last_of(L"\\/") + 1) + kKilledSaveSaverName;
 }
 
-// Starts the saver in the current folder; false when it could not start or
-// ended before it was ready to save.
+// Starts the saver in the current folder, to save until it is killed or
+// `saves` times; false when it could not start or ended before it was ready
+// to save.
 static bool StartSaver(const std::wstring& mapping, const std::wstring& ready, int first,
-                       PROCESS_INFORMATION* process) {
+                       PROCESS_INFORMATION* process, int saves = 0) {
   std::wstring command = L"\"" + SaverPath() + L"\" " + mapping + L" " + ready + L" " +
-                         std::to_wstring(first);
+                         std::to_wstring(first) + (saves ? L" " + std::to_wstring(saves) : L"");
   STARTUPINFOW startup = {sizeof startup};
   if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                       nullptr, &startup, process))
@@ -119,6 +119,10 @@ static void PrintCounts(const KillCounts& c, unsigned seed) {
 
 class KilledSaveTest : public TempFolderTest {
  protected:
+  // Saves CONFIG as the program's save at close does.
+  static SettingsSaveOutcome Save() {
+    return SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor, {true, kSettingsHolderWaitMs}).outcome;
+  }
   // Loads the file into a record filled with a sentinel.
   static ConfigRecord Load() {
     memset(&CONFIG, 0xA5, sizeof CONFIG);
@@ -129,11 +133,7 @@ class KilledSaveTest : public TempFolderTest {
 
 TEST_F(KilledSaveTest, FileIsAlwaysTheLastSavedRecordOrTheOneBeingSaved) {
   const ConfigRecord records[2] = {KilledSaveRecord(0), KilledSaveRecord(1)};
-  std::string images[2];
-  for (int i = 0; i < 2; i++) {
-    std::vector<unsigned char> image = EncodeSettingsFile(&records[i], kConfigDescriptor);
-    images[i].assign(image.begin(), image.end());
-  }
+  const std::string images[2] = {KilledSaveImage(0), KilledSaveImage(1)};
   ASSERT_NE(images[0], images[1]);
   ASSERT_NE(images[0].size(), images[1].size());
 
@@ -143,7 +143,7 @@ TEST_F(KilledSaveTest, FileIsAlwaysTheLastSavedRecordOrTheOneBeingSaved) {
   LONGLONG started = Ticks();
   for (int i = 0; i < kTimedSaves; i++) {
     CONFIG = records[i % 2];
-    ASSERT_TRUE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor));
+    ASSERT_EQ(Save(), SETTINGS_SAVED);
   }
   LONGLONG spread = (Ticks() - started) * 3 / kTimedSaves;
   int onDisk = (kTimedSaves - 1) % 2;
@@ -219,8 +219,8 @@ TEST_F(KilledSaveTest, FileIsAlwaysTheLastSavedRecordOrTheOneBeingSaved) {
     }
 
     // What a temporary file holds, whether this kill or an earlier one left it.
-    if (GetFileAttributesW(kTemp) != INVALID_FILE_ATTRIBUTES) {
-      std::string temp = ReadWholeFile(kTemp);
+    for (const std::wstring& name : SettingsTemporaryFiles()) {
+      std::string temp = ReadWholeFile(name.c_str());
       auto partOf = [&temp](const std::string& image) {
         return temp.size() < image.size() && image.compare(0, temp.size(), temp) == 0;
       };
@@ -244,14 +244,15 @@ TEST_F(KilledSaveTest, FileIsAlwaysTheLastSavedRecordOrTheOneBeingSaved) {
 
   // One more save over whatever the last kill left, and the file loads as it.
   CONFIG = records[1 - onDisk];
-  EXPECT_TRUE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor));
-  EXPECT_FALSE(GetFileAttributesW(kTemp) != INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(Save(), SETTINGS_SAVED);
+  EXPECT_TRUE(SettingsTemporaryFiles().empty());
   ConfigRecord loaded = Load();
   EXPECT_EQ(memcmp(&loaded, &records[1 - onDisk], sizeof loaded), 0);
 }
 
-// A temporary file left behind by a kill, whatever it holds, is overwritten by
-// the next save and never read by a load.
+// A temporary file left behind by a kill, whatever it holds, is removed by
+// the next save and never read by a load: one of a process that is gone,
+// and one of a process that had this one's number.
 TEST_F(KilledSaveTest, LeftoverTemporaryFileDisturbsNeitherLoadNorSave) {
   const ConfigRecord records[2] = {KilledSaveRecord(0), KilledSaveRecord(1)};
   std::vector<unsigned char> image = EncodeSettingsFile(&records[1], kConfigDescriptor);
@@ -261,25 +262,89 @@ TEST_F(KilledSaveTest, LeftoverTemporaryFileDisturbsNeitherLoadNorSave) {
       std::string(image.begin(), image.end()),
       std::string(100000, 'x'),
   };
-  for (const std::string& leftover : leftovers) {
-    for (bool readOnly : {false, true}) {
-      std::string what =
-          std::to_string(leftover.size()) + " bytes left" + (readOnly ? ", read-only" : "");
-      CONFIG = records[0];
-      ASSERT_TRUE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor));
-      ASSERT_TRUE(WriteWholeFile(kTemp, leftover));
-      if (readOnly) {
-        ASSERT_TRUE(SetFileAttributesW(kTemp, FILE_ATTRIBUTE_READONLY));
-      }
-      ConfigRecord loaded = Load();
-      EXPECT_EQ(memcmp(&loaded, &records[0], sizeof loaded), 0) << what;
+  for (const std::wstring& name : {SettingsTemporaryName(4000000), SettingsTemporaryName()}) {
+    for (const std::string& leftover : leftovers) {
+      for (bool readOnly : {false, true}) {
+        std::string what = std::string(name.begin(), name.end()) + ": " + std::to_string(leftover.size()) +
+                           " bytes left" + (readOnly ? ", read-only" : "");
+        CONFIG = records[0];
+        ASSERT_EQ(Save(), SETTINGS_SAVED);
+        ASSERT_TRUE(WriteWholeFile(name.c_str(), leftover));
+        if (readOnly) {
+          ASSERT_TRUE(SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_READONLY));
+        }
+        ConfigRecord loaded = Load();
+        EXPECT_EQ(memcmp(&loaded, &records[0], sizeof loaded), 0) << what;
 
-      CONFIG = records[1];
-      EXPECT_TRUE(SaveSettings(kSettingsFileName, &CONFIG, kConfigDescriptor)) << what;
-      EXPECT_EQ(ReadWholeFile(kFile), std::string(image.begin(), image.end())) << what;
-      EXPECT_EQ(GetFileAttributesW(kTemp), INVALID_FILE_ATTRIBUTES) << what;
+        CONFIG = records[1];
+        EXPECT_EQ(Save(), SETTINGS_SAVED) << what;
+        EXPECT_EQ(ReadWholeFile(kFile), std::string(image.begin(), image.end())) << what;
+        EXPECT_TRUE(SettingsTemporaryFiles().empty()) << what;
+      }
     }
   }
+}
+
+// Two copies of the program saving into one folder at once, many times over
+// (two savers, each with a temporary file of its own): every save lands,
+// the file is always whole, one of the two records, and no temporary file
+// is left.
+TEST_F(KilledSaveTest, TwoCopiesSavingAtOnceEachLandEverySaveAndLeaveNoTemporaryFile) {
+  const std::string images[2] = {KilledSaveImage(0), KilledSaveImage(1)};
+  const int kSaves = 300;
+  std::wstring suffix = std::to_wstring(GetCurrentProcessId());
+  HANDLE mappings[2] = {};
+  KilledSaveState* states[2] = {};
+  PROCESS_INFORMATION savers[2] = {};
+  for (int i = 0; i < 2; i++) {
+    std::wstring mapping = L"ColorTwoSaversState" + suffix + L"-" + std::to_wstring(i);
+    std::wstring ready = L"ColorTwoSaversReady" + suffix + L"-" + std::to_wstring(i);
+    mappings[i] = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(KilledSaveState),
+                                     mapping.c_str());
+    ASSERT_TRUE(mappings[i]);
+    states[i] = (KilledSaveState*)MapViewOfFile(mappings[i], FILE_MAP_WRITE, 0, 0, sizeof(KilledSaveState));
+    ASSERT_TRUE(states[i]);
+    memset((void*)states[i], 0, sizeof *states[i]);
+    HANDLE readyEvent = CreateEventW(nullptr, TRUE, FALSE, ready.c_str());
+    ASSERT_TRUE(readyEvent);
+    bool started = StartSaver(mapping, ready, i, &savers[i], kSaves);
+    CloseHandle(readyEvent);
+    ASSERT_TRUE(started) << "saver " << i;
+  }
+  // Meanwhile the file is always one of the two, whole. It is read as a
+  // reader that lets others replace it does, so as not to hold up a save.
+  int checks = 0, damaged = 0;
+  HANDLE processes[2] = {savers[0].hProcess, savers[1].hProcess};
+  while (WaitForMultipleObjects(2, processes, TRUE, 0) == WAIT_TIMEOUT) {
+    HANDLE f = CreateFileW(kFile, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    if (f != INVALID_HANDLE_VALUE) {
+      std::string file(200000, '\0');
+      DWORD got = 0;
+      ReadFile(f, &file[0], (DWORD)file.size(), &got, nullptr);
+      CloseHandle(f);
+      file.resize(got);
+      checks++;
+      if (file != images[0] && file != images[1]) damaged++;
+    }
+    Sleep(5);
+  }
+  for (int i = 0; i < 2; i++) {
+    DWORD code = 99;
+    GetExitCodeProcess(savers[i].hProcess, &code);
+    EXPECT_EQ(code, 0u) << "saver " << i;
+    EXPECT_EQ(states[i]->savesDone, kSaves) << "saver " << i;
+    EXPECT_EQ(states[i]->savesFailed, 0) << "saver " << i << ": saves that did not land";
+    CloseHandle(savers[i].hThread);
+    CloseHandle(savers[i].hProcess);
+    UnmapViewOfFile(states[i]);
+    CloseHandle(mappings[i]);
+  }
+  printf("two savers: %d saves each, the file read %d times while they ran\n", kSaves, checks);
+  EXPECT_EQ(damaged, 0) << "times the file was neither record";
+  std::string file = ReadWholeFile(kFile);
+  EXPECT_TRUE(file == images[0] || file == images[1]);
+  EXPECT_TRUE(SettingsTemporaryFiles().empty());
 }
 
 int main(int argc, char** argv) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 class TempFolderTest : public ::testing::Test {
  protected:
@@ -65,4 +66,32 @@ inline bool WriteWholeFile(const wchar_t* name, const std::string& data) {
 
 inline bool FileExists(const wchar_t* name) {
   return GetFileAttributesW(name) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The names of the files and folders that match a pattern ("folder\\*.tmp").
+inline std::vector<std::wstring> FilesMatching(const std::wstring& pattern) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do names.push_back(found.cFileName);
+  while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+// The temporary files of saves of the settings file in `folder` (the
+// current one by default): ColorTintvane.bin.PROCESS.tmp.
+inline std::vector<std::wstring> SettingsTemporaryFiles(const std::wstring& folder = L".") {
+  std::vector<std::wstring> names;
+  for (const std::wstring& name : FilesMatching(folder + L"\\ColorTintvane.bin.*.tmp")) {
+    std::wstring process = name.substr(18, name.size() - 22);  // between "ColorTintvane.bin." and ".tmp"
+    if (!process.empty() && process.find_first_not_of(L"0123456789") == std::wstring::npos) names.push_back(name);
+  }
+  return names;
+}
+
+// The temporary file a save by process `pid` writes in the current folder.
+inline std::wstring SettingsTemporaryName(DWORD pid = GetCurrentProcessId()) {
+  return L"ColorTintvane.bin." + std::to_wstring(pid) + L".tmp";
 }
