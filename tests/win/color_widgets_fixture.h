@@ -182,7 +182,7 @@ class ColorWidgetsTest : public ::testing::Test {
       for (DWORD start = GetTickCount(); !arrived && GetTickCount() - start < 2000;) {
         if (GetCursorPos(&now) && (now.x != target.x || now.y != target.y)) strayed = true;
         if (WaitWindowEvent(20, &e) != Event_Control) continue;
-        HandleColorCanvasEvent(e);
+        HandleControlEvent(e);
         if (e.type != LeftPressed) continue;
         if (e.control != canvas) {
           elsewhere = e.control;
