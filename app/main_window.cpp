@@ -17,6 +17,7 @@
 #include "runtime/fonts.h"
 #include "runtime/images.h"
 #include "runtime/random.h"
+#include "runtime/startup_timing.h"
 #include "runtime/windowing.h"
 #include "runtime/xml_doc.h"
 
@@ -48,6 +49,7 @@ static bool OpenMainWindow() {
   int dialog = NewDialog(-1);
   XmlDoc doc;
   bool parsed = XmlParse(doc, kMainWindowDescription, kMainWindowDescriptionLength);
+  MarkStartupStep(STEP_DESCRIPTION_PARSE);
   if (FontExists(g.FontNormal)) SetDefaultControlFont(g.FontNormal);
   for (int i = 0; i < kMainControlCount; i++) controls.*kMainControls[i].control = -1;
   controls.wndMain = -1;
@@ -61,6 +63,7 @@ static bool OpenMainWindow() {
     }
     RefitDialog(dialog);
   }
+  MarkStartupStep(STEP_LAYOUT);
   return controls.wndMain != -1;
 }
 
@@ -106,13 +109,17 @@ bool BuildMainWindow() {
   SetWindowStayOnTop(window, CONFIG.WinTopmost != 0);
   HideWindow(window, false);
   ActivateWindow(window);
+  MarkStartupStep(STEP_WINDOW_SHOW);
   RestoreCapture();
+  MarkStartupStep(STEP_CAPTURE_RESTORE);
   RefreshNameList(CONFIG.Color, controls.lstResults, true, true);
+  MarkStartupStep(STEP_LIST_FILL);
   DrawHistory();
   RefreshCurrentSwatch(CONFIG.Color, true);
   RefreshChannelViews(CONFIG.Color, true);
   AddWindowTimer(window, TimerFocusPoll, 16);
   AddWindowTimer(window, TimerSelectorSkin, 1);
+  MarkStartupStep(STEP_VIEWS);
   return true;
 }
 
@@ -121,6 +128,7 @@ bool BuildMainWindow() {
 //-----------------------------------------------------------------------------
 
 void PaintSelectorSkin() {
+  MarkStartupStep(STEP_FIRST_PAINT);  // the timer runs once no paint is pending
   const ColorWidgets& controls = GProgram->controls;
   int button = controls.cmdSelectorImg;
   if (!ControlExists(button)) return;
@@ -137,4 +145,5 @@ void PaintSelectorSkin() {
   ReleaseImage(snapshot);
   ReleaseImage(icon);
   HideControl(button, true);
+  MarkStartupStep(STEP_PICKER_FACE);
 }
