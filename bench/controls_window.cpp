@@ -128,9 +128,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   HIMAGELIST icons = ImageList_Create(16, 16, ILC_COLOR32, 34, 0);
   ListView_SetImageList(list, icons, LVSIL_SMALL);
   for (int row = 0; row < 34; row++) {
-    HDC dc = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, 16, 16);
-    ReleaseDC(nullptr, dc);
+    // Each row's icon in its colour, as the program's.
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, 16, 16, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    for (int i = 0; bitmap && i < 16 * 16; i++) ((DWORD*)bits)[i] = 0xFF000000u | (DWORD)row * 0x050403u;
     int icon = ImageList_Add(icons, bitmap, nullptr);
     DeleteObject(bitmap);
     wchar_t name[32], code[16], diff[8];

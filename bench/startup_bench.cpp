@@ -30,6 +30,7 @@
 //
 //   startup_bench.exe PROGRAM.exe BARE.exe CONTROLS.exe [PROGRAM_TIMED.exe CONTROLS_TIMED.exe] [ROUNDS]
 //
+// The programs take turns, each round in the opposite order of the one before.
 // All run with one temporary folder as their current directory, kept for the
 // whole benchmark, so each run of the program starts with the settings file
 // its previous run saved (only the warm-up starts without one).
@@ -471,8 +472,9 @@ int main(int argc, char** argv) {
   }
   bool failed = false;
   for (int round = 0; round <= rounds && !failed; round++) {  // round 0 is the warm-up
-    for (int p = 0; p < executables; p++) {
-      Series* s = order[p];
+    // Every other round in the opposite order, so that none always follows the same other.
+    for (int i = 0; i < executables; i++) {
+      Series* s = order[round % 2 ? executables - 1 - i : i];
       Run run = {};
       if (!RunOnce(s->executable, folder, s->timed, &run)) {
         failed = true;

@@ -65,7 +65,9 @@ std::wstring ChildWindowText(void* hwnd) {
 void MeasureChildText(void* window, const std::wstring& text, bool prefix, int* w, int* h) {
   *w = *h = 0;
   HWND hwnd = (HWND)window;
-  ScopedGetDC dc(hwnd);
+  // A memory device context measures as the window's would, with the same
+  // font, and costs the window system nothing.
+  ScopedMemoryDC dc(nullptr);
   if (!dc) return;
   HFONT font = (HFONT)SendMessageW(hwnd, WM_GETFONT, 0, 0);
   ScopedSelectObject selected(dc, font ? (HGDIOBJ)font : GetStockObject(SYSTEM_FONT));

@@ -398,6 +398,12 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     case WM_RBUTTONUP:
       if (window) OfferRightClick(hwnd);
       break;
+    case WM_GETICON:
+      // The window's own icons, which the taskbar and Alt+Tab ask for before
+      // the class's, are the class's unless set otherwise: answered here,
+      // they cost the window system no copy of them per window.
+      if (LRESULT icon = DefWindowProcW(hwnd, msg, wParam, lParam)) return icon;
+      return (LRESULT)GetClassLongPtrW(hwnd, wParam == ICON_BIG ? GCLP_HICON : GCLP_HICONSM);
     case WM_GETMINMAXINFO:
       if (window) {
         // The bounds are inner sizes; the system wants outer ones.
@@ -501,9 +507,6 @@ int OpenWindow(int number, int x, int y, int w, int h, const char* title, uint32
   HWND hwnd = CreateWindowExW(exStyle, kWindowClass, text.c_str(), style, px, py, outerW, outerH,
                               owner, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return 0;
-  // The window's own icons too, which the taskbar and Alt+Tab ask for first.
-  if (g_largeIcon) SendMessageW(hwnd, WM_SETICON, ICON_BIG, (LPARAM)g_largeIcon);
-  if (g_smallIcon) SendMessageW(hwnd, WM_SETICON, ICON_SMALL, (LPARAM)g_smallIcon);
   g_windows[number].hwnd = hwnd;
   g_windowByHandle[hwnd] = number;
   if ((flags & Window_WindowCentered) && owner) CenterWindow(number, parent);
@@ -620,6 +623,7 @@ void ResizeWindowTo(int window, int x, int y, int innerWidth, int innerHeight) {
   int py = y == kIgnore ? outer.top : ClampPosition(LogicalToDeviceY(y));
   int cw = innerWidth == kIgnore ? client.right : LogicalToDeviceX(innerWidth);
   int ch = innerHeight == kIgnore ? client.bottom : LogicalToDeviceY(innerHeight);
+  if (px == outer.left && py == outer.top && cw == client.right && ch == client.bottom) return;  // already so
   RECT want = {0, 0, cw, ch};
   AdjustWindowRectEx(&want, (DWORD)GetWindowLongW(hwnd, GWL_STYLE), FALSE,
                      (DWORD)GetWindowLongW(hwnd, GWL_EXSTYLE));
