@@ -190,7 +190,7 @@ static bool RunProgramRound(int ticks, BenchStats* stats, std::vector<double>* t
   for (int i = 0; stats->ticks < ticks; i++) {
     POINT at = BenchPathPoint(i);
     WaitForTickStart(g_paced);
-    if (!PlacePointer(POINT{origin.x + at.x, origin.y + at.y}) || stats->misses > ticks / 10) {
+    if (!PlacePointer(POINT{origin.x + at.x, origin.y + at.y}) || TooManyMisses(stats->misses, ticks)) {
       fprintf(stderr, "program: the pointer does not stay where it is put\n");
       return false;
     }

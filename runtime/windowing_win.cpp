@@ -777,7 +777,12 @@ void ResizeControl(int control, int x, int y, int w, int h) {
   int ph = h == kIgnore ? r.bottom - r.top : LogicalToDeviceY(h);
   // Placing a window's content again mostly finds controls where they are.
   if (px == r.left && py == r.top && pw == r.right - r.left && ph == r.bottom - r.top) return;
-  SetWindowPos((HWND)ControlHandle(control), nullptr, px, py, pw, ph, SWP_NOZORDER | SWP_NOACTIVATE);
+  HWND hwnd = (HWND)ControlHandle(control);
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  // A control not on show (its window not yet shown, say) has nothing on
+  // the screen to redraw; it paints whole when it shows.
+  if (!IsWindowVisible(hwnd)) flags |= SWP_NOREDRAW | SWP_NOCOPYBITS | SWP_DEFERERASE;
+  SetWindowPos(hwnd, nullptr, px, py, pw, ph, flags);
 }
 
 int ControlX(int control) {
