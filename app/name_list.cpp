@@ -29,7 +29,10 @@ const int kIconSize = 16;
 
 void RefreshNameList(int color, int list, bool force, bool setUpColumns) {
   if (!ControlExists(list)) return;
-  if (setUpColumns) SetUpColumns(list);
+  if (setUpColumns) {
+    SetUpColumns(list);
+    ScaleListViewIcons(list, kIconSize);
+  }
   if (!NeedsRedraw(&GProgram->nameListDrawn, color, force)) return;
 
   std::vector<NameListRow> rows = NameListRows(color, CONFIG.ColorFormat, CONFIG.ColorFormatLCase);

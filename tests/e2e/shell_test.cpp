@@ -118,67 +118,6 @@ TEST_F(StartTest, ThePickerButtonWearsTheIconOverTheButtonFace) {
   EXPECT_FALSE(IsWindowVisible(main_.pickerTemplate));
 }
 
-// The display scale new processes start with, set for as long as the
-// object lives; the scale of the run is put back after it.
-class ScaleForNewPrograms {
- public:
-  explicit ScaleForNewPrograms(int ppi) { Set(ppi); }
-  ~ScaleForNewPrograms() { Set(Scale()); }
-
- private:
-  static void Set(int ppi) {
-    DWORD value = (DWORD)ppi;
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &value, sizeof value);
-  }
-};
-
-// The window as it shows: its client area and every control's rectangle
-// relative to it, a list row's height and its colour icon's width and
-// height, in pixels.
-struct WindowLayout {
-  std::vector<std::pair<const char*, Rect>> parts;
-  int rowHeight = 0, iconWidth = 0, iconHeight = 0;
-};
-
-// The colour of a list row's "#RRGGBB" text.
-static int ColorOfHtml(const std::wstring& text) {
-  unsigned value = (unsigned)wcstoul(text.c_str() + 1, nullptr, 16);
-  return Rgb((int)(value >> 16), (int)(value >> 8) & 0xFF, (int)value & 0xFF);
-}
-
-static WindowLayout LayoutOf(const MainWindow& m) {
-  WindowLayout layout;
-  Rect client = ClientRectOf(m.window);
-  layout.parts.push_back({"client area", Rect{0, 0, client.w, client.h}});
-  const std::pair<const char*, HWND> controls[] = {
-      {"capture view", m.capture}, {"red strip", m.strips[0]}, {"green strip", m.strips[1]},
-      {"blue strip", m.strips[2]}, {"red field", m.fields[0]}, {"green field", m.fields[1]},
-      {"blue field", m.fields[2]}, {"colour text", m.colorText}, {"palette", m.palette},
-      {"options button", m.options}, {"swatch", m.swatch}, {"picker", m.picker},
-      {"history", m.history}, {"name list", m.list}, {"right-hand panel", m.panel},
-      {"channel panel", m.channelPanel}};
-  for (const auto& c : controls) {
-    Rect r = WindowRectOf(c.second);
-    layout.parts.push_back({c.first, Rect{r.x - client.x, r.y - client.y, r.w, r.h}});
-  }
-  // The icon is the one patch of the row's colour: counted across its
-  // middle line, then down its middle column.
-  RemoteList rows(m.list);
-  Rect row = rows.RowRect(1);
-  layout.rowHeight = row.h;
-  int color = ColorOfHtml(rows.Cell(1, 1));
-  Shot shot(row);
-  int first = -1;
-  for (int x = 0; x < row.w; x++)
-    if (shot.Pixel(x, row.h / 2) == color) {
-      if (first < 0) first = x;
-      layout.iconWidth++;
-    }
-  for (int y = 0; first >= 0 && y < row.h; y++)
-    if (shot.Pixel(first + layout.iconWidth / 2, y) == color) layout.iconHeight++;
-  return layout;
-}
-
 // Every length is scaled once: the window at this scale is the window at
 // 96 pixels per inch magnified, each rectangle within a pixel of its
 // magnified self for every box it is nested in (the layout rounds each
@@ -278,7 +217,7 @@ TEST_F(StartTest, StoredPositionsFarOffTheDisplayArePulledBack) {
 TEST_F(StartTest, AStartWhoseWindowCannotBeCreatedEndsAtOnceAndSavesNothing) {
   WriteSettings(SampleSettings());
   std::string before = ReadWholeFile(SettingsPath().c_str());
-  HMODULE hooks = LoadLibraryW(HelperPath(L"refuse_windows.dll").c_str());
+  HMODULE hooks = LoadLibraryW(HelperPath(L"program_hooks.dll").c_str());
   ASSERT_TRUE(hooks);
   HOOKPROC refuse = (HOOKPROC)(void*)GetProcAddress(hooks, "RefuseEveryWindow");
   ASSERT_TRUE(refuse);
