@@ -91,13 +91,15 @@ static void KeepWindowReachable(int displayCount) {
   }
 }
 
-// Every view drawn for the current colour: the capture view and the
-// automatic palette from the stored capture, the name list (filled anew, or
-// kept with its selection and scroll, its columns and icons sized either
-// way), the history, the swatch and the channels.
-static void DrawEveryView(bool refillNameList) {
+// Every view drawn: the capture view and the automatic palette from the
+// stored capture, the name list (filled for the current colour, or only
+// sized, its rows, selection and scroll kept), the history, the swatch and
+// the channels.
+static void DrawEveryView(bool fillNameList) {
+  int list = GProgram->controls.lstResults;
   RestoreCapture();
-  RefreshNameList(CONFIG.Color, GProgram->controls.lstResults, refillNameList, true);
+  if (fillNameList) RefreshNameList(CONFIG.Color, list, true, true);
+  else SizeNameList(list);
   DrawHistory();
   RefreshCurrentSwatch(CONFIG.Color, true);
   RefreshChannelViews(CONFIG.Color, true);

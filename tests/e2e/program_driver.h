@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "app/picker_icon.h"
 #include "app/settings_record.h"
+#include "runtime/image_decode.h"
 #include "tests/e2e/alt_f4.h"
 #include "tests/win/input.h"
 #include "tests/win/temp_folder.h"
@@ -655,11 +657,13 @@ inline WindowLayout LayoutOf(const MainWindow& m) {
     layout.parts.push_back({c.first, Rect{r.x - client.x, r.y - client.y, r.w, r.h}});
   }
   // The icon is the one patch of the row's colour: counted across its
-  // middle line, then down its middle column.
+  // middle line, then down its middle column. The row below the top one, in
+  // a list scrolled or not.
   RemoteList rows(m.list);
-  Rect row = rows.RowRect(1);
+  int below = (int)SendMessageW(m.list, LVM_GETTOPINDEX, 0, 0) + 1;
+  Rect row = rows.RowRect(below);
   layout.rowHeight = row.h;
-  int color = ColorOfHtml(rows.Cell(1, 1));
+  int color = ColorOfHtml(rows.Cell(below, 1));
   Shot shot(row);
   int first = -1;
   for (int x = 0; x < row.w; x++)
@@ -670,6 +674,58 @@ inline WindowLayout LayoutOf(const MainWindow& m) {
   for (int y = 0; first >= 0 && y < row.h; y++)
     if (shot.Pixel(first + layout.iconWidth / 2, y) == color) layout.iconHeight++;
   return layout;
+}
+
+// Whether the picker button shows the picker icon over a native button's
+// face, at its size: the icon is scaled without smoothing to the button, so
+// the screen pixel at the centre of an icon pixel shows that icon pixel; its
+// opaque ink shows as it is, and where it is clear a native push button of
+// the picker's size shows, edge and face, as this process (with the
+// program's manifest) draws one in the top right corner of the screen. The
+// pointer must be off the button, which would show its hover look.
+inline ::testing::AssertionResult PickerWearsTheIcon(const MainWindow& m) {
+  DecodedImage icon;
+  if (!DecodeImageData(kPickerIcon, kPickerIconSize, &icon) || icon.bitsPerPixel != 32)
+    return ::testing::AssertionFailure() << "the icon does not decode";
+  // The icon's colour and opacity at (x, y), counted from its top (the rows are stored bottom-up).
+  auto at = [&](int x, int y) {
+    const unsigned char* p = &icon.pixels[((size_t)(icon.height - 1 - y) * icon.width + x) * 4];
+    return std::make_pair(Rgb(p[2], p[1], p[0]), (int)p[3]);
+  };
+  Rect picker = ClientRectOf(m.picker);
+  Rect spot = {GetSystemMetrics(SM_CXSCREEN) - picker.w - 10, 10, picker.w, picker.h};
+  HWND button = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"BUTTON", L"", WS_POPUP | BS_PUSHBUTTON, spot.x,
+                                spot.y, spot.w, spot.h, nullptr, nullptr, nullptr, nullptr);
+  ShowWindow(button, SW_SHOWNOACTIVATE);
+  UpdateWindow(button);
+  int ink = 0, faces = 0;
+  std::string wrongs;
+  auto shows = [&](const Shot& shot, const Shot& face) {
+    int wrong = 0;
+    ink = faces = 0;
+    wrongs.clear();
+    for (int y = 0; y < icon.height; y++)
+      for (int x = 0; x < icon.width; x++) {
+        int sx = (int)((x + 0.5) * picker.w / icon.width), sy = (int)((y + 0.5) * picker.h / icon.height);
+        int want;
+        if (at(x, y).second == 255) want = at(x, y).first, ink++;
+        else if (at(x, y).second == 0) want = face.Pixel(sx, sy), faces++;
+        else continue;
+        if (shot.Pixel(sx, sy) != want && wrong++ < 5) {
+          char note[96];
+          snprintf(note, sizeof note, "; icon pixel %d, %d shows as %x for %x", x, y, shot.Pixel(sx, sy), want);
+          wrongs += note;
+        }
+      }
+    return wrong == 0;
+  };
+  bool painted = WaitFor([&] { return shows(Shot(picker), Shot(spot)); });
+  DestroyWindow(button);
+  if (!painted) return ::testing::AssertionFailure() << "the picker of " << picker << " shows no icon" << wrongs;
+  if (ink <= 20 || faces <= 400)
+    return ::testing::AssertionFailure() << "too little of the icon checked: " << ink << " ink, " << faces << " face";
+  if (IsWindowVisible(m.pickerTemplate)) return ::testing::AssertionFailure() << "the native button still shows";
+  return ::testing::AssertionSuccess();
 }
 
 //-----------------------------------------------------------------------------

@@ -104,6 +104,13 @@ class ScaleChangeTest : public ProgramTest {
     EXPECT_EQ(Shot(view).Pixel(view.w / 2, view.h / 2), color);
   }
 
+  // The window that has the keyboard focus in the program.
+  HWND Focus() {
+    GUITHREADINFO info = {sizeof info};
+    GetGUIThreadInfo(GetWindowThreadProcessId(main_.window, nullptr), &info);
+    return info.hwndFocus;
+  }
+
   HMODULE hooks_ = nullptr;
   HHOOK hook_ = nullptr;
   int speed_ = 0;
@@ -141,9 +148,139 @@ TEST_F(ScaleChangeTest, AWindowGivenANewScaleIsLaidOutAsAStartThereAndPicksExact
     ASSERT_TRUE(ChangeScale(c.to, suggested));
     EXPECT_EQ(Of(main_.window), suggested);
     ExpectSameLayout(main_, there);
+    ASSERT_TRUE(MoveTo(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1));
+    EXPECT_TRUE(PickerWearsTheIcon(main_));
     ExpectExactPick();
     ASSERT_EQ(Close(), 0);
   }
+}
+
+// Turns the mouse wheel by `notches` (negative: towards the user) where the pointer is.
+static void TurnWheel(int notches) {
+  INPUT in = {};
+  in.type = INPUT_MOUSE;
+  in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+  in.mi.mouseData = (DWORD)(notches * WHEEL_DELTA);
+  SendInput(1, &in, sizeof in);
+}
+
+// What a person has made of the window, which a change of scale must keep.
+struct WindowState {
+  std::wstring color, fields[3];
+  std::vector<int> history, capture, palette;
+  int selectedRow = -1, topRow = -1;
+  HWND focus = nullptr;
+  bool operator==(const WindowState& o) const {
+    return color == o.color && fields[0] == o.fields[0] && fields[1] == o.fields[1] && fields[2] == o.fields[2] &&
+           history == o.history && capture == o.capture && palette == o.palette && selectedRow == o.selectedRow &&
+           topRow == o.topRow && focus == o.focus;
+  }
+};
+
+// Twenty changes back and forth between 144 and 96 pixels per inch: at 96
+// again the window is laid out exactly as before, pixel for pixel, and what
+// the user made of it is all there: the colour, the history, the capture and
+// its palette, the list's selection and scroll, the focus. The settings
+// saved at close open the window where it stood, after a close at 96 and
+// after one at 144 alike.
+TEST_F(ScaleChangeTest, TwentyChangesBackAndForthLoseNothingAndLeaveNoDrift) {
+  WindowLayout at144 = FreshStartLayout(144);
+  ASSERT_FALSE(at144.parts.empty());
+  ConfigRecord settings = SampleSettings();
+  for (int i = 0; i < kCapturedPixelCount; i++) settings.CapturedImgData[i] = Rgb(i % 31 * 8, i / 31 * 12, 90);
+  WriteSettings(settings);
+  ASSERT_TRUE(StartAt(96));
+  WindowLayout at96 = LayoutOf(main_);
+
+  // A row chosen, the list scrolled, the focus left in the green field.
+  RemoteList rows(main_.list);
+  Rect row = rows.RowRect(4);
+  ASSERT_TRUE(ClickAt(row.x + row.w / 3, row.cy()));
+  ASSERT_TRUE(WaitFor([&] { return rows.Selected() == 4; }));
+  TurnWheel(-2);
+  ASSERT_TRUE(WaitFor([&] { return SendMessageW(main_.list, LVM_GETTOPINDEX, 0, 0) > 0; }));
+  Rect green = Of(main_.fields[1]);
+  ASSERT_TRUE(ClickAt(green.cx(), green.cy()));
+  ASSERT_TRUE(WaitFor([&] { return Focus() == main_.fields[1]; }));
+  auto state = [&] {
+    WindowState s;
+    s.color = ColorText();
+    for (int i = 0; i < 3; i++) s.fields[i] = TextOf(main_.fields[i]);
+    s.history = HistoryRuns();
+    s.capture = Shot(ClientRectOf(main_.capture)).Pixels();
+    s.palette = Shot(ClientRectOf(main_.palette)).Pixels();
+    s.selectedRow = rows.Selected();
+    s.topRow = (int)SendMessageW(main_.list, LVM_GETTOPINDEX, 0, 0);
+    s.focus = Focus();
+    return s;
+  };
+  WindowState before = state();
+
+  for (int i = 0; i < 20; i++) {
+    SCOPED_TRACE(testing::Message() << "change " << i + 1);
+    bool up = i % 2 == 0;
+    Rect suggested = up ? Suggested(at144, 13, 7) : Suggested(at96, -9, -5);
+    ASSERT_TRUE(ChangeScale(up ? 144 : 96, suggested));
+    EXPECT_EQ(Of(main_.window), suggested);
+  }
+  ExpectSameLayout(main_, at96);
+  WindowState after;
+  EXPECT_TRUE(WaitFor([&] { return (after = state()) == before; }));
+  EXPECT_EQ(after.color, before.color);
+  EXPECT_EQ(after.history, before.history);
+  EXPECT_TRUE(after.capture == before.capture) << "the capture view changed";
+  EXPECT_TRUE(after.palette == before.palette) << "the palette changed";
+  EXPECT_EQ(after.selectedRow, before.selectedRow);
+  EXPECT_EQ(after.topRow, before.topRow);
+  EXPECT_EQ(after.focus, before.focus);
+
+  for (int ppi : {96, 144}) {
+    SCOPED_TRACE(testing::Message() << "closed at " << ppi << " pixels per inch");
+    if (ppi == 144) {
+      ASSERT_TRUE(ChangeScale(144, Suggested(at144, 0, 0)));
+    }
+    Rect left = Of(main_.window);
+    ASSERT_EQ(Close(), 0);
+    ASSERT_TRUE(StartAt(96));
+    EXPECT_EQ(Of(main_.window).x, left.x);
+    EXPECT_EQ(Of(main_.window).y, left.y);
+  }
+}
+
+// A change that comes while the user drags ends the drag as a lost release
+// does: the drag's colour goes into the history once, the pointer is free
+// and the mouse has its speed back, the strip keeps the focus.
+TEST_F(ScaleChangeTest, AChangeDuringAPrecisionDragEndsIt) {
+  WindowLayout at144 = FreshStartLayout(144);
+  ASSERT_FALSE(at144.parts.empty());
+  WriteSettings(SampleSettings());
+  ASSERT_TRUE(StartAt(96));
+  int speed = speed_;
+  ASSERT_GE(speed, 4);
+  std::vector<int> history = HistoryRuns();
+  Rect red = Of(main_.strips[0]);
+  ASSERT_TRUE(MoveTo(red.x + red.w / 3, red.cy()));
+  SendKeys({{VK_CONTROL, false}});
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  ASSERT_TRUE(WaitFor([&] { return MouseSpeed() < speed; })) << MouseSpeed();
+  ASSERT_TRUE(WaitFor(PointerConfined));
+  ASSERT_TRUE(WaitFor([&] { return ColorText() != L"#1A2B3C"; }));
+  std::wstring dragged = ColorText();
+
+  ASSERT_TRUE(ChangeScale(144, Suggested(at144, 0, 0)));
+  EXPECT_TRUE(WaitFor([] { return !PointerConfined(); }));
+  EXPECT_TRUE(WaitFor([&] { return MouseSpeed() == speed; })) << MouseSpeed();
+  ASSERT_TRUE(WaitFor([&] { return HistoryRuns() != history; }));
+  EXPECT_EQ(HtmlText(HistoryRuns()[0]), dragged);
+  EXPECT_EQ(HistoryRuns()[1], history[0]);
+  EXPECT_EQ(Focus(), main_.strips[0]);
+  // Letting go afterwards changes nothing more.
+  SendKeys({{VK_CONTROL, true}});
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  std::vector<int> committed = HistoryRuns();
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(HistoryRuns(), committed);
+  EXPECT_EQ(ColorText(), dragged);
 }
 
 int main(int argc, char** argv) {

@@ -15,9 +15,7 @@
 
 #include <tlhelp32.h>
 
-#include "app/picker_icon.h"
 #include "app/startup.h"
-#include "runtime/image_decode.h"
 
 //-----------------------------------------------------------------------------
 // Start-up and placement
@@ -70,52 +68,7 @@ TEST_F(StartTest, ThePickerButtonWearsTheIconOverTheButtonFace) {
   ASSERT_TRUE(MoveTo(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1));
   WriteSettings(SampleSettings());  // wholly on the screen at every display scale
   ASSERT_TRUE(Start());
-  DecodedImage icon;
-  ASSERT_TRUE(DecodeImageData(kPickerIcon, kPickerIconSize, &icon));
-  ASSERT_EQ(icon.bitsPerPixel, 32);
-  // The icon's colour and opacity at (x, y), counted from its top (the rows are stored bottom-up).
-  auto at = [&](int x, int y) {
-    const unsigned char* p = &icon.pixels[((size_t)(icon.height - 1 - y) * icon.width + x) * 4];
-    return std::make_pair(Rgb(p[2], p[1], p[0]), (int)p[3]);
-  };
-  // A native push button of the picker's size, as this process (with the
-  // program's manifest) draws one, in the top right corner of the screen.
-  Rect picker = ClientRectOf(main_.picker);
-  Rect spot = {GetSystemMetrics(SM_CXSCREEN) - picker.w - 10, 10, picker.w, picker.h};
-  HWND button = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"BUTTON", L"", WS_POPUP | BS_PUSHBUTTON, spot.x,
-                                spot.y, spot.w, spot.h, nullptr, nullptr, nullptr, nullptr);
-  ShowWindow(button, SW_SHOWNOACTIVATE);
-  UpdateWindow(button);
-  // The icon is scaled without smoothing to the button: the screen pixel at
-  // the centre of an icon pixel shows that icon pixel. Its opaque ink shows
-  // as it is; where it is clear, the native button shows, edge and face.
-  int ink = 0, faces = 0;
-  auto shows = [&](const Shot& shot, const Shot& face, bool report) {
-    int wrong = 0;
-    ink = faces = 0;
-    for (int y = 0; y < icon.height; y++)
-      for (int x = 0; x < icon.width; x++) {
-        int sx = (int)((x + 0.5) * picker.w / icon.width), sy = (int)((y + 0.5) * picker.h / icon.height);
-        int want;
-        if (at(x, y).second == 255) want = at(x, y).first, ink++;
-        else if (at(x, y).second == 0) want = face.Pixel(sx, sy), faces++;
-        else continue;
-        if (shot.Pixel(sx, sy) != want) {
-          if (report && wrong < 5)
-            ADD_FAILURE() << "icon pixel " << x << ", " << y << " shows as " << std::hex << shot.Pixel(sx, sy)
-                          << " for " << want;
-          wrong++;
-        }
-      }
-    return wrong == 0;
-  };
-  bool painted = WaitFor([&] { return shows(Shot(picker), Shot(spot), false); });
-  if (!painted) shows(Shot(picker), Shot(spot), true);
-  DestroyWindow(button);
-  EXPECT_TRUE(painted);
-  EXPECT_GT(ink, 20);
-  EXPECT_GT(faces, 400);
-  EXPECT_FALSE(IsWindowVisible(main_.pickerTemplate));
+  EXPECT_TRUE(PickerWearsTheIcon(main_));
 }
 
 // Every length is scaled once: the window at this scale is the window at

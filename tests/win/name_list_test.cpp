@@ -132,9 +132,9 @@ TEST_F(NameListTest, RebuildingRaisesNoSelectionEventsButSelectingDoes) {
 }
 
 // The program's way with a change of scale (app/main_window.cpp): the list
-// gets its columns and icons again, without a forced refill.
+// is sized again, its rows kept.
 static int g_rescaledList = 0;
-static void LayOutListAgain(int) { RefreshNameList(CONFIG.Color, g_rescaledList, false, true); }
+static void LayOutListAgain(int) { SizeNameList(g_rescaledList); }
 
 // The window that owns the scale is told of a new one, as Windows tells it:
 // the list's icons take the new size, each in its colour, its columns the
