@@ -4,6 +4,7 @@
 // [SECTION] Display scale
 // [SECTION] Registries
 // [SECTION] Events offered by the window procedures
+// [SECTION] Changes of scale
 // [SECTION] Windows
 // [SECTION] Events and timers
 // [SECTION] Controls
@@ -200,6 +201,7 @@ HWND TopLevelOf(HWND hwnd) {
 
 //-----------------------------------------------------------------------------
 // [SECTION] Events offered by the window procedures
+// [SECTION] Changes of scale
 //-----------------------------------------------------------------------------
 
 static void OfferEvent(int code, int window, int control, int type, int timer,

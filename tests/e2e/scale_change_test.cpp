@@ -44,9 +44,16 @@ class ScaleChangeTest : public ProgramTest {
     return Start();
   }
 
+  // The sample settings, the window expanded or collapsed.
+  void WriteSampleSettings(bool expanded = true) {
+    ConfigRecord settings = SampleSettings();
+    settings.WinExpanded = expanded ? 1 : 0;
+    WriteSettings(settings);
+  }
+
   // The layout of a start at `ppi` with the sample settings; the program is closed again.
-  WindowLayout FreshStartLayout(int ppi) {
-    WriteSettings(SampleSettings());
+  WindowLayout FreshStartLayout(int ppi, bool expanded = true) {
+    WriteSampleSettings(expanded);
     WindowLayout layout;
     EXPECT_TRUE(StartAt(ppi));
     if (main_.window) layout = LayoutOf(main_);
@@ -136,12 +143,14 @@ static void ExpectSameLayout(const MainWindow& window, const WindowLayout& expec
 TEST_F(ScaleChangeTest, AWindowGivenANewScaleIsLaidOutAsAStartThereAndPicksExactly) {
   const struct {
     int from, to;
-  } changes[] = {{96, 144}, {144, 96}, {96, 192}};
+    bool expanded;
+  } changes[] = {{96, 144, true}, {144, 96, true}, {96, 192, true}, {96, 144, false}};
   for (const auto& c : changes) {
-    SCOPED_TRACE(testing::Message() << "from " << c.from << " to " << c.to << " pixels per inch");
-    WindowLayout there = FreshStartLayout(c.to);
+    SCOPED_TRACE(testing::Message() << "from " << c.from << " to " << c.to << " pixels per inch"
+                                    << (c.expanded ? "" : ", collapsed"));
+    WindowLayout there = FreshStartLayout(c.to, c.expanded);
     ASSERT_FALSE(there.parts.empty());
-    WriteSettings(SampleSettings());
+    WriteSampleSettings(c.expanded);
     ASSERT_TRUE(StartAt(c.from));
     ASSERT_FALSE(LayoutOf(main_).parts[0].second == there.parts[0].second) << "the two scales look alike";
     Rect suggested = Suggested(there, 30, 20);
