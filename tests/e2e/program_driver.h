@@ -592,6 +592,21 @@ class ProgramTest : public TempFolderTest {
     return ::testing::AssertionSuccess();
   }
 
+  // Presses on the strip, at `along` of its width, with Ctrl held: a
+  // precision drag, which slows the mouse below `speed` and confines the
+  // pointer. Ctrl and the button stay down.
+  ::testing::AssertionResult StartPrecisionDrag(HWND strip, double along, int speed) {
+    Rect r = Of(strip);
+    ::testing::AssertionResult moved = MoveTo(r.x + (int)(r.w * along), r.cy());
+    if (!moved) return moved;
+    SendKeys({{VK_CONTROL, false}});
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    if (!WaitFor([&] { return MouseSpeed() < speed; }))
+      return ::testing::AssertionFailure() << "the mouse kept its speed: " << MouseSpeed();
+    if (!WaitFor(PointerConfined)) return ::testing::AssertionFailure() << "the pointer is free";
+    return ::testing::AssertionSuccess();
+  }
+
   std::wstring ColorText() { return TextOf(main_.colorText); }
   bool ShowsText(HWND control, const std::wstring& text, DWORD ms = 5000) {
     return WaitFor([&] { return TextOf(control) == text; }, ms);

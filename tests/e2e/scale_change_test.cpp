@@ -267,12 +267,7 @@ TEST_F(ScaleChangeTest, AChangeDuringAPrecisionDragEndsIt) {
   int speed = speed_;
   ASSERT_GE(speed, 4);
   std::vector<int> history = HistoryRuns();
-  Rect red = Of(main_.strips[0]);
-  ASSERT_TRUE(MoveTo(red.x + red.w / 3, red.cy()));
-  SendKeys({{VK_CONTROL, false}});
-  MouseButton(MOUSEEVENTF_LEFTDOWN);
-  ASSERT_TRUE(WaitFor([&] { return MouseSpeed() < speed; })) << MouseSpeed();
-  ASSERT_TRUE(WaitFor(PointerConfined));
+  ASSERT_TRUE(StartPrecisionDrag(main_.strips[0], 1 / 3.0, speed));
   ASSERT_TRUE(WaitFor([&] { return ColorText() != L"#1A2B3C"; }));
   std::wstring dragged = ColorText();
 

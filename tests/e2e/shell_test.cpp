@@ -995,12 +995,7 @@ TEST_F(SwitchAwayTest, APrecisionSliderDragGivesTheMouseItsSpeedBack) {
   int speed = speed_;
   ASSERT_GE(speed, 4);
   std::vector<int> history = HistoryRuns();
-  Rect red = Of(main_.strips[0]);
-  ASSERT_TRUE(MoveTo(red.x + red.w / 3, red.cy()));
-  SendKeys({{VK_CONTROL, false}});
-  MouseButton(MOUSEEVENTF_LEFTDOWN);
-  ASSERT_TRUE(WaitFor([&] { return MouseSpeed() < speed; })) << MouseSpeed();
-  ASSERT_TRUE(WaitFor(PointerConfined));
+  ASSERT_TRUE(StartPrecisionDrag(main_.strips[0], 1 / 3.0, speed));
   SendKeys({{VK_CONTROL, true}});
   ASSERT_TRUE(WaitFor([&] { return ColorText() != L"#1A2B3C"; }));
   std::wstring dragged = ColorText();
@@ -1022,12 +1017,7 @@ TEST_F(SwitchAwayTest, ClosingDuringAPrecisionDragGivesTheMouseItsSpeedBack) {
   ASSERT_TRUE(Start());
   int speed = speed_;
   ASSERT_GE(speed, 4);
-  Rect green = Of(main_.strips[1]);
-  ASSERT_TRUE(MoveTo(green.cx(), green.cy()));
-  SendKeys({{VK_CONTROL, false}});
-  MouseButton(MOUSEEVENTF_LEFTDOWN);
-  ASSERT_TRUE(WaitFor([&] { return MouseSpeed() < speed; })) << MouseSpeed();
-  ASSERT_TRUE(WaitFor(PointerConfined));
+  ASSERT_TRUE(StartPrecisionDrag(main_.strips[1], 0.5, speed));
   SendKeys({{VK_CONTROL, true}});
   // Alt+F4 with the button still held.
   ASSERT_TRUE(PressAltF4UntilEnded(process_.hProcess, main_.window));
