@@ -201,7 +201,6 @@ HWND TopLevelOf(HWND hwnd) {
 
 //-----------------------------------------------------------------------------
 // [SECTION] Events offered by the window procedures
-// [SECTION] Changes of scale
 //-----------------------------------------------------------------------------
 
 static void OfferEvent(int code, int window, int control, int type, int timer,
