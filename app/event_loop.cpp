@@ -16,17 +16,20 @@
 // Timers
 //-----------------------------------------------------------------------------
 
-static void OnFocusPoll() {
-  RetryColorCopy();
-  ProgramContext& g = *GProgram;
-  const ColorWidgets& c = g.controls;
-  FocusPollAction action = DecideFocusPoll(g.drag, ForegroundWindowNumber() == c.wndMain);
-  if (action.captureLive) CaptureScreen(true);
-  if (action.releaseCanvas) PostControlEvent(c.wndMain, action.releaseCanvas, LeftReleased);
+void EndLostDrag(const FocusPollAction& action) {
+  if (action.releaseCanvas) PostControlEvent(GProgram->controls.wndMain, action.releaseCanvas, LeftReleased);
   if (action.cycleCanvas) {
     DisableControl(action.releaseCanvas, true);
     DisableControl(action.releaseCanvas, false);
   }
+}
+
+static void OnFocusPoll() {
+  RetryColorCopy();
+  ProgramContext& g = *GProgram;
+  FocusPollAction action = DecideFocusPoll(g.drag, ForegroundWindowNumber() == g.controls.wndMain);
+  if (action.captureLive) CaptureScreen(true);
+  EndLostDrag(action);
 }
 
 static void OnTimer(int timer) {

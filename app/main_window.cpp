@@ -13,6 +13,7 @@
 #include "app/settings_record.h"
 #include "app/shell_rules.h"
 #include "dialog/description.h"
+#include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/fonts.h"
 #include "runtime/images.h"
@@ -47,6 +48,7 @@ static bool OpenMainWindow() {
   ColorWidgets& controls = g.controls;
   RegisterLayoutValues();
   int dialog = NewDialog(-1);
+  g.mainDialog = dialog;
   XmlDoc doc;
   bool parsed = XmlParse(doc, kMainWindowDescription, kMainWindowDescriptionLength);
   MarkStartupStep(STEP_DESCRIPTION_PARSE);
@@ -75,11 +77,11 @@ static void KeepWindowReachable(int displayCount) {
   std::vector<ScreenRect> displays;
   for (int i = 0; i < displayCount; i++) {
     // In logical units, like the window: the corners converted, so adjoining displays still meet.
-    int left = DeviceToLogicalX(DisplayX(i)), top = DeviceToLogicalY(DisplayY(i));
-    displays.push_back(ScreenRect{left, top, DeviceToLogicalX(DisplayX(i) + DisplayWidth(i)) - left,
-                                  DeviceToLogicalY(DisplayY(i) + DisplayHeight(i)) - top});
+    int left = ScreenToLogicalX(DisplayX(i)), top = ScreenToLogicalY(DisplayY(i));
+    displays.push_back(ScreenRect{left, top, ScreenToLogicalX(DisplayX(i) + DisplayWidth(i)) - left,
+                                  ScreenToLogicalY(DisplayY(i) + DisplayHeight(i)) - top});
   }
-  ScreenRect reportedPrimary = {0, 0, DeviceToLogicalX(PrimaryMonitorWidth()), DeviceToLogicalY(PrimaryMonitorHeight())};
+  ScreenRect reportedPrimary = {0, 0, ScreenToLogicalX(PrimaryMonitorWidth()), ScreenToLogicalY(PrimaryMonitorHeight())};
   ScreenRect kept = {CONFIG.WinX, CONFIG.WinY, WindowOuterWidth(window), WindowOuterHeight(window)};
   KeepReachableOnDisplays(&kept, displays.data(), (int)displays.size(), reportedPrimary);
   if (kept.x != CONFIG.WinX) {
@@ -90,6 +92,42 @@ static void KeepWindowReachable(int displayCount) {
     CONFIG.WinY = kept.y;
     ResizeWindowTo(window, kIgnore, kept.y, kIgnore, kIgnore);
   }
+}
+
+// Every view drawn: the capture view and the automatic palette from the
+// stored capture, the name list (filled for the current colour, or only
+// sized, its rows, selection and scroll kept), the history, the swatch and
+// the channels.
+static void DrawEveryView(bool fillNameList) {
+  int list = GProgram->controls.lstResults;
+  RestoreCapture();
+  MarkStartupStep(STEP_CAPTURE_RESTORE);
+  if (fillNameList) RefreshNameList(CONFIG.Color, list, true, true);
+  else SizeNameList(list);
+  MarkStartupStep(STEP_LIST_FILL);
+  DrawHistory();
+  RefreshCurrentSwatch(CONFIG.Color, true);
+  RefreshChannelViews(CONFIG.Color, true);
+}
+
+// The window's scale changed: it moved to a monitor of another scale, or
+// its monitor's scale changed. Everything sized from the scale is made again
+// by the code that made it at start, so that the window is what a start at
+// the new scale shows: the fonts, the layout and the height, the list's
+// columns and icons, every canvas's picture, the picker button's face. The
+// colour, the history, the capture, the list's rows, selection and scroll
+// and the focus stay; a drag under way ends as one that lost its release.
+static void OnScaleChanged(int window) {
+  ProgramContext& g = *GProgram;
+  FocusPollAction ending = DecideDragAtScaleChange(g.drag);
+  int focused = FocusedControl();
+  EndLostDrag(ending);
+  if (focused && focused == ending.releaseCanvas && FocusedControl() != focused) FocusCanvas(focused);
+  RemakeFontsAtScale();
+  RelayoutDialog(g.mainDialog);
+  SetExpanded(CONFIG.WinExpanded, WindowInnerHeight(window));
+  DrawEveryView(false);
+  PaintSelectorSkin();
 }
 
 bool BuildMainWindow() {
@@ -103,6 +141,10 @@ bool BuildMainWindow() {
   int blue = RandomInt(0, 255), green = RandomInt(0, 255), red = RandomInt(0, 255);
   SetControlColors(controls.cmdOptions, -1, ComposeColor(red, green, blue));
   KeepWindowReachable(ExamineDisplays());
+  // From here on the window follows its monitor's scale, starting with the
+  // monitor it opens on.
+  SetWindowScaleHandler(window, OnScaleChanged);
+  FollowMonitorScale(window);
   char title[64];
   snprintf(title, sizeof title, "Color Tintvane [1.0.0.%d]", kBuildNumber);
   SetWindowTitle(window, title);
@@ -110,13 +152,7 @@ bool BuildMainWindow() {
   HideWindow(window, false);
   ActivateWindow(window);
   MarkStartupStep(STEP_WINDOW_SHOW);
-  RestoreCapture();
-  MarkStartupStep(STEP_CAPTURE_RESTORE);
-  RefreshNameList(CONFIG.Color, controls.lstResults, true, true);
-  MarkStartupStep(STEP_LIST_FILL);
-  DrawHistory();
-  RefreshCurrentSwatch(CONFIG.Color, true);
-  RefreshChannelViews(CONFIG.Color, true);
+  DrawEveryView(true);
   AddWindowTimer(window, TimerFocusPoll, 16);
   AddWindowTimer(window, TimerSelectorSkin, 1);
   MarkStartupStep(STEP_VIEWS);

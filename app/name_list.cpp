@@ -23,13 +23,18 @@ static void SetUpColumns(int list) {
 // The colour icons are 16 x 16 logical units, so they grow with the text.
 const int kIconSize = 16;
 
+void SizeNameList(int list) {
+  SetUpColumns(list);
+  ScaleListViewIcons(list, kIconSize);
+}
+
 //-----------------------------------------------------------------------------
 // Rows
 //-----------------------------------------------------------------------------
 
 void RefreshNameList(int color, int list, bool force, bool setUpColumns) {
   if (!ControlExists(list)) return;
-  if (setUpColumns) SetUpColumns(list);
+  if (setUpColumns) SizeNameList(list);
   if (!NeedsRedraw(&GProgram->nameListDrawn, color, force)) return;
 
   std::vector<NameListRow> rows = NameListRows(color, CONFIG.ColorFormat, CONFIG.ColorFormatLCase);

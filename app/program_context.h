@@ -25,6 +25,7 @@ struct ProgramContext {
 
   // The main window
   ColorWidgets controls;  // its control numbers, looked up once by BuildMainWindow
+  int mainDialog;         // the dialog that laid it out, to lay it out again at a new scale
   int expandedHeight;     // the full inner height, in logical units
 
   // The colour widgets

@@ -120,6 +120,8 @@ FocusPollAction DecideFocusPoll(const CanvasDrag& drag, bool windowInFront) {
   return action;
 }
 
+FocusPollAction DecideDragAtScaleChange(const CanvasDrag& drag) { return DecideFocusPoll(drag, false); }
+
 //-----------------------------------------------------------------------------
 // Window placement
 //-----------------------------------------------------------------------------

@@ -84,6 +84,14 @@ struct FocusPollAction {
 // would swallow the next click on the window.
 FocusPollAction DecideFocusPoll(const CanvasDrag& drag, bool windowInFront);
 
+// What a change of the window's scale does to a drag under way: it ends as
+// one that lost its release does (a posted release commits it; the canvas's
+// hold on the pointer ends), in front or not. The window is laid out again
+// at the new scale, and the canvas moves away from the rectangle that
+// confines the pointer and from the pixels the drag was sampling. Nothing
+// while idle; never a live capture.
+FocusPollAction DecideDragAtScaleChange(const CanvasDrag& drag);
+
 //-----------------------------------------------------------------------------
 // Window placement
 //-----------------------------------------------------------------------------

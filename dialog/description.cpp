@@ -791,6 +791,10 @@ void RefitDialog(int number) {
   if (Dialog* dialog = FindDialog(number)) RefitLayout(*dialog);
 }
 
+void RelayoutDialog(int number) {
+  if (Dialog* dialog = FindDialog(number)) LayoutWindowAgain(*dialog);
+}
+
 void ReleaseDialog(int number) {
   if (number == -1) {
     while (!g_dialogs.empty()) ReleaseDialog(g_dialogs.begin()->first);

@@ -42,6 +42,11 @@ int DialogWindowOf(int dialog);  // -1 for an unknown dialog or none open
 int DialogControlByName(int dialog, const char* name);
 // Measures again and grows the window where the content needs more room.
 void RefitDialog(int dialog);
+// Measures again and gives the window the size its content takes, larger or
+// smaller, as the first layout did: after a change of scale, which changes
+// every measure that comes from the system (texts, edges), so that the
+// window is laid out as a window opened at that scale is.
+void RelayoutDialog(int dialog);
 // Destroys the node tree and closes the window; -1 releases every dialog.
 void ReleaseDialog(int dialog);
 // The first error of the last open, "" when there was none.

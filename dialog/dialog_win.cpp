@@ -46,8 +46,8 @@ static void CloseChildList() {
 // Metrics: device pixels to logical units
 //-----------------------------------------------------------------------------
 
-static int EdgeX() { return GetSystemMetrics(SM_CXEDGE); }
-static int EdgeY() { return GetSystemMetrics(SM_CYEDGE); }
+static int EdgeX() { return ScaledSystemMetric(SM_CXEDGE); }
+static int EdgeY() { return ScaledSystemMetric(SM_CYEDGE); }
 
 // The extent of `text` in the control's font as the system draws it.
 static SIZE TextExtent(HWND hwnd, const std::wstring& text, bool prefix) {
@@ -102,7 +102,7 @@ static SIZE RequiredPixels(HWND hwnd, int kind, uint32_t flags) {
     case NODE_CHECKBOX:
     case NODE_OPTION: {
       SIZE s = TextExtent(hwnd, ChildWindowText(hwnd), true);
-      int box = GetSystemMetrics(SM_CXMENUCHECK);
+      int box = ScaledSystemMetric(SM_CXMENUCHECK);
       return SIZE{s.cx + box + ScaleX(6), (s.cy > box ? s.cy : box) + 2};
     }
     case NODE_BUTTONIMAGE:
@@ -112,7 +112,7 @@ static SIZE RequiredPixels(HWND hwnd, int kind, uint32_t flags) {
     case NODE_COMBOBOX:
     case NODE_EXPLORERCOMBO: {
       int item = (int)SendMessageW(hwnd, CB_GETITEMHEIGHT, (WPARAM)-1, 0);
-      return SIZE{edgeW + GetSystemMetrics(SM_CXVSCROLL) + ScaleX(8), (item > 0 ? item : LineHeight(hwnd)) + edgeH + 2};
+      return SIZE{edgeW + ScaledSystemMetric(SM_CXVSCROLL) + ScaleX(8), (item > 0 ? item : LineHeight(hwnd)) + edgeH + 2};
     }
     case NODE_CALENDAR: {
       RECT r = {0, 0, 0, 0};
@@ -122,10 +122,10 @@ static SIZE RequiredPixels(HWND hwnd, int kind, uint32_t flags) {
     }
     case NODE_DATE: {
       SIZE s = TextExtent(hwnd, L"00/00/0000", false);
-      return SIZE{s.cx + edgeW + GetSystemMetrics(SM_CXVSCROLL) + ScaleX(8), LineHeight(hwnd) + edgeH + 2};
+      return SIZE{s.cx + edgeW + ScaledSystemMetric(SM_CXVSCROLL) + ScaleX(8), LineHeight(hwnd) + edgeH + 2};
     }
     case NODE_SPIN:
-      return SIZE{edgeW + GetSystemMetrics(SM_CXVSCROLL), LineHeight(hwnd) + edgeH};
+      return SIZE{edgeW + ScaledSystemMetric(SM_CXVSCROLL), LineHeight(hwnd) + edgeH};
     case NODE_IPADDRESS: {
       SIZE s = TextExtent(hwnd, L"000.000.000.000", false);
       return SIZE{s.cx + edgeW + ScaleX(8), LineHeight(hwnd) + edgeH};
@@ -151,7 +151,7 @@ static void ListRowMetrics(int control, int* rowHeight, int* frame) {
   *frame = DeviceToLogicalY(2 * EdgeY());
 }
 
-static int ThinBorderWidth() { return DeviceToLogicalX(GetSystemMetrics(SM_CXBORDER)); }
+static int ThinBorderWidth() { return DeviceToLogicalX(ScaledSystemMetric(SM_CXBORDER)); }
 
 static int CaptionHeight(int frame) {
   HWND hwnd = (HWND)ControlHandle(frame);

@@ -591,14 +591,21 @@ void PlaceSplitterPane(Dialog& dialog, int paneControl, int w, int h) {
 // [SECTION] The window
 //-----------------------------------------------------------------------------
 
-void LayoutNewWindow(Dialog& dialog, int askedWidth, int askedHeight) {
+// Measures, places the content at the larger of the asked and the measured
+// size and gives the window that inner size; from then on the window's size
+// events place the content (in a window the system keeps larger, say).
+static void FitWindowToContent(Dialog& dialog, int askedWidth, int askedHeight) {
   int mw, mh;
   MinimumSize(dialog, dialog.root, &mw, &mh);
   int w = Larger(ClampLength(askedWidth), mw), h = Larger(ClampLength(askedHeight), mh);
   PlaceNode(dialog, dialog.root, 0, 0, w, h);
   dialog.laidOut = true;
+  dialog.platform->resizeWindow(dialog.window, w, h);
+}
+
+void LayoutNewWindow(Dialog& dialog, int askedWidth, int askedHeight) {
+  FitWindowToContent(dialog, askedWidth, askedHeight);
   const DialogPlatform* p = dialog.platform;
-  p->resizeWindow(dialog.window, w, h);
   uint32_t flags = dialog.nodes[dialog.root].flags;
   if (flags & Window_ScreenCentered) p->centerWindow(dialog.window, 0);
   else if ((flags & Window_WindowCentered) && dialog.parentWindow > 0)
@@ -614,6 +621,11 @@ void RefitLayout(Dialog& dialog) {
   w = Larger(w, mw), h = Larger(h, mh);
   PlaceNode(dialog, dialog.root, 0, 0, w, h);
   dialog.platform->resizeWindow(dialog.window, w, h);
+}
+
+void LayoutWindowAgain(Dialog& dialog) {
+  if (dialog.root < 0 || !dialog.laidOut) return;
+  FitWindowToContent(dialog, 0, 0);
 }
 
 void PlaceInWindow(Dialog& dialog) {

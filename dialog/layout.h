@@ -290,6 +290,9 @@ void PlaceNode(Dialog& dialog, int node, int x, int y, int w, int h);
 void LayoutNewWindow(Dialog& dialog, int askedWidth, int askedHeight);
 // Measures again and grows the window where the content needs more room.
 void RefitLayout(Dialog& dialog);
+// Measures again and places the content at its measured size, giving the
+// window that size, as the first layout does (without centring or showing).
+void LayoutWindowAgain(Dialog& dialog);
 // Places the content in the window's current inner size without measuring.
 void PlaceInWindow(Dialog& dialog);
 // A splitter pane reported a new size: its child is placed at (0, 0, w, h).

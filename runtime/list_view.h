@@ -4,7 +4,9 @@
 // Windows only (the header does not include windows.h).
 #pragma once
 
-// Replaces the list's columns by `count` columns with these titles and widths.
+// Gives the list `count` columns with these titles and widths: the columns
+// it has take them in place, keeping the rows' texts; missing ones are
+// added and extra ones removed.
 void SetListViewColumns(int list, const char* const titles[], const int widths[], int count);
 
 // Starts replacing the rows: every row and every icon removed, and until
@@ -13,6 +15,11 @@ void SetListViewColumns(int list, const char* const titles[], const int widths[]
 // none yet, room for `iconCount` is made. False, with nothing started, when
 // `list` is no control.
 bool BeginListViewRows(int list, int iconSize, int iconCount);
+// Makes the list's icons `iconSize` square at the current scale, after a
+// change of scale, each in the colour it had: the rows, the selection and
+// the scroll stay. Nothing happens to a list without icons, or whose icons
+// have that size already.
+void ScaleListViewIcons(int list, int iconSize);
 // Appends a row: `texts` fill the columns from the first, its icon is filled
 // with `iconColor` (a colour value) and `data` is kept with it. Returns the
 // row's index, or -1 when the list refused it.

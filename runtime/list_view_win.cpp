@@ -14,8 +14,11 @@
 void SetListViewColumns(int list, const char* const titles[], const int widths[], int count) {
   HWND lv = (HWND)ControlHandle(list);
   if (!lv) return;
-  while (ListView_DeleteColumn(lv, 0)) {
-  }
+  HWND header = ListView_GetHeader(lv);
+  int existing = header ? Header_GetItemCount(header) : 0;
+  // Columns beyond the count go from the last: the first one of a list with
+  // rows cannot always be deleted.
+  while (existing > count && existing > 1 && ListView_DeleteColumn(lv, existing - 1)) existing--;
   for (int i = 0; i < count; i++) {
     std::wstring title = Utf8ToWide(titles[i]);
     LVCOLUMNW col = {};
@@ -23,7 +26,8 @@ void SetListViewColumns(int list, const char* const titles[], const int widths[]
     col.cx = LogicalToDeviceX(widths[i]);
     col.pszText = (wchar_t*)title.c_str();
     col.iSubItem = i;
-    ListView_InsertColumn(lv, i, &col);
+    if (i < existing) ListView_SetColumn(lv, i, &col);  // in place: the rows keep their texts
+    else ListView_InsertColumn(lv, i, &col);
   }
 }
 
@@ -60,6 +64,41 @@ static int AddColorIcon(HIMAGELIST icons, int color) {
                    (uint32_t)((color >> 16) & 0xFF);
   for (int i = 0; i < width * height; i++) ((uint32_t*)bits)[i] = pixel;
   return ImageList_Add(icons, (HBITMAP)(HGDIOBJ)bitmap, nullptr);
+}
+
+// The colour of an icon of the list, as drawn at its middle; -1 when it cannot be read.
+static int IconColor(HIMAGELIST icons, int index) {
+  int width = 0, height = 0;
+  ImageList_GetIconSize(icons, &width, &height);
+  PixelBuffer pixels;
+  ScopedGdiObject bitmap(NewPixelBitmap(width, height, 4, &pixels));
+  ScopedMemoryDC dc(nullptr);
+  if (!bitmap || !dc) return -1;
+  ScopedSelectObject select(dc, bitmap);
+  if (!ImageList_Draw(icons, index, dc, 0, 0, ILD_NORMAL)) return -1;
+  GdiFlush();
+  return RasterReadPixel(pixels, width / 2, height / 2);
+}
+
+void ScaleListViewIcons(int list, int iconSize) {
+  HWND lv = (HWND)ControlHandle(list);
+  HIMAGELIST old = lv ? ListView_GetImageList(lv, LVSIL_SMALL) : nullptr;
+  if (!old) return;
+  int width = 0, height = 0, count = ImageList_GetImageCount(old);
+  ImageList_GetIconSize(old, &width, &height);
+  if (width == LogicalToDeviceX(iconSize) && height == LogicalToDeviceY(iconSize)) return;
+  HIMAGELIST icons = ImageList_Create(LogicalToDeviceX(iconSize), LogicalToDeviceY(iconSize), ILC_COLOR32, count, 0);
+  if (!icons) return;  // the icons keep their old size
+  // Each icon again at the new size, in its place: the rows keep their icons.
+  for (int i = 0; i < count; i++) {
+    int color = IconColor(old, i);
+    if (AddColorIcon(icons, color < 0 ? 0 : color) != i) {
+      ImageList_Destroy(icons);
+      return;
+    }
+  }
+  ListView_SetImageList(lv, icons, LVSIL_SMALL);
+  ImageList_Destroy(old);
 }
 
 //-----------------------------------------------------------------------------

@@ -38,9 +38,9 @@ inline const char* StartupStepName(int step) {
 }
 
 #if TINTVANE_STARTUP_TIMING
-// Stamps the end of `step`. Marking STEP_PICKER_FACE writes every stamp to
-// the standard output, one "step counter" line each after a line
-// "frequency F" (counts per second), for the benchmark to read.
+// Stamps the end of `step`, the first time only. Marking STEP_PICKER_FACE
+// writes every stamp to the standard output, one "step counter" line each
+// after a line "frequency F" (counts per second), for the benchmark to read.
 void MarkStartupStep(StartupStep step);
 #else
 inline void MarkStartupStep(StartupStep) {}

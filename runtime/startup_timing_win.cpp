@@ -26,7 +26,9 @@ static void WriteStamps() {
 void MarkStartupStep(StartupStep step) {
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
-  if (step < 0 || step >= STEP_COUNT) return;
+  // The start-up's own stamps only: the steps that run again later (a
+  // change of scale draws every view and the face once more) keep them.
+  if (step < 0 || step >= STEP_COUNT || g_stamps[step]) return;
   g_stamps[step] = now.QuadPart;
   if (step == STEP_PICKER_FACE) WriteStamps();
 }

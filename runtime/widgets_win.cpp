@@ -517,7 +517,7 @@ static LRESULT CALLBACK SpinProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
   switch (msg) {
     case WM_SIZE:
       if (edit && arrows) {
-        int w = LOWORD(lParam), h = HIWORD(lParam), arrowW = GetSystemMetrics(SM_CXVSCROLL);
+        int w = LOWORD(lParam), h = HIWORD(lParam), arrowW = ScaledSystemMetric(SM_CXVSCROLL);
         if (arrowW > w) arrowW = w;
         MoveWindow(edit, 0, 0, w - arrowW, h, TRUE);
         MoveWindow(arrows, w - arrowW, 0, arrowW, h, TRUE);

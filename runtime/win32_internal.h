@@ -54,6 +54,14 @@ HMODULE LoadProgramLibrary(const wchar_t* name);
 // never from the folders of PATH; null when it or a dependency is missing.
 HMODULE LoadLibraryKeepingPathOut(const std::wstring& path);
 
+// A system metric (a GetSystemMetrics index) at the windowing layer's
+// window scale, as the system draws for a window of that scale; the
+// system-wide one where the system cannot tell (before Windows 10 1607).
+int ScaledSystemMetric(int metric);
+// SystemParametersInfoW's answer to a query (SPI_GETNONCLIENTMETRICS) at
+// the window scale, likewise.
+bool SystemParametersAtScale(unsigned action, unsigned size, void* data);
+
 // The next free number from `next` on, for numbered objects.
 int FreshNumber(int& next, bool (*taken)(int));
 

@@ -1,6 +1,8 @@
 // Windows, controls, timers and the event wait of the windowing layer.
 // Windows and controls are identified by numbers; positions and sizes are in
-// logical units of 1/96 inch and scaled to device pixels on the way out.
+// logical units of 1/96 inch and scaled to device pixels on the way out:
+// lengths at the window scale, positions of windows on the virtual screen at
+// the desktop's (see Display scale).
 // Windows only (the header itself does not include windows.h).
 #pragma once
 #include <stdint.h>
@@ -15,15 +17,43 @@ const int kAutoNumber = -1;  // ask for a fresh number
 // Display scale
 //-----------------------------------------------------------------------------
 
-// Reads the screen's pixels per inch; called once at start-up (and by tests).
+// Two scales. The window scale converts every length (control rectangles,
+// window sizes, fonts, icons, menu positions): it starts as the system's and
+// then follows the window that owns it (SetWindowScaleHandler) from monitor
+// to monitor. The desktop's scale converts the positions of windows on the
+// virtual screen (OpenWindow, WindowX, ResizeWindowTo): the system's at
+// start-up, whatever monitor a window stands on, so a stored position means
+// the same place at the next start.
+
+// Reads the screen's pixels per inch into both scales; called once at
+// start-up (and by tests).
 void InitWindowing();
 float WindowingScaleX();
 float WindowingScaleY();
-// Logical units to device pixels, rounded to nearest; and back, floor(v / f + 0.5).
+int WindowingDpiX();  // the window scale in pixels per inch
+int WindowingDpiY();
+// Logical units to device pixels at the window scale, rounded to nearest;
+// and back, floor(v / f + 0.5).
 int LogicalToDeviceX(int v);
 int LogicalToDeviceY(int v);
 int DeviceToLogicalX(int v);
 int DeviceToLogicalY(int v);
+// Virtual-screen pixels to logical units at the desktop's scale, as window
+// positions are given and reported.
+int ScreenToLogicalX(int v);
+int ScreenToLogicalY(int v);
+
+// Makes the window scale this window's. When the system moves the window to
+// a monitor of another scale, or the user changes the scale of its monitor,
+// every length converts at the new scale, `handler` lays the window out
+// again (fonts, controls, pictures), and the window keeps the size its
+// content takes, at the corner the system suggests. A change announced while
+// one is applied, or while the window is hidden, is not taken.
+void SetWindowScaleHandler(int window, void (*handler)(int window));
+// Takes the scale of the monitor the window stands on, as a change would
+// (for a window being placed, before it shows); false when the scale is the
+// same or the system cannot tell (before Windows 8.1).
+bool FollowMonitorScale(int window);
 
 //-----------------------------------------------------------------------------
 // Windows
@@ -192,5 +222,7 @@ int ControlHeight(int control);
 // The control's outer top-left corner on the screen, in logical units.
 int ControlScreenX(int control);
 int ControlScreenY(int control);
+// The control that has the keyboard focus, 0 when it is none of ours.
+int FocusedControl();
 // The most characters the user may type into a text field.
 void SetTextFieldLimit(int control, int characters);

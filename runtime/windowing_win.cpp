@@ -4,6 +4,7 @@
 // [SECTION] Display scale
 // [SECTION] Registries
 // [SECTION] Events offered by the window procedures
+// [SECTION] Changes of scale
 // [SECTION] Windows
 // [SECTION] Events and timers
 // [SECTION] Controls
@@ -13,13 +14,13 @@
 
 #include <commctrl.h>
 #include <windowsx.h>
-#include <math.h>
 #include <uxtheme.h>  // the types and parts; the calls are looked up
 #include <vssym32.h>
 
 #include <unordered_map>
 #include <vector>
 
+#include "runtime/display_scale.h"
 #include "runtime/win_text.h"
 #include "runtime/windowing.h"
 
@@ -27,27 +28,96 @@
 // [SECTION] Display scale
 //-----------------------------------------------------------------------------
 
+// Lengths convert at the window scale: the main window's, from the monitor
+// it stands on. Positions on the virtual screen convert at the desktop's
+// scale, the system's at start-up, which no monitor changes: a position
+// stored while the window stood on a monitor of another scale still means
+// the same place at the next start.
+static int g_dpiX = kLogicalPixelsPerInch, g_dpiY = kLogicalPixelsPerInch;
 static float g_scaleX = 1.0f, g_scaleY = 1.0f;
+static float g_desktopScaleX = 1.0f, g_desktopScaleY = 1.0f;
+
+static void SetWindowingDpi(int x, int y) {
+  g_dpiX = x > 0 ? x : kLogicalPixelsPerInch;
+  g_dpiY = y > 0 ? y : kLogicalPixelsPerInch;
+  g_scaleX = ScaleFactorOf(g_dpiX);
+  g_scaleY = ScaleFactorOf(g_dpiY);
+}
 
 void InitWindowing() {
   ScopedGetDC screen(nullptr);
   if (!screen) return;
-  int x = GetDeviceCaps(screen, LOGPIXELSX), y = GetDeviceCaps(screen, LOGPIXELSY);
-  g_scaleX = x > 0 ? x / 96.0f : 1.0f;
-  g_scaleY = y > 0 ? y / 96.0f : 1.0f;
+  SetWindowingDpi(GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY));
+  g_desktopScaleX = g_scaleX;
+  g_desktopScaleY = g_scaleY;
 }
 
 float WindowingScaleX() { return g_scaleX; }
 float WindowingScaleY() { return g_scaleY; }
-// Saturates instead of overflowing: logical values may come from a settings file.
-static int RoundToInt(double v) {
-  v = floor(v + 0.5);
-  return v >= 2147483647.0 ? 2147483647 : v <= -2147483648.0 ? (-2147483647 - 1) : (int)v;
+int WindowingDpiX() { return g_dpiX; }
+int WindowingDpiY() { return g_dpiY; }
+int LogicalToDeviceX(int v) { return LogicalToDevice(v, g_scaleX); }
+int LogicalToDeviceY(int v) { return LogicalToDevice(v, g_scaleY); }
+int DeviceToLogicalX(int v) { return DeviceToLogical(v, g_scaleX); }
+int DeviceToLogicalY(int v) { return DeviceToLogical(v, g_scaleY); }
+int ScreenToLogicalX(int v) { return DeviceToLogical(v, g_desktopScaleX); }
+int ScreenToLogicalY(int v) { return DeviceToLogical(v, g_desktopScaleY); }
+static int LogicalToScreenX(int v) { return LogicalToDevice(v, g_desktopScaleX); }
+static int LogicalToScreenY(int v) { return LogicalToDevice(v, g_desktopScaleY); }
+
+// The calls of Windows 8.1 and 10 that per-monitor scales need, looked up
+// once from the system folder: the program imports nothing newer than
+// Windows 7. Each is null where the system lacks it, and the system-wide
+// scale of Windows 7 stands in.
+struct ScaleCalls {
+  UINT(WINAPI* dpiForWindow)(HWND);                                       // Windows 10 1607
+  BOOL(WINAPI* adjustForDpi)(RECT*, DWORD, BOOL, DWORD, UINT);            // Windows 10 1607
+  int(WINAPI* metricForDpi)(int, UINT);                                   // Windows 10 1607
+  BOOL(WINAPI* parametersForDpi)(UINT, UINT, void*, UINT, UINT);          // Windows 10 1607
+  BOOL(WINAPI* nonClientScaling)(HWND);                                   // Windows 10 1607
+  HRESULT(WINAPI* dpiForMonitor)(HMONITOR, int, UINT*, UINT*);            // Windows 8.1, shcore
+};
+
+static const ScaleCalls& Scaling() {
+  static ScaleCalls calls;
+  static bool looked = false;
+  if (!looked) {
+    looked = true;
+    auto user = [](const char* name) { return (void*)SystemProcedure(L"user32.dll", name); };
+    calls.dpiForWindow = (decltype(calls.dpiForWindow))user("GetDpiForWindow");
+    calls.adjustForDpi = (decltype(calls.adjustForDpi))user("AdjustWindowRectExForDpi");
+    calls.metricForDpi = (decltype(calls.metricForDpi))user("GetSystemMetricsForDpi");
+    calls.parametersForDpi = (decltype(calls.parametersForDpi))user("SystemParametersInfoForDpi");
+    calls.nonClientScaling = (decltype(calls.nonClientScaling))user("EnableNonClientDpiScaling");
+    calls.dpiForMonitor = (decltype(calls.dpiForMonitor))(void*)SystemProcedure(L"shcore.dll", "GetDpiForMonitor");
+  }
+  return calls;
 }
-int LogicalToDeviceX(int v) { return RoundToInt(v * (double)g_scaleX); }
-int LogicalToDeviceY(int v) { return RoundToInt(v * (double)g_scaleY); }
-int DeviceToLogicalX(int v) { return (int)floor(v / (double)g_scaleX + 0.5); }
-int DeviceToLogicalY(int v) { return (int)floor(v / (double)g_scaleY + 0.5); }
+
+int ScaledSystemMetric(int metric) {
+  const ScaleCalls& calls = Scaling();
+  return calls.metricForDpi ? calls.metricForDpi(metric, (UINT)g_dpiX) : GetSystemMetrics(metric);
+}
+
+bool SystemParametersAtScale(unsigned action, unsigned size, void* data) {
+  const ScaleCalls& calls = Scaling();
+  if (calls.parametersForDpi) return calls.parametersForDpi(action, size, data, 0, (UINT)g_dpiY) != FALSE;
+  return SystemParametersInfoW(action, size, data, 0) != FALSE;
+}
+
+// The border a window's styles add around its client area as the system
+// draws it for the window: at the window's own scale where the system
+// tells it (the title bar of a window on a monitor of another scale is
+// that monitor's size), else at the system's, or at `dpi` when not 0.
+static RECT FrameOf(HWND hwnd, UINT dpi = 0) {
+  RECT r = {0, 0, 0, 0};
+  DWORD style = (DWORD)GetWindowLongW(hwnd, GWL_STYLE), exStyle = (DWORD)GetWindowLongW(hwnd, GWL_EXSTYLE);
+  const ScaleCalls& calls = Scaling();
+  if (!dpi && calls.dpiForWindow) dpi = calls.dpiForWindow(hwnd);
+  if (!dpi || !calls.adjustForDpi || !calls.adjustForDpi(&r, style, FALSE, exStyle, dpi))
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  return r;
+}
 
 //-----------------------------------------------------------------------------
 // [SECTION] Registries: numbers to handles and back
@@ -57,6 +127,7 @@ struct WindowRecord {
   HWND hwnd = nullptr;
   void (*sizeHandler)(int window) = nullptr;
   void (*sessionEndHandler)(int window) = nullptr;
+  void (*scaleHandler)(int window) = nullptr;  // the window's scale is the windowing layer's
   int bounds[4] = {kIgnore, kIgnore, kIgnore, kIgnore};  // inner min w, min h, max w, max h
 };
 
@@ -247,7 +318,7 @@ static LRESULT PaintColoredButton(const NMCUSTOMDRAW* draw, int textColor) {
     t->close(theme);
   } else {
     DrawFrameControl(dc, &face, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
-    InflateRect(&content, -GetSystemMetrics(SM_CXEDGE), -GetSystemMetrics(SM_CYEDGE));
+    InflateRect(&content, -ScaledSystemMetric(SM_CXEDGE), -ScaledSystemMetric(SM_CYEDGE));
     if (pressed) OffsetRect(&content, 1, 1);
   }
   int n = GetWindowTextLengthW(button);
@@ -369,6 +440,75 @@ bool HandleChildNotification(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, 
   return false;
 }
 
+//-----------------------------------------------------------------------------
+// [SECTION] Changes of scale
+//-----------------------------------------------------------------------------
+
+static bool g_applyingScale = false;  // a change is being applied (TakesScaleChange)
+
+// Every length at the new scale, the window laid out again at it by its
+// scale handler, then moved with its top-left corner to `at` (null: where
+// it is) and drawn anew, frame and children.
+static void ApplyWindowScale(HWND hwnd, int window, int dpiX, int dpiY, const POINT* at) {
+  g_applyingScale = true;
+  SetWindowingDpi(dpiX, dpiY);
+  g_windows[window].scaleHandler(window);
+  if (at) SetWindowPos(hwnd, nullptr, at->x, at->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  g_applyingScale = false;
+}
+
+// The system announces a new scale for the window (WM_DPICHANGED): the new
+// pixels per inch, and the rectangle it suggests. A window whose scale is
+// the windowing layer's lays itself out again, at the size its content
+// takes, and stands at the suggested rectangle's corner; any other takes the
+// suggested rectangle as it is.
+static void OnScaleAnnounced(HWND hwnd, int window, int dpiX, int dpiY, const RECT* suggested) {
+  if (!window || !g_windows[window].scaleHandler) {
+    if (suggested)
+      SetWindowPos(hwnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    return;
+  }
+  if (!TakesScaleChange(g_dpiX, dpiX, g_applyingScale, IsWindowVisible(hwnd) != FALSE)) return;
+  POINT at = suggested ? POINT{suggested->left, suggested->top} : POINT{0, 0};
+  ApplyWindowScale(hwnd, window, dpiX, dpiY, suggested ? &at : nullptr);
+}
+
+// The size the window will take at `dpi`, by which the system places the
+// rectangle it suggests (WM_GETDPISCALEDSIZE): its inner size in logical
+// units at that scale, inside its frame at that scale. False where the
+// system cannot tell the frame; it then scales the window as a whole.
+static bool SizeAtScale(HWND hwnd, int dpi, SIZE* size) {
+  if (!Scaling().adjustForDpi || dpi <= 0) return false;
+  RECT client, frame = FrameOf(hwnd, (UINT)dpi);
+  GetClientRect(hwnd, &client);
+  float factor = ScaleFactorOf(dpi);
+  size->cx = LogicalToDevice(DeviceToLogicalX(client.right), factor) + frame.right - frame.left;
+  size->cy = LogicalToDevice(DeviceToLogicalY(client.bottom), factor) + frame.bottom - frame.top;
+  return true;
+}
+
+void SetWindowScaleHandler(int window, void (*handler)(int)) {
+  if (g_windows.count(window)) g_windows[window].scaleHandler = handler;
+}
+
+bool FollowMonitorScale(int window) {
+  HWND hwnd = (HWND)WindowHandle(window);
+  const ScaleCalls& calls = Scaling();
+  if (!hwnd || !g_windows[window].scaleHandler || !calls.dpiForMonitor) return false;
+  UINT x = 0, y = 0;
+  HMONITOR monitor = MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST);
+  if (FAILED(calls.dpiForMonitor(monitor, 0 /* MDT_EFFECTIVE_DPI */, &x, &y))) return false;
+  if (!TakesScaleChange(g_dpiX, (int)x, g_applyingScale, true)) return false;
+  ApplyWindowScale(hwnd, window, (int)x, (int)y, nullptr);
+  return true;
+}
+
+#ifndef WM_GETDPISCALEDSIZE
+#define WM_GETDPISCALEDSIZE 0x02E4
+#endif
+
 static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   int window = WindowNumberOf(hwnd);
   LRESULT result = 0;
@@ -380,6 +520,17 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     case WM_MOVE:
       if (window) OfferEvent(Event_Move, window, 0, 0, 0, nullptr);
       break;
+    case WM_NCCREATE:
+      // Per-monitor scales as Windows 10 1607 has them (the manifest's
+      // fallback there) scale the title bar only when asked; later ones do it
+      // themselves.
+      if (Scaling().nonClientScaling) Scaling().nonClientScaling(hwnd);
+      break;
+    case WM_DPICHANGED:
+      OnScaleAnnounced(hwnd, window, LOWORD(wParam), HIWORD(wParam), (const RECT*)lParam);
+      return 0;
+    case WM_GETDPISCALEDSIZE:
+      return window && g_windows[window].scaleHandler && SizeAtScale(hwnd, (int)wParam, (SIZE*)lParam);
     case WM_ENDSESSION:
       if (window && wParam && g_windows[window].sessionEndHandler) g_windows[window].sessionEndHandler(window);
       return 0;
@@ -409,8 +560,7 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
         // The bounds are inner sizes; the system wants outer ones.
         const int* b = g_windows[window].bounds;
         MINMAXINFO* info = (MINMAXINFO*)lParam;
-        RECT frame = {0, 0, 0, 0};
-        AdjustWindowRectEx(&frame, (DWORD)GetWindowLongW(hwnd, GWL_STYLE), FALSE, (DWORD)GetWindowLongW(hwnd, GWL_EXSTYLE));
+        RECT frame = FrameOf(hwnd);
         int fw = frame.right - frame.left, fh = frame.bottom - frame.top;
         if (b[0] != kIgnore) info->ptMinTrackSize.x = LogicalToDeviceX(b[0]) + fw;
         if (b[1] != kIgnore) info->ptMinTrackSize.y = LogicalToDeviceY(b[1]) + fh;
@@ -496,7 +646,7 @@ int OpenWindow(int number, int x, int y, int w, int h, const char* title, uint32
   RECT r = {0, 0, LogicalToDeviceX(w), LogicalToDeviceY(h)};
   AdjustWindowRectEx(&r, style, FALSE, exStyle);
   int outerW = r.right - r.left, outerH = r.bottom - r.top;
-  int px = LogicalToDeviceX(x), py = LogicalToDeviceY(y);
+  int px = LogicalToScreenX(x), py = LogicalToScreenY(y);
   if (flags & Window_ScreenCentered) {
     RECT work;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -587,11 +737,11 @@ void SetSessionEndHandler(int window, void (*handler)(int)) {
 
 int WindowX(int window) {
   RECT r;
-  return GetWindowRect((HWND)WindowHandle(window), &r) ? DeviceToLogicalX(r.left) : 0;
+  return GetWindowRect((HWND)WindowHandle(window), &r) ? ScreenToLogicalX(r.left) : 0;
 }
 int WindowY(int window) {
   RECT r;
-  return GetWindowRect((HWND)WindowHandle(window), &r) ? DeviceToLogicalY(r.top) : 0;
+  return GetWindowRect((HWND)WindowHandle(window), &r) ? ScreenToLogicalY(r.top) : 0;
 }
 int WindowInnerWidth(int window) {
   RECT r;
@@ -619,15 +769,13 @@ void ResizeWindowTo(int window, int x, int y, int innerWidth, int innerHeight) {
   RECT outer, client;
   GetWindowRect(hwnd, &outer);
   GetClientRect(hwnd, &client);
-  int px = x == kIgnore ? outer.left : ClampPosition(LogicalToDeviceX(x));
-  int py = y == kIgnore ? outer.top : ClampPosition(LogicalToDeviceY(y));
+  int px = x == kIgnore ? outer.left : ClampPosition(LogicalToScreenX(x));
+  int py = y == kIgnore ? outer.top : ClampPosition(LogicalToScreenY(y));
   int cw = innerWidth == kIgnore ? client.right : LogicalToDeviceX(innerWidth);
   int ch = innerHeight == kIgnore ? client.bottom : LogicalToDeviceY(innerHeight);
   if (px == outer.left && py == outer.top && cw == client.right && ch == client.bottom) return;  // already so
-  RECT want = {0, 0, cw, ch};
-  AdjustWindowRectEx(&want, (DWORD)GetWindowLongW(hwnd, GWL_STYLE), FALSE,
-                     (DWORD)GetWindowLongW(hwnd, GWL_EXSTYLE));
-  SetWindowPos(hwnd, nullptr, px, py, want.right - want.left, want.bottom - want.top,
+  RECT frame = FrameOf(hwnd);
+  SetWindowPos(hwnd, nullptr, px, py, cw + frame.right - frame.left, ch + frame.bottom - frame.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -812,6 +960,8 @@ int ControlScreenY(int control) {
   HWND hwnd = (HWND)ControlHandle(control);
   return hwnd && GetWindowRect(hwnd, &r) ? DeviceToLogicalY(r.top) : 0;
 }
+
+int FocusedControl() { return ControlNumberOf(GetFocus()); }
 
 void SetTextFieldLimit(int control, int characters) {
   if (HWND hwnd = (HWND)ControlHandle(control)) SendMessageW(hwnd, EM_SETLIMITTEXT, (WPARAM)characters, 0);

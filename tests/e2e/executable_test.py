@@ -2,13 +2,15 @@
 """Checks ColorTintvane.exe as a file: a GUI program for its build's processor
 (PE32 for i386, PE32+ for x86-64) of at most 768 KiB that imports only DLLs
 that no file beside it can replace and has the loader look for their own
-dependencies in the system folder only, keeps ASLR and DEP on, and carries its
-manifest and version resources.
+dependencies in the system folder only, imports nothing newer than Windows 7,
+keeps ASLR and DEP on, and carries its manifest (per-monitor DPI aware, with
+its fallbacks) and version resources.
     executable_test.py PATH/ColorTintvane.exe win32|win64"""
 import re
 import struct
 import sys
 import unittest
+from xml.etree import ElementTree
 
 EXE = sys.argv.pop(1) if len(sys.argv) > 1 else "ColorTintvane.exe"
 BUILD = sys.argv.pop(1) if len(sys.argv) > 1 else "win32"
@@ -27,6 +29,84 @@ KNOWN_DLLS = {
 # Not a known DLL, but the manifest asks for common controls version 6, which
 # Windows resolves side by side from its own store before any folder.
 SIDE_BY_SIDE_DLLS = {"comctl32.dll": 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"'}
+
+# Every function the two builds import, each of which Windows 7 exports from
+# that DLL; what is newer (the per-monitor scale calls of Windows 8.1 and 10)
+# is looked up at run time, so the program starts on Windows 7. An import not
+# listed fails the test below until it is checked against Windows 7 and
+# added here.
+WINDOWS_7_IMPORTS = {
+    "comctl32.dll": set("""
+        _TrackMouseEvent DefSubclassProc ImageList_Add ImageList_Create
+        ImageList_Destroy ImageList_Draw ImageList_GetIconSize ImageList_GetImageCount
+        ImageList_Remove InitCommonControlsEx SetWindowSubclass
+    """.split()),
+    "gdi32.dll": set("""
+        BitBlt CreateCompatibleBitmap CreateCompatibleDC CreateDIBSection
+        CreateFontIndirectW CreateFontW CreateSolidBrush DeleteDC DeleteObject GdiFlush
+        GdiSetBatchLimit GetDeviceCaps GetDIBits GetObjectW GetStockObject
+        GetTextMetricsW RestoreDC SaveDC SelectObject SetBkColor SetBkMode SetTextColor
+    """.split()),
+    "kernel32.dll": set("""
+        __C_specific_handler AddVectoredExceptionHandler CloseHandle CreateEventA
+        CreateFileW CreateSemaphoreA DeleteCriticalSection DeleteFileW DuplicateHandle
+        EnterCriticalSection FindClose FindFirstFileW FindNextFileW FlushFileBuffers
+        FormatMessageW FreeLibrary GetCurrentProcess GetCurrentProcessId
+        GetCurrentThread GetCurrentThreadId GetEnvironmentVariableW GetFileAttributesExW
+        GetFileAttributesW GetFileSizeEx GetFullPathNameW GetHandleInformation
+        GetLastError GetLogicalDriveStringsW GetModuleFileNameW GetModuleHandleA
+        GetModuleHandleW GetProcAddress GetProcessAffinityMask GetStartupInfoA
+        GetSystemDirectoryW GetSystemTimeAsFileTime GetThreadContext GetThreadPriority
+        GetTickCount GetTickCount64 GlobalAlloc GlobalFree GlobalLock GlobalUnlock
+        InitializeCriticalSection IsDBCSLeadByteEx IsDebuggerPresent
+        LeaveCriticalSection LoadLibraryA LoadLibraryExW LoadLibraryW LocalFree MulDiv
+        MultiByteToWideChar OpenProcess OutputDebugStringA QueryPerformanceCounter
+        QueryPerformanceFrequency RaiseException ReadFile ReleaseSemaphore
+        RemoveVectoredExceptionHandler ResetEvent ResumeThread RtlCaptureContext
+        RtlLookupFunctionEntry RtlUnwindEx RtlVirtualUnwind SetDllDirectoryW
+        SetEnvironmentVariableW SetEvent SetFileAttributesW SetFileInformationByHandle
+        SetLastError SetProcessAffinityMask SetThreadContext SetThreadPriority
+        SetUnhandledExceptionFilter Sleep SuspendThread TlsAlloc TlsGetValue TlsSetValue
+        TryEnterCriticalSection VirtualProtect VirtualQuery WaitForMultipleObjects
+        WaitForSingleObject WideCharToMultiByte WriteFile
+    """.split()),
+    "msvcrt.dll": set("""
+        ___lc_codepage_func ___mb_cur_max_func __getmainargs __initenv __iob_func
+        __mb_cur_max __p__acmdln __p__commode __p__fmode __set_app_type __setusermatherr
+        _acmdln _amsg_exit _beginthreadex _cexit _commode _endthreadex _errno _fmode
+        _initterm _iob _lock _onexit _setjmp _setjmp3 _strdup _ultoa _unlock _wcsicmp
+        _wcsnicmp abort atoi calloc exit fprintf fputc fputwc free fwprintf fwrite
+        getenv localeconv longjmp malloc memchr memcmp memcpy memmove memset printf
+        realloc setlocale signal strchr strcmp strerror strlen strncmp strtoul vfprintf
+        wcscmp wcslen
+    """.split()),
+    "user32.dll": set("""
+        AdjustWindowRectEx AnimateWindow AppendMenuW BeginPaint ClipCursor
+        CloseClipboard CreatePopupMenu CreateWindowExW DefWindowProcW DestroyMenu
+        DestroyWindow DispatchMessageW DrawEdge DrawFocusRect DrawFrameControl DrawTextW
+        EmptyClipboard EnableWindow EndPaint EnumChildWindows EnumDisplayMonitors
+        EnumThreadWindows FillRect GetAncestor GetCapture GetClassLongPtrW GetClassLongW
+        GetClientRect GetCursorPos GetDC GetFocus GetForegroundWindow GetKeyboardState
+        GetKeyState GetMessagePos GetMonitorInfoW
+        GetParent GetPropW GetScrollInfo GetSysColor GetSysColorBrush GetSystemMetrics
+        GetWindow GetWindowLongPtrW GetWindowLongW GetWindowRect GetWindowTextLengthW
+        GetWindowTextW InflateRect InvalidateRect IsChild IsDialogMessageW IsIconic
+        IsWindow IsWindowVisible KillTimer LoadCursorW LoadImageW MapWindowPoints
+        MessageBoxW MonitorFromWindow MoveWindow MsgWaitForMultipleObjectsEx OffsetRect
+        OpenClipboard PeekMessageW PostMessageW PtInRect RedrawWindow RegisterClassExW
+        RegisterClipboardFormatW ReleaseCapture ReleaseDC ScreenToClient SendMessageW
+        SetCapture SetClipboardData SetCursor SetCursorPos SetFocus SetForegroundWindow
+        SetPropW SetScrollInfo SetScrollPos SetTimer SetWindowLongPtrW SetWindowLongW
+        SetWindowPos SetWindowTextW ShowWindow SystemParametersInfoW TrackMouseEvent
+        TrackPopupMenu TranslateMessage
+    """.split()),
+}
+# Newer than Windows 7, looked up at run time: named so that a failure says so.
+NEWER_THAN_WINDOWS_7 = {
+    "GetDpiForWindow", "AdjustWindowRectExForDpi", "GetSystemMetricsForDpi", "SystemParametersInfoForDpi",
+    "EnableNonClientDpiScaling", "SetThreadDpiAwarenessContext", "SetProcessDpiAwarenessContext",
+    "GetDpiForMonitor", "SetProcessDpiAwareness", "SetDefaultDllDirectories",
+}
 
 # docs/exe-size.md says what makes up the file and what was taken out.
 MAX_FILE_SIZE = 768 * 1024
@@ -84,6 +164,29 @@ class PeFile:
             names.append(self.cstring(desc[3]))
             rva += 20
 
+    def imported_functions(self):
+        """{dll name in lower case: set of the names it imports, "#n" for ordinal n}."""
+        plus = self.magic == PE32_PLUS
+        size, ordinal_flag = (8, 1 << 63) if plus else (4, 1 << 31)
+        out = {}
+        rva = self.dirs[1][0]
+        while True:
+            desc = struct.unpack_from("<IIIII", self.data, self.offset(rva))
+            if desc[3] == 0:
+                return out
+            names = out.setdefault(self.cstring(desc[3]).lower(), set())
+            thunk = desc[0] or desc[4]  # the lookup table, else the address table before binding
+            while True:
+                entry = struct.unpack_from("<Q" if plus else "<I", self.data, self.offset(thunk))[0]
+                if entry == 0:
+                    break
+                if entry & ordinal_flag:
+                    names.add("#%d" % (entry & 0xFFFF))
+                else:
+                    names.add(self.cstring((entry & 0x7FFFFFFF) + 2))  # past the hint
+                thunk += size
+            rva += 20
+
     def load_config(self):
         """(directory size, the structure's bytes as its Size field counts
         them), or None without a load configuration."""
@@ -137,6 +240,15 @@ class ExecutableTest(unittest.TestCase):
                 self.assertIn(dll, SIDE_BY_SIDE_DLLS, "neither a known DLL nor resolved side by side")
                 self.assertIn(SIDE_BY_SIDE_DLLS[dll], manifest)
 
+    def test_imports_nothing_newer_than_windows_7(self):
+        imports = self.pe.imported_functions()
+        self.assertNotIn("shcore.dll", imports)
+        for dll, names in sorted(imports.items()):
+            with self.subTest(dll=dll):
+                self.assertEqual(sorted(names & NEWER_THAN_WINDOWS_7), [], "newer than Windows 7: look it up at run time")
+                self.assertEqual(sorted(names - WINDOWS_7_IMPORTS.get(dll, set())), [],
+                                 "not known to be in Windows 7's " + dll)
+
     def test_the_loader_looks_for_the_imports_dependencies_in_the_system_folder_only(self):
         # DependentLoadFlags of the load configuration, which Windows 10 reads
         # for every DLL it loads to resolve the imports, those of the imports too.
@@ -164,9 +276,22 @@ class ExecutableTest(unittest.TestCase):
         self.assertFalse(self.pe.characteristics & IMAGE_FILE_RELOCS_STRIPPED)
         self.assertGreater(self.pe.dirs[BASE_RELOCATION_DIRECTORY][1], 0)
 
-    def test_manifest_declares_dpi_awareness_and_common_controls_6(self):
+    def test_manifest_declares_per_monitor_awareness_and_common_controls_6(self):
         manifest = self.pe.resources()[(24, 1)].decode("utf-8")
-        self.assertRegex(manifest, r"<dpiAware[^>]*>\s*true\s*</dpiAware>")
+        root = ElementTree.fromstring(manifest)
+        settings = root.find("{urn:schemas-microsoft-com:asm.v3}application/"
+                             "{urn:schemas-microsoft-com:asm.v3}windowsSettings")
+        self.assertIsNotNone(settings, "no windowsSettings")
+        # Windows 10 1607 on reads dpiAwareness, a list of which it takes the
+        # first value it knows: per-monitor v2 from 1703, per-monitor before.
+        awareness = settings.find("{http://schemas.microsoft.com/SMI/2016/WindowsSettings}dpiAwareness")
+        self.assertIsNotNone(awareness, "no dpiAwareness")
+        self.assertEqual([v.strip().lower() for v in awareness.text.split(",")], ["permonitorv2", "permonitor"])
+        # Older systems read dpiAware: "true/pm" is per-monitor on 8.1 and
+        # system-wide ("true") on 7 and 8.
+        aware = settings.find("{http://schemas.microsoft.com/SMI/2005/WindowsSettings}dpiAware")
+        self.assertIsNotNone(aware, "no dpiAware")
+        self.assertEqual(aware.text.strip().lower(), "true/pm")
         self.assertIn('name="Microsoft.Windows.Common-Controls" version="6.0.0.0"', manifest)
         # A processor named in the manifest must be this build's, or any.
         for named in re.findall(r'processorArchitecture="([^"]*)"', manifest):

@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "app/picker_icon.h"
 #include "app/settings_record.h"
+#include "runtime/image_decode.h"
 #include "tests/e2e/alt_f4.h"
 #include "tests/win/input.h"
 #include "tests/win/temp_folder.h"
@@ -590,6 +592,21 @@ class ProgramTest : public TempFolderTest {
     return ::testing::AssertionSuccess();
   }
 
+  // Presses on the strip, at `along` of its width, with Ctrl held: a
+  // precision drag, which slows the mouse below `speed` and confines the
+  // pointer. Ctrl and the button stay down.
+  ::testing::AssertionResult StartPrecisionDrag(HWND strip, double along, int speed) {
+    Rect r = Of(strip);
+    ::testing::AssertionResult moved = MoveTo(r.x + (int)(r.w * along), r.cy());
+    if (!moved) return moved;
+    SendKeys({{VK_CONTROL, false}});
+    MouseButton(MOUSEEVENTF_LEFTDOWN);
+    if (!WaitFor([&] { return MouseSpeed() < speed; }))
+      return ::testing::AssertionFailure() << "the mouse kept its speed: " << MouseSpeed();
+    if (!WaitFor(PointerConfined)) return ::testing::AssertionFailure() << "the pointer is free";
+    return ::testing::AssertionSuccess();
+  }
+
   std::wstring ColorText() { return TextOf(main_.colorText); }
   bool ShowsText(HWND control, const std::wstring& text, DWORD ms = 5000) {
     return WaitFor([&] { return TextOf(control) == text; }, ms);
@@ -606,6 +623,125 @@ class ProgramTest : public TempFolderTest {
   PROCESS_INFORMATION process_ = {};
   MainWindow main_;
 };
+
+//-----------------------------------------------------------------------------
+// Display scales and the window's layout
+//-----------------------------------------------------------------------------
+
+// The display scale new processes start with, set for as long as the
+// object lives; the scale of the run is put back after it.
+class ScaleForNewPrograms {
+ public:
+  explicit ScaleForNewPrograms(int ppi) { Set(ppi); }
+  ~ScaleForNewPrograms() { Set(Scale()); }
+
+ private:
+  static void Set(int ppi) {
+    DWORD value = (DWORD)ppi;
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &value, sizeof value);
+  }
+};
+
+// The window as it shows: its client area and every control's rectangle
+// relative to it, a list row's height and its colour icon's width and
+// height, in pixels.
+struct WindowLayout {
+  std::vector<std::pair<const char*, Rect>> parts;
+  int rowHeight = 0, iconWidth = 0, iconHeight = 0;
+};
+
+// The colour of a list row's "#RRGGBB" text.
+inline int ColorOfHtml(const std::wstring& text) {
+  unsigned value = (unsigned)wcstoul(text.c_str() + 1, nullptr, 16);
+  return Rgb((int)(value >> 16), (int)(value >> 8) & 0xFF, (int)value & 0xFF);
+}
+
+inline WindowLayout LayoutOf(const MainWindow& m) {
+  WindowLayout layout;
+  Rect client = ClientRectOf(m.window);
+  layout.parts.push_back({"client area", Rect{0, 0, client.w, client.h}});
+  const std::pair<const char*, HWND> controls[] = {
+      {"capture view", m.capture}, {"red strip", m.strips[0]}, {"green strip", m.strips[1]},
+      {"blue strip", m.strips[2]}, {"red field", m.fields[0]}, {"green field", m.fields[1]},
+      {"blue field", m.fields[2]}, {"colour text", m.colorText}, {"palette", m.palette},
+      {"options button", m.options}, {"swatch", m.swatch}, {"picker", m.picker},
+      {"history", m.history}, {"name list", m.list}, {"right-hand panel", m.panel},
+      {"channel panel", m.channelPanel}};
+  for (const auto& c : controls) {
+    Rect r = WindowRectOf(c.second);
+    layout.parts.push_back({c.first, Rect{r.x - client.x, r.y - client.y, r.w, r.h}});
+  }
+  // The icon is the one patch of the row's colour: counted across its
+  // middle line, then down its middle column. The row below the top one, in
+  // a list scrolled or not.
+  RemoteList rows(m.list);
+  int below = (int)SendMessageW(m.list, LVM_GETTOPINDEX, 0, 0) + 1;
+  Rect row = rows.RowRect(below);
+  layout.rowHeight = row.h;
+  int color = ColorOfHtml(rows.Cell(below, 1));
+  Shot shot(row);
+  int first = -1;
+  for (int x = 0; x < row.w; x++)
+    if (shot.Pixel(x, row.h / 2) == color) {
+      if (first < 0) first = x;
+      layout.iconWidth++;
+    }
+  for (int y = 0; first >= 0 && y < row.h; y++)
+    if (shot.Pixel(first + layout.iconWidth / 2, y) == color) layout.iconHeight++;
+  return layout;
+}
+
+// Whether the picker button shows the picker icon over a native button's
+// face, at its size: the icon is scaled without smoothing to the button, so
+// the screen pixel at the centre of an icon pixel shows that icon pixel; its
+// opaque ink shows as it is, and where it is clear a native push button of
+// the picker's size shows, edge and face, as this process (with the
+// program's manifest) draws one in the top right corner of the screen. The
+// pointer must be off the button, which would show its hover look.
+inline ::testing::AssertionResult PickerWearsTheIcon(const MainWindow& m) {
+  DecodedImage icon;
+  if (!DecodeImageData(kPickerIcon, kPickerIconSize, &icon) || icon.bitsPerPixel != 32)
+    return ::testing::AssertionFailure() << "the icon does not decode";
+  // The icon's colour and opacity at (x, y), counted from its top (the rows are stored bottom-up).
+  auto at = [&](int x, int y) {
+    const unsigned char* p = &icon.pixels[((size_t)(icon.height - 1 - y) * icon.width + x) * 4];
+    return std::make_pair(Rgb(p[2], p[1], p[0]), (int)p[3]);
+  };
+  Rect picker = ClientRectOf(m.picker);
+  Rect spot = {GetSystemMetrics(SM_CXSCREEN) - picker.w - 10, 10, picker.w, picker.h};
+  HWND button = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"BUTTON", L"", WS_POPUP | BS_PUSHBUTTON, spot.x,
+                                spot.y, spot.w, spot.h, nullptr, nullptr, nullptr, nullptr);
+  ShowWindow(button, SW_SHOWNOACTIVATE);
+  UpdateWindow(button);
+  int ink = 0, faces = 0;
+  std::string wrongs;
+  auto shows = [&](const Shot& shot, const Shot& face) {
+    int wrong = 0;
+    ink = faces = 0;
+    wrongs.clear();
+    for (int y = 0; y < icon.height; y++)
+      for (int x = 0; x < icon.width; x++) {
+        int sx = (int)((x + 0.5) * picker.w / icon.width), sy = (int)((y + 0.5) * picker.h / icon.height);
+        int want;
+        if (at(x, y).second == 255) want = at(x, y).first, ink++;
+        else if (at(x, y).second == 0) want = face.Pixel(sx, sy), faces++;
+        else continue;
+        if (shot.Pixel(sx, sy) != want && wrong++ < 5) {
+          char note[96];
+          snprintf(note, sizeof note, "; icon pixel %d, %d shows as %x for %x", x, y, shot.Pixel(sx, sy), want);
+          wrongs += note;
+        }
+      }
+    return wrong == 0;
+  };
+  bool painted = WaitFor([&] { return shows(Shot(picker), Shot(spot)); });
+  DestroyWindow(button);
+  if (!painted) return ::testing::AssertionFailure() << "the picker of " << picker << " shows no icon" << wrongs;
+  if (ink <= 20 || faces <= 400)
+    return ::testing::AssertionFailure() << "too little of the icon checked: " << ink << " ink, " << faces << " face";
+  if (IsWindowVisible(m.pickerTemplate)) return ::testing::AssertionFailure() << "the native button still shows";
+  return ::testing::AssertionSuccess();
+}
 
 //-----------------------------------------------------------------------------
 // Windows of the driver's own

@@ -15,9 +15,7 @@
 
 #include <tlhelp32.h>
 
-#include "app/picker_icon.h"
 #include "app/startup.h"
-#include "runtime/image_decode.h"
 
 //-----------------------------------------------------------------------------
 // Start-up and placement
@@ -70,113 +68,7 @@ TEST_F(StartTest, ThePickerButtonWearsTheIconOverTheButtonFace) {
   ASSERT_TRUE(MoveTo(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1));
   WriteSettings(SampleSettings());  // wholly on the screen at every display scale
   ASSERT_TRUE(Start());
-  DecodedImage icon;
-  ASSERT_TRUE(DecodeImageData(kPickerIcon, kPickerIconSize, &icon));
-  ASSERT_EQ(icon.bitsPerPixel, 32);
-  // The icon's colour and opacity at (x, y), counted from its top (the rows are stored bottom-up).
-  auto at = [&](int x, int y) {
-    const unsigned char* p = &icon.pixels[((size_t)(icon.height - 1 - y) * icon.width + x) * 4];
-    return std::make_pair(Rgb(p[2], p[1], p[0]), (int)p[3]);
-  };
-  // A native push button of the picker's size, as this process (with the
-  // program's manifest) draws one, in the top right corner of the screen.
-  Rect picker = ClientRectOf(main_.picker);
-  Rect spot = {GetSystemMetrics(SM_CXSCREEN) - picker.w - 10, 10, picker.w, picker.h};
-  HWND button = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, L"BUTTON", L"", WS_POPUP | BS_PUSHBUTTON, spot.x,
-                                spot.y, spot.w, spot.h, nullptr, nullptr, nullptr, nullptr);
-  ShowWindow(button, SW_SHOWNOACTIVATE);
-  UpdateWindow(button);
-  // The icon is scaled without smoothing to the button: the screen pixel at
-  // the centre of an icon pixel shows that icon pixel. Its opaque ink shows
-  // as it is; where it is clear, the native button shows, edge and face.
-  int ink = 0, faces = 0;
-  auto shows = [&](const Shot& shot, const Shot& face, bool report) {
-    int wrong = 0;
-    ink = faces = 0;
-    for (int y = 0; y < icon.height; y++)
-      for (int x = 0; x < icon.width; x++) {
-        int sx = (int)((x + 0.5) * picker.w / icon.width), sy = (int)((y + 0.5) * picker.h / icon.height);
-        int want;
-        if (at(x, y).second == 255) want = at(x, y).first, ink++;
-        else if (at(x, y).second == 0) want = face.Pixel(sx, sy), faces++;
-        else continue;
-        if (shot.Pixel(sx, sy) != want) {
-          if (report && wrong < 5)
-            ADD_FAILURE() << "icon pixel " << x << ", " << y << " shows as " << std::hex << shot.Pixel(sx, sy)
-                          << " for " << want;
-          wrong++;
-        }
-      }
-    return wrong == 0;
-  };
-  bool painted = WaitFor([&] { return shows(Shot(picker), Shot(spot), false); });
-  if (!painted) shows(Shot(picker), Shot(spot), true);
-  DestroyWindow(button);
-  EXPECT_TRUE(painted);
-  EXPECT_GT(ink, 20);
-  EXPECT_GT(faces, 400);
-  EXPECT_FALSE(IsWindowVisible(main_.pickerTemplate));
-}
-
-// The display scale new processes start with, set for as long as the
-// object lives; the scale of the run is put back after it.
-class ScaleForNewPrograms {
- public:
-  explicit ScaleForNewPrograms(int ppi) { Set(ppi); }
-  ~ScaleForNewPrograms() { Set(Scale()); }
-
- private:
-  static void Set(int ppi) {
-    DWORD value = (DWORD)ppi;
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &value, sizeof value);
-  }
-};
-
-// The window as it shows: its client area and every control's rectangle
-// relative to it, a list row's height and its colour icon's width and
-// height, in pixels.
-struct WindowLayout {
-  std::vector<std::pair<const char*, Rect>> parts;
-  int rowHeight = 0, iconWidth = 0, iconHeight = 0;
-};
-
-// The colour of a list row's "#RRGGBB" text.
-static int ColorOfHtml(const std::wstring& text) {
-  unsigned value = (unsigned)wcstoul(text.c_str() + 1, nullptr, 16);
-  return Rgb((int)(value >> 16), (int)(value >> 8) & 0xFF, (int)value & 0xFF);
-}
-
-static WindowLayout LayoutOf(const MainWindow& m) {
-  WindowLayout layout;
-  Rect client = ClientRectOf(m.window);
-  layout.parts.push_back({"client area", Rect{0, 0, client.w, client.h}});
-  const std::pair<const char*, HWND> controls[] = {
-      {"capture view", m.capture}, {"red strip", m.strips[0]}, {"green strip", m.strips[1]},
-      {"blue strip", m.strips[2]}, {"red field", m.fields[0]}, {"green field", m.fields[1]},
-      {"blue field", m.fields[2]}, {"colour text", m.colorText}, {"palette", m.palette},
-      {"options button", m.options}, {"swatch", m.swatch}, {"picker", m.picker},
-      {"history", m.history}, {"name list", m.list}, {"right-hand panel", m.panel},
-      {"channel panel", m.channelPanel}};
-  for (const auto& c : controls) {
-    Rect r = WindowRectOf(c.second);
-    layout.parts.push_back({c.first, Rect{r.x - client.x, r.y - client.y, r.w, r.h}});
-  }
-  // The icon is the one patch of the row's colour: counted across its
-  // middle line, then down its middle column.
-  RemoteList rows(m.list);
-  Rect row = rows.RowRect(1);
-  layout.rowHeight = row.h;
-  int color = ColorOfHtml(rows.Cell(1, 1));
-  Shot shot(row);
-  int first = -1;
-  for (int x = 0; x < row.w; x++)
-    if (shot.Pixel(x, row.h / 2) == color) {
-      if (first < 0) first = x;
-      layout.iconWidth++;
-    }
-  for (int y = 0; first >= 0 && y < row.h; y++)
-    if (shot.Pixel(first + layout.iconWidth / 2, y) == color) layout.iconHeight++;
-  return layout;
+  EXPECT_TRUE(PickerWearsTheIcon(main_));
 }
 
 // Every length is scaled once: the window at this scale is the window at
@@ -278,7 +170,7 @@ TEST_F(StartTest, StoredPositionsFarOffTheDisplayArePulledBack) {
 TEST_F(StartTest, AStartWhoseWindowCannotBeCreatedEndsAtOnceAndSavesNothing) {
   WriteSettings(SampleSettings());
   std::string before = ReadWholeFile(SettingsPath().c_str());
-  HMODULE hooks = LoadLibraryW(HelperPath(L"refuse_windows.dll").c_str());
+  HMODULE hooks = LoadLibraryW(HelperPath(L"program_hooks.dll").c_str());
   ASSERT_TRUE(hooks);
   HOOKPROC refuse = (HOOKPROC)(void*)GetProcAddress(hooks, "RefuseEveryWindow");
   ASSERT_TRUE(refuse);
@@ -1111,12 +1003,7 @@ TEST_F(SwitchAwayTest, APrecisionSliderDragGivesTheMouseItsSpeedBack) {
   int speed = speed_;
   ASSERT_GE(speed, 4);
   std::vector<int> history = HistoryRuns();
-  Rect red = Of(main_.strips[0]);
-  ASSERT_TRUE(MoveTo(red.x + red.w / 3, red.cy()));
-  SendKeys({{VK_CONTROL, false}});
-  MouseButton(MOUSEEVENTF_LEFTDOWN);
-  ASSERT_TRUE(WaitFor([&] { return MouseSpeed() < speed; })) << MouseSpeed();
-  ASSERT_TRUE(WaitFor(PointerConfined));
+  ASSERT_TRUE(StartPrecisionDrag(main_.strips[0], 1 / 3.0, speed));
   SendKeys({{VK_CONTROL, true}});
   ASSERT_TRUE(WaitFor([&] { return ColorText() != L"#1A2B3C"; }));
   std::wstring dragged = ColorText();
@@ -1138,12 +1025,7 @@ TEST_F(SwitchAwayTest, ClosingDuringAPrecisionDragGivesTheMouseItsSpeedBack) {
   ASSERT_TRUE(Start());
   int speed = speed_;
   ASSERT_GE(speed, 4);
-  Rect green = Of(main_.strips[1]);
-  ASSERT_TRUE(MoveTo(green.cx(), green.cy()));
-  SendKeys({{VK_CONTROL, false}});
-  MouseButton(MOUSEEVENTF_LEFTDOWN);
-  ASSERT_TRUE(WaitFor([&] { return MouseSpeed() < speed; })) << MouseSpeed();
-  ASSERT_TRUE(WaitFor(PointerConfined));
+  ASSERT_TRUE(StartPrecisionDrag(main_.strips[1], 0.5, speed));
   SendKeys({{VK_CONTROL, true}});
   // Alt+F4 with the button still held.
   ASSERT_TRUE(PressAltF4UntilEnded(process_.hProcess, main_.window));

@@ -369,6 +369,34 @@ TEST_F(DescriptionTest, ResizePlacesWithoutMeasuring) {
   EXPECT_EQ(g_recording.windowH, 205);
 }
 
+// After a change of scale every measure from the system changes (here the
+// button's): the window is laid out again as the first layout did, growing
+// or shrinking, so that going back to the first measures gives back the
+// first layout exactly, where a refit would have kept the larger window.
+TEST_F(DescriptionTest, ALayoutAgainFitsTheWindowToItsContentBothWays) {
+  g_recording.requiredByKind[NODE_BUTTON] = {50, 20};
+  ASSERT_TRUE(Open("<vbox><button name='b'/><listicon name='l'/></vbox>"));
+  int w = g_recording.windowW, h = g_recording.windowH, centered = g_recording.centered;
+  RecordedControl button = Named("b"), list = Named("l");
+  g_recording.requiredByKind[NODE_BUTTON] = {80, 30};
+  RelayoutDialog(dialog_);
+  EXPECT_EQ(g_recording.windowW, w + 30);
+  EXPECT_EQ(g_recording.windowH, h + 10);
+  EXPECT_EQ(Named("b").w, 80);
+  EXPECT_EQ(Named("l").y, list.y + 10);
+  g_recording.requiredByKind[NODE_BUTTON] = {50, 20};
+  RelayoutDialog(dialog_);
+  EXPECT_EQ(g_recording.windowW, w);
+  EXPECT_EQ(g_recording.windowH, h);
+  for (const auto& c : {std::make_pair(button, Named("b")), std::make_pair(list, Named("l"))}) {
+    EXPECT_EQ(c.second.x, c.first.x);
+    EXPECT_EQ(c.second.y, c.first.y);
+    EXPECT_EQ(c.second.w, c.first.w);
+    EXPECT_EQ(c.second.h, c.first.h);
+  }
+  EXPECT_EQ(g_recording.centered, centered);  // placing the window stays the first layout's
+}
+
 TEST_F(DescriptionTest, TheMainWindowDescription) {
   std::string text(kMainWindowDescription, kMainWindowDescriptionLength);
   EXPECT_EQ(text.substr(0, 33), "<dialogs>\t<window name='wndMain' ");

@@ -122,6 +122,16 @@ TEST(DecideFocusPoll, EveryDragEndsWhenTheWindowLeavesTheFront) {
   }
 }
 
+TEST(DecideDragAtScaleChange, EveryDragEndsAsOneThatLostItsRelease) {
+  for (DragState state : {DRAG_IDLE, DRAG_PICKING, DRAG_PALETTE, DRAG_CAPTURE, DRAG_HISTORY, DRAG_SLIDER}) {
+    CanvasDrag drag = {state, state == DRAG_IDLE ? 0 : 7, state == DRAG_SLIDER, 10};
+    FocusPollAction a = DecideDragAtScaleChange(drag);
+    EXPECT_FALSE(a.captureLive) << state;  // a pick under way ends, in front or not
+    EXPECT_EQ(a.releaseCanvas, state == DRAG_IDLE ? 0 : 7) << state;
+    EXPECT_EQ(a.cycleCanvas, state != DRAG_IDLE) << state;
+  }
+}
+
 //-----------------------------------------------------------------------------
 // Placement
 //-----------------------------------------------------------------------------

@@ -34,6 +34,21 @@ class NameListTest : public ::testing::Test {
     ListView_GetItemText(lv_, row, column, buf, 64);
     return buf;
   }
+  // The colour an icon of the list shows at its middle, drawn into a bitmap of our own.
+  static int IconColor(HIMAGELIST icons, int index) {
+    int width = 0, height = 0;
+    ImageList_GetIconSize(icons, &width, &height);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP target = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, target);
+    COLORREF pixel = ImageList_Draw(icons, index, dc, 0, 0, ILD_NORMAL) ? GetPixel(dc, width / 2, height / 2) : CLR_INVALID;
+    SelectObject(dc, old);
+    DeleteObject(target);
+    DeleteDC(dc);
+    return (int)pixel;
+  }
   int window_ = 0, list_ = 0;
   HWND lv_ = nullptr;
 };
@@ -68,18 +83,7 @@ TEST_F(NameListTest, ColumnsRowsIconsAndItemData) {
     LVITEMW item = {LVIF_PARAM | LVIF_IMAGE};
     item.iItem = row;
     ASSERT_TRUE(ListView_GetItem(lv_, &item));
-    // Draw the icon into a bitmap of our own and read its middle pixel.
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP target = CreateCompatibleBitmap(screen, 16, 16);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, target);
-    ASSERT_TRUE(ImageList_Draw(icons, item.iImage, dc, 0, 0, ILD_NORMAL));
-    COLORREF pixel = GetPixel(dc, 8, 8);
-    SelectObject(dc, old);
-    DeleteObject(target);
-    DeleteDC(dc);
-    EXPECT_EQ((int)pixel, (int)item.lParam) << "row " << row;
+    EXPECT_EQ(IconColor(icons, item.iImage), (int)item.lParam) << "row " << row;
   }
   LVITEMW source = {LVIF_PARAM};
   ListView_GetItem(lv_, &source);
@@ -125,4 +129,53 @@ TEST_F(NameListTest, RebuildingRaisesNoSelectionEventsButSelectingDoes) {
   for (DWORD start = GetTickCount(); !selected && GetTickCount() - start < 2000;)
     selected = WaitWindowEvent(20, &e) == Event_Control && e.control == list_ && e.type == Changed;
   EXPECT_TRUE(selected) << "a selection on the list raised no event";
+}
+
+// The program's way with a change of scale (app/main_window.cpp): the list
+// is sized again, its rows kept.
+static int g_rescaledList = 0;
+static void LayOutListAgain(int) { SizeNameList(g_rescaledList); }
+
+// The window that owns the scale is told of a new one, as Windows tells it:
+// the list's icons take the new size, each in its colour, its columns the
+// widths of its width there, and its rows, selection and scroll stay.
+TEST_F(NameListTest, ANewScaleSizesColumnsAndIconsAndKeepsRowsSelectionAndScroll) {
+  CONFIG.Color = ComposeColor(200, 120, 40);
+  RefreshNameList(CONFIG.Color, list_, true, true);
+  ListView_SetItemState(lv_, 20, LVIS_SELECTED, LVIS_SELECTED);
+  ListView_EnsureVisible(lv_, 33, FALSE);
+  int top = ListView_GetTopIndex(lv_);
+  ASSERT_GT(top, 0);
+  std::wstring cell = Cell(20, 1);
+  g_rescaledList = list_;
+  SetWindowScaleHandler(window_, LayOutListAgain);
+  HideWindow(window_, false);
+  HWND hwnd = (HWND)WindowHandle(window_);
+  for (int ppi : {144, 96}) {
+    SCOPED_TRACE(ppi);
+    RECT suggested;
+    GetWindowRect(hwnd, &suggested);
+    SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(ppi, ppi), (LPARAM)&suggested);
+    ASSERT_EQ(WindowingDpiX(), ppi);
+    HIMAGELIST icons = ListView_GetImageList(lv_, LVSIL_SMALL);
+    int width = 0, height = 0;
+    ImageList_GetIconSize(icons, &width, &height);
+    EXPECT_EQ(width, ppi / 6);  // 16 logical units
+    EXPECT_EQ(height, ppi / 6);
+    ASSERT_EQ(ImageList_GetImageCount(icons), 34);
+    for (int row = 0; row < 34; row++) {
+      LVITEMW item = {LVIF_PARAM | LVIF_IMAGE};
+      item.iItem = row;
+      ASSERT_TRUE(ListView_GetItem(lv_, &item));
+      EXPECT_EQ(IconColor(icons, item.iImage), (int)item.lParam) << "row " << row;
+    }
+    int widths[3];
+    NameListColumnWidths(ControlWidth(list_), widths);
+    ASSERT_EQ(Header_GetItemCount(ListView_GetHeader(lv_)), 3);
+    for (int i = 0; i < 3; i++) EXPECT_EQ(ListView_GetColumnWidth(lv_, i), LogicalToDeviceX(widths[i]));
+    EXPECT_EQ(ListView_GetItemCount(lv_), 34);
+    EXPECT_EQ(Cell(20, 1), cell);
+    EXPECT_EQ(ListView_GetNextItem(lv_, -1, LVNI_SELECTED), 20);
+    EXPECT_EQ(ListView_GetTopIndex(lv_), top);
+  }
 }

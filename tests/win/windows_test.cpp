@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <math.h>
+
 #include <functional>
 #include <vector>
 
@@ -253,4 +255,84 @@ TEST_F(WindowsTest, TimersAndRelease) {
   CloseWindow(window_);
   EXPECT_FALSE(WindowExists(window_));
   EXPECT_EQ(WindowHandle(window_), nullptr);
+}
+
+// The program's way with a change of scale, in small: the window is laid out
+// again at the new scale, here its inner size of 300 x 200 logical units.
+// With g_nestedScale set it also announces another change, as the window's
+// own move to the suggested rectangle may when that straddles two monitors.
+static int g_layouts = 0, g_nestedScale = 0;
+static void LayOutAgain(int window) {
+  g_layouts++;
+  ResizeWindowTo(window, kIgnore, kIgnore, 300, 200);
+  if (g_nestedScale) {
+    RECT elsewhere = {0, 0, 50, 50};
+    SendMessageW((HWND)WindowHandle(window), WM_DPICHANGED, MAKEWPARAM(g_nestedScale, g_nestedScale),
+                 (LPARAM)&elsewhere);
+  }
+}
+
+static void AnnounceScale(int window, int ppi, RECT suggested) {
+  SendMessageW((HWND)WindowHandle(window), WM_DPICHANGED, MAKEWPARAM(ppi, ppi), (LPARAM)&suggested);
+}
+
+// Told of a new scale as Windows tells it, the window that owns the scale
+// converts every length at it, is laid out again, and stands at the corner
+// suggested with the size it took; window positions keep the desktop's
+// scale. A hidden window, and a change announced while one is applied, take
+// nothing; a window that does not own the scale takes the suggested
+// rectangle as it is, and the scale stays.
+TEST_F(WindowsTest, TheWindowThatOwnsTheScaleFollowsItsChanges) {
+  HWND hwnd = (HWND)WindowHandle(window_);
+  int ppi = WindowingDpiX();
+  g_layouts = g_nestedScale = 0;
+  SetWindowScaleHandler(window_, LayOutAgain);
+  RECT outer;
+  GetWindowRect(hwnd, &outer);
+  RECT suggested = {outer.left + 40, outer.top + 30, outer.left + 41, outer.top + 31};
+
+  HideWindow(window_, true);
+  AnnounceScale(window_, 2 * ppi, suggested);
+  EXPECT_EQ(WindowingDpiX(), ppi);
+  EXPECT_EQ(g_layouts, 0);
+  HideWindow(window_, false);
+
+  g_nestedScale = 3 * ppi;
+  AnnounceScale(window_, 2 * ppi, suggested);
+  EXPECT_EQ(g_layouts, 1);  // the nested change was not taken
+  EXPECT_EQ(WindowingDpiX(), 2 * ppi);
+  EXPECT_EQ(LogicalToDeviceX(150), 300 * ppi / 96);
+  RECT client, now;
+  GetClientRect(hwnd, &client);
+  GetWindowRect(hwnd, &now);
+  EXPECT_EQ(client.right, 600 * ppi / 96);
+  EXPECT_EQ(client.bottom, 400 * ppi / 96);
+  EXPECT_EQ(WindowInnerWidth(window_), 300);
+  EXPECT_EQ(now.left, suggested.left);
+  EXPECT_EQ(now.top, suggested.top);
+  // At the desktop's scale: at the window's it would be half as far.
+  EXPECT_EQ(WindowX(window_), (int)floor(now.left * 96.0 / ppi + 0.5));
+
+  // The size the window asks for at another scale, by which Windows places
+  // its suggestion: its inner size in logical units at that scale, in the
+  // frame of that scale.
+  typedef BOOL(WINAPI * AdjustForDpi)(RECT*, DWORD, BOOL, DWORD, UINT);
+  auto adjust = (AdjustForDpi)(void*)GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi");
+  if (adjust) {
+    RECT frame = {0, 0, 0, 0};
+    adjust(&frame, (DWORD)GetWindowLongW(hwnd, GWL_STYLE), FALSE, (DWORD)GetWindowLongW(hwnd, GWL_EXSTYLE), 3 * ppi);
+    SIZE size = {};
+    EXPECT_TRUE(SendMessageW(hwnd, 0x02E4 /* WM_GETDPISCALEDSIZE */, (WPARAM)(3 * ppi), (LPARAM)&size));
+    EXPECT_EQ(size.cx - (frame.right - frame.left), 900 * ppi / 96);
+    EXPECT_EQ(size.cy - (frame.bottom - frame.top), 600 * ppi / 96);
+  }
+
+  int other = OpenWindow(kAutoNumber, 50, 50, 100, 100, "Other", Window_SystemMenu);
+  RECT elsewhere = {60, 70, 260, 240};
+  AnnounceScale(other, 4 * ppi, elsewhere);
+  RECT taken;
+  GetWindowRect((HWND)WindowHandle(other), &taken);
+  EXPECT_TRUE(EqualRect(&taken, &elsewhere));
+  EXPECT_EQ(WindowingDpiX(), 2 * ppi);
+  g_nestedScale = 0;
 }
