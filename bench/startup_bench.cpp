@@ -425,9 +425,9 @@ static void PrintSplit(const Series& program, const Series& floor) {
   printf("  %-34s %9.1f %9.1f %9.1f\n", "from the last step to the screen", p, f, p - f);
   p = Median(program, &Run::startupMs), f = Median(floor, &Run::startupMs);
   printf("  %-34s %9.1f %9.1f %9.1f   (the timed builds' start-up)\n", "total, face read back", p, f, p - f);
-  printf("  (\"-\": a step the floor does not have, or has within another; a step is counted from the stamp\n"
-         "   before it in time, so the floor's control creation holds its window and controls, the program's\n"
-         "   its window, controls and nothing else, its layout the measuring, placing and large fonts)\n");
+  printf("  (each step from the stamp before it in time; \"-\": a step the floor has not, or has within another:\n"
+         "   it creates its controls in their places, with their fonts, so its control creation holds what the\n"
+         "   program's layout does)\n");
 }
 
 static const char* Verdict(bool met) { return met ? "PASS" : "MISS"; }

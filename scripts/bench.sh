@@ -20,6 +20,6 @@ for windows_build in win32 win64; do
   "${wine[@]}" "$tree/picker_tick_bench.exe" || status=1
   "${wine[@]}" "$tree/picker_tick_bench.exe" 10 100 autocopy || status=1
   "${wine[@]}" "$tree/startup_bench.exe" "$tree/ColorTintvane.exe" "$tree/bare_window.exe" \
-    "$tree/controls_window.exe" "$tree/ColorTintvane_timed.exe" "$tree/controls_window_timed.exe" || status=1
+    "$tree/controls_window.exe" "$tree/ColorTintvane_timed.exe" "$tree/controls_window_timed.exe" 15 || status=1
 done
 exit $status
