@@ -52,11 +52,12 @@ constexpr MainControlRow kMainControls[] = {
      -1, 8, "Blue value", ACCESSIBLE_DEFAULT},
     {CONTROL(imgPaletteCurrent), kButtonCanvas, {{LeftPressed, ACTION_COLOR_DIALOG}},
      -1, 11, "Current colour", ACCESSIBLE_PUSH_BUTTON},
+    // A list and a push button, as the platform's standard objects may not say.
     {CONTROL(lstResults),        kNoDrag, {{Changed, ACTION_ROW_SELECTED}, {LeftDoubleClicked, ACTION_ROW_DOUBLE_CLICKED}},
-     -1, 14, "Nearest named colours", ACCESSIBLE_DEFAULT},
+     -1, 14, "Nearest named colours", ACCESSIBLE_LIST},
     // Its caption stays in its name, so that a person who says what they see reaches it.
     {CONTROL(cmdOptions),        kNoDrag, {{LeftClicked, ACTION_OPTIONS_MENU}},
-     -1, 10, "Tintvane.ini options", ACCESSIBLE_DEFAULT},
+     -1, 10, "Tintvane.ini options", ACCESSIBLE_PUSH_BUTTON},
     // Controls the program draws on, writes, sizes or hides, which take no events.
     {CONTROL(txtRGB),            kNoDrag, {}, -1, 9, "Colour text", ACCESSIBLE_DEFAULT},
     {CONTROL(FrameParams),       kNoDrag, {}, -1, 0, nullptr, ACCESSIBLE_DEFAULT},
@@ -166,7 +167,7 @@ DragCanvasRule DragRuleFor(DragState role) {
 
 uint32_t ValueNoticesDue(ValueNotices* notices, uint32_t changed, ValueNoticeMoment moment, uint32_t nowMs) {
   notices->pending |= changed;
-  if (!notices->pending) return 0;
+  if (!notices->pending || moment == NOTICE_GATHER) return 0;
   // Unsigned: the tick count wraps around after 49 days.
   if (moment == NOTICE_LIVE && nowMs - notices->lastMs < kValueNoticeIntervalMs) return 0;
   uint32_t due = notices->pending;

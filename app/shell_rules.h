@@ -97,6 +97,7 @@ struct ValueNotices {
 enum ValueNoticeMoment {
   NOTICE_ON_CHANGE,  // values changed (`changed`) with nothing under way
   NOTICE_LIVE,       // values changed, or a tick came (`changed` 0), during a drag, pick or key run
+  NOTICE_GATHER,     // values changed as a drag, pick or key run ends: told with its end
   NOTICE_AT_END,     // a drag, pick or key run has ended: everything pending and `changed` is told
 };
 

@@ -240,6 +240,37 @@ bool CellMarkerFrame(int cellX, int cellY, int cellWidth, int cellHeight, int su
 }
 
 //-----------------------------------------------------------------------------
+// The pointer of a pick from the keyboard
+//-----------------------------------------------------------------------------
+
+KeyPointer StartKeyPointer(int x, int y) {
+  KeyPointer pointer = {true, x, y, {x, x, x, x}, {y, y, y, y}};
+  return pointer;
+}
+
+void KeyPointerPlace(const KeyPointer& pointer, int reportedX, int reportedY, int* x, int* y) {
+  bool ours = reportedX == pointer.x && reportedY == pointer.y;
+  for (int i = 0; i < 4; i++) ours = ours || (reportedX == pointer.trailX[i] && reportedY == pointer.trailY[i]);
+  *x = ours ? pointer.x : reportedX;
+  *y = ours ? pointer.y : reportedY;
+}
+
+KeyPointer StepKeyPointer(const KeyPointer& pointer, int reportedX, int reportedY, int dx, int dy) {
+  int x, y;
+  KeyPointerPlace(pointer, reportedX, reportedY, &x, &y);
+  KeyPointer next = pointer;
+  for (int i = 3; i > 0; i--) {
+    next.trailX[i] = pointer.trailX[i - 1];
+    next.trailY[i] = pointer.trailY[i - 1];
+  }
+  next.trailX[0] = x;
+  next.trailY[0] = y;
+  next.x = x + dx;
+  next.y = y + dy;
+  return next;
+}
+
+//-----------------------------------------------------------------------------
 // Key runs on a strip
 //-----------------------------------------------------------------------------
 

@@ -182,6 +182,30 @@ int QuarterMouseSpeed(int savedSpeed);
 int CanvasToReleaseOnFocusLoss(const CanvasDrag& drag);
 
 //-----------------------------------------------------------------------------
+// The pointer of a pick from the keyboard
+//-----------------------------------------------------------------------------
+
+// Where the keys of a pick have put the pointer. The arrows step from where
+// they put it last, not from where the system says it is: a system may still
+// report one of the places the keys put it before (a late report), and keys
+// that come faster than that would lose their steps. Only a reported place
+// the keys never put it (of their last few) means the mouse has moved it;
+// the keys then go on from there.
+struct KeyPointer {
+  bool active;        // a pick from the keyboard is under way
+  int x, y;           // where the keys put it last
+  int trailX[4], trailY[4];  // where they put it before, the latest first
+};
+
+// A pick from the keyboard begins with the pointer at (x, y).
+KeyPointer StartKeyPointer(int x, int y);
+// Where the pointer stands for the pick, with the system reporting it at
+// (reportedX, reportedY).
+void KeyPointerPlace(const KeyPointer& pointer, int reportedX, int reportedY, int* x, int* y);
+// The pointer after an arrow's step of (dx, dy) from its place.
+KeyPointer StepKeyPointer(const KeyPointer& pointer, int reportedX, int reportedY, int dx, int dy);
+
+//-----------------------------------------------------------------------------
 // Key runs on a strip
 //-----------------------------------------------------------------------------
 

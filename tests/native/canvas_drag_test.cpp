@@ -359,6 +359,39 @@ TEST(CellMarkerFrame, FramesTheCellFromOutsideWithinTheSurface) {
 }
 
 //-----------------------------------------------------------------------------
+// The pointer of a pick from the keyboard
+//-----------------------------------------------------------------------------
+
+TEST(KeyPointer, StepsFromWhereTheKeysPutItUnlessTheMouseMovedIt) {
+  KeyPointer p = StartKeyPointer(100, 50);
+  // Three steps right faster than the system reports them: it still says
+  // 100, then 101; each step goes on from the keys' own place.
+  p = StepKeyPointer(p, 100, 50, 1, 0);
+  p = StepKeyPointer(p, 100, 50, 1, 0);
+  p = StepKeyPointer(p, 101, 50, 1, 0);
+  EXPECT_EQ(p.x, 103);
+  EXPECT_EQ(p.y, 50);
+  int x, y;
+  KeyPointerPlace(p, 102, 50, &x, &y);  // a late report: the pick samples at 103
+  EXPECT_EQ(x, 103);
+  KeyPointerPlace(p, 103, 50, &x, &y);
+  EXPECT_EQ(x, 103);
+  // The mouse took it elsewhere: the place is the mouse's, and the next step goes from there.
+  KeyPointerPlace(p, 300, 200, &x, &y);
+  EXPECT_EQ(x, 300);
+  EXPECT_EQ(y, 200);
+  p = StepKeyPointer(p, 300, 200, 0, 10);
+  EXPECT_EQ(p.x, 300);
+  EXPECT_EQ(p.y, 210);
+  // Places older than the last four are no longer the keys'.
+  for (int i = 0; i < 5; i++) p = StepKeyPointer(p, p.x, p.y, 1, 0);
+  KeyPointerPlace(p, 300, 210, &x, &y);
+  EXPECT_EQ(x, 300);
+  KeyPointerPlace(p, 301, 210, &x, &y);
+  EXPECT_EQ(x, 305);
+}
+
+//-----------------------------------------------------------------------------
 // Key runs on a strip
 //-----------------------------------------------------------------------------
 
