@@ -41,6 +41,7 @@ struct CanvasRecord {
   bool keyboardCue = false;
   bool hasMarker = false;
   RECT marker = {};  // the marker's frame, in surface pixels
+  HWND ring = nullptr;  // the focus mark around it, made when first shown
 };
 
 static const wchar_t kCanvasClass[] = L"TintvaneCanvas";
@@ -217,13 +218,13 @@ static void OnPaint(const CanvasRecord* r) {
 // there: drawn over the canvas it would change the colours it frames. The
 // mark is a window of its own, a ring-shaped child of the canvas's parent
 // above its siblings, so the parent and the frames around the canvas need
-// not know of it; it takes no input, which goes to what lies beneath. One
-// serves the process: one control has the focus at a time.
+// not know of it; it takes no input, which goes to what lies beneath. In
+// high contrast the ring, in the system's colours, also frames a canvas
+// without a border of its own while it has no focus, so that its colours
+// show against whatever the user's background is.
 
 static const wchar_t kFocusRingClass[] = L"TintvaneFocusRing";
 static const int kFocusRingGap = 1;  // pixels between the canvas and its ring
-static HWND g_focusRing = nullptr;
-static HWND g_ringCanvas = nullptr;  // the canvas the ring surrounds, while it shows
 
 // Whether the user has the system show everything in its high-contrast
 // colours: the program's own marks then take the system's colours too.
@@ -244,11 +245,14 @@ static int FocusBorder(UINT metric) {
   return width > 3 ? 3 : (int)width;
 }
 
+static HWND RingCanvas(HWND ring) { return (HWND)GetWindowLongPtrW(ring, GWLP_USERDATA); }
+
 static void PaintFocusRing(HWND ring, HDC dc) {
   RECT r;
   GetClientRect(ring, &r);  // the window's region leaves the band around the canvas
+  bool focused = GetFocus() == RingCanvas(ring);
   if (HighContrast()) {
-    FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+    FillRect(dc, &r, GetSysColorBrush(focused ? COLOR_HIGHLIGHT : COLOR_WINDOWTEXT));
     return;
   }
   FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
@@ -266,14 +270,14 @@ static LRESULT CALLBACK FocusRingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
       if (paint) PaintFocusRing(hwnd, paint);
       return 0;
     }
-    case WM_NCDESTROY:  // with the parent it lives in
-      if (g_focusRing == hwnd) g_focusRing = g_ringCanvas = nullptr;
+    case WM_NCDESTROY:  // with the parent it lives in, perhaps before its canvas
+      if (CanvasRecord* r = RecordOf(RingCanvas(hwnd))) r->ring = nullptr;
       break;
   }
   return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-static HWND FocusRingIn(HWND parent) {
+static HWND NewRing(HWND canvas) {
   static bool registered = false;
   if (!registered) {
     WNDCLASSEXW wc = {sizeof wc};
@@ -283,15 +287,11 @@ static HWND FocusRingIn(HWND parent) {
     registered = RegisterClassExW(&wc) != 0;
     if (!registered) return nullptr;
   }
-  if (!g_focusRing) {
-    // Disabled: the dialog manager's arrow keys never move the focus onto it.
-    g_focusRing = CreateWindowExW(0, kFocusRingClass, L"", WS_CHILD | WS_DISABLED | WS_CLIPSIBLINGS, 0, 0, 0, 0,
-                                  parent, nullptr, GetModuleHandleW(nullptr), nullptr);
-  } else if (GetParent(g_focusRing) != parent) {
-    ShowWindow(g_focusRing, SW_HIDE);
-    SetParent(g_focusRing, parent);
-  }
-  return g_focusRing;
+  // Disabled: the dialog manager's arrow keys never move the focus onto it.
+  HWND ring = CreateWindowExW(0, kFocusRingClass, L"", WS_CHILD | WS_DISABLED | WS_CLIPSIBLINGS, 0, 0, 0, 0,
+                              GetParent(canvas), nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (ring) SetWindowLongPtrW(ring, GWLP_USERDATA, (LONG_PTR)canvas);
+  return ring;
 }
 
 static bool TakesFocusRing(const CanvasRecord* r) {
@@ -299,21 +299,22 @@ static bool TakesFocusRing(const CanvasRecord* r) {
 }
 
 // Shows the ring around the canvas while it has the focus and the window
-// shows focus marks, at its present place; hides it otherwise.
+// shows focus marks (or, in high contrast, while a canvas without a border
+// shows at all), at its present place; hides it otherwise.
 static void PlaceFocusRing(HWND hwnd) {
   CanvasRecord* r = RecordOf(hwnd);
-  bool shown = r && TakesFocusRing(r) && GetFocus() == hwnd && IsWindowVisible(hwnd) && FocusMarksShown(hwnd);
-  if (!shown) {
-    if (g_ringCanvas == hwnd && g_focusRing) ShowWindow(g_focusRing, SW_HIDE);
-    if (g_ringCanvas == hwnd) g_ringCanvas = nullptr;
+  if (!r || !TakesFocusRing(r)) return;
+  bool focused = GetFocus() == hwnd && FocusMarksShown(hwnd);
+  bool framed = !(r->flags & Canvas_Border) && HighContrast();
+  if (!IsWindowVisible(hwnd) || !(focused || framed)) {
+    if (r->ring) ShowWindow(r->ring, SW_HIDE);
     return;
   }
-  HWND parent = GetParent(hwnd);
-  HWND ring = FocusRingIn(parent);
-  if (!ring) return;
+  if (!r->ring) r->ring = NewRing(hwnd);
+  if (!r->ring) return;
   RECT at;
   GetWindowRect(hwnd, &at);
-  MapWindowPoints(HWND_DESKTOP, parent, (POINT*)&at, 2);
+  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), (POINT*)&at, 2);
   int lineX = FocusBorder(SPI_GETFOCUSBORDERWIDTH), lineY = FocusBorder(SPI_GETFOCUSBORDERHEIGHT);
   InflateRect(&at, kFocusRingGap + lineX, kFocusRingGap + lineY);
   int width = at.right - at.left, height = at.bottom - at.top;
@@ -321,10 +322,9 @@ static void PlaceFocusRing(HWND hwnd) {
   HRGN inside = CreateRectRgn(lineX, lineY, width - lineX, height - lineY);
   if (band && inside) CombineRgn(band, band, inside, RGN_DIFF);
   if (inside) DeleteObject(inside);
-  if (band && !SetWindowRgn(ring, band, FALSE)) DeleteObject(band);  // the window owns the region it takes
-  SetWindowPos(ring, HWND_TOP, at.left, at.top, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  InvalidateRect(ring, nullptr, FALSE);
-  g_ringCanvas = hwnd;
+  if (band && !SetWindowRgn(r->ring, band, FALSE)) DeleteObject(band);  // the window owns the region it takes
+  SetWindowPos(r->ring, HWND_TOP, at.left, at.top, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  InvalidateRect(r->ring, nullptr, FALSE);
 }
 
 static bool CellMarkerShown(const CanvasRecord* r) {
@@ -547,10 +547,7 @@ static void OnEnable(HWND hwnd, bool enabled) {
 static void OnDestroy(HWND hwnd) {
   CanvasRecord* r = RecordOf(hwnd);
   FreeClip(hwnd);
-  if (g_ringCanvas == hwnd) {
-    if (g_focusRing) ShowWindow(g_focusRing, SW_HIDE);
-    g_ringCanvas = nullptr;
-  }
+  if (r->ring) DestroyWindow(r->ring);
   if (r->surface) {
     DetachDrawingFrom(r->surface);
     SelectObject(r->surfaceDc, r->displacedBitmap);
@@ -606,8 +603,13 @@ static LRESULT CALLBACK CanvasProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       InvalidateRect(hwnd, nullptr, FALSE);
       return 0;
     case WM_WINDOWPOSCHANGED:  // moved, sized, shown or hidden: the ring goes along
-      if (g_ringCanvas == hwnd || GetFocus() == hwnd) PlaceFocusRing(hwnd);
+      if (r->ring || GetFocus() == hwnd || HighContrast()) PlaceFocusRing(hwnd);
       break;
+    case WM_SYSCOLORCHANGE:  // high contrast on or off, passed on by the window
+      PlaceFocusRing(hwnd);
+      if (r->ring) InvalidateRect(r->ring, nullptr, FALSE);
+      InvalidateRect(hwnd, nullptr, FALSE);
+      return 0;
     case WM_SETCURSOR:
       if ((HWND)wParam != hwnd) break;  // over a child: its own cursor
       SetCursor(r->cursor);

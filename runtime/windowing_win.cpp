@@ -373,6 +373,11 @@ bool HandleChildNotification(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, 
   return false;
 }
 
+static BOOL CALLBACK PassSysColorChange(HWND child, LPARAM) {
+  SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+  return TRUE;
+}
+
 // A window left for another (a dialog, a menu, another program) gets its
 // keyboard focus back on the control that had it, as a dialog box does:
 // a keyboard user goes on where they were. True when the focus was given
@@ -418,6 +423,9 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     case WM_TIMER:
       if (window) OfferEvent(Event_Timer, window, 0, 0, (int)wParam, nullptr);
       return 0;
+    case WM_SYSCOLORCHANGE:  // comes to top-level windows only: the controls draw in the colours too
+      EnumChildWindows(hwnd, PassSysColorChange, 0);
+      break;
     case WM_RBUTTONUP:
       if (window) OfferRightClick(hwnd);
       break;
