@@ -59,13 +59,14 @@ static bool CellsOf(int canvas, int* columns, int* rows, CellMarker cell, CellRe
     return rect->width > 0 && rect->height > 0;
   }
   SwatchBox history[kRecentColorCount];
-  const SwatchBox* boxes = g.paletteBoxes;
-  // The palette's boxes that show: with 33 colours the last may lie past the strip.
-  *columns = 0;
-  while (*columns < g.paletteBoxCount && g.paletteBoxes[*columns].x < width) ++*columns;
+  const SwatchBox* boxes = history;
   if (canvas == c.imgPaletteHistory) {
     *columns = LayoutHistoryBoxes(CONFIG.ColorRecent, width, history);
-    boxes = history;
+  } else {
+    // The palette's boxes that show: with 33 colours the last may lie past the strip.
+    boxes = g.paletteBoxes;
+    *columns = 0;
+    while (*columns < g.paletteBoxCount && g.paletteBoxes[*columns].x < width) ++*columns;
   }
   if (cell.column >= *columns) return false;
   *rect = CellRect{boxes[cell.column].x, 0, boxes[cell.column].width, height};

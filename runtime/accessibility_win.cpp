@@ -87,12 +87,8 @@ class AccessibleWrapper final : public IAccessible {
     }
     return standard_->QueryInterface(iid, out);
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return (ULONG)InterlockedIncrement(&references_); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return (ULONG)left;
-  }
+  ULONG STDMETHODCALLTYPE AddRef() override;
+  ULONG STDMETHODCALLTYPE Release() override;
 
   // IDispatch: the standard object's.
   HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return standard_->GetTypeInfoCount(count); }
@@ -173,6 +169,16 @@ class AccessibleWrapper final : public IAccessible {
   AccessibleInfo info_;  // a copy: a client may hold the object longer than the control lives
   LONG references_ = 1;
 };
+
+// Out of the class body: inline there, the 32-bit compiler's guess that the
+// standard object's Release is this one clashes with it in the sections
+// -ffunction-sections makes.
+ULONG STDMETHODCALLTYPE AccessibleWrapper::AddRef() { return (ULONG)InterlockedIncrement(&references_); }
+ULONG STDMETHODCALLTYPE AccessibleWrapper::Release() {
+  LONG left = InterlockedDecrement(&references_);
+  if (left == 0) delete this;
+  return (ULONG)left;
+}
 
 // The answer to WM_GETOBJECT for the client area; false when the library or
 // the standard object is missing, and the platform answers instead.

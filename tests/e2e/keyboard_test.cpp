@@ -537,6 +537,21 @@ TEST_F(ScreenReaderTest, EveryControlHasANameARoleAndAValue) {
     }
   }
 
+  // Every control Tab reaches has a name of its own; the letters before the
+  // strips say theirs.
+  std::vector<std::wstring> names;
+  for (const auto& o : objects) {
+    LONG style = GetWindowLongW(o.first, GWL_STYLE);
+    if (!(style & WS_TABSTOP) || !IsWindowVisible(o.first)) continue;
+    EXPECT_FALSE(o.second.name.empty() || o.second.name == L"-") << ClassOf(o.first).c_str();
+    EXPECT_EQ(std::count(names.begin(), names.end(), o.second.name), 0) << o.second.name.c_str();
+    names.push_back(o.second.name);
+  }
+  EXPECT_EQ(names.size(), 14u);
+  int letters = 0;
+  for (const auto& o : objects) letters += ClassOf(o.first) == L"Static" && (o.second.name == L"R" || o.second.name == L"G" || o.second.name == L"B");
+  EXPECT_EQ(letters, 3);
+
   // After a key on the green strip, its value and the colour's.
   ASSERT_TRUE(TabTo(main_.strips[1]));
   PressKey(VK_PRIOR);
