@@ -26,53 +26,7 @@
 // A picture in which the colours repeat every 4 pixels across and 8 down:
 // a captured region holds 32 colours, which the automatic palette shows
 // all, and a pointer one pixel (or ten, or one row) off shows another colour.
-class PeriodicPicture {
- public:
-  static int ColorAt(int x, int y) { return Rgb(40 + 50 * (x % 4), 30 + 25 * (y % 8), 90); }
-
-  explicit PeriodicPicture(const Rect& r) : rect_(r) {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"TintvanePeriodic";
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    RegisterClassW(&wc);
-    hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"TintvanePeriodic", L"Periodic", WS_POPUP, r.x, r.y, r.w, r.h,
-                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
-    UpdateWindow(hwnd_);
-  }
-  ~PeriodicPicture() { DestroyWindow(hwnd_); }
-  const Rect& rect() const { return rect_; }
-  bool Shows() {
-    return WaitFor([&] {
-      Shot shot(rect_);
-      return shot.Pixel(0, 0) == ColorAt(0, 0) && shot.Pixel(rect_.w - 1, rect_.h - 1) == ColorAt(rect_.w - 1, rect_.h - 1);
-    });
-  }
-
- private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg != WM_PAINT) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
-    RECT r;
-    GetClientRect(hwnd, &r);
-    std::vector<uint32_t> pixels((size_t)r.right * r.bottom);
-    for (int y = 0; y < r.bottom; y++)
-      for (int x = 0; x < r.right; x++) {
-        int c = ColorAt(x, y);  // to B, G, R bytes
-        pixels[(size_t)y * r.right + x] = (uint32_t)((c & 0xFF) << 16 | (c & 0xFF00) | ((c >> 16) & 0xFF));
-      }
-    BITMAPINFO bi = {};
-    bi.bmiHeader = {sizeof bi.bmiHeader, r.right, -r.bottom, 1, 32, BI_RGB};
-    SetDIBitsToDevice(dc, 0, 0, r.right, r.bottom, 0, 0, 0, r.bottom, pixels.data(), &bi, DIB_RGB_COLORS);
-    EndPaint(hwnd, &ps);
-    return 0;
-  }
-  Rect rect_;
-  HWND hwnd_ = nullptr;
-};
+static int PeriodicColor(int x, int y, int = 0) { return Rgb(40 + 50 * (x % 4), 30 + 25 * (y % 8), 90); }
 
 class KeyboardTest : public ProgramTest {
  protected:
@@ -82,7 +36,7 @@ class KeyboardTest : public ProgramTest {
     // Low on the left, clear of the program's window at every display scale
     // (it ends above y = 750 from the sample settings).
     int height = GetSystemMetrics(SM_CYSCREEN);
-    picture_.reset(new PeriodicPicture(Rect{20, height - 200, 200, 150}));
+    picture_.reset(new PatternWindow(Rect{20, height - 200, 200, 150}, PeriodicColor));
     ASSERT_TRUE(picture_->Shows());
   }
   void TearDown() override {
@@ -123,7 +77,7 @@ class KeyboardTest : public ProgramTest {
     return Shot(strip).RowRuns(strip.h / 2);
   }
 
-  std::unique_ptr<PeriodicPicture> picture_;
+  std::unique_ptr<PatternWindow> picture_;
 };
 
 //-----------------------------------------------------------------------------
@@ -187,7 +141,7 @@ TEST_F(KeyboardTest, SpaceArrowsAndEnterPickThePixelUnderThePointer) {
   PressKey(VK_SPACE);
   // Live at once, from where the pointer is: the text and the swatch follow it.
   Rect swatch = ClientRectOf(main_.swatch);
-  int color = PeriodicPicture::ColorAt(40, 30);
+  int color = PeriodicColor(40, 30);
   ASSERT_TRUE(WaitFor([&] {
     return ColorText() == HtmlText(color) && Shot(swatch).Pixel(swatch.w / 2, swatch.h / 2) == color;
   })) << ColorText().c_str();
@@ -205,7 +159,7 @@ TEST_F(KeyboardTest, SpaceArrowsAndEnterPickThePixelUnderThePointer) {
     ASSERT_TRUE(WaitFor([&] { return Pointer().x == area.x + k.x && Pointer().y == area.y + k.y; }))
         << Pointer().x - area.x << "," << Pointer().y - area.y << " for " << k.x << "," << k.y;
   }
-  color = PeriodicPicture::ColorAt(43, 50);
+  color = PeriodicColor(43, 50);
   ASSERT_TRUE(WaitFor([&] { return ColorText() == HtmlText(color); })) << ColorText().c_str();
   EXPECT_EQ(HistoryRuns(), history);  // nothing taken yet
   PressKey(VK_RETURN);
@@ -238,11 +192,11 @@ TEST_F(KeyboardTest, EscapeGivesBackTheColourItsTextAndTheClipboard) {
   ASSERT_TRUE(MoveTo(area.x + 10, area.y + 10));
   ASSERT_TRUE(TabTo(main_.picker));
   PressKey(VK_RETURN);
-  int color = PeriodicPicture::ColorAt(10, 10);
+  int color = PeriodicColor(10, 10);
   ASSERT_TRUE(WaitFor([&] { return ColorText() == HtmlText(color) && ClipboardText() == HtmlText(color); }))
       << ColorText().c_str() << " / " << ClipboardText().c_str();
   PressKey(VK_LEFT);
-  color = PeriodicPicture::ColorAt(9, 10);
+  color = PeriodicColor(9, 10);
   ASSERT_TRUE(WaitFor([&] { return ClipboardText() == HtmlText(color); })) << ClipboardText().c_str();
   PressKey(VK_ESCAPE);
   Rect swatch = ClientRectOf(main_.swatch);
@@ -566,7 +520,7 @@ TEST_F(ScreenReaderTest, EveryControlHasANameARoleAndAValue) {
   ASSERT_TRUE(MoveTo(area.x + 70, area.y + 20));
   ASSERT_TRUE(TabTo(main_.picker, true));
   PressKey(VK_SPACE);
-  int picked = PeriodicPicture::ColorAt(70, 20);
+  int picked = PeriodicColor(70, 20);
   ASSERT_TRUE(WaitFor([&] { return ColorText() == HtmlText(picked); }));
   PressKey(VK_RETURN);
   ASSERT_TRUE(WaitFor([&] { return HistoryRuns()[0] == picked; }));
@@ -591,7 +545,7 @@ TEST_F(ScreenReaderTest, APicksValueChangesAreToldAFewTimesASecondAndOnceAtTheEn
   ASSERT_TRUE(MoveTo(area.x + 100, area.y + 60));
   ASSERT_TRUE(TabTo(main_.picker));
   PressKey(VK_SPACE);
-  ASSERT_TRUE(WaitFor([&] { return ColorText() == HtmlText(PeriodicPicture::ColorAt(100, 60)); }));
+  ASSERT_TRUE(WaitFor([&] { return ColorText() == HtmlText(PeriodicColor(100, 60)); }));
   // Two seconds of a pointer that moves on by a pixel every 50 ms: a new
   // colour on almost every tick.
   DWORD start = GetTickCount();
@@ -604,7 +558,7 @@ TEST_F(ScreenReaderTest, APicksValueChangesAreToldAFewTimesASecondAndOnceAtTheEn
   int taken = 0;
   ASSERT_TRUE(WaitFor([&] {
     POINT p = Pointer();
-    taken = PeriodicPicture::ColorAt(p.x - area.x, p.y - area.y);
+    taken = PeriodicColor(p.x - area.x, p.y - area.y);
     return HistoryRuns()[0] == taken;
   }));
   DWORD end = GetTickCount();

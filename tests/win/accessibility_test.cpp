@@ -50,6 +50,16 @@ IAccessible* ObjectOf(int control) {
   return object;
 }
 
+// What a screen reader reads of the control at this moment.
+Read ReadControl(int control) {
+  Read r;
+  if (IAccessible* object = ObjectOf(control)) {
+    r = ReadObject(object);
+    object->Release();
+  }
+  return r;
+}
+
 std::string g_value = "26";
 std::string ValueOf(int) { return g_value; }
 
@@ -75,12 +85,7 @@ class AccessibilityTest : public ::testing::Test {
 };
 
 TEST_F(AccessibilityTest, ACanvasSaysItsNameItsRoleAndItsValueWhenAsked) {
-  IAccessible* before = ObjectOf(canvas_);
-  ASSERT_TRUE(before);
-  Read plain = ReadObject(before);
-  before->Release();
-  EXPECT_EQ(plain.role, ROLE_SYSTEM_CLIENT);  // the platform's: a nameless client
-
+  EXPECT_EQ(ReadControl(canvas_).role, ROLE_SYSTEM_CLIENT);  // the platform's: a nameless client
   ASSERT_TRUE(SetControlAccessible(canvas_, "Red", ACCESSIBLE_SLIDER, ValueOf));
   IAccessible* object = ObjectOf(canvas_);
   ASSERT_TRUE(object);
@@ -93,11 +98,8 @@ TEST_F(AccessibilityTest, ACanvasSaysItsNameItsRoleAndItsValueWhenAsked) {
   EXPECT_EQ(ReadObject(object).value, L"27");
   // Given again, the control says the new words.
   ASSERT_TRUE(SetControlAccessible(canvas_, "Magnified view", ACCESSIBLE_GRAPHIC, ValueOf));
-  IAccessible* again = ObjectOf(canvas_);
-  ASSERT_TRUE(again);
-  EXPECT_EQ(ReadObject(again).name, L"Magnified view");
-  EXPECT_EQ(ReadObject(again).role, ROLE_SYSTEM_GRAPHIC);
-  again->Release();
+  EXPECT_EQ(ReadControl(canvas_).name, L"Magnified view");
+  EXPECT_EQ(ReadControl(canvas_).role, ROLE_SYSTEM_GRAPHIC);
   // A client may hold an object longer than the control lives: it then
   // answers that it cannot say, and nothing breaks.
   ReleaseControl(canvas_);
@@ -107,16 +109,10 @@ TEST_F(AccessibilityTest, ACanvasSaysItsNameItsRoleAndItsValueWhenAsked) {
 }
 
 TEST_F(AccessibilityTest, ANativeControlTakesANameOfItsOwnAndKeepsTheRest) {
-  IAccessible* before = ObjectOf(field_);
-  ASSERT_TRUE(before);
-  EXPECT_EQ(ReadObject(before).name, L"B");  // the label before it
-  before->Release();
+  EXPECT_EQ(ReadControl(field_).name, L"B");  // the label before it
   ASSERT_TRUE(SetControlAccessible(field_, "Colour text", ACCESSIBLE_DEFAULT, nullptr));
-  IAccessible* object = ObjectOf(field_);
-  ASSERT_TRUE(object);
-  Read r = ReadObject(object);
+  Read r = ReadControl(field_);
   EXPECT_EQ(r.name, L"Colour text");
   EXPECT_EQ(r.role, ROLE_SYSTEM_TEXT);
   EXPECT_EQ(r.value, L"#1A2B3C");
-  object->Release();
 }
