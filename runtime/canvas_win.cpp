@@ -220,8 +220,8 @@ static void OnPaint(const CanvasRecord* r) {
 // above its siblings, so the parent and the frames around the canvas need
 // not know of it; it takes no input, which goes to what lies beneath. In
 // high contrast the ring, in the system's colours, also frames a canvas
-// without a border of its own while it has no focus, so that its colours
-// show against whatever the user's background is.
+// without a border of its own, focused or not, so that its colours show
+// against whatever the user's background is.
 
 static const wchar_t kFocusRingClass[] = L"TintvaneFocusRing";
 static const int kFocusRingGap = 1;  // pixels between the canvas and its ring
