@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "app/canvas_keys.h"
 #include "app/main_description.h"
 #include "app/name_list.h"
 #include "app/picker_icon.h"
@@ -147,6 +148,7 @@ bool BuildMainWindow() {
   HideWindow(window, false);
   ActivateWindow(window);
   DrawEveryView(true);
+  SetUpKeysAndAccessibility();
   AddWindowTimer(window, TimerFocusPoll, 16);
   AddWindowTimer(window, TimerSelectorSkin, 1);
   return true;
