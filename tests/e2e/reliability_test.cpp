@@ -389,23 +389,23 @@ class RandomInputTest : public ProgramTest {
 
   // Every top-level window of the program, front to back, hidden ones too,
   // for a failure's message: class, title, shown or hidden, enabled or not.
+  struct WindowsNote {
+    DWORD pid;
+    std::string text;
+  };
+  static BOOL CALLBACK AddToWindowsNote(HWND hwnd, LPARAM arg) {
+    WindowsNote* n = (WindowsNote*)arg;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner != n->pid) return TRUE;
+    std::wstring text = TextOf(hwnd), cls = ClassOf(hwnd);
+    n->text += " [" + std::string(cls.begin(), cls.end()) + " \"" + std::string(text.begin(), text.end()) + "\"" +
+               (IsWindowVisible(hwnd) ? " shown" : " hidden") + (IsWindowEnabled(hwnd) ? "" : " disabled") + "]";
+    return TRUE;
+  }
   std::string ProgramWindowsNote() {
-    struct Note {
-      DWORD pid;
-      std::string text;
-    } note = {process_.dwProcessId, ""};
-    EnumWindows(
-        [](HWND hwnd, LPARAM arg) -> BOOL {
-          Note* n = (Note*)arg;
-          DWORD owner = 0;
-          GetWindowThreadProcessId(hwnd, &owner);
-          if (owner != n->pid) return TRUE;
-          std::wstring text = TextOf(hwnd), cls = ClassOf(hwnd);
-          n->text += " [" + std::string(cls.begin(), cls.end()) + " \"" + std::string(text.begin(), text.end()) + "\"" +
-                     (IsWindowVisible(hwnd) ? " shown" : " hidden") + (IsWindowEnabled(hwnd) ? "" : " disabled") + "]";
-          return TRUE;
-        },
-        (LPARAM)&note);
+    WindowsNote note = {process_.dwProcessId, ""};
+    EnumWindows(AddToWindowsNote, (LPARAM)&note);
     return note.text.empty() ? " none" : note.text;
   }
 
