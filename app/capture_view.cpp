@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "app/canvas_keys.h"
 #include "app/color_widgets.h"
 #include "app/current_color.h"
 #include "app/image_pixels.h"
@@ -41,7 +42,8 @@ const int kNoCrosshair = -1;
 // become: the view shows what magnifying a copy with the crosshair on it
 // would show, and neither a copy nor a scaled picture is made.
 static void ShowMagnified(int image, int crosshairGrey) {
-  if (!BeginDrawing(CanvasTarget(GProgram->controls.imgPaletteCapture))) return;
+  int view = GProgram->controls.imgPaletteCapture;
+  if (!BeginDrawing(CanvasTarget(view))) return;
   int width = SurfaceWidth(), height = SurfaceHeight();
   DrawBitmapScaled(ImageBitmap(image), 0, 0, width, height);
   if (crosshairGrey != kNoCrosshair) {
@@ -55,6 +57,8 @@ static void ShowMagnified(int image, int crosshairGrey) {
     }
   }
   EndDrawing();
+  // Its marked cell's colour has changed with it.
+  TellValueChanges(MainControlBit(GProgram->controls, view), ColorChangesLive() ? NOTICE_LIVE : NOTICE_ON_CHANGE);
 }
 
 //-----------------------------------------------------------------------------
@@ -64,7 +68,7 @@ static void ShowMagnified(int image, int crosshairGrey) {
 void CaptureScreen(bool live) {
   ProgramContext& g = *GProgram;
   int x, y;
-  if (!PointerScreenPosition(&x, &y)) return;
+  if (!PickPointerPosition(&x, &y)) return;
   CaptureDims size = ViewCaptureSize();
   // The new region replaces the last one; an image of the same size takes it in.
   SetRawCapture(CopyScreenRegion(g.rawCapture ? g.rawCapture : kAutoNumber, x - size.width / 2,

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/canvas_keys.h"
 #include "app/current_color.h"
 #include "app/name_list.h"
 #include "app/program_context.h"
@@ -31,13 +32,19 @@ void SetColorWidgets(const ColorWidgets& widgets) {
   if (g.drag.mouseSlowed) SetSystemMouseSpeed(g.drag.savedMouseSpeed);
   bool dragEnds = g.drag.state != DRAG_IDLE;
   g.drag = CanvasDrag{};
+  g.keyRun = KeyRun{};
+  g.keyPointer = KeyPointer{};
   if (dragEnds) CopyAtDragEnd();
   g.controls = widgets;
   g.swatchDrawn = RedrawCache{};
   g.channelsDrawn = RedrawCache{};
   g.nameListDrawn = RedrawCache{};
+  g.captureMarker = g.paletteMarker = g.historyMarker = CellMarker{};
+  g.paletteBoxCount = 0;
+  g.valueNotices = ValueNotices{};
+  g.noticesHeld = false;
   g.views = ColorViews{RefreshCurrentSwatch, RefreshChannelViews, RefreshNameListOfWidgets, AddToHistory,
-                       PutClipboardText};
+                       PutClipboardText, AnnounceColorChange};
   SetClipboardWindow(widgets.wndMain);
 }
 
@@ -74,17 +81,34 @@ static void CarryOut(const WindowEvent& e, const DragEffects& effects) {
   }
   if (effects.cursor == DRAG_CURSOR_CROSS) WriteCanvasAttribute(e.control, CursorShape, CURSOR_CROSS);
   if (effects.cursor == DRAG_CURSOR_ARROW) WriteCanvasAttribute(e.control, CursorShape, CURSOR_ARROW);
-  if (effects.moveCursorX || effects.moveCursorY) MovePointerBy(effects.moveCursorX, effects.moveCursorY);
+  if (effects.moveCursorX || effects.moveCursorY) {
+    if (GProgram->keyPointer.active) StepPointerByKeys(effects.moveCursorX, effects.moveCursorY);
+    else MovePointerBy(effects.moveCursorX, effects.moveCursorY);
+  }
   if (effects.setMouseSpeed) SetSystemMouseSpeed(effects.setMouseSpeed);
 }
 
-static void DragOnCanvas(const WindowEvent& e, const DragCanvasRule& rule) {
+static void DragOnCanvas(const WindowEvent& e, const ControlRoute& route) {
   ProgramContext& g = *GProgram;
+  // What else is done on a canvas comes after a strip's key run: its name
+  // list and history entry first.
+  if (e.type == LeftPressed || (e.type == FocusLost && e.control == g.keyRun.canvas)) SettleKeyRun();
+  if (e.type == KeyReleased) NoteCanvasKeyUp(e.control);
   bool underWay = g.drag.state != DRAG_IDLE;
-  DragEffects effects = HandleCanvasDrag(&g.drag, e.control, rule, e.type, e.data, SystemMouseSpeed);
+  DragEffects effects = HandleCanvasDrag(&g.drag, e.control, route.drag, e.type, e.data, SystemMouseSpeed);
+  bool ends = underWay && g.drag.state == DRAG_IDLE;
+  if (effects.keyboardPickStarted) RememberBeforePick();
+  g.noticesHeld = ends;  // the end's changes are told once, with it
   // A release's colour is copied as an ordinary one, the drag being over.
   CarryOut(e, effects);
-  if (underWay && g.drag.state == DRAG_IDLE) CopyAtDragEnd();
+  if (effects.key.kind != KEY_COMMAND_NONE) CarryOutCanvasKey(e.control, route.channel, effects.key);
+  if (ends) {
+    EndKeyboardPick();
+    if (effects.cancelPick) GiveBackPick();
+    else CopyAtDragEnd();
+    g.noticesHeld = false;
+    TellValueChanges(CurrentColorViewBits(), NOTICE_AT_END);
+  }
 }
 
 static void OnChannelTyped() {
@@ -110,9 +134,9 @@ static void OnRowChosen(int options) {
 }
 
 void HandleControlEvent(const WindowEvent& e) {
-  ControlRoute route = RouteControlEvent(GProgram->controls, e.control, e.type);
+  ControlRoute route = RouteControlEvent(GProgram->controls, e.control, e.type, e.data.keyCode);
   switch (route.action) {
-    case ACTION_CANVAS_DRAG: DragOnCanvas(e, route.drag); break;
+    case ACTION_CANVAS_DRAG: DragOnCanvas(e, route); break;
     case ACTION_COLOR_DIALOG: ChooseColorFromDialog(); break;
     case ACTION_CHANNEL_TYPED: OnChannelTyped(); break;
     case ACTION_CHANNEL_LEFT: OnChannelLeft(e.control); break;

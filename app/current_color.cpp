@@ -16,6 +16,7 @@ static void CopyAs(ColorCopyKind kind, const std::string& text, bool retry) {
   if (kind == COPY_NONE || !g.views.copyToClipboard) return;
   bool landed = g.views.copyToClipboard(text.c_str(), kind == COPY_LIVE, ColorCopyWaitMs(kind, retry));
   g.lastCopy = LastColorCopy{kind, text, !landed};
+  g.copiesMade++;
 }
 
 // With automatic copying on: what DecideColorCopy says for this moment.
@@ -35,13 +36,20 @@ void RetryColorCopy() {
   if (kind != COPY_NONE) CopyAs(kind, std::string(last.text), true);  // a copy: CopyAs replaces `last`
 }
 
+bool ColorChangesLive() {
+  const ProgramContext& g = *GProgram;
+  return g.drag.state != DRAG_IDLE || g.keyRun.canvas != 0;
+}
+
 void SetCurrentColor(int color, int options) {
   ProgramContext& g = *GProgram;
   CONFIG.Color = color;
-  CopyAutomatically(g.drag.state != DRAG_IDLE ? COPY_ON_LIVE_CHANGE : COPY_ON_CHANGE);
+  bool live = ColorChangesLive();
+  if (!(options & SET_COLOR_NO_COPY)) CopyAutomatically(live ? COPY_ON_LIVE_CHANGE : COPY_ON_CHANGE);
   const ColorViews& views = g.views;
   if (views.refreshCurrentSwatch) views.refreshCurrentSwatch(CONFIG.Color, false);
   if (views.refreshChannelViews) views.refreshChannelViews(CONFIG.Color, false);
   if ((options & SET_COLOR_REFRESH_NAME_LIST) && views.refreshNameList) views.refreshNameList(CONFIG.Color, false);
   if ((options & SET_COLOR_ADD_TO_HISTORY) && views.addToHistory) views.addToHistory(CONFIG.Color);
+  if (views.announceColor) views.announceColor(live);
 }

@@ -3,6 +3,7 @@
 // collapsing, remembered moves, and the close that saves the settings.
 #include "app/shell.h"
 
+#include "app/canvas_keys.h"
 #include "app/color_widgets.h"
 #include "app/program_context.h"
 #include "app/settings_record.h"
@@ -26,6 +27,8 @@ void EndLostDrag(const FocusPollAction& action) {
 
 static void OnFocusPoll() {
   RetryColorCopy();
+  SettleKeyRunWhenDue();
+  TellValueChanges(0, ColorChangesLive() ? NOTICE_LIVE : NOTICE_ON_CHANGE);  // changes told late
   ProgramContext& g = *GProgram;
   FocusPollAction action = DecideFocusPoll(g.drag, ForegroundWindowNumber() == g.controls.wndMain);
   if (action.captureLive) CaptureScreen(true);
@@ -71,6 +74,7 @@ static void ShutDown() {
   int window = GProgram->controls.wndMain;
   static const int kAnimations[5] = {ANIMATION_ROLL_RIGHT, ANIMATION_ROLL_UP, ANIMATION_SHRINK, ANIMATION_FADE, -1};
   int animation = kAnimations[RandomInt(1, 5) - 1];
+  SettleKeyRun();  // the keys' last colour goes into the history, as after a pause
   if (animation >= 0) HideWindowAnimated(window, animation, 128);
   // A drag still running gives a slowed mouse its speed back.
   SetColorWidgets(ColorWidgets{});

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "app/canvas_keys.h"
 #include "app/main_description.h"
 #include "app/name_list.h"
 #include "app/picker_icon.h"
@@ -153,6 +154,7 @@ bool BuildMainWindow() {
   ActivateWindow(window);
   MarkStartupStep(STEP_WINDOW_SHOW);
   DrawEveryView(true);
+  SetUpKeysAndAccessibility();
   AddWindowTimer(window, TimerFocusPoll, 16);
   AddWindowTimer(window, TimerSelectorSkin, 1);
   MarkStartupStep(STEP_VIEWS);

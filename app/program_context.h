@@ -11,10 +11,12 @@
 #pragma once
 #include "app/color_widgets.h"
 #include "app/current_color.h"
+#include "app/shell_rules.h"
 #include "color/auto_copy.h"
 #include "color/canvas_drag.h"
 #include "color/capture.h"
 #include "color/redraw_cache.h"
+#include "color/swatch_strips.h"
 #include "runtime/settings.h"
 
 struct ProgramContext {
@@ -32,6 +34,7 @@ struct ProgramContext {
   CanvasDrag drag;         // the window-wide drag record, idle between drags
   ColorViews views;        // what SetCurrentColor refreshes and copies through
   LastColorCopy lastCopy;  // the last copy made, pending while the clipboard was held
+  int copiesMade;          // copies made so far, landed or pending
   RedrawCache swatchDrawn;    // RefreshCurrentSwatch
   RedrawCache channelsDrawn;  // RefreshChannelViews
   RedrawCache nameListDrawn;  // RefreshNameList
@@ -40,6 +43,27 @@ struct ProgramContext {
   // belongs to an earlier run and may denote an unrelated image of this one.
   int rawCapture;
   CrosshairPulse pulse;  // the grey of the live capture's crosshair
+
+  // Keys
+  KeyRun keyRun;  // a strip's channel stepped by keys, until the keys stop
+  KeyPointer keyPointer;  // where a pick from the keyboard has put the pointer
+  // What Escape gives back of a pick started from the keyboard: the colour,
+  // and the clipboard's text where automatic copying replaced it.
+  struct {
+    int color;
+    int copiesMade;         // copies made before the pick
+    bool clipboardHadText;  // the clipboard held text when it began
+    std::string clipboardText;
+  } beforePick;
+  // Where each cell marker stands, and the palette's boxes it moves over.
+  CellMarker captureMarker, paletteMarker, historyMarker;
+  SwatchBox paletteBoxes[kPaletteLimit];
+  int paletteBoxCount;
+
+  // What assistive technology has been told of the values the controls show;
+  // while a drag's end is carried out, its changes wait to be told once.
+  ValueNotices valueNotices;
+  bool noticesHeld;
 };
 
 // The program's context: all zero at process start. Tests may point it at a

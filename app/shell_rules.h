@@ -8,6 +8,7 @@
 #include "app/color_widgets.h"  // the control numbers only
 #include "app/settings_record.h"
 #include "color/canvas_drag.h"
+#include "runtime/accessibility.h"  // the roles only
 
 //-----------------------------------------------------------------------------
 // The main window's controls and the routing of their events
@@ -32,12 +33,18 @@ struct ControlEventRoute {
 
 // One control of the main window: its name in the window description, which
 // is also the name of its field in ColorWidgets; its drag rule (DRAG_IDLE: no
-// colour canvas); the other events it takes.
+// colour canvas) with what its keys do while no drag runs; the other events
+// it takes; a strip's channel; its place in the Tab order; what a screen
+// reader calls it and the role it gives it.
 struct MainControlRow {
   const char* name;
   int ColorWidgets::*control;
   DragCanvasRule drag;
   ControlEventRoute events[2];
+  int channel;           // a strip's channel (CHANNEL_RED..), -1 for none
+  int tab;               // 1, 2, ...: the order Tab visits the controls in; 0: never
+  const char* spoken;    // the accessible name, in the program's words; null: the platform's
+  AccessibleRole role;   // ACCESSIBLE_DEFAULT: the platform's
 };
 
 // Every control of ColorWidgets but the window, one row each, in the order
@@ -49,17 +56,56 @@ extern const int kMainControlCount;
 struct ControlRoute {
   MainAction action;
   DragCanvasRule drag;  // all zero (DRAG_IDLE) for a control that is no colour canvas
+  int channel;          // a strip's channel, -1 for other controls
 };
 
 // The route of an event of `type` from `control`. The controls are tried in
 // the table's order (picker, palette, capture, history, the three strips, the
 // three fields, swatch, list, options button, then the controls that take no
 // events) and the first match decides; event types a control does not
-// handle, and other controls, give ACTION_NONE. A colour canvas takes the four
-// events of the drag protocol (LeftPressed, PointerMoved, KeyPressed,
-// LeftReleased) as ACTION_CANVAS_DRAG. The drag rule is the matched
-// control's whatever the event type.
-ControlRoute RouteControlEvent(const ColorWidgets& controls, int control, int type);
+// handle, and other controls, give ACTION_NONE. A colour canvas takes the
+// events of the drag protocol and of its keys (LeftPressed, PointerMoved,
+// KeyPressed, KeyReleased, LeftReleased, FocusLost) as ACTION_CANVAS_DRAG. On
+// a button canvas (CANVAS_KEYS_BUTTON), a KeyPressed of a key that presses it
+// (`keyCode`, DecideCanvasKey) takes the action of its LeftPressed. The drag
+// rule is the matched control's whatever the event type.
+ControlRoute RouteControlEvent(const ColorWidgets& controls, int control, int type, int keyCode = 0);
+
+// The controls in the order Tab visits them (the table's `tab` column):
+// picker, capture view, each strip with its field, the colour text, options
+// button, swatch, palette, history, name list. Writes at most `capacity`
+// control numbers; returns how many there are.
+int MainTabOrder(const ColorWidgets& controls, int* order, int capacity);
+
+//-----------------------------------------------------------------------------
+// What a screen reader is told
+//-----------------------------------------------------------------------------
+
+// While a drag, a pick or a key run changes the colour many times a second,
+// a screen reader would fall behind reading each value: the value changes
+// are told at most once every kValueNoticeIntervalMs then, those that came
+// meanwhile later (on a tick of the focus poll), and always once at the end.
+// Outside them every change is told at once.
+const uint32_t kValueNoticeIntervalMs = 250;
+
+struct ValueNotices {
+  uint32_t pending;  // controls whose change is not told yet, a bit per row of kMainControls
+  uint32_t lastMs;   // when changes were told last
+};
+
+// The moment of a decision.
+enum ValueNoticeMoment {
+  NOTICE_ON_CHANGE,  // values changed (`changed`) with nothing under way
+  NOTICE_LIVE,       // values changed, or a tick came (`changed` 0), during a drag, pick or key run
+  NOTICE_GATHER,     // values changed as a drag, pick or key run ends: told with its end
+  NOTICE_AT_END,     // a drag, pick or key run has ended: everything pending and `changed` is told
+};
+
+// The controls (bits of kMainControls rows) to tell about now, at `nowMs`.
+uint32_t ValueNoticesDue(ValueNotices* notices, uint32_t changed, ValueNoticeMoment moment, uint32_t nowMs);
+
+// The bit of the row of kMainControls that holds `control`; 0 for none.
+uint32_t MainControlBit(const ColorWidgets& controls, int control);
 
 // The drag rule of a role, as the controls with that role share it (the
 // three strips share DRAG_SLIDER's). All zero for DRAG_IDLE.

@@ -4,7 +4,9 @@
 
 #include <vector>
 
+#include "app/canvas_keys.h"
 #include "app/color_widgets.h"
+#include "app/current_color.h"
 #include "app/image_pixels.h"
 #include "app/program_context.h"
 #include "app/settings_record.h"
@@ -40,11 +42,19 @@ void RefreshCurrentSwatch(int color, bool force) {
 // History
 //-----------------------------------------------------------------------------
 
+// A strip's colours shown anew: its marker and its value follow.
+static void ShowStripChanged(int canvas) {
+  ShowCellMarker(canvas);
+  TellValueChanges(MainControlBit(GProgram->controls, canvas), ColorChangesLive() ? NOTICE_LIVE : NOTICE_ON_CHANGE);
+}
+
 void DrawHistory() {
-  if (!BeginDrawing(CanvasTarget(GProgram->controls.imgPaletteHistory))) return;
+  int canvas = GProgram->controls.imgPaletteHistory;
+  if (!BeginDrawing(CanvasTarget(canvas))) return;
   SwatchBox boxes[kRecentColorCount];
   DrawBoxes(boxes, LayoutHistoryBoxes(CONFIG.ColorRecent, SurfaceWidth(), boxes));
   EndDrawing();
+  ShowStripChanged(canvas);
 }
 
 void AddToHistory(int color) {
@@ -78,6 +88,13 @@ void BuildAutoPalette(int image, int canvas) {
   int count = BuildPaletteEntries(columns.data(), pixelCount, entries);
   if (count == 0 || !BeginDrawing(CanvasTarget(canvas))) return;
   SwatchBox boxes[kPaletteLimit];
-  DrawBoxes(boxes, LayoutPaletteBoxes(entries, count, SurfaceWidth(), boxes));
+  int boxCount = LayoutPaletteBoxes(entries, count, SurfaceWidth(), boxes);
+  DrawBoxes(boxes, boxCount);
   EndDrawing();
+  ProgramContext& g = *GProgram;
+  if (canvas != g.controls.imgPaletteAuto) return;
+  // The boxes the palette's marker moves over.
+  for (int i = 0; i < boxCount; i++) g.paletteBoxes[i] = boxes[i];
+  g.paletteBoxCount = boxCount;
+  ShowStripChanged(canvas);
 }

@@ -154,6 +154,13 @@ std::vector<NameListRow> NameListRows(int color, int notation, int lowercase) {
   return rows;
 }
 
+std::string SpokenColor(int color, int notation, int lowercase) {
+  std::string text = FormatColor(color, notation, lowercase);
+  NameCandidate nearest;
+  if (RankNamedColors(color, &nearest, 1) == 1) text += std::string(", ") + nearest.name;
+  return text;
+}
+
 // A list narrower than 32 would give the name column a negative width, which
 // the list view reads as "fit to contents"; such columns get 0 instead.
 void NameListColumnWidths(int listWidth, int widths[3]) {

@@ -84,6 +84,11 @@ struct NameListRow {
 // The source row ("{source color}") followed by the 33 nearest names.
 std::vector<NameListRow> NameListRows(int color, int notation, int lowercase);
 
+// A colour as a screen reader says it: its text in the notation, then the
+// nearest name, "#1E90FF, Dodger Blue"; the text alone before the map is
+// built.
+std::string SpokenColor(int color, int notation, int lowercase);
+
 // Widths of the columns "Name", "Color" and "Diff" for a list `listWidth`
 // wide: half less 16, a third (0.33) and 0.15 of it, rounded halves to even.
 void NameListColumnWidths(int listWidth, int widths[3]);

@@ -13,7 +13,9 @@
 enum CanvasFlags {
   Canvas_Border = 1,     // sunken client edge; the surface is 4 pixels narrower and lower
   Canvas_ClipMouse = 2,  // the pointer stays inside while a button is held on the canvas
-  Canvas_Keyboard = 4,   // tab stop; a press gives it the focus; key events
+  Canvas_Keyboard = 4,   // tab stop; a press gives it the focus; key events. Its focus shows as
+                         // the system's focus rectangle around it, a pixel off its edge (while
+                         // the window shows focus marks), unless Canvas_DrawFocus draws it inside
   Canvas_DrawFocus = 8,  // a dotted focus rectangle 2 pixels inside the edge, on screen only
   Canvas_Container = 32, // may hold child controls, whose notifications it passes on as events
 };
@@ -69,6 +71,14 @@ int CanvasBackground(int canvas);  // -1 also for an unknown canvas
 
 // Gives the canvas the keyboard focus; only canvases with Canvas_Keyboard take it.
 bool FocusCanvas(int canvas);
+
+// A cell marker: a frame of two lines, dark outside and light inside (the
+// system's highlight colours in high contrast), drawn on screen over the
+// surface's rectangle at (x, y), width x height, never into the surface. It
+// shows while the canvas has the keyboard focus, the window shows focus
+// marks, and the keyboard has been used on the canvas since a mouse button
+// was last pressed there. A width or height of 0 takes it away.
+void SetCanvasMarker(int canvas, int x, int y, int width, int height);
 
 // A handler that runs for every event of the canvas at once, from within the
 // canvas's message handling, with that event as the current one (so the

@@ -6,6 +6,7 @@
 // [SECTION] Cursor table
 // [SECTION] Surface
 // [SECTION] Painting
+// [SECTION] Focus mark and cell marker
 // [SECTION] Events
 // [SECTION] Mouse capture and confinement
 // [SECTION] Message handlers
@@ -35,6 +36,12 @@ struct CanvasRecord {
   HCURSOR cursor = nullptr;
   bool pointerInside = false;
   void (*handler)(int canvas, int event) = nullptr;
+  // The keyboard was used on the canvas since a mouse button was last
+  // pressed there (or the focus came by the keyboard): the cell marker shows.
+  bool keyboardCue = false;
+  bool hasMarker = false;
+  RECT marker = {};  // the marker's frame, in surface pixels
+  HWND ring = nullptr;  // the focus mark around it, made when first shown
 };
 
 static const wchar_t kCanvasClass[] = L"TintvaneCanvas";
@@ -172,6 +179,8 @@ static void CopyBitmapToSurface(CanvasRecord* r, HBITMAP bitmap) {
 // focus rectangle goes on top
 //-----------------------------------------------------------------------------
 
+static void DrawCellMarker(const CanvasRecord* r, HDC target);
+
 static void PaintSurface(const CanvasRecord* r, HDC target) {
   RECT client;
   GetClientRect(r->hwnd, &client);
@@ -179,6 +188,7 @@ static void PaintSurface(const CanvasRecord* r, HDC target) {
   if (!focusFrame) {
     if (r->surface) BitBlt(target, 0, 0, r->pixels.width, r->pixels.height, r->surfaceDc, 0, 0, SRCCOPY);
     else FillRect(target, &client, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    DrawCellMarker(r, target);
     return;
   }
   ScopedMemoryDC composed(target);
@@ -187,6 +197,7 @@ static void PaintSurface(const CanvasRecord* r, HDC target) {
   ScopedSelectObject selected(composed, frame);
   FillRect(composed, &client, (HBRUSH)GetStockObject(WHITE_BRUSH));
   if (r->surface) BitBlt(composed, 0, 0, r->pixels.width, r->pixels.height, r->surfaceDc, 0, 0, SRCCOPY);
+  DrawCellMarker(r, composed);
   RECT focus = client;
   InflateRect(&focus, -2, -2);
   DrawFocusRect(composed, &focus);
@@ -196,6 +207,147 @@ static void PaintSurface(const CanvasRecord* r, HDC target) {
 static void OnPaint(const CanvasRecord* r) {
   ScopedPaint paint(r->hwnd);
   if (paint) PaintSurface(r, paint);
+}
+
+//-----------------------------------------------------------------------------
+// [SECTION] Focus mark and cell marker
+//-----------------------------------------------------------------------------
+
+// A canvas with Canvas_Keyboard shows its focus as the system's focus
+// rectangle around it, a pixel off its edge, in the room its parent leaves
+// there: drawn over the canvas it would change the colours it frames. The
+// mark is a window of its own, a ring-shaped child of the canvas's parent
+// above its siblings, so the parent and the frames around the canvas need
+// not know of it; it takes no input, which goes to what lies beneath. In
+// high contrast the ring, in the system's colours, also frames a canvas
+// without a border of its own, focused or not, so that its colours show
+// against whatever the user's background is.
+
+static const wchar_t kFocusRingClass[] = L"TintvaneFocusRing";
+static const int kFocusRingGap = 1;  // pixels between the canvas and its ring
+
+// Whether the user has the system show everything in its high-contrast
+// colours: the program's own marks then take the system's colours too.
+static bool HighContrast() {
+  HIGHCONTRASTW contrast = {sizeof contrast};
+  return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+         (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+// False while the window's focus marks are hidden until the keyboard is used.
+static bool FocusMarksShown(HWND hwnd) { return !(SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS); }
+
+// The focus rectangle's line width the user chose (SPI_GETFOCUSBORDERWIDTH
+// or _HEIGHT), within the few pixels the layout leaves around a canvas.
+static int FocusBorder(UINT metric) {
+  UINT width = 1;
+  if (!SystemParametersInfoW(metric, 0, &width, 0) || width < 1) width = 1;
+  return width > 3 ? 3 : (int)width;
+}
+
+static HWND RingCanvas(HWND ring) { return (HWND)GetWindowLongPtrW(ring, GWLP_USERDATA); }
+
+static void PaintFocusRing(HWND ring, HDC dc) {
+  RECT r;
+  GetClientRect(ring, &r);  // the window's region leaves the band around the canvas
+  bool focused = GetFocus() == RingCanvas(ring);
+  if (HighContrast()) {
+    FillRect(dc, &r, GetSysColorBrush(focused ? COLOR_HIGHLIGHT : COLOR_WINDOWTEXT));
+    return;
+  }
+  FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+  SetTextColor(dc, RGB(0, 0, 0));
+  SetBkColor(dc, RGB(255, 255, 255));
+  DrawFocusRect(dc, &r);
+}
+
+static LRESULT CALLBACK FocusRingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_NCHITTEST: return HTTRANSPARENT;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: {
+      ScopedPaint paint(hwnd);
+      if (paint) PaintFocusRing(hwnd, paint);
+      return 0;
+    }
+    case WM_NCDESTROY:  // with the parent it lives in, perhaps before its canvas
+      if (CanvasRecord* r = RecordOf(RingCanvas(hwnd))) r->ring = nullptr;
+      break;
+  }
+  return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+static HWND NewRing(HWND canvas) {
+  static bool registered = false;
+  if (!registered) {
+    WNDCLASSEXW wc = {sizeof wc};
+    wc.lpfnWndProc = FocusRingProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kFocusRingClass;
+    registered = RegisterClassExW(&wc) != 0;
+    if (!registered) return nullptr;
+  }
+  // Disabled: the dialog manager's arrow keys never move the focus onto it.
+  HWND ring = CreateWindowExW(0, kFocusRingClass, L"", WS_CHILD | WS_DISABLED | WS_CLIPSIBLINGS, 0, 0, 0, 0,
+                              GetParent(canvas), nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (ring) SetWindowLongPtrW(ring, GWLP_USERDATA, (LONG_PTR)canvas);
+  return ring;
+}
+
+static bool TakesFocusRing(const CanvasRecord* r) {
+  return (r->flags & Canvas_Keyboard) && !(r->flags & Canvas_DrawFocus);
+}
+
+// Shows the ring around the canvas while it has the focus and the window
+// shows focus marks (or, in high contrast, while a canvas without a border
+// shows at all), at its present place; hides it otherwise.
+static void PlaceFocusRing(HWND hwnd) {
+  CanvasRecord* r = RecordOf(hwnd);
+  if (!r || !TakesFocusRing(r)) return;
+  bool focused = GetFocus() == hwnd && FocusMarksShown(hwnd);
+  bool framed = !(r->flags & Canvas_Border) && HighContrast();
+  if (!IsWindowVisible(hwnd) || !(focused || framed)) {
+    if (r->ring) ShowWindow(r->ring, SW_HIDE);
+    return;
+  }
+  if (!r->ring) r->ring = NewRing(hwnd);
+  if (!r->ring) return;
+  RECT at;
+  GetWindowRect(hwnd, &at);
+  MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), (POINT*)&at, 2);
+  int lineX = FocusBorder(SPI_GETFOCUSBORDERWIDTH), lineY = FocusBorder(SPI_GETFOCUSBORDERHEIGHT);
+  InflateRect(&at, kFocusRingGap + lineX, kFocusRingGap + lineY);
+  int width = at.right - at.left, height = at.bottom - at.top;
+  HRGN band = CreateRectRgn(0, 0, width, height);
+  HRGN inside = CreateRectRgn(lineX, lineY, width - lineX, height - lineY);
+  if (band && inside) CombineRgn(band, band, inside, RGN_DIFF);
+  if (inside) DeleteObject(inside);
+  if (band && !SetWindowRgn(r->ring, band, FALSE)) DeleteObject(band);  // the window owns the region it takes
+  SetWindowPos(r->ring, HWND_TOP, at.left, at.top, width, height, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  InvalidateRect(r->ring, nullptr, FALSE);
+}
+
+static bool CellMarkerShown(const CanvasRecord* r) {
+  return r->hasMarker && r->keyboardCue && GetFocus() == r->hwnd && FocusMarksShown(r->hwnd);
+}
+
+// Two lines round the marked cell, dark outside and light inside, so that
+// they show on any colour; the system's highlight colours in high contrast.
+static void DrawCellMarker(const CanvasRecord* r, HDC target) {
+  if (!CellMarkerShown(r)) return;
+  bool contrast = HighContrast();
+  RECT frame = r->marker;
+  FrameRect(target, &frame, contrast ? GetSysColorBrush(COLOR_HIGHLIGHT) : (HBRUSH)GetStockObject(BLACK_BRUSH));
+  InflateRect(&frame, -1, -1);
+  if (frame.right > frame.left && frame.bottom > frame.top)
+    FrameRect(target, &frame, contrast ? GetSysColorBrush(COLOR_HIGHLIGHTTEXT) : (HBRUSH)GetStockObject(WHITE_BRUSH));
+}
+
+// The keyboard used, or not, on the canvas: the marker follows.
+static void SetKeyboardCue(CanvasRecord* r, bool used) {
+  if (r->keyboardCue == used) return;
+  r->keyboardCue = used;
+  if (r->hasMarker) InvalidateRect(r->hwnd, nullptr, FALSE);
 }
 
 //-----------------------------------------------------------------------------
@@ -327,6 +479,7 @@ static void OnButtonPress(HWND hwnd, int mask, int pressEvent, int doubleEvent) 
     r = RecordOf(hwnd);  // a handler of the focus events may have released the canvas
     if (!r) return;
   }
+  SetKeyboardCue(r, false);  // the mouse is in use there
   CanvasEventData data = SnapshotInput(hwnd);
   if (data.buttonMask == mask) {  // the first button down takes the mouse
     if (r->flags & Canvas_ClipMouse) ConfineAndCapture(hwnd);
@@ -361,6 +514,12 @@ static void OnWheel(HWND hwnd, int delta) {
 }
 
 static void OnKey(HWND hwnd, int type, WPARAM key) {
+  if (type == KeyPressed) {
+    // The keyboard is in use: the window shows focus marks from now on, and
+    // this canvas its marker.
+    if (!FocusMarksShown(hwnd)) SendMessageW(TopLevelOf(hwnd), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    SetKeyboardCue(RecordOf(hwnd), true);
+  }
   CanvasEventData data = SnapshotInput(hwnd);
   data.keyCode = (int)key;
   RaiseEvent(hwnd, type, data);
@@ -391,6 +550,7 @@ static void OnEnable(HWND hwnd, bool enabled) {
 static void OnDestroy(HWND hwnd) {
   CanvasRecord* r = RecordOf(hwnd);
   FreeClip(hwnd);
+  if (r->ring) DestroyWindow(r->ring);
   if (r->surface) {
     DetachDrawingFrom(r->surface);
     SelectObject(r->surfaceDc, r->displacedBitmap);
@@ -430,12 +590,29 @@ static LRESULT CALLBACK CanvasProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       InvalidateRect(hwnd, nullptr, FALSE);  // the focus rectangle
+      // A focus that came by the keyboard shows the marker; a press takes it away again.
+      if (msg == WM_SETFOCUS) SetKeyboardCue(r, true);
+      PlaceFocusRing(hwnd);
       Raise(hwnd, msg == WM_SETFOCUS ? FocusGained : FocusLost);
       return 0;
     case WM_MOUSEACTIVATE:
       if (!(r->flags & Canvas_Keyboard)) break;
       TakeFocus(hwnd);
+      SetKeyboardCue(r, false);
       return MA_NOACTIVATE;
+    case WM_UPDATEUISTATE:  // focus marks shown or hidden from now on
+      DefWindowProcW(hwnd, msg, wParam, lParam);
+      PlaceFocusRing(hwnd);
+      InvalidateRect(hwnd, nullptr, FALSE);
+      return 0;
+    case WM_WINDOWPOSCHANGED:  // moved, sized, shown or hidden: the ring goes along
+      if (r->ring || GetFocus() == hwnd || HighContrast()) PlaceFocusRing(hwnd);
+      break;
+    case WM_SYSCOLORCHANGE:  // high contrast on or off, passed on by the window
+      PlaceFocusRing(hwnd);
+      if (r->ring) InvalidateRect(r->ring, nullptr, FALSE);
+      InvalidateRect(hwnd, nullptr, FALSE);
+      return 0;
     case WM_SETCURSOR:
       if ((HWND)wParam != hwnd) break;  // over a child: its own cursor
       SetCursor(r->cursor);
@@ -580,4 +757,15 @@ bool FocusCanvas(int canvas) {
 
 void BindCanvasHandler(int canvas, void (*handler)(int canvas, int event)) {
   if (CanvasRecord* r = CanvasRecordOf(canvas)) r->handler = handler;
+}
+
+void SetCanvasMarker(int canvas, int x, int y, int width, int height) {
+  CanvasRecord* r = CanvasRecordOf(canvas);
+  if (!r) return;
+  bool has = width > 0 && height > 0;
+  RECT frame = {x, y, x + (has ? width : 0), y + (has ? height : 0)};
+  if (has == r->hasMarker && (!has || EqualRect(&frame, &r->marker))) return;
+  r->hasMarker = has;
+  r->marker = frame;
+  ShowSurfaceNow(r);  // the old frame goes with the surface shown again
 }

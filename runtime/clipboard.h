@@ -1,5 +1,6 @@
 // The system clipboard. Windows only.
 #pragma once
+#include <string>
 
 // The window that owns the program's copies from now on (0: none). The
 // clipboard is opened with it, as Windows asks of a program that places data.
@@ -17,3 +18,7 @@ void ClearClipboard();
 // clipboard cannot be opened by then or the memory not allocated, the
 // clipboard keeps its old content and the result is false.
 bool PutClipboardText(const char* text, bool live = false, int waitMs = 50);
+
+// The clipboard's Unicode text as UTF-8 into *text; false when it holds no
+// text or cannot be opened within `waitMs` (*text is then empty).
+bool ReadClipboardText(std::string* text, int waitMs = 50);

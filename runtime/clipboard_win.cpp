@@ -81,3 +81,17 @@ bool PutClipboardText(const char* text, bool live, int waitMs) {
   }
   return placed;
 }
+
+bool ReadClipboardText(std::string* text, int waitMs) {
+  text->clear();
+  ScopedClipboard clipboard(OpenClipboardWaiting(waitMs));
+  if (!clipboard.open) return false;
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  const wchar_t* p = data ? (const wchar_t*)GlobalLock(data) : nullptr;
+  if (!p) return false;
+  // Within the block's size: a text without its terminating zero ends there.
+  size_t limit = GlobalSize(data) / sizeof(wchar_t);
+  *text = WideToUtf8(std::wstring(p, wcsnlen(p, limit)).c_str());
+  GlobalUnlock(data);
+  return true;
+}

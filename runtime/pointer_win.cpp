@@ -32,4 +32,6 @@ bool MovePointerBy(int dx, int dy) {
   return GetCursorPos(&p) && SetCursorPos(p.x + dx, p.y + dy);
 }
 
+bool MovePointerTo(int x, int y) { return SetCursorPos(x, y) != 0; }
+
 int ForegroundWindowNumber() { return WindowNumberOf(GetForegroundWindow()); }

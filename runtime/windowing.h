@@ -95,6 +95,11 @@ void SetWindowSizeHandler(int window, void (*handler)(int window));
 // is ending (log-off, shut-down). The process may be ended as soon as the
 // handler returns, so whatever must survive is saved there.
 void SetSessionEndHandler(int window, void (*handler)(int window));
+// The order in which Tab (and Shift+Tab, backwards) moves the keyboard focus
+// between the window's controls, wherever they lie in its tree of
+// containers; controls hidden or disabled at the time are passed over. A
+// window without one leaves Tab to the platform's dialog navigation.
+void SetWindowTabOrder(int window, const int* controls, int count);
 
 // Outer position and inner size, in logical units.
 int WindowX(int window);
@@ -159,6 +164,9 @@ int WaitWindowEvent(int timeoutMs, WindowEvent* event);
 // Queues a control event behind everything the platform has already queued.
 void PostControlEvent(int window, int control, int type);
 bool AddWindowTimer(int window, int timerId, int periodMs);
+// Milliseconds since the system started; wraps around after 49 days, so
+// intervals are taken as unsigned differences.
+uint32_t TickMs();
 void RemoveWindowTimer(int window, int timerId);
 
 //-----------------------------------------------------------------------------

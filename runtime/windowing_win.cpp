@@ -17,10 +17,12 @@
 #include <uxtheme.h>  // the types and parts; the calls are looked up
 #include <vssym32.h>
 
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
 #include "runtime/display_scale.h"
+#include "runtime/focus_order.h"
 #include "runtime/win_text.h"
 #include "runtime/windowing.h"
 
@@ -129,6 +131,8 @@ struct WindowRecord {
   void (*sessionEndHandler)(int window) = nullptr;
   void (*scaleHandler)(int window) = nullptr;  // the window's scale is the windowing layer's
   int bounds[4] = {kIgnore, kIgnore, kIgnore, kIgnore};  // inner min w, min h, max w, max h
+  std::vector<int> tabOrder;  // controls in the order Tab visits them; empty: the platform's
+  HWND lastFocus = nullptr;   // the control that had the keyboard focus when the window was left
 };
 
 typedef void (*EventProcedure)(const WindowEvent& event);
@@ -509,6 +513,28 @@ bool FollowMonitorScale(int window) {
 #define WM_GETDPISCALEDSIZE 0x02E4
 #endif
 
+static BOOL CALLBACK PassSysColorChange(HWND child, LPARAM) {
+  SendMessageW(child, WM_SYSCOLORCHANGE, 0, 0);
+  return TRUE;
+}
+
+// A window left for another (a dialog, a menu, another program) gets its
+// keyboard focus back on the control that had it, as a dialog box does:
+// a keyboard user goes on where they were. True when the focus was given
+// back (the default handling would put it on the window itself).
+static bool KeepFocusAcrossActivation(int window, HWND hwnd, bool active, bool minimized) {
+  HWND& last = g_windows[window].lastFocus;
+  if (!active) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(hwnd, focus)) last = focus;
+    return false;
+  }
+  if (minimized || !last || !IsWindow(last) || !IsChild(hwnd, last) || !IsWindowVisible(last) || !IsWindowEnabled(last))
+    return false;
+  SetFocus(last);
+  return true;
+}
+
 static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   int window = WindowNumberOf(hwnd);
   LRESULT result = 0;
@@ -542,10 +568,15 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
       break;
     case WM_ACTIVATE:
       if (window && LOWORD(wParam) != WA_INACTIVE) OfferEvent(Event_Activate, window, 0, 0, 0, nullptr);
+      if (window && KeepFocusAcrossActivation(window, hwnd, LOWORD(wParam) != WA_INACTIVE, HIWORD(wParam) != 0))
+        return 0;
       break;
     case WM_TIMER:
       if (window) OfferEvent(Event_Timer, window, 0, 0, (int)wParam, nullptr);
       return 0;
+    case WM_SYSCOLORCHANGE:  // comes to top-level windows only: the controls draw in the colours too
+      EnumChildWindows(hwnd, PassSysColorChange, 0);
+      break;
     case WM_RBUTTONUP:
       if (window) OfferRightClick(hwnd);
       break;
@@ -659,6 +690,9 @@ int OpenWindow(int number, int x, int y, int w, int h, const char* title, uint32
   if (!hwnd) return 0;
   g_windows[number].hwnd = hwnd;
   g_windowByHandle[hwnd] = number;
+  // Focus marks as the system has them for a new window: hidden until the
+  // keyboard is used, where the user's settings say so.
+  SendMessageW(hwnd, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
   if ((flags & Window_WindowCentered) && owner) CenterWindow(number, parent);
   if (!(flags & Window_Invisible)) HideWindow(number, false);
   return number;
@@ -735,6 +769,10 @@ void SetSessionEndHandler(int window, void (*handler)(int)) {
   if (g_windows.count(window)) g_windows[window].sessionEndHandler = handler;
 }
 
+void SetWindowTabOrder(int window, const int* controls, int count) {
+  if (g_windows.count(window)) g_windows[window].tabOrder.assign(controls, controls + (count > 0 ? count : 0));
+}
+
 int WindowX(int window) {
   RECT r;
   return GetWindowRect((HWND)WindowHandle(window), &r) ? ScreenToLogicalX(r.left) : 0;
@@ -790,6 +828,32 @@ static bool IsPushButton(HWND hwnd) {
   return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
 }
 
+// Tab in a window with an order of its own moves the focus along it, as the
+// dialog manager would along the window's tree: a text field's text comes
+// selected, and the window shows focus marks from now on (the keyboard is in
+// use). False where the window has no order, or Ctrl or Alt is held.
+static bool MoveFocusByTab(HWND root) {
+  auto it = g_windows.find(WindowNumberOf(root));
+  if (it == g_windows.end() || it->second.tabOrder.empty()) return false;
+  if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+  const std::vector<int>& order = it->second.tabOrder;
+  std::unique_ptr<bool[]> canFocus(new bool[order.size()]);
+  HWND focus = GetFocus();
+  int current = -1;
+  for (size_t i = 0; i < order.size(); i++) {
+    HWND hwnd = (HWND)ControlHandle(order[i]);
+    canFocus[i] = hwnd && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd);
+    if (hwnd && (hwnd == focus || IsChild(hwnd, focus))) current = (int)i;
+  }
+  int next = NextInFocusOrder(canFocus.get(), (int)order.size(), current, GetKeyState(VK_SHIFT) < 0);
+  if (next < 0) return false;
+  HWND target = (HWND)ControlHandle(order[(size_t)next]);
+  SetFocus(target);
+  if (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(target, EM_SETSEL, 0, -1);
+  SendMessageW(root, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  return true;
+}
+
 int WaitWindowEvent(int timeoutMs, WindowEvent* event) {
   SetCurrentWindowEvent(nullptr);  // the caller is done with the previous event
   DWORD start = GetTickCount();
@@ -804,6 +868,7 @@ int WaitWindowEvent(int timeoutMs, WindowEvent* event) {
       HWND root = msg.hwnd ? TopLevelOf(msg.hwnd) : nullptr;
       bool enterOrEscape = (msg.message == WM_KEYDOWN || msg.message == WM_CHAR) &&
                            (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE);
+      if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && root && MoveFocusByTab(root)) continue;
       if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN && IsPushButton(msg.hwnd)) {
         SendMessageW(msg.hwnd, BM_CLICK, 0, 0);
         continue;
@@ -835,6 +900,8 @@ void RemoveWindowTimer(int window, int timerId) {
   HWND hwnd = (HWND)WindowHandle(window);
   if (hwnd) KillTimer(hwnd, (UINT_PTR)timerId);
 }
+
+uint32_t TickMs() { return GetTickCount(); }
 
 //-----------------------------------------------------------------------------
 // [SECTION] Controls

@@ -32,7 +32,7 @@ static const wchar_t* const kPlantedNames[] = {
     // Imported: known DLLs, and common controls resolved through the manifest.
     L"kernel32.dll", L"user32.dll", L"gdi32.dll", L"msvcrt.dll", L"comctl32.dll",
     // Loaded by the program at run time.
-    L"uxtheme.dll", L"comdlg32.dll", L"shell32.dll", L"ole32.dll", L"atl.dll", L"Scintilla.dll",
+    L"uxtheme.dll", L"comdlg32.dll", L"shell32.dll", L"ole32.dll", L"atl.dll", L"Scintilla.dll", L"oleacc.dll",
     // Loaded by the system's libraries on the program's behalf: seen under
     // Wine, or often loaded for the colour dialog and the shell on Windows.
     L"version.dll", L"imm32.dll", L"msimg32.dll", L"oleaut32.dll", L"shlwapi.dll", L"shcore.dll",

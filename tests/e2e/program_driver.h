@@ -750,14 +750,16 @@ inline ::testing::AssertionResult PickerWearsTheIcon(const MainWindow& m) {
 // A window of this process showing a picture in which every pixel tells
 // where it is: (x, y) is red x, green y, blue 128. Told to, it moves on to
 // its next frame, in which every pixel changes: frame f shows (x, y) as red
-// x + f, green y + 2f, blue 128 + 3f.
+// x + f, green y + 2f, blue 128 + 3f. Another picture may be given as the
+// colour of each (x, y, frame).
 class PatternWindow {
  public:
+  typedef int (*Picture)(int x, int y, int frame);
   static int ColorAt(int x, int y, int frame = 0) {
     return ((x + frame) & 0xFF) | ((y + 2 * frame) & 0xFF) << 8 | ((128 + 3 * frame) & 0xFF) << 16;
   }
 
-  explicit PatternWindow(const Rect& r) : rect_(r) {
+  explicit PatternWindow(const Rect& r, Picture picture = ColorAt) : rect_(r), picture_(picture) {
     WNDCLASSW wc = {};
     wc.lpfnWndProc = Proc;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -766,10 +768,14 @@ class PatternWindow {
     RegisterClassW(&wc);
     hwnd_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"TintvanePattern", L"Pattern", WS_POPUP, r.x, r.y, r.w, r.h,
                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetPropW(hwnd_, L"TintvanePicture", (HANDLE)(void*)picture);
     ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
     UpdateWindow(hwnd_);
   }
-  ~PatternWindow() { DestroyWindow(hwnd_); }
+  ~PatternWindow() {
+    RemovePropW(hwnd_, L"TintvanePicture");
+    DestroyWindow(hwnd_);
+  }
   void NextFrame() {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, GetWindowLongPtrW(hwnd_, GWLP_USERDATA) + 1);
     InvalidateRect(hwnd_, nullptr, FALSE);
@@ -780,7 +786,7 @@ class PatternWindow {
   bool Shows() {
     return WaitFor([&] {
       Shot shot(rect_);
-      return shot.Pixel(0, 0) == ColorAt(0, 0) && shot.Pixel(rect_.w - 1, rect_.h - 1) == ColorAt(rect_.w - 1, rect_.h - 1);
+      return shot.Pixel(0, 0) == picture_(0, 0, 0) && shot.Pixel(rect_.w - 1, rect_.h - 1) == picture_(rect_.w - 1, rect_.h - 1, 0);
     });
   }
 
@@ -792,10 +798,11 @@ class PatternWindow {
     RECT r;
     GetClientRect(hwnd, &r);
     int frame = (int)GetWindowLongPtrW(hwnd, GWLP_USERDATA);
+    Picture picture = (Picture)(void*)GetPropW(hwnd, L"TintvanePicture");
     std::vector<uint32_t> pixels((size_t)r.right * r.bottom);
     for (int y = 0; y < r.bottom; y++)
       for (int x = 0; x < r.right; x++) {
-        int c = ColorAt(x, y, frame);  // to B, G, R bytes
+        int c = picture(x, y, frame);  // to B, G, R bytes
         pixels[(size_t)y * r.right + x] = (uint32_t)((c & 0xFF) << 16 | (c & 0xFF00) | ((c >> 16) & 0xFF));
       }
     BITMAPINFO bi = {};
@@ -805,6 +812,7 @@ class PatternWindow {
     return 0;
   }
   Rect rect_;
+  Picture picture_;
   HWND hwnd_ = nullptr;
 };
 

@@ -361,7 +361,9 @@ class RandomInputTest : public ProgramTest {
       size_t menus = OpenMenus(process_.dwProcessId).size();
       bool enabled = IsWindowEnabled(main_.window);
       if (!dialog && !menus && enabled) return ::testing::AssertionSuccess();
-      if (!dialog && !menus) return ::testing::AssertionFailure() << "the window stays disabled, with nothing open";
+      if (!dialog && !menus)
+        return ::testing::AssertionFailure() << "the window stays disabled, with nothing open; the program's windows:"
+                                             << ProgramWindowsNote();
       // The keys go to the window in front: the dialog, or the window whose
       // menu is open (another window may have come to the front over it).
       // Coming to the front may itself close a menu: then look again.
@@ -383,6 +385,28 @@ class RandomInputTest : public ProgramTest {
                                              << " still open; " << FrontNote();
     }
     return ::testing::AssertionFailure() << "a menu or the colour dialog stays open after five Escapes";
+  }
+
+  // Every top-level window of the program, front to back, hidden ones too,
+  // for a failure's message: class, title, shown or hidden, enabled or not.
+  struct WindowsNote {
+    DWORD pid;
+    std::string text;
+  };
+  static BOOL CALLBACK AddToWindowsNote(HWND hwnd, LPARAM arg) {
+    WindowsNote* n = (WindowsNote*)arg;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner != n->pid) return TRUE;
+    std::wstring text = TextOf(hwnd), cls = ClassOf(hwnd);
+    n->text += " [" + std::string(cls.begin(), cls.end()) + " \"" + std::string(text.begin(), text.end()) + "\"" +
+               (IsWindowVisible(hwnd) ? " shown" : " hidden") + (IsWindowEnabled(hwnd) ? "" : " disabled") + "]";
+    return TRUE;
+  }
+  std::string ProgramWindowsNote() {
+    WindowsNote note = {process_.dwProcessId, ""};
+    EnumWindows(AddToWindowsNote, (LPARAM)&note);
+    return note.text.empty() ? " none" : note.text;
   }
 
   // The window in front, for a failure's message.

@@ -220,10 +220,11 @@ TEST_F(CollapseTest, RightClicksOnTheRightPanelCollapseAndExpandNothingElseDoes)
                            {panel.x + panel.w + 1, panel.cy()},
                            {Of(main_.swatch).cx(), Of(main_.swatch).cy()}};
   const char* reds[] = {"51", "102", "153"};
-  ASSERT_TRUE(ClickAt(Of(main_.fields[0]).cx(), Of(main_.fields[0]).cy()));
   for (int i = 0; i < 3; i++) {
     SCOPED_TRACE(testing::Message() << "right-click at " << outside[i].x << ", " << outside[i].y);
     ASSERT_TRUE(ClickAt(outside[i].x, outside[i].y, true));
+    // Into the field (a press on the swatch, which takes the keyboard, gave it the focus).
+    ASSERT_TRUE(ClickAt(Of(main_.fields[0]).cx(), Of(main_.fields[0]).cy()));
     PressKey(VK_END);
     for (int k = 0; k < 3; k++) PressKey(VK_BACK);
     TypeDigits(reds[i]);

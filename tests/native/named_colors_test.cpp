@@ -220,6 +220,12 @@ TEST_F(NamedColors, ListHasTheSourceRowThenTheNearestNames) {
   }
 }
 
+TEST_F(NamedColors, ASpokenColorIsItsTextAndItsNearestName) {
+  EXPECT_EQ(SpokenColor(ComposeColor(0x1E, 0x90, 0xFF), NOTATION_HTML, 0), "#1E90FF, Dodger Blue");
+  EXPECT_EQ(SpokenColor(ComposeColor(0x1E, 0x90, 0xFE), NOTATION_RGB, 0), "030,144,254, Dodger Blue");
+  EXPECT_EQ(SpokenColor(ComposeColor(0, 0, 128), NOTATION_C, 1), "0x800000, Navy Blue");
+}
+
 TEST(NameListColumns, WidthsFollowTheListWidth) {
   const struct {
     int listWidth;

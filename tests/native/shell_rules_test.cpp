@@ -32,7 +32,9 @@ TEST(RouteControlEvent, EachControlTakesItsOwnEventTypesOnly) {
   } cases[] = {
       {10, LeftPressed, ACTION_CANVAS_DRAG},  {10, PointerMoved, ACTION_CANVAS_DRAG},
       {10, KeyPressed, ACTION_CANVAS_DRAG},   {10, LeftReleased, ACTION_CANVAS_DRAG},
-      {10, KeyReleased, ACTION_NONE},         {10, LeftClicked, ACTION_NONE},
+      {10, KeyReleased, ACTION_CANVAS_DRAG},  {10, LeftClicked, ACTION_NONE},
+      {10, FocusLost, ACTION_CANVAS_DRAG},    {14, KeyReleased, ACTION_CANVAS_DRAG},
+      {10, FocusGained, ACTION_NONE},         {13, CharTyped, ACTION_NONE},
       {11, LeftReleased, ACTION_CANVAS_DRAG}, {12, PointerMoved, ACTION_CANVAS_DRAG},
       {13, KeyPressed, ACTION_CANVAS_DRAG},   {14, LeftPressed, ACTION_CANVAS_DRAG},
       {16, LeftReleased, ACTION_CANVAS_DRAG}, {16, WheelTurned, ACTION_NONE},
@@ -74,6 +76,7 @@ TEST(RouteControlEvent, EachColorCanvasDragsByItsOwnRuleAndNoOtherControlDrags) 
       {12, {DRAG_CAPTURE, true, 5, KEYS_TWO_DIMENSIONAL}},  {13, {DRAG_HISTORY, true, 8, KEYS_HORIZONTAL}},
       {14, {DRAG_SLIDER, true, 1, KEYS_HORIZONTAL}},        {15, {DRAG_SLIDER, true, 1, KEYS_HORIZONTAL}},
       {16, {DRAG_SLIDER, true, 1, KEYS_HORIZONTAL}},        {17, {DRAG_IDLE, false, 0, KEYS_HORIZONTAL}},
+      {21, {DRAG_IDLE, false, 0, KEYS_HORIZONTAL}},
       {20, {DRAG_IDLE, false, 0, KEYS_HORIZONTAL}},         {22, {DRAG_IDLE, false, 0, KEYS_HORIZONTAL}},
       {27, {DRAG_IDLE, false, 0, KEYS_HORIZONTAL}},         {99, {DRAG_IDLE, false, 0, KEYS_HORIZONTAL}},
       {0, {DRAG_IDLE, false, 0, KEYS_HORIZONTAL}},
@@ -93,6 +96,153 @@ TEST(RouteControlEvent, EachColorCanvasDragsByItsOwnRuleAndNoOtherControlDrags) 
   ColorWidgets shared = c;
   shared.imgPaletteHistory = shared.imgPaletteAuto;
   EXPECT_EQ(RouteControlEvent(shared, shared.imgPaletteAuto, PointerMoved).drag.role, DRAG_PALETTE);
+}
+
+TEST(RouteControlEvent, KeysActOnlyWhereTheTableSays) {
+  const ColorWidgets c = NumberedControls();
+  // Space and Enter press the swatch as the mouse does; no other key does.
+  const struct {
+    int control, key;
+    MainAction action;
+  } keys[] = {
+      {20, kKeySpace, ACTION_COLOR_DIALOG}, {20, kKeyEnter, ACTION_COLOR_DIALOG}, {20, kKeyLeft, ACTION_NONE},
+      {20, 65, ACTION_NONE},                {27, kKeyEnter, ACTION_NONE},          {22, kKeySpace, ACTION_NONE},
+      {17, kKeyEnter, ACTION_NONE},         {10, kKeyEnter, ACTION_CANVAS_DRAG},   {13, 65, ACTION_CANVAS_DRAG},
+  };
+  for (const auto& k : keys)
+    EXPECT_EQ(RouteControlEvent(c, k.control, KeyPressed, k.key).action, k.action) << k.control << " key " << k.key;
+  EXPECT_EQ(RouteControlEvent(c, 20, KeyReleased, kKeySpace).action, ACTION_NONE);
+  // What the keys do on each canvas while idle, and each strip's channel.
+  const struct {
+    int control;
+    CanvasKeyRole keys;
+    int channel;
+  } roles[] = {
+      {10, CANVAS_KEYS_PICKER, -1}, {11, CANVAS_KEYS_CELLS, -1},  {12, CANVAS_KEYS_CELLS, -1},
+      {13, CANVAS_KEYS_CELLS, -1},  {14, CANVAS_KEYS_CHANNEL, 0}, {15, CANVAS_KEYS_CHANNEL, 1},
+      {16, CANVAS_KEYS_CHANNEL, 2}, {20, CANVAS_KEYS_BUTTON, -1}, {17, CANVAS_KEYS_NONE, -1},
+      {99, CANVAS_KEYS_NONE, -1},
+  };
+  for (const auto& k : roles) {
+    ControlRoute route = RouteControlEvent(c, k.control, KeyPressed, kKeyLeft);
+    EXPECT_EQ(route.drag.idleKeys, k.keys) << k.control;
+    EXPECT_EQ(route.channel, k.channel) << k.control;
+  }
+  // The capture view's marker moves in two dimensions, the strips' along their row.
+  EXPECT_EQ(DecideCanvasKey(RouteControlEvent(c, 12, KeyPressed).drag, kKeyDown).dy, 1);
+  EXPECT_EQ(DecideCanvasKey(RouteControlEvent(c, 11, KeyPressed).drag, kKeyDown).dx, -1);
+}
+
+TEST(MainTabOrder, FollowsTheWindowAsAPersonReadsIt) {
+  const ColorWidgets c = NumberedControls();
+  int order[32];
+  int count = MainTabOrder(c, order, 32);
+  // Picker, capture view, each strip with its field, colour text, options,
+  // swatch, palette, history, list.
+  const std::vector<int> expected = {10, 12, 14, 17, 15, 18, 16, 19, 21, 27, 20, 11, 13, 22};
+  EXPECT_EQ(std::vector<int>(order, order + count), expected);
+  // A short buffer gets what fits, and the count of all.
+  EXPECT_EQ(MainTabOrder(c, order, 3), 14);
+  EXPECT_EQ(std::vector<int>(order, order + 3), std::vector<int>(expected.begin(), expected.begin() + 3));
+}
+
+TEST(MainControls, EveryControlAPersonReachesHasANameOfItsOwn) {
+  std::vector<std::string> names;
+  for (int i = 0; i < kMainControlCount; i++) {
+    const MainControlRow& row = kMainControls[i];
+    bool reachable = row.tab > 0;
+    EXPECT_EQ(row.spoken != nullptr, reachable) << row.name;
+    if (!row.spoken) continue;
+    for (const std::string& other : names) EXPECT_NE(other, row.spoken) << row.name;
+    names.push_back(row.spoken);
+    // Every colour canvas and the swatch say what they are: a role of their own.
+    bool canvas = row.drag.role != DRAG_IDLE || row.drag.idleKeys == CANVAS_KEYS_BUTTON;
+    if (canvas) {
+      EXPECT_NE(row.role, ACCESSIBLE_DEFAULT) << row.name;
+    }
+  }
+  const struct {
+    const char* control;
+    const char* spoken;
+    AccessibleRole role;
+  } expected[] = {
+      {"imgPaletteR", "Red", ACCESSIBLE_SLIDER},
+      {"imgPaletteCapture", "Magnified view", ACCESSIBLE_GRAPHIC},
+      {"imgPaletteAuto", "Automatic palette", ACCESSIBLE_LIST},
+      {"imgPaletteHistory", "History", ACCESSIBLE_LIST},
+      {"imgPaletteCurrent", "Current colour", ACCESSIBLE_PUSH_BUTTON},
+      {"cmdSelector", "Pick a colour from the screen", ACCESSIBLE_PUSH_BUTTON},
+      {"txtRGB", "Colour text", ACCESSIBLE_DEFAULT},
+      {"lstResults", "Nearest named colours", ACCESSIBLE_LIST},
+      {"cmdOptions", "Tintvane.ini options", ACCESSIBLE_PUSH_BUTTON},
+  };
+  for (const auto& k : expected) {
+    bool found = false;
+    for (int i = 0; i < kMainControlCount; i++)
+      if (strcmp(kMainControls[i].name, k.control) == 0) {
+        found = true;
+        EXPECT_STREQ(kMainControls[i].spoken, k.spoken);
+        EXPECT_EQ(kMainControls[i].role, k.role) << k.control;
+      }
+    EXPECT_TRUE(found) << k.control;
+  }
+}
+
+//-----------------------------------------------------------------------------
+// What a screen reader is told
+//-----------------------------------------------------------------------------
+
+TEST(ValueNoticesDue, LiveChangesAreToldAFewTimesASecondAndAlwaysAtTheEnd) {
+  ValueNotices n = {};
+  // Nothing under way: each change at once.
+  EXPECT_EQ(ValueNoticesDue(&n, 0x3, NOTICE_ON_CHANGE, 1000), 0x3u);
+  EXPECT_EQ(ValueNoticesDue(&n, 0x1, NOTICE_ON_CHANGE, 1001), 0x1u);
+  EXPECT_EQ(ValueNoticesDue(&n, 0, NOTICE_ON_CHANGE, 1002), 0u);
+  // A pick: a change on every 16 ms tick for two seconds, told at most
+  // once per interval, the ones between them gathered.
+  int told = 0;
+  uint32_t last = 0;
+  for (uint32_t t = 2000; t < 4000; t += 16) {
+    uint32_t due = ValueNoticesDue(&n, t % 32 ? 0x4 : 0x8, NOTICE_LIVE, t);
+    if (!due) continue;
+    if (told) {
+      EXPECT_GE(t - last, kValueNoticeIntervalMs);
+    }
+    EXPECT_EQ(due, told ? 0xCu : 0x4u);
+    told++;
+    last = t;
+  }
+  EXPECT_GE(told, 7);
+  EXPECT_LE(told, 9);
+  // The end tells what waits at once, however soon, and what changed on the
+  // way there with it.
+  EXPECT_EQ(ValueNoticesDue(&n, 0x20, NOTICE_GATHER, last + 1), 0u);
+  EXPECT_EQ(ValueNoticesDue(&n, 0x1, NOTICE_AT_END, last + 1), 0x2Du);
+  EXPECT_EQ(ValueNoticesDue(&n, 0, NOTICE_AT_END, last + 2), 0u);
+  // A tick without a change tells what waits, once its interval is over.
+  uint32_t end = last + 1;
+  EXPECT_EQ(ValueNoticesDue(&n, 0x10, NOTICE_LIVE, end + 10), 0u);
+  EXPECT_EQ(ValueNoticesDue(&n, 0, NOTICE_LIVE, end + kValueNoticeIntervalMs - 1), 0u);
+  EXPECT_EQ(ValueNoticesDue(&n, 0, NOTICE_LIVE, end + kValueNoticeIntervalMs), 0x10u);
+  // Across the tick count's wrap.
+  ValueNotices w = {0, 0xFFFFFFF0u};
+  EXPECT_EQ(ValueNoticesDue(&w, 0x1, NOTICE_LIVE, 0x20), 0u);
+  EXPECT_EQ(ValueNoticesDue(&w, 0, NOTICE_LIVE, 0xFFFFFFF0u + kValueNoticeIntervalMs), 0x1u);
+}
+
+TEST(MainControlBit, OneBitPerRow) {
+  const ColorWidgets c = NumberedControls();
+  uint32_t all = 0;
+  for (int control = 10; control <= 27; control++) {
+    uint32_t bit = MainControlBit(c, control);
+    EXPECT_EQ(bit & (bit - 1), 0u) << control;
+    EXPECT_NE(bit, 0u) << control;
+    EXPECT_EQ(all & bit, 0u) << control;
+    all |= bit;
+  }
+  EXPECT_EQ(MainControlBit(c, 99), 0u);
+  EXPECT_EQ(MainControlBit(c, 0), 0u);
+  EXPECT_EQ(MainControlBit(c, -1), 0u);
 }
 
 //-----------------------------------------------------------------------------

@@ -590,3 +590,115 @@ TEST_F(CanvasTest, DrawingOnAFocusedCanvasKeepsTheFocusRectangle) {
   EndDrawing();
   EXPECT_TRUE(ScreenShows(r.left, r.top, 60, 40, showsFramed(0xFF0000)));
 }
+
+//-----------------------------------------------------------------------------
+// Focus mark and cell marker
+//-----------------------------------------------------------------------------
+
+// What the screen shows around and on a 60 x 40 canvas at (20, 20): the
+// ring's band a pixel off its edge, and its own pixels.
+struct AroundCanvas {
+  int ringMarked = 0;     // band pixels that are not the window's background
+  int canvasChanged = 0;  // canvas pixels that are not its surface's colour
+};
+
+static AroundCanvas Around(int canvas, int surfaceColor) {
+  AroundCanvas seen;
+  RECT r = ScreenClientRect(canvas);
+  int background = (int)GetSysColor(COLOR_BTNFACE);  // a colour value, as ReadPixel gives
+  ScreenShows(r.left - 4, r.top - 4, 68, 48, [&] {
+    seen = AroundCanvas{};
+    for (int x = 0; x < 68; x++) {
+      seen.ringMarked += ReadPixel(x, 2) != background;   // the band above: 2 off the edge
+      seen.ringMarked += ReadPixel(x, 45) != background;  // and below
+    }
+    for (int y = 4; y < 44; y++)
+      for (int x = 4; x < 64; x++) seen.canvasChanged += ReadPixel(x, y) != surfaceColor;
+    return true;
+  });
+  return seen;
+}
+
+TEST_F(CanvasTest, AKeyboardCanvasShowsItsFocusAroundItself) {
+  int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 60, 40, Canvas_Keyboard);
+  int other = CreateCanvas(kAutoNumber, window_, 200, 20, 60, 40, Canvas_Keyboard | Canvas_DrawFocus);
+  for (int c : {canvas, other}) {
+    BeginDrawing(CanvasTarget(c));
+    FillBox(0, 0, 60, 40, 0x00FF00);
+    EndDrawing();
+  }
+  SendMessageW((HWND)WindowHandle(window_), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  EXPECT_EQ(Around(canvas, 0x00FF00).ringMarked, 0);  // no focus, no mark
+  ASSERT_TRUE(FocusCanvas(canvas));
+  RECT r = ScreenClientRect(canvas);
+  int background = (int)GetSysColor(COLOR_BTNFACE);
+  // The system's dotted rectangle, a pixel off the edge, all round; the
+  // canvas itself keeps its colours.
+  EXPECT_TRUE(ScreenShows(r.left - 2, r.top - 2, 64, 44, [&] {
+    int top = 0, left = 0;
+    for (int x = 0; x < 64; x++) top += ReadPixel(x, 0) != background;
+    for (int y = 0; y < 44; y++) left += ReadPixel(0, y) != background;
+    return top >= 20 && left >= 14 && ReadPixel(1, 1) == background;
+  }));
+  AroundCanvas seen = Around(canvas, 0x00FF00);
+  EXPECT_EQ(seen.canvasChanged, 0);
+
+  // The mark moves with the focus; a canvas that draws its focus inside has none around it.
+  ASSERT_TRUE(FocusCanvas(other));
+  EXPECT_TRUE(ScreenShows(r.left - 2, r.top - 2, 64, 44, [&] { return ReadPixel(10, 0) == background && ReadPixel(11, 0) == background; }));
+  EXPECT_EQ(Around(other, 0x00FF00).ringMarked, 0);
+}
+
+// Where the user has focus marks hidden until the keyboard is used, the
+// mark goes with them and a key on the canvas brings them back. (Wine 8
+// always shows them: there the window's state never hides them.)
+TEST_F(CanvasTest, FocusMarksHiddenUntilTheKeyboardIsUsedComeBackWithAKey) {
+  int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 60, 40, Canvas_Keyboard);
+  HWND window = (HWND)WindowHandle(window_);
+  ASSERT_TRUE(FocusCanvas(canvas));
+  SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_SET, UISF_HIDEFOCUS), 0);
+  if (!(SendMessageW(HandleOf(canvas), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS))
+    GTEST_SKIP() << "the platform does not hide focus marks";
+  EXPECT_EQ(Around(canvas, 0xFFFFFF).ringMarked, 0);
+  SendKeys({{VK_RIGHT, false}, {VK_RIGHT, true}});
+  EventsUntil(canvas, KeyReleased);
+  EXPECT_FALSE(SendMessageW(HandleOf(canvas), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+  EXPECT_GT(Around(canvas, 0xFFFFFF).ringMarked, 20);
+}
+
+TEST_F(CanvasTest, ACellMarkerShowsOnScreenOnceTheKeyboardIsUsedThere) {
+  int canvas = CreateCanvas(kAutoNumber, window_, 20, 20, 60, 40, Canvas_Keyboard);
+  BeginDrawing(CanvasTarget(canvas));
+  FillBox(0, 0, 60, 40, 0x808080);
+  EndDrawing();
+  SendMessageW((HWND)WindowHandle(window_), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  SetCanvasMarker(canvas, 10, 5, 12, 10);
+  RECT r = ScreenClientRect(canvas);
+  auto marked = [&](bool shown) {
+    return ScreenShows(r.left, r.top, 60, 40, [=] {
+      bool frame = ReadPixel(10, 5) == 0 && ReadPixel(21, 14) == 0 && ReadPixel(11, 6) == 0xFFFFFF &&
+                   ReadPixel(20, 13) == 0xFFFFFF && ReadPixel(15, 10) == 0x808080;
+      bool plain = ReadPixel(10, 5) == 0x808080 && ReadPixel(11, 6) == 0x808080;
+      return shown ? frame : plain;
+    });
+  };
+  EXPECT_TRUE(marked(false));  // not focused
+  ASSERT_TRUE(FocusCanvas(canvas));  // by the keyboard's way
+  EXPECT_TRUE(marked(true));
+  BeginDrawing(CanvasTarget(canvas));
+  EXPECT_EQ(ReadPixel(10, 5), 0x808080);  // never in the surface
+  EndDrawing();
+  // A press with the mouse hides it; a key brings it back.
+  ASSERT_TRUE(PointAt(canvas, 40, 30));
+  SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+  EventsUntil(canvas, LeftReleased);
+  EXPECT_TRUE(marked(false));
+  SendKeys({{VK_LEFT, false}, {VK_LEFT, true}});
+  EventsUntil(canvas, KeyReleased);
+  EXPECT_TRUE(marked(true));
+  // Moved, and taken away.
+  SetCanvasMarker(canvas, 30, 20, 8, 8);
+  EXPECT_TRUE(ScreenShows(r.left, r.top, 60, 40, [] { return ReadPixel(10, 5) == 0x808080 && ReadPixel(30, 20) == 0; }));
+  SetCanvasMarker(canvas, 0, 0, 0, 0);
+  EXPECT_TRUE(ScreenShows(r.left, r.top, 60, 40, [] { return ReadPixel(30, 20) == 0x808080; }));
+}
