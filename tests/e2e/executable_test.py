@@ -41,10 +41,10 @@ WINDOWS_7_IMPORTS = {
     "comctl32.dll": set("""
         _TrackMouseEvent DefSubclassProc ImageList_Add ImageList_Create
         ImageList_Destroy ImageList_Draw ImageList_GetIconSize ImageList_GetImageCount
-        ImageList_Remove InitCommonControlsEx SetWindowSubclass
+        ImageList_Remove InitCommonControlsEx RemoveWindowSubclass SetWindowSubclass
     """.split()),
     "gdi32.dll": set("""
-        BitBlt CreateCompatibleBitmap CreateCompatibleDC CreateDIBSection
+        BitBlt CombineRgn CreateCompatibleBitmap CreateCompatibleDC CreateDIBSection CreateRectRgn
         CreateFontIndirectW CreateFontW CreateSolidBrush DeleteDC DeleteObject GdiFlush
         GdiSetBatchLimit GetDeviceCaps GetDIBits GetObjectW GetStockObject
         GetTextMetricsW RestoreDC SaveDC SelectObject SetBkColor SetBkMode SetTextColor
@@ -59,7 +59,7 @@ WINDOWS_7_IMPORTS = {
         GetLastError GetLogicalDriveStringsW GetModuleFileNameW GetModuleHandleA
         GetModuleHandleW GetProcAddress GetProcessAffinityMask GetStartupInfoA
         GetSystemDirectoryW GetSystemTimeAsFileTime GetThreadContext GetThreadPriority
-        GetTickCount GetTickCount64 GlobalAlloc GlobalFree GlobalLock GlobalUnlock
+        GetTickCount GetTickCount64 GlobalAlloc GlobalFree GlobalLock GlobalSize GlobalUnlock
         InitializeCriticalSection IsDBCSLeadByteEx IsDebuggerPresent
         LeaveCriticalSection LoadLibraryA LoadLibraryExW LoadLibraryW LocalFree MulDiv
         MultiByteToWideChar OpenProcess OutputDebugStringA QueryPerformanceCounter
@@ -87,17 +87,17 @@ WINDOWS_7_IMPORTS = {
         CloseClipboard CreatePopupMenu CreateWindowExW DefWindowProcW DestroyMenu
         DestroyWindow DispatchMessageW DrawEdge DrawFocusRect DrawFrameControl DrawTextW
         EmptyClipboard EnableWindow EndPaint EnumChildWindows EnumDisplayMonitors
-        EnumThreadWindows FillRect GetAncestor GetCapture GetClassLongPtrW GetClassLongW
-        GetClientRect GetCursorPos GetDC GetFocus GetForegroundWindow GetKeyboardState
-        GetKeyState GetMessagePos GetMonitorInfoW
+        EnumThreadWindows EqualRect FillRect FrameRect GetAncestor GetCapture GetClassLongPtrW
+        GetClassLongW GetClientRect GetClipboardData GetCursorPos GetDC GetFocus
+        GetForegroundWindow GetKeyboardState GetKeyState GetMessagePos GetMonitorInfoW
         GetParent GetPropW GetScrollInfo GetSysColor GetSysColorBrush GetSystemMetrics
         GetWindow GetWindowLongPtrW GetWindowLongW GetWindowRect GetWindowTextLengthW
         GetWindowTextW InflateRect InvalidateRect IsChild IsDialogMessageW IsIconic
-        IsWindow IsWindowVisible KillTimer LoadCursorW LoadImageW MapWindowPoints
-        MessageBoxW MonitorFromWindow MoveWindow MsgWaitForMultipleObjectsEx OffsetRect
+        IsWindow IsWindowEnabled IsWindowVisible KillTimer LoadCursorW LoadImageW MapWindowPoints
+        MessageBoxW MonitorFromWindow MoveWindow MsgWaitForMultipleObjectsEx NotifyWinEvent OffsetRect
         OpenClipboard PeekMessageW PostMessageW PtInRect RedrawWindow RegisterClassExW
         RegisterClipboardFormatW ReleaseCapture ReleaseDC ScreenToClient SendMessageW
-        SetCapture SetClipboardData SetCursor SetCursorPos SetFocus SetForegroundWindow
+        SetCapture SetClipboardData SetCursor SetCursorPos SetFocus SetForegroundWindow SetWindowRgn
         SetPropW SetScrollInfo SetScrollPos SetTimer SetWindowLongPtrW SetWindowLongW
         SetWindowPos SetWindowTextW ShowWindow SystemParametersInfoW TrackMouseEvent
         TrackPopupMenu TranslateMessage
