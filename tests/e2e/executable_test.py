@@ -83,7 +83,7 @@ WINDOWS_7_IMPORTS = {
         wcscmp wcslen
     """.split()),
     "user32.dll": set("""
-        AdjustWindowRectEx AnimateWindow AppendMenuW BeginPaint ClipCursor
+        AdjustWindowRectEx AnimateWindow AppendMenuW BeginPaint CallWindowProcW ClipCursor
         CloseClipboard CreatePopupMenu CreateWindowExW DefWindowProcW DestroyMenu
         DestroyWindow DispatchMessageW DrawEdge DrawFocusRect DrawFrameControl DrawTextW
         EmptyClipboard EnableWindow EndPaint EnumChildWindows EnumDisplayMonitors
