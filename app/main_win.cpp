@@ -6,6 +6,7 @@
 
 #include "app/startup.h"
 #include "runtime/libraries.h"
+#include "runtime/startup_timing.h"
 
 // The loader resolves the program's imports, and what they import in turn,
 // before its first instruction; a DLL that is not one of the system's known
@@ -27,6 +28,7 @@ static_assert(offsetof(IMAGE_LOAD_CONFIG_DIRECTORY, Reserved1) == (sizeof(void*)
               "DependentLoadFlags where Windows reads it");
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  MarkStartupStep(STEP_WINMAIN);
   // First of all, before any library is loaded by name: the program may be
   // started from a folder where anyone can drop a file.
   KeepLibrariesToSystemFolder();

@@ -19,6 +19,7 @@
 #include "runtime/fonts.h"
 #include "runtime/images.h"
 #include "runtime/random.h"
+#include "runtime/startup_timing.h"
 #include "runtime/windowing.h"
 #include "runtime/xml_doc.h"
 
@@ -51,6 +52,7 @@ static bool OpenMainWindow() {
   g.mainDialog = dialog;
   XmlDoc doc;
   bool parsed = XmlParse(doc, kMainWindowDescription, kMainWindowDescriptionLength);
+  MarkStartupStep(STEP_DESCRIPTION_PARSE);
   if (FontExists(g.FontNormal)) SetDefaultControlFont(g.FontNormal);
   for (int i = 0; i < kMainControlCount; i++) controls.*kMainControls[i].control = -1;
   controls.wndMain = -1;
@@ -64,6 +66,7 @@ static bool OpenMainWindow() {
     }
     RefitDialog(dialog);
   }
+  MarkStartupStep(STEP_LAYOUT);
   return controls.wndMain != -1;
 }
 
@@ -99,8 +102,10 @@ static void KeepWindowReachable(int displayCount) {
 static void DrawEveryView(bool fillNameList) {
   int list = GProgram->controls.lstResults;
   RestoreCapture();
+  MarkStartupStep(STEP_CAPTURE_RESTORE);
   if (fillNameList) RefreshNameList(CONFIG.Color, list, true, true);
   else SizeNameList(list);
+  MarkStartupStep(STEP_LIST_FILL);
   DrawHistory();
   RefreshCurrentSwatch(CONFIG.Color, true);
   RefreshChannelViews(CONFIG.Color, true);
@@ -147,10 +152,12 @@ bool BuildMainWindow() {
   SetWindowStayOnTop(window, CONFIG.WinTopmost != 0);
   HideWindow(window, false);
   ActivateWindow(window);
+  MarkStartupStep(STEP_WINDOW_SHOW);
   DrawEveryView(true);
   SetUpKeysAndAccessibility();
   AddWindowTimer(window, TimerFocusPoll, 16);
   AddWindowTimer(window, TimerSelectorSkin, 1);
+  MarkStartupStep(STEP_VIEWS);
   return true;
 }
 
@@ -159,6 +166,7 @@ bool BuildMainWindow() {
 //-----------------------------------------------------------------------------
 
 void PaintSelectorSkin() {
+  MarkStartupStep(STEP_FIRST_PAINT);  // the timer runs once no paint is pending
   const ColorWidgets& controls = GProgram->controls;
   int button = controls.cmdSelectorImg;
   if (!ControlExists(button)) return;
@@ -175,4 +183,5 @@ void PaintSelectorSkin() {
   ReleaseImage(snapshot);
   ReleaseImage(icon);
   HideControl(button, true);
+  MarkStartupStep(STEP_PICKER_FACE);
 }

@@ -15,6 +15,7 @@
 #include "runtime/messages.h"
 #include "runtime/random.h"
 #include "runtime/start.h"
+#include "runtime/startup_timing.h"
 #include "runtime/windowing.h"
 
 static void ReleaseRuntime() {
@@ -48,6 +49,7 @@ int RunMainWindow() {
   GProgram->settingsFound = LoadSettings(kSettingsFileName, &CONFIG, kConfigDescriptor);
   if (CONFIG.validityMarker != kSettingsMarker)
     ApplyDefaultSettings(&CONFIG, RandomInt(0, 255));
+  MarkStartupStep(STEP_SETTINGS_LOAD);
   if (!BuildMainWindow()) return kExitNoMainWindow;
   RunEventLoop();
   return 0;
@@ -56,9 +58,12 @@ int RunMainWindow() {
 int ProgramMain() {
   ProgramContext& g = *GProgram;
   StartRuntime();
+  MarkStartupStep(STEP_RUNTIME);
   g.FontNormal = LoadFont("Consolas", 9);
   g.FontLarge = LoadFont("Consolas", 11);
+  MarkStartupStep(STEP_FONTS);
   BuildNamedColorMap();
+  MarkStartupStep(STEP_NAMED_COLORS);
   int exitCode = RunMainWindow();
   ReleaseRuntime();
   return exitCode;

@@ -13,6 +13,7 @@
 #include <stdio.h>
 
 #include "bench/picker_face_floor.h"
+#include "runtime/startup_timing.h"
 
 static LRESULT CALLBACK CanvasProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_PAINT) {
@@ -75,6 +76,7 @@ static const Child kChildren[] = {
 const int kChildCount = sizeof kChildren / sizeof kChildren[0];
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  MarkStartupStep(STEP_WINMAIN);
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   WNDCLASSW wc = {};
@@ -89,6 +91,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   wc.lpfnWndProc = CanvasProc;
   wc.lpszClassName = L"PlainCanvas";
   RegisterClassW(&wc);
+  MarkStartupStep(STEP_RUNTIME);
 
   HDC screen = GetDC(nullptr);
   int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
@@ -97,6 +100,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                              CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, L"Consolas");
   HFONT large = CreateFontW(-MulDiv(11, pixelsPerInch, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
                             CLEARTYPE_QUALITY, FIXED_PITCH | FF_MODERN, L"Consolas");
+  MarkStartupStep(STEP_FONTS);
 
   RECT frame = {0, 0, 494, 283};
   DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -113,6 +117,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     bool big = i == 11 || i == 14 || i == kChildCount - 1;
     SendMessageW(children[i], WM_SETFONT, (WPARAM)(big ? large : normal), FALSE);
   }
+  MarkStartupStep(STEP_CONTROL_CREATION);
 
   HWND list = children[kChildCount - 1];
   const wchar_t* titles[3] = {L"Name", L"Color", L"Diff"};
@@ -123,9 +128,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   HIMAGELIST icons = ImageList_Create(16, 16, ILC_COLOR32, 34, 0);
   ListView_SetImageList(list, icons, LVSIL_SMALL);
   for (int row = 0; row < 34; row++) {
-    HDC dc = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, 16, 16);
-    ReleaseDC(nullptr, dc);
+    // Each row's icon in its colour, as the program's.
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof info.bmiHeader, 16, 16, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    for (int i = 0; bitmap && i < 16 * 16; i++) ((DWORD*)bits)[i] = 0xFF000000u | (DWORD)row * 0x050403u;
     int icon = ImageList_Add(icons, bitmap, nullptr);
     DeleteObject(bitmap);
     wchar_t name[32], code[16], diff[8];
@@ -138,9 +146,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ListView_SetItemText(list, row, 1, code);
     ListView_SetItemText(list, row, 2, diff);
   }
+  MarkStartupStep(STEP_LIST_FILL);
 
   ShowWindow(window, SW_SHOWNORMAL);
   SetForegroundWindow(window);
+  MarkStartupStep(STEP_WINDOW_SHOW);
   StartPickerFace(window, children[19], children[18]);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

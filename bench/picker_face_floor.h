@@ -10,6 +10,8 @@
 
 #include <stdlib.h>
 
+#include "runtime/startup_timing.h"
+
 const UINT_PTR kPickerFaceTimer = 7536756;
 
 static HWND g_faceButton, g_faceTarget;  // the native button; the window the face shows in
@@ -31,6 +33,7 @@ static void DrawPickerIcon(unsigned* pixels, int width, int height) {
 }
 
 static void CALLBACK PaintPickerFace(HWND window, UINT, UINT_PTR timer, DWORD) {
+  MarkStartupStep(STEP_FIRST_PAINT);  // the timer runs once no paint is pending
   KillTimer(window, timer);
   RECT r;
   GetWindowRect(g_faceButton, &r);
@@ -56,6 +59,7 @@ static void CALLBACK PaintPickerFace(HWND window, UINT, UINT_PTR timer, DWORD) {
   DeleteDC(iconDc);
   ShowWindow(g_faceButton, SW_HIDE);
   InvalidateRect(g_faceTarget, &g_facePlace, FALSE);
+  MarkStartupStep(STEP_PICKER_FACE);
 }
 
 // Shows the face in the target's WM_PAINT, once it is made.

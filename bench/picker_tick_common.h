@@ -195,6 +195,11 @@ inline void WaitForTickStart(bool paced) {
   last = now;
 }
 
+// Whether a round gives up on a pointer that does not stay where it is put:
+// a missed tick is tried again, and a loaded machine misses more of them,
+// so only more misses than the ticks it wants end the round.
+inline bool TooManyMisses(int misses, int ticks) { return misses > ticks; }
+
 // Places the pointer and takes in what the move sent, until the system
 // reports it there (at most 2 s: false when it does not get there).
 inline bool PlacePointer(POINT p) {

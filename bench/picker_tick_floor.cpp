@@ -396,7 +396,7 @@ int main(int argc, char** argv) {
     POINT at = BenchPathPoint(i);
     POINT onScreen = {origin.x + at.x, origin.y + at.y};
     WaitForTickStart(paced);
-    if (!PlacePointer(onScreen) || stats.misses > ticks / 10) {
+    if (!PlacePointer(onScreen) || TooManyMisses(stats.misses, ticks)) {
       fprintf(stderr, "floor: the pointer does not stay where it is put\n");
       return 1;
     }

@@ -20,6 +20,7 @@
 
 #include "dialog/element_flags.h"
 #include "dialog/runtime_values.h"
+#include "runtime/startup_timing.h"
 
 //-----------------------------------------------------------------------------
 // [SECTION] Names without regard to case
@@ -722,6 +723,7 @@ int OpenDescribedWindow(int number, const XmlDoc& doc, const char* windowName, i
     g_dialogByWindow[dialog->window] = number;
     BuildChildren(*dialog, doc, root, element, 0);
     FinishChildren(*dialog, root);
+    MarkStartupStep(STEP_CONTROL_CREATION);
   }
   if (!dialog->error.empty()) {
     CloseDialogWindow(*dialog);

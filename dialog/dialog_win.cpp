@@ -73,23 +73,25 @@ static SIZE FrameOf(HWND hwnd) {
 static int ScaleX(int v) { return LogicalToDeviceX(v); }
 static int ScaleY(int v) { return LogicalToDeviceY(v); }
 
-// The control's required size in device pixels.
+// The height of a line of text in the control's font.
+static int LineHeight(HWND hwnd) { return TextExtent(hwnd, L"Hg", false).cy; }
+
+// The control's required size in device pixels. Its text and font are read
+// only by the kinds measured by them: every measure asks the system.
 static SIZE RequiredPixels(HWND hwnd, int kind, uint32_t flags) {
-  std::wstring text = ChildWindowText(hwnd);
   int edgeW = 2 * EdgeX(), edgeH = 2 * EdgeY();
-  int lineH = TextExtent(hwnd, L"Hg", false).cy;
   switch (kind) {
     case NODE_TEXT:
     case NODE_HYPERLINK: {
-      SIZE s = TextExtent(hwnd, text, false);
+      SIZE s = TextExtent(hwnd, ChildWindowText(hwnd), false);
       if (kind == NODE_TEXT && (flags & Text_Border)) return SIZE{s.cx + edgeW, s.cy + edgeH};
       return SIZE{s.cx + 2, s.cy + 2};
     }
     case NODE_STRING:
     case NODE_SHORTCUT:
-      return SIZE{edgeW, lineH + edgeH};
+      return SIZE{edgeW, LineHeight(hwnd) + edgeH};
     case NODE_BUTTON: {
-      SIZE s = TextExtent(hwnd, text, true);
+      SIZE s = TextExtent(hwnd, ChildWindowText(hwnd), true);
       int w = s.cx + ScaleX(edgeW + 10), h = s.cy + ScaleY(edgeH);
       if (h >= ScaleY(18) && h < ScaleY(24)) {
         h = (int)(h * 1.27);
@@ -99,7 +101,7 @@ static SIZE RequiredPixels(HWND hwnd, int kind, uint32_t flags) {
     }
     case NODE_CHECKBOX:
     case NODE_OPTION: {
-      SIZE s = TextExtent(hwnd, text, true);
+      SIZE s = TextExtent(hwnd, ChildWindowText(hwnd), true);
       int box = ScaledSystemMetric(SM_CXMENUCHECK);
       return SIZE{s.cx + box + ScaleX(6), (s.cy > box ? s.cy : box) + 2};
     }
@@ -110,7 +112,7 @@ static SIZE RequiredPixels(HWND hwnd, int kind, uint32_t flags) {
     case NODE_COMBOBOX:
     case NODE_EXPLORERCOMBO: {
       int item = (int)SendMessageW(hwnd, CB_GETITEMHEIGHT, (WPARAM)-1, 0);
-      return SIZE{edgeW + ScaledSystemMetric(SM_CXVSCROLL) + ScaleX(8), (item > 0 ? item : lineH) + edgeH + 2};
+      return SIZE{edgeW + ScaledSystemMetric(SM_CXVSCROLL) + ScaleX(8), (item > 0 ? item : LineHeight(hwnd)) + edgeH + 2};
     }
     case NODE_CALENDAR: {
       RECT r = {0, 0, 0, 0};
@@ -120,13 +122,13 @@ static SIZE RequiredPixels(HWND hwnd, int kind, uint32_t flags) {
     }
     case NODE_DATE: {
       SIZE s = TextExtent(hwnd, L"00/00/0000", false);
-      return SIZE{s.cx + edgeW + ScaledSystemMetric(SM_CXVSCROLL) + ScaleX(8), lineH + edgeH + 2};
+      return SIZE{s.cx + edgeW + ScaledSystemMetric(SM_CXVSCROLL) + ScaleX(8), LineHeight(hwnd) + edgeH + 2};
     }
     case NODE_SPIN:
-      return SIZE{edgeW + ScaledSystemMetric(SM_CXVSCROLL), lineH + edgeH};
+      return SIZE{edgeW + ScaledSystemMetric(SM_CXVSCROLL), LineHeight(hwnd) + edgeH};
     case NODE_IPADDRESS: {
       SIZE s = TextExtent(hwnd, L"000.000.000.000", false);
-      return SIZE{s.cx + edgeW + ScaleX(8), lineH + edgeH};
+      return SIZE{s.cx + edgeW + ScaleX(8), LineHeight(hwnd) + edgeH};
     }
     default:  // canvases and the rest: no measure of their own
       return SIZE{0, 0};
@@ -193,11 +195,21 @@ static void BindEvent(int control, int type, intptr_t procedure) {
   BindControlEvent(control, type, (void (*)(const WindowEvent&))procedure);
 }
 
+// Whether only frames lie under the window among its siblings.
+static bool OnlyFramesUnder(HWND hwnd) {
+  for (HWND under = GetWindow(hwnd, GW_HWNDNEXT); under; under = GetWindow(under, GW_HWNDNEXT))
+    if (ControlKindOf(ControlNumberOf(under)) != CONTROL_FRAME) return false;
+  return true;
+}
+
 static void ResizeDialogControl(int control, int x, int y, int w, int h) {
   ResizeControl(control, x, y, w > 0 ? w : 0, h > 0 ? h : 0);
-  // Frames lie under the controls they surround.
-  if (ControlKindOf(control) == CONTROL_FRAME)
-    SetWindowPos((HWND)ControlHandle(control), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // Frames lie under the controls they surround. Each placement of the
+  // window's content comes here; the frames already at the bottom, in this
+  // order, stay there.
+  HWND hwnd = (HWND)ControlHandle(control);
+  if (ControlKindOf(control) == CONTROL_FRAME && !OnlyFramesUnder(hwnd))
+    SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 static void SetScrollAreaInner(int control, int w, int h) {

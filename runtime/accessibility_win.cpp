@@ -6,7 +6,6 @@
 // so a run without assistive technology never loads it.
 #include "runtime/win32_internal.h"  // windows.h first
 
-#include <commctrl.h>
 #include <oleacc.h>
 
 #include <unordered_map>
@@ -200,30 +199,45 @@ static bool AnswerAccessibleObject(HWND hwnd, const AccessibleInfo& info, WPARAM
 // Controls
 //-----------------------------------------------------------------------------
 
-// What the program says, by window; kept while the window lives.
-static std::unordered_map<HWND, AccessibleInfo> g_accessible;
+// What the program says, by window, and the window procedure the window had
+// before; kept while the window lives.
+struct AccessibleWindow {
+  AccessibleInfo info;
+  WNDPROC original;
+};
+static std::unordered_map<HWND, AccessibleWindow> g_accessible;
 
-static LRESULT CALLBACK AccessibleSubclass(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+// Put before the control's own procedure, which it calls directly: the
+// common controls' subclassing would look up a window property at every
+// message, a round trip to the window server under Wine.
+static LRESULT CALLBACK AccessibleWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto it = g_accessible.find(hwnd);
+  if (it == g_accessible.end()) return DefWindowProcW(hwnd, msg, wParam, lParam);
+  WNDPROC original = it->second.original;
   // Compared as a DWORD: 64-bit Windows may hand the identifier over unextended.
   if (msg == WM_GETOBJECT && (DWORD)lParam == (DWORD)OBJID_CLIENT) {
-    auto it = g_accessible.find(hwnd);
+    AccessibleInfo info = it->second.info;  // the standard object's questions may come back here
     LRESULT result = 0;
-    if (it != g_accessible.end() && AnswerAccessibleObject(hwnd, it->second, wParam, &result)) return result;
+    if (AnswerAccessibleObject(hwnd, info, wParam, &result)) return result;
   } else if (msg == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, AccessibleSubclass, id);
-    g_accessible.erase(hwnd);
+    g_accessible.erase(it);
   }
-  return DefSubclassProc(hwnd, msg, wParam, lParam);
+  return CallWindowProcW(original, hwnd, msg, wParam, lParam);
 }
 
 bool SetControlAccessible(int control, const char* name, AccessibleRole role, AccessibleValueSource value) {
   HWND hwnd = (HWND)ControlHandle(control);
   if (!hwnd) return false;
-  bool subclassed = g_accessible.count(hwnd) != 0;
-  g_accessible[hwnd] = AccessibleInfo{control, name ? Utf8ToWide(name) : std::wstring(), role, value};
-  if (subclassed || SetWindowSubclass(hwnd, AccessibleSubclass, 0, 0)) return true;
-  g_accessible.erase(hwnd);
-  return false;
+  AccessibleInfo info = {control, name ? Utf8ToWide(name) : std::wstring(), role, value};
+  auto it = g_accessible.find(hwnd);
+  if (it != g_accessible.end()) {
+    it->second.info = info;
+    return true;
+  }
+  WNDPROC original = (WNDPROC)GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
+  if (!original || !SetWindowLongPtrW(hwnd, GWLP_WNDPROC, (LONG_PTR)AccessibleWindowProc)) return false;
+  g_accessible[hwnd] = AccessibleWindow{info, original};
+  return true;
 }
 
 void NotifyAccessibleValueChanged(int control) {

@@ -363,10 +363,12 @@ static CanvasEventData SnapshotInput(HWND hwnd) {
   ScreenToClient(hwnd, &p);
   d.pointerX = p.x;
   d.pointerY = p.y;
-  d.buttonMask = (GetKeyState(VK_LBUTTON) < 0 ? 1 : 0) | (GetKeyState(VK_RBUTTON) < 0 ? 2 : 0) |
-                 (GetKeyState(VK_MBUTTON) < 0 ? 4 : 0);
-  d.modifierMask = (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_MENU) < 0 ? 2 : 0) |
-                   (GetKeyState(VK_CONTROL) < 0 ? 4 : 0);
+  // The thread's key states at once: one question to the system, not one a key.
+  BYTE keys[256];
+  if (!GetKeyboardState(keys)) return d;
+  auto down = [&keys](int key) { return (keys[key] & 0x80) != 0; };
+  d.buttonMask = (down(VK_LBUTTON) ? 1 : 0) | (down(VK_RBUTTON) ? 2 : 0) | (down(VK_MBUTTON) ? 4 : 0);
+  d.modifierMask = (down(VK_SHIFT) ? 1 : 0) | (down(VK_MENU) ? 2 : 0) | (down(VK_CONTROL) ? 4 : 0);
   return d;
 }
 
@@ -445,7 +447,8 @@ static void OnSize(HWND hwnd) {
   CanvasRecord* r = RecordOf(hwnd);
   BuildSurface(r);
   if (!Raise(hwnd, Resized)) return;
-  RepaintNow(r);
+  // A canvas not on show paints whole when it shows.
+  if (IsWindowVisible(hwnd)) RepaintNow(r);
 }
 
 // The pointer counts as inside only once the system has promised the leave

@@ -138,6 +138,9 @@ bool DecodeSettingsFile(const unsigned char* data, size_t size, void* record, co
       inflated != (uLongf)length)
     return false;
   XmlDoc doc;
+  // An element of a record takes some 20 bytes of text: room for them all at
+  // once, not the tree's copies as it grows, keeps the start-up's memory down.
+  doc.nodes.reserve(text.size() / 20 + 1);
   XmlParse(doc, text.data(), text.size());  // a broken text still yields what was built
   ExtractRecord(doc, XmlRootElement(doc), record, desc);
   return true;

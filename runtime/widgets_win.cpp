@@ -65,7 +65,9 @@ std::wstring ChildWindowText(void* hwnd) {
 void MeasureChildText(void* window, const std::wstring& text, bool prefix, int* w, int* h) {
   *w = *h = 0;
   HWND hwnd = (HWND)window;
-  ScopedGetDC dc(hwnd);
+  // A memory device context measures as the window's would, with the same
+  // font, and costs the window system nothing.
+  ScopedMemoryDC dc(nullptr);
   if (!dc) return;
   HFONT font = (HFONT)SendMessageW(hwnd, WM_GETFONT, 0, 0);
   ScopedSelectObject selected(dc, font ? (HGDIOBJ)font : GetStockObject(SYSTEM_FONT));
@@ -131,14 +133,17 @@ int CreateContainerIn(int number, void* parent, int border) {
 
 // Frames draw only their lines; the parent clips them out of its own
 // painting, so a frame fills its inside, below the controls it surrounds.
-static LRESULT CALLBACK FrameSubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+// Put before the class's own procedure, which it calls directly: the common
+// controls' subclassing would look up a window property at every message, a
+// round trip to the window server under Wine.
+static LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_ERASEBKGND) {
     RECT r;
     GetClientRect(hwnd, &r);
     FillRect((HDC)wParam, &r, GetSysColorBrush(COLOR_BTNFACE));
     return 1;
   }
-  return DefSubclassProc(hwnd, msg, wParam, lParam);
+  return CallWindowProcW((WNDPROC)GetClassLongPtrW(hwnd, GCLP_WNDPROC), hwnd, msg, wParam, lParam);
 }
 
 int CreateFrameIn(int number, void* parent, const char* caption, int line) {
@@ -150,7 +155,7 @@ int CreateFrameIn(int number, void* parent, const char* caption, int line) {
     DWORD style = line == FRAME_ETCHED ? SS_ETCHEDFRAME : line == FRAME_GRAY ? SS_GRAYFRAME : SS_BLACKFRAME;
     hwnd = CreateChild((HWND)parent, 0, WC_STATICW, text, WS_CLIPSIBLINGS | style);
   }
-  if (hwnd) SetWindowSubclass(hwnd, FrameSubclassProc, 0, 0);
+  if (hwnd) SetWindowLongPtrW(hwnd, GWLP_WNDPROC, (LONG_PTR)FrameProc);
   return EnterChildControl(hwnd, number, CONTROL_FRAME);
 }
 

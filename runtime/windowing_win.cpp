@@ -580,6 +580,12 @@ static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     case WM_RBUTTONUP:
       if (window) OfferRightClick(hwnd);
       break;
+    case WM_GETICON:
+      // The window's own icons, which the taskbar and Alt+Tab ask for before
+      // the class's, are the class's unless set otherwise: answered here,
+      // they cost the window system no copy of them per window.
+      if (LRESULT icon = DefWindowProcW(hwnd, msg, wParam, lParam)) return icon;
+      return (LRESULT)GetClassLongPtrW(hwnd, wParam == ICON_BIG ? GCLP_HICON : GCLP_HICONSM);
     case WM_GETMINMAXINFO:
       if (window) {
         // The bounds are inner sizes; the system wants outer ones.
@@ -682,9 +688,6 @@ int OpenWindow(int number, int x, int y, int w, int h, const char* title, uint32
   HWND hwnd = CreateWindowExW(exStyle, kWindowClass, text.c_str(), style, px, py, outerW, outerH,
                               owner, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!hwnd) return 0;
-  // The window's own icons too, which the taskbar and Alt+Tab ask for first.
-  if (g_largeIcon) SendMessageW(hwnd, WM_SETICON, ICON_BIG, (LPARAM)g_largeIcon);
-  if (g_smallIcon) SendMessageW(hwnd, WM_SETICON, ICON_SMALL, (LPARAM)g_smallIcon);
   g_windows[number].hwnd = hwnd;
   g_windowByHandle[hwnd] = number;
   // Focus marks as the system has them for a new window: hidden until the
@@ -808,6 +811,7 @@ void ResizeWindowTo(int window, int x, int y, int innerWidth, int innerHeight) {
   int py = y == kIgnore ? outer.top : ClampPosition(LogicalToScreenY(y));
   int cw = innerWidth == kIgnore ? client.right : LogicalToDeviceX(innerWidth);
   int ch = innerHeight == kIgnore ? client.bottom : LogicalToDeviceY(innerHeight);
+  if (px == outer.left && py == outer.top && cw == client.right && ch == client.bottom) return;  // already so
   RECT frame = FrameOf(hwnd);
   SetWindowPos(hwnd, nullptr, px, py, cw + frame.right - frame.left, ch + frame.bottom - frame.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
@@ -988,7 +992,12 @@ void ResizeControl(int control, int x, int y, int w, int h) {
   int ph = h == kIgnore ? r.bottom - r.top : LogicalToDeviceY(h);
   // Placing a window's content again mostly finds controls where they are.
   if (px == r.left && py == r.top && pw == r.right - r.left && ph == r.bottom - r.top) return;
-  SetWindowPos((HWND)ControlHandle(control), nullptr, px, py, pw, ph, SWP_NOZORDER | SWP_NOACTIVATE);
+  HWND hwnd = (HWND)ControlHandle(control);
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  // A control not on show (its window not yet shown, say) has nothing on
+  // the screen to redraw; it paints whole when it shows.
+  if (!IsWindowVisible(hwnd)) flags |= SWP_NOREDRAW | SWP_NOCOPYBITS | SWP_DEFERERASE;
+  SetWindowPos(hwnd, nullptr, px, py, pw, ph, flags);
 }
 
 int ControlX(int control) {

@@ -1,14 +1,25 @@
 #!/usr/bin/env bash
-# The Windows benchmarks under Wine, each beside its floor:
+# The Windows benchmarks under Wine, each beside its floor, for every Windows
+# build this machine runs (scripts/windows-builds.sh); a build it cannot run
+# is named as not run here:
 #   scripts/bench.sh BUILD
-# with the 32-bit build where this machine runs it, else the 64-bit one.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
-windows_build=$(bash "$here/windows-builds.sh" --preferred)
-tree="$build/${windows_build/win32/win}"
-echo "Running the ${windows_build#win}-bit build: $tree"
-wine=(bash "$here/wine-session.sh" "$build" bash "$here/with-wine.sh" "$windows_build" wine)
-"${wine[@]}" "$tree/picker_tick_bench.exe" || exit $?
-"${wine[@]}" "$tree/picker_tick_bench.exe" 10 100 autocopy || exit $?
-"${wine[@]}" "$tree/startup_bench.exe" "$tree/ColorTintvane.exe" "$tree/bare_window.exe" "$tree/controls_window.exe"
+runs=$(bash "$here/windows-builds.sh")
+status=0
+for windows_build in win32 win64; do
+  tree="$build/${windows_build/win32/win}"
+  bits=${windows_build#win}
+  if ! echo "$runs" | grep -qx "$windows_build"; then
+    echo "== The $bits-bit build: not run here (this machine runs 64-bit programs only)"
+    continue
+  fi
+  echo "== The $bits-bit build: $tree"
+  wine=(env TINTVANE_SESSION_BUILD="$windows_build" bash "$here/wine-session.sh" "$build" bash "$here/with-wine.sh" "$windows_build" wine)
+  "${wine[@]}" "$tree/picker_tick_bench.exe" || status=1
+  "${wine[@]}" "$tree/picker_tick_bench.exe" 10 100 autocopy || status=1
+  "${wine[@]}" "$tree/startup_bench.exe" "$tree/ColorTintvane.exe" "$tree/bare_window.exe" \
+    "$tree/controls_window.exe" "$tree/ColorTintvane_timed.exe" "$tree/controls_window_timed.exe" 15 || status=1
+done
+exit $status

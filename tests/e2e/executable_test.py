@@ -3,9 +3,11 @@
 (PE32 for i386, PE32+ for x86-64) of at most 768 KiB that imports only DLLs
 that no file beside it can replace and has the loader look for their own
 dependencies in the system folder only, imports nothing newer than Windows 7,
-keeps ASLR and DEP on, and carries its manifest (per-monitor DPI aware, with
-its fallbacks) and version resources.
+keeps ASLR and DEP on, carries its manifest (per-monitor DPI aware, with
+its fallbacks) and version resources, and none of the start-up stamps of the
+benchmark's build beside it.
     executable_test.py PATH/ColorTintvane.exe win32|win64"""
+import os
 import re
 import struct
 import sys
@@ -81,13 +83,13 @@ WINDOWS_7_IMPORTS = {
         wcscmp wcslen
     """.split()),
     "user32.dll": set("""
-        AdjustWindowRectEx AnimateWindow AppendMenuW BeginPaint ClipCursor
+        AdjustWindowRectEx AnimateWindow AppendMenuW BeginPaint CallWindowProcW ClipCursor
         CloseClipboard CreatePopupMenu CreateWindowExW DefWindowProcW DestroyMenu
         DestroyWindow DispatchMessageW DrawEdge DrawFocusRect DrawFrameControl DrawTextW
         EmptyClipboard EnableWindow EndPaint EnumChildWindows EnumDisplayMonitors
-        EnumThreadWindows EqualRect FillRect FrameRect GetAncestor GetCapture
-        GetClientRect GetClipboardData GetCursorPos
-        GetDC GetFocus GetForegroundWindow GetKeyState GetMessagePos GetMonitorInfoW
+        EnumThreadWindows EqualRect FillRect FrameRect GetAncestor GetCapture GetClassLongPtrW
+        GetClassLongW GetClientRect GetClipboardData GetCursorPos GetDC GetFocus
+        GetForegroundWindow GetKeyboardState GetKeyState GetMessagePos GetMonitorInfoW
         GetParent GetPropW GetScrollInfo GetSysColor GetSysColorBrush GetSystemMetrics
         GetWindow GetWindowLongPtrW GetWindowLongW GetWindowRect GetWindowTextLengthW
         GetWindowTextW InflateRect InvalidateRect IsChild IsDialogMessageW IsIconic
@@ -336,6 +338,14 @@ class ExecutableTest(unittest.TestCase):
             sizes.append(width)
             self.assertEqual(width, height)
         self.assertEqual(sorted(sizes), [16, 20, 24, 32, 40, 48, 64, 256])
+
+    def test_carries_no_start_up_stamps(self):
+        # The benchmark's build of the same sources, beside it, stamps its
+        # start-up steps and writes them out; here every mark is nothing.
+        report = b"frequency %lld"
+        with open(os.path.join(os.path.dirname(os.path.abspath(EXE)), "ColorTintvane_timed.exe"), "rb") as timed:
+            self.assertIn(report, timed.read())
+        self.assertNotIn(report, self.pe.data)
 
     def test_version_resource_names_the_licence(self):
         text = self.pe.resources()[(16, 1)].decode("utf-16-le", "replace")

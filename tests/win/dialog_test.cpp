@@ -281,6 +281,15 @@ TEST_F(DialogTest, EveryElementKindIsARealControl) {
   EXPECT_EQ(SendMessageW(Handle("progressbar"), PBM_GETPOS, 0, 0), 40);
   EXPECT_EQ(SendMessageW(Handle("trackbar"), TBM_GETPOS, 0, 0), 3);
   EXPECT_GT(ListView_GetItemCount(Handle("explorerlist")), 0);
+  // A frame erases its inside in the button face: the controls it surrounds lie over it.
+  HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(memory, CreateCompatibleBitmap(screen, 4, 4));
+  SetPixel(memory, 1, 1, RGB(1, 2, 3));
+  EXPECT_EQ(SendMessageW(Handle("frame"), WM_ERASEBKGND, (WPARAM)memory, 0), 1);
+  EXPECT_EQ(GetPixel(memory, 1, 1), GetSysColor(COLOR_BTNFACE));
+  DeleteObject(SelectObject(memory, old));
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
   // Without "Scintilla.dll" beside the program the editor is not created,
   // and its node is still laid out.
   wchar_t editor[MAX_PATH + 16];
