@@ -54,17 +54,19 @@ static bool OpenMainWindow() {
   bool parsed = XmlParse(doc, kMainWindowDescription, kMainWindowDescriptionLength);
   MarkStartupStep(STEP_DESCRIPTION_PARSE);
   if (FontExists(g.FontNormal)) SetDefaultControlFont(g.FontNormal);
+  // The colour text, the options button and the list show the large font.
+  // They are created with it, so that the one layout of the open already
+  // fits them: the window is what setting the fonts afterwards and refitting
+  // would make it, without placing every control a second time.
+  if (FontExists(g.FontLarge)) {
+    for (const char* name : {"txtRGB", "cmdOptions", "lstResults"}) SetDialogControlFont(dialog, name, g.FontLarge);
+  }
   for (int i = 0; i < kMainControlCount; i++) controls.*kMainControls[i].control = -1;
   controls.wndMain = -1;
   if (dialog && parsed && OpenDescribedWindow(dialog, doc, "wndMain")) {
     controls.wndMain = DialogWindowOf(dialog);
     for (int i = 0; i < kMainControlCount; i++)
       controls.*kMainControls[i].control = DialogControlByName(dialog, kMainControls[i].name);
-    if (FontExists(g.FontLarge)) {
-      for (int control : {controls.txtRGB, controls.cmdOptions, controls.lstResults})
-        SetControlFont(control, FontHandle(g.FontLarge));
-    }
-    RefitDialog(dialog);
   }
   MarkStartupStep(STEP_LAYOUT);
   return controls.wndMain != -1;

@@ -509,12 +509,15 @@ static void ApplyState(Dialog& dialog, int control, bool disabled, bool invisibl
   if (invisible) dialog.platform->hideControl(control, true);
 }
 
-static ControlRequest RequestFor(const LayoutNode& node, const ControlRequest& extras) {
+static ControlRequest RequestFor(const Dialog& dialog, const LayoutNode& node, const ControlRequest& extras) {
   ControlRequest r = extras;
   r.kind = node.kind;
   r.number = node.requestedNumber;
   r.text = node.text.c_str();
   r.flags = node.flags;
+  r.font = 0;
+  for (const auto& named : dialog.controlFonts)
+    if (SameName(node.name, named.first.c_str())) r.font = named.second;
   return r;
 }
 
@@ -550,7 +553,7 @@ static int CreateElementNode(Dialog& dialog, const XmlDoc& doc, int elementIndex
     int panel = dialog.nodes[parentIndex].control;
     control = panel > 0 ? p->addPanelPage(panel, node.text.c_str()) : 0;
   } else {
-    control = p->createControl(RequestFor(node, extras.request));
+    control = p->createControl(RequestFor(dialog, node, extras.request));
   }
   if (control <= 0) return index;  // built and laid out without a control
   node.control = control;
@@ -573,7 +576,7 @@ static void CreatePendingOptions(Dialog& dialog, int index) {
     p->endRadioGroup();
     for (const PendingOption& o : pending) {
       if (o.group != group) continue;
-      int control = p->createControl(RequestFor(dialog.nodes[o.node], ControlRequest{}));
+      int control = p->createControl(RequestFor(dialog, dialog.nodes[o.node], ControlRequest{}));
       if (control <= 0) continue;
       dialog.nodes[o.node].control = control;
       ApplyState(dialog, control, o.disabled, o.invisible);
@@ -663,6 +666,16 @@ static void CloseDialogWindow(Dialog& dialog) {
   dialog.window = 0;
   dialog.parentWindow = 0;
   dialog.laidOut = false;
+}
+
+void SetDialogControlFont(int number, const char* name, int font) {
+  Dialog* dialog = FindDialog(number);
+  if (!dialog || !name) return;
+  auto& fonts = dialog->controlFonts;
+  fonts.erase(std::remove_if(fonts.begin(), fonts.end(), [name](const std::pair<std::string, int>& named) {
+                return SameName(named.first, name);
+              }), fonts.end());
+  if (font) fonts.emplace_back(name, font);
 }
 
 int NewDialogOn(const DialogPlatform* platform, int number) {

@@ -24,6 +24,11 @@ int NewDialogOn(const DialogPlatform* platform, int number);
 // The same with the Win32 platform. Windows only.
 int NewDialog(int number);
 
+// The font (a runtime font number) that the control named `name` is created
+// with at the next open, in place of the default control font: the first
+// layout then measures the control as it will show. 0 takes the name back.
+void SetDialogControlFont(int dialog, const char* name, int font);
+
 // Selects the window element named `windowName` (any for an empty name),
 // opens the window at (x, y) with at least the given inner size, creates its
 // controls and lays them out; a window already open in the dialog is closed

@@ -22,6 +22,7 @@
 #include "dialog/description.h"
 #include "dialog/element_flags.h"
 #include "runtime/canvas.h"
+#include "runtime/fonts.h"
 #include "runtime/widgets.h"
 #include "runtime/win_text.h"
 #include "runtime/windowing.h"
@@ -572,7 +573,7 @@ static constexpr bool RowsFollowTheKinds() {
 }
 static_assert(RowsFollowTheKinds(), "one row per NodeKind, in the order of the kinds");
 
-int CreateControlOfKind(const ControlRequest& r) {
+static int CreateBareControl(const ControlRequest& r) {
   if (!ControlClassesReady() || !WindowExists(g_placement.window)) return 0;
   // An option after anything else starts a radio group, its first option the group's tab stop.
   bool groupStart = r.kind == NODE_OPTION && !g_placement.lastWasOption;
@@ -584,4 +585,12 @@ int CreateControlOfKind(const ControlRequest& r) {
   if (!info.windowClass) return 0;
   HWND hwnd = NewWindowOfKind(info, r.flags, info.caption ? text : L"", groupStart ? WS_GROUP | WS_TABSTOP : 0);
   return EnterChildControl(hwnd, r.number, info.controlKind);
+}
+
+int CreateControlOfKind(const ControlRequest& r) {
+  int control = CreateBareControl(r);
+  // Not drawn yet: the font goes in without a redraw.
+  if (control > 0 && FontExists(r.font))
+    SendMessageW((HWND)ControlHandle(control), WM_SETFONT, (WPARAM)FontHandle(r.font), FALSE);
+  return control;
 }

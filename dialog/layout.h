@@ -15,6 +15,7 @@
 
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 //-----------------------------------------------------------------------------
@@ -173,6 +174,7 @@ struct ControlRequest {
   int minimum, maximum, page, value, color;
   int innerWidth, innerHeight, step, scrolling;  // scroll area (kAutoLength = automatic)
   int firstMinimum, secondMinimum;               // splitter (kAutoLength = automatic)
+  int font;                                      // 0: the default control font
 };
 
 struct DialogPlatform {
@@ -220,6 +222,9 @@ struct Dialog {
   int parentWindow = 0;
   std::string error;             // the first error of the last open
   bool laidOut = false;          // the first layout has run: size events may place
+  // Controls created with a font of their own, by name: set before the open,
+  // so that the first measure already sees them.
+  std::vector<std::pair<std::string, int>> controlFonts;
 };
 
 //-----------------------------------------------------------------------------

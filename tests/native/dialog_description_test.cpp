@@ -369,6 +369,29 @@ TEST_F(DescriptionTest, ResizePlacesWithoutMeasuring) {
   EXPECT_EQ(g_recording.windowH, 205);
 }
 
+// A control given a font before the open is created with it, also when it
+// waits for its option group, and the first layout already measures it so:
+// the window fits without a refit.
+TEST_F(DescriptionTest, ControlsGivenAFontAreCreatedAndMeasuredWithIt) {
+  g_recording.requiredByKind[NODE_BUTTON] = {50, 20};
+  g_recording.requiredByKind[NODE_OPTION] = {30, 10};
+  SetDialogControlFont(dialog_, "Large", 7);  // names compare without case
+  SetDialogControlFont(dialog_, "choice", 7);
+  SetDialogControlFont(dialog_, "plain", 9);
+  SetDialogControlFont(dialog_, "plain", 0);  // taken back
+  ASSERT_TRUE(Open("<vbox spacing='0'><button name='large'/><button name='plain'/>"
+                   "<option name='choice' group='1'/></vbox>"));
+  EXPECT_EQ(Named("large").request.font, 7);
+  EXPECT_EQ(Named("plain").request.font, 0);
+  EXPECT_EQ(Named("choice").request.font, 7);
+  EXPECT_EQ(Named("large").h, 40);
+  EXPECT_EQ(Named("plain").y, 40);
+  EXPECT_EQ(g_recording.windowW, 100);
+  EXPECT_EQ(g_recording.windowH, 40 + 20 + 20);
+  ASSERT_TRUE(Open("<button name='large'/>"));  // kept for the next open
+  EXPECT_EQ(Named("large").request.font, 7);
+}
+
 // After a change of scale every measure from the system changes (here the
 // button's): the window is laid out again as the first layout did, growing
 // or shrinking, so that going back to the first measures gives back the

@@ -89,10 +89,12 @@ inline void Resize(int c, int x, int y, int w, int h) {
   r.x = x, r.y = y, r.w = w, r.h = h;
   r.resizes++;
 }
-inline void Required(int, int kind, uint32_t, int* w, int* h) {
+// A control created with a font of its own measures twice its kind's size.
+inline void Required(int c, int kind, uint32_t, int* w, int* h) {
   auto it = g_recording.requiredByKind.find(kind);
-  *w = it == g_recording.requiredByKind.end() ? 0 : it->second.first;
-  *h = it == g_recording.requiredByKind.end() ? 0 : it->second.second;
+  int scale = g_recording.Control(c).request.font ? 2 : 1;
+  *w = it == g_recording.requiredByKind.end() ? 0 : scale * it->second.first;
+  *h = it == g_recording.requiredByKind.end() ? 0 : scale * it->second.second;
 }
 inline void ListRow(int, int* row, int* frame) { *row = g_recording.listRow, *frame = g_recording.listFrame; }
 inline int ThinBorder() { return g_recording.thinBorder; }
