@@ -17,7 +17,7 @@ enum StartupStep {
   STEP_SETTINGS_LOAD,       // the settings file read, or the defaults
   STEP_DESCRIPTION_PARSE,   // the window description into an XML tree
   STEP_CONTROL_CREATION,    // the window and its controls
-  STEP_LAYOUT,              // measured and placed, the large fonts set, refitted
+  STEP_LAYOUT,              // measured and placed, the large fonts already on their controls
   STEP_WINDOW_SHOW,         // placed on the display, titled, shown
   STEP_CAPTURE_RESTORE,     // the capture view and the automatic palette
   STEP_LIST_FILL,           // the name list's columns, icons and rows

@@ -128,10 +128,7 @@ TEST_F(KeyboardTest, TheOptionsMenuAndTheColourDialogOpenFromTheKeyboard) {
 //-----------------------------------------------------------------------------
 
 TEST_F(KeyboardTest, SpaceArrowsAndEnterPickThePixelUnderThePointer) {
-  const char* expected = getenv("TINTVANE_EXPECT_PPI");
-  if (expected) {
-    ASSERT_EQ(Scale(), atoi(expected));
-  }
+  ASSERT_EQ(Scale(), ExpectedScale());
   WriteSettings(SampleSettings());
   ASSERT_TRUE(Start());
   std::vector<int> history = HistoryRuns();

@@ -53,10 +53,7 @@ class MonitorTest : public ProgramTest {
 // A pick on each monitor reads the very pixel under the pointer, live and
 // after the release, and the capture view shows it magnified.
 TEST_F(MonitorTest, APickOnEveryMonitorTakesTheExactPixel) {
-  const char* expected = getenv("TINTVANE_EXPECT_PPI");
-  if (expected) {
-    ASSERT_EQ(Scale(), atoi(expected));
-  }
+  ASSERT_EQ(Scale(), ExpectedScale());
   WriteSettingsAt(20, 20);
   ASSERT_TRUE(Start());
   const struct {

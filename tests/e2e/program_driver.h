@@ -12,6 +12,7 @@
 
 #include <math.h>
 #include <stdio.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <functional>
@@ -106,6 +107,13 @@ inline int Scale() {
   int scale = GetDeviceCaps(screen, LOGPIXELSX);
   ReleaseDC(nullptr, screen);
   return scale;
+}
+
+// The screen's pixels per inch that a run at several scales was asked to
+// see (TINTVANE_EXPECT_PPI), or the screen's own when none was asked.
+inline int ExpectedScale() {
+  const char* expected = getenv("TINTVANE_EXPECT_PPI");
+  return expected ? atoi(expected) : Scale();
 }
 inline int Scaled(int v) { return (int)floor(v * Scale() / 96.0 + 0.5); }
 inline int Logical(int pixels) { return (int)floor(pixels / (Scale() / 96.0) + 0.5); }

@@ -24,10 +24,7 @@
 using StartTest = ProgramTest;
 
 TEST_F(StartTest, FirstStartShowsTheDefaultsAndSavesThem) {
-  const char* expected = getenv("TINTVANE_EXPECT_PPI");
-  if (expected) {
-    ASSERT_EQ(Scale(), atoi(expected));
-  }
+  ASSERT_EQ(Scale(), ExpectedScale());
   ASSERT_TRUE(Start());
   // At (320, 240) logical units: (480, 360) pixels at 144 pixels per inch.
   Rect outer = Of(main_.window);
@@ -76,10 +73,7 @@ TEST_F(StartTest, ThePickerButtonWearsTheIconOverTheButtonFace) {
 // magnified self for every box it is nested in (the layout rounds each
 // box's lengths to whole pixels), and the rows and text grow alike.
 TEST_F(StartTest, TheWindowIsItsSizeAt96MagnifiedByTheScale) {
-  const char* expected = getenv("TINTVANE_EXPECT_PPI");
-  if (expected) {
-    ASSERT_EQ(Scale(), atoi(expected));
-  }
+  ASSERT_EQ(Scale(), ExpectedScale());
   WriteSettings(SampleSettings());
   WindowLayout at96;
   {
@@ -764,10 +758,7 @@ class PickTest : public ProgramTest {
 };
 
 TEST_F(PickTest, AReleasedPickTakesTheExactPixelUnderThePointer) {
-  const char* expected = getenv("TINTVANE_EXPECT_PPI");
-  if (expected) {
-    ASSERT_EQ(Scale(), atoi(expected));
-  }
+  ASSERT_EQ(Scale(), ExpectedScale());
   WriteSettings(SampleSettings());
   ASSERT_TRUE(Start());
   Rect picker = Of(main_.picker), swatch = ClientRectOf(main_.swatch);
