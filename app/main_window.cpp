@@ -63,7 +63,8 @@ static bool OpenMainWindow() {
   }
   for (int i = 0; i < kMainControlCount; i++) controls.*kMainControls[i].control = -1;
   controls.wndMain = -1;
-  if (dialog && parsed && OpenDescribedWindow(dialog, doc, "wndMain")) {
+  // Opened where it was left, so that placing it there moves nothing.
+  if (dialog && parsed && OpenDescribedWindow(dialog, doc, "wndMain", CONFIG.WinX, CONFIG.WinY)) {
     controls.wndMain = DialogWindowOf(dialog);
     for (int i = 0; i < kMainControlCount; i++)
       controls.*kMainControls[i].control = DialogControlByName(dialog, kMainControls[i].name);

@@ -657,6 +657,9 @@ const uint32_t kMinimizeBit = Window_MinimizeGadget & ~Window_SystemMenu;
 const uint32_t kMaximizeBit = Window_MaximizeGadget & ~Window_SystemMenu;
 const uint32_t kSizeBit = Window_SizeGadget & ~Window_TitleBar;
 
+// Far beyond any desktop, yet within what every window system takes.
+static int ClampPosition(int v) { return v < -1000000 ? -1000000 : v > 1000000 ? 1000000 : v; }
+
 int OpenWindow(int number, int x, int y, int w, int h, const char* title, uint32_t flags, int parent) {
   if (!RegisterWindowClassOnce()) return 0;
   if (number == kAutoNumber) number = FreshNumber(g_nextWindowNumber, WindowNumberTaken);
@@ -677,7 +680,7 @@ int OpenWindow(int number, int x, int y, int w, int h, const char* title, uint32
   RECT r = {0, 0, LogicalToDeviceX(w), LogicalToDeviceY(h)};
   AdjustWindowRectEx(&r, style, FALSE, exStyle);
   int outerW = r.right - r.left, outerH = r.bottom - r.top;
-  int px = LogicalToScreenX(x), py = LogicalToScreenY(y);
+  int px = ClampPosition(LogicalToScreenX(x)), py = ClampPosition(LogicalToScreenY(y));
   if (flags & Window_ScreenCentered) {
     RECT work;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
@@ -798,8 +801,6 @@ int WindowOuterHeight(int window) {
   RECT r;
   return GetWindowRect((HWND)WindowHandle(window), &r) ? DeviceToLogicalY(r.bottom - r.top) : 0;
 }
-
-static int ClampPosition(int v) { return v < -1000000 ? -1000000 : v > 1000000 ? 1000000 : v; }
 
 void ResizeWindowTo(int window, int x, int y, int innerWidth, int innerHeight) {
   HWND hwnd = (HWND)WindowHandle(window);
@@ -1043,8 +1044,11 @@ void SetWindowTitle(int window, const char* title) {
 }
 
 void SetWindowStayOnTop(int window, bool onTop) {
-  if (HWND hwnd = (HWND)WindowHandle(window))
-    SetWindowPos(hwnd, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  HWND hwnd = (HWND)WindowHandle(window);
+  if (!hwnd) return;
+  bool isOnTop = (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+  if (isOnTop == onTop) return;  // a new window starts in the ordinary band: nothing to move
+  SetWindowPos(hwnd, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void ActivateWindow(int window) {
