@@ -15,18 +15,22 @@
 
 // Chained buckets over parallel arrays; entries stay in insertion order so
 // that iteration, and with it the search's tie order, is the table's order.
-// The strings are the table's own; nothing is copied.
+// An entry names its row of the table, whose strings it uses: nothing is
+// copied, and the whole map is 9 bytes an entry, written at every start.
 struct NamedColorMap {
-  int bucketHead[kNamedColorBuckets];  // first entry of each chain, -1 when empty
-  int next[kNamedColorCount];          // next entry in the same chain, -1 at the end
-  const char* key[kNamedColorCount];
-  const char* name[kNamedColorCount];
-  int color[kNamedColorCount];          // decoded from the key once, for the search
-  ColorFamily family[kNamedColorCount];
+  int16_t bucketHead[kNamedColorBuckets];  // first entry of each chain, -1 when empty
+  int16_t next[kNamedColorCount];          // next entry in the same chain, -1 at the end
+  uint16_t row[kNamedColorCount];          // the entry's row of kNamedColorTable
+  int color[kNamedColorCount];             // decoded from the key once, for the search
+  uint8_t family[kNamedColorCount];        // ColorFamily
   int count;
 };
+static_assert(kNamedColorCount <= INT16_MAX, "entries and rows are numbered in 16 bits");
 
-static NamedColorMap g_names = {{0}, {0}, {nullptr}, {nullptr}, {0}, {FAMILY_NONE}, 0};
+static NamedColorMap g_names = {{0}, {0}, {0}, {0}, {0}, 0};
+
+static const char* KeyOf(int entry) { return kNamedColorTable[g_names.row[entry]].key; }
+static const char* NameOf(int entry) { return kNamedColorTable[g_names.row[entry]].name; }
 
 static unsigned HashKey(const char* key) {
   uint32_t h = 2166136261u;  // FNV-1a
@@ -58,24 +62,24 @@ int ColorFromKey(const char* key) {
 static int FindEntry(const char* key) {
   if (!key || g_names.count == 0) return -1;
   for (int i = g_names.bucketHead[HashKey(key)]; i >= 0; i = g_names.next[i])
-    if (strcmp(g_names.key[i], key) == 0) return i;
+    if (strcmp(KeyOf(i), key) == 0) return i;
   return -1;
 }
 
 int BuildNamedColorMap() {
   g_names.count = 0;
-  for (int& head : g_names.bucketHead) head = -1;
-  for (const NamedColorEntry& entry : kNamedColorTable) {
+  for (int16_t& head : g_names.bucketHead) head = -1;
+  for (int row = 0; row < kNamedColorCount; row++) {
+    const NamedColorEntry& entry = kNamedColorTable[row];
     int color = ColorFromKey(entry.key);
     if (color < 0 || !entry.name || FindEntry(entry.key) >= 0) continue;
     int i = g_names.count++;
     unsigned bucket = HashKey(entry.key);
-    g_names.key[i] = entry.key;
-    g_names.name[i] = entry.name;
+    g_names.row[i] = (uint16_t)row;
     g_names.color[i] = color;
-    g_names.family[i] = ColorFamilyOf(color);
+    g_names.family[i] = (uint8_t)ColorFamilyOf(color);
     g_names.next[i] = g_names.bucketHead[bucket];
-    g_names.bucketHead[bucket] = i;
+    g_names.bucketHead[bucket] = (int16_t)i;
   }
   return g_names.count;
 }
@@ -84,7 +88,7 @@ int NamedColorMapCount() { return g_names.count; }
 
 const char* FindColorName(const char* key) {
   int i = FindEntry(key);
-  return i < 0 ? nullptr : g_names.name[i];
+  return i < 0 ? nullptr : NameOf(i);
 }
 
 //-----------------------------------------------------------------------------
@@ -115,7 +119,7 @@ int RankNamedColors(int color, NameCandidate* out, int capacity) {
   for (int i = 0; i < count; i++) {
     int entry = g_names.color[i];
     int raw = abs(r - RedOf(entry)) + abs(g - GreenOf(entry)) + abs(b - BlueOf(entry));
-    bool sameFamily = family != FAMILY_NONE && g_names.family[i] == family;
+    bool sameFamily = family != FAMILY_NONE && g_names.family[i] == (uint8_t)family;
     doubled[i] = (uint16_t)(sameFamily ? raw : raw * 2);
     bucketStart[doubled[i] + 1]++;
   }
@@ -126,9 +130,9 @@ int RankNamedColors(int color, NameCandidate* out, int capacity) {
   int written = std::min(capacity, count);
   for (int k = 0; k < written; k++) {
     int i = order[k];
-    out[k].name = g_names.name[i];
+    out[k].name = NameOf(i);
     out[k].distance = (float)doubled[i] * 0.5f;
-    out[k].key = g_names.key[i];
+    out[k].key = KeyOf(i);
     out[k].color = g_names.color[i];
   }
   return written;
