@@ -271,4 +271,8 @@ void TellValueChanges(uint32_t changed, ValueNoticeMoment moment) {
     if (due & (1u << i)) NotifyAccessibleValueChanged(g.controls.*kMainControls[i].control);
 }
 
+void TellValueChangesNow(uint32_t changed) {
+  TellValueChanges(changed, ColorChangesLive() ? NOTICE_LIVE : NOTICE_ON_CHANGE);
+}
+
 void AnnounceColorChange(bool live) { TellValueChanges(CurrentColorViewBits(), live ? NOTICE_LIVE : NOTICE_ON_CHANGE); }

@@ -53,6 +53,9 @@ void SetUpKeysAndAccessibility();
 // kMainControls rows), live while a drag, pick or key run is under way (then
 // a few times a second at most), and at the end of one (always).
 void TellValueChanges(uint32_t changed, ValueNoticeMoment moment);
+// The same at the moment's pace: live while a drag, pick or key run is under
+// way (ColorChangesLive), else at once.
+void TellValueChangesNow(uint32_t changed);
 // The bits of the views of the current colour: swatch, picker and strips.
 uint32_t CurrentColorViewBits();
 // SetCurrentColor's notice: the current colour's views changed.

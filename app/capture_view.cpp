@@ -58,7 +58,7 @@ static void ShowMagnified(int image, int crosshairGrey) {
   }
   EndDrawing();
   // Its marked cell's colour has changed with it.
-  TellValueChanges(MainControlBit(GProgram->controls, view), ColorChangesLive() ? NOTICE_LIVE : NOTICE_ON_CHANGE);
+  TellValueChangesNow(MainControlBit(GProgram->controls, view));
 }
 
 //-----------------------------------------------------------------------------

@@ -28,7 +28,7 @@ void EndLostDrag(const FocusPollAction& action) {
 static void OnFocusPoll() {
   RetryColorCopy();
   SettleKeyRunWhenDue();
-  TellValueChanges(0, ColorChangesLive() ? NOTICE_LIVE : NOTICE_ON_CHANGE);  // changes told late
+  TellValueChangesNow(0);  // changes told late
   ProgramContext& g = *GProgram;
   FocusPollAction action = DecideFocusPoll(g.drag, ForegroundWindowNumber() == g.controls.wndMain);
   if (action.captureLive) CaptureScreen(true);

@@ -139,7 +139,6 @@ bool BuildMainWindow() {
   const ColorWidgets& controls = GProgram->controls;
   int window = controls.wndMain;
   SetColorWidgets(controls);  // the widgets start on the new controls: empty caches, no drag
-  ResizeWindowTo(window, CONFIG.WinX, CONFIG.WinY, kIgnore, kIgnore);
   SetExpanded(CONFIG.WinExpanded, WindowInnerHeight(window));
   for (int field : {controls.txtR, controls.txtG, controls.txtB}) SetTextFieldLimit(field, 3);
   int blue = RandomInt(0, 255), green = RandomInt(0, 255), red = RandomInt(0, 255);

@@ -6,7 +6,6 @@
 
 #include "app/canvas_keys.h"
 #include "app/color_widgets.h"
-#include "app/current_color.h"
 #include "app/image_pixels.h"
 #include "app/program_context.h"
 #include "app/settings_record.h"
@@ -45,7 +44,7 @@ void RefreshCurrentSwatch(int color, bool force) {
 // A strip's colours shown anew: its marker and its value follow.
 static void ShowStripChanged(int canvas) {
   ShowCellMarker(canvas);
-  TellValueChanges(MainControlBit(GProgram->controls, canvas), ColorChangesLive() ? NOTICE_LIVE : NOTICE_ON_CHANGE);
+  TellValueChangesNow(MainControlBit(GProgram->controls, canvas));
 }
 
 void DrawHistory() {
