@@ -3,6 +3,7 @@
 #include "app/canvas_keys.h"
 
 #include <string>
+#include <vector>
 
 #include "app/color_widgets.h"
 #include "app/current_color.h"
@@ -204,7 +205,8 @@ void StepPointerByKeys(int dx, int dy) {
   ProgramContext& g = *GProgram;
   int x = g.keyPointer.x, y = g.keyPointer.y;
   PointerScreenPosition(&x, &y);
-  g.keyPointer = StepKeyPointer(g.keyPointer, x, y, dx, dy);
+  std::vector<ScreenRect> monitors = MonitorRects();
+  g.keyPointer = StepKeyPointer(g.keyPointer, x, y, dx, dy, monitors.data(), (int)monitors.size());
   MovePointerTo(g.keyPointer.x, g.keyPointer.y);
 }
 

@@ -9,6 +9,7 @@
 #include "app/settings_record.h"
 #include "color/canvas_drag.h"
 #include "runtime/accessibility.h"  // the roles only
+#include "runtime/screen_parts.h"   // ScreenRect
 
 //-----------------------------------------------------------------------------
 // The main window's controls and the routing of their events
@@ -151,12 +152,6 @@ bool InsideInclusive(int x, int y, int left, int top, int width, int height);
 // round(displaySize - 0.4 x size) (halves to even); a position on a limit
 // stays.
 int KeepReachable(int position, int size, int displaySize);
-
-// A rectangle on the virtual screen: the primary display's top-left corner
-// is (0, 0), displays left of or above it have negative coordinates.
-struct ScreenRect {
-  int x, y, width, height;
-};
 
 // The display nearest the rectangle: the one it overlaps most, or when it
 // overlaps none, the one at the least distance from it; the first of equals

@@ -824,6 +824,43 @@ class PatternWindow {
   HWND hwnd_ = nullptr;
 };
 
+// A picture for a window over the whole screen (or the virtual screen, its
+// corner at (0, 0)), in which no two pixels of a screen of up to 3840 x 3072
+// share a colour, and none is black: red x, green y, and blue from 64 up
+// telling which 256-pixel square the pixel lies in.
+inline int SquaresColorAt(int x, int y, int = 0) {
+  return (x & 0xFF) | (y & 0xFF) << 8 | (64 + 12 * (x >> 8) + (y >> 8)) << 16;
+}
+
+// Whether the capture view shows the 31 x 21 screen pixels around (x, y)
+// magnified, each as `expected` says the screen pixel (sx, sy) should show:
+// the screen's colour on a monitor, black where no monitor is. Each block is
+// read at its middle. With `crosshair` the four blocks next to the centre,
+// which a live pick's crosshair covers, are not read.
+inline ::testing::AssertionResult ShowsMagnified(HWND captureView, int x, int y,
+                                                 const std::function<int(int, int)>& expected, bool crosshair) {
+  const int width = 31, height = 21;
+  Rect view = ClientRectOf(captureView);
+  Shot shot(view);
+  int wrong = 0;
+  std::string notes;
+  for (int j = 0; j < height; j++)
+    for (int i = 0; i < width; i++) {
+      int dx = i - width / 2, dy = j - height / 2;
+      if (crosshair && abs(dx) + abs(dy) == 1) continue;
+      int want = expected(x + dx, y + dy);
+      int shown = shot.Pixel((2 * i + 1) * view.w / (2 * width), (2 * j + 1) * view.h / (2 * height));
+      if (shown != want && wrong++ < 4) {
+        char note[96];
+        snprintf(note, sizeof note, "; (%d, %d) shows %06x for %06x", x + dx, y + dy, shown, want);
+        notes += note;
+      }
+    }
+  if (!wrong) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << wrong << " pixels of the region around " << x << ", " << y << " wrong"
+                                       << notes;
+}
+
 //-----------------------------------------------------------------------------
 // Menus
 //-----------------------------------------------------------------------------
