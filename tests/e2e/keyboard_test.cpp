@@ -223,12 +223,10 @@ TEST_F(KeyboardTest, EscapeGivesBackTheColourItsTextAndTheClipboard) {
 TEST_F(KeyboardTest, APickFromTheKeyboardStopsAtTheScreensEdge) {
   ASSERT_EQ(Scale(), ExpectedScale());
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-  PatternWindow backdrop(Rect{0, 0, width, height}, SquaresColorAt);
-  SetWindowPos(backdrop.hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  Backdrop backdrop(Rect{0, 0, width, height});
   ASSERT_TRUE(backdrop.Shows());
   WriteSettings(SampleSettings());
   ASSERT_TRUE(Start());
-  auto expected = [&](int x, int y) { return x >= 0 && y >= 0 && x < width && y < height ? SquaresColorAt(x, y) : 0; };
   struct Key {
     bool shift;
     WORD key;
@@ -250,7 +248,7 @@ TEST_F(KeyboardTest, APickFromTheKeyboardStopsAtTheScreensEdge) {
     ASSERT_TRUE(MoveTo(pick.from.x, pick.from.y));
     ASSERT_TRUE(TabTo(main_.picker));
     PressKey(VK_SPACE);
-    ASSERT_TRUE(WaitFor([&] { return ColorText() == HtmlText(expected(pick.from.x, pick.from.y)); }))
+    ASSERT_TRUE(WaitFor([&] { return ColorText() == HtmlText(backdrop.Read(pick.from.x, pick.from.y)); }))
         << ColorText().c_str();
     for (const Key& k : pick.keys) {
       if (k.shift) PressChord(VK_SHIFT, k.key);
@@ -260,11 +258,11 @@ TEST_F(KeyboardTest, APickFromTheKeyboardStopsAtTheScreensEdge) {
     }
     PressKey(VK_RETURN);
     const Key& at = pick.keys.back();
-    int color = expected(at.x, at.y);
+    int color = backdrop.Read(at.x, at.y);
     EXPECT_TRUE(WaitFor([&] { return HistoryRuns()[0] == color; }))
         << ColorText().c_str() << " for " << HtmlText(color).c_str();
     EXPECT_EQ(ColorText(), HtmlText(color));
-    EXPECT_TRUE(ShowsMagnified(main_.capture, at.x, at.y, expected, false));
+    EXPECT_TRUE(ShowsMagnified(main_.capture, backdrop, at.x, at.y, false));
   }
 }
 

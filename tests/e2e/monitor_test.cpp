@@ -97,18 +97,9 @@ TEST_F(MonitorTest, APickOnEveryMonitorTakesTheExactPixel) {
 TEST_F(MonitorTest, PicksAtTheMonitorsEdgesReadEachMonitorAndNoGap) {
   ASSERT_EQ(Scale(), ExpectedScale());
   const Monitors& m = monitors_;
-  const Rect all[] = {m.primary, m.right, m.left, m.above};
-  Rect virtualScreen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                        GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-  PatternWindow backdrop(virtualScreen, SquaresColorAt);
-  SetWindowPos(backdrop.hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  Backdrop backdrop(Rect{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                         GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)});
   ASSERT_TRUE(backdrop.Shows());
-  auto expected = [&](int x, int y) {
-    for (const Rect& r : all)
-      if (x >= r.x && y >= r.y && x < r.x + r.w && y < r.y + r.h)
-        return SquaresColorAt(x - virtualScreen.x, y - virtualScreen.y);
-    return 0;
-  };
   WriteSettingsAt(20, 20);
   ASSERT_TRUE(Start());
   const struct {
@@ -127,18 +118,18 @@ TEST_F(MonitorTest, PicksAtTheMonitorsEdgesReadEachMonitorAndNoGap) {
   for (const auto& p : points) {
     SCOPED_TRACE(p.what);
     ASSERT_TRUE(MoveTo(p.at.x, p.at.y));
-    int color = expected(p.at.x, p.at.y);
+    int color = backdrop.Read(p.at.x, p.at.y);
     ::testing::AssertionResult magnified = ::testing::AssertionFailure();
     EXPECT_TRUE(WaitFor([&] {
       return ColorText() == HtmlText(color) && Shot(swatch).Pixel(swatch.w / 2, swatch.h / 2) == color &&
-             (magnified = ShowsMagnified(main_.capture, p.at.x, p.at.y, expected, true));
+             (magnified = ShowsMagnified(main_.capture, backdrop, p.at.x, p.at.y, true));
     })) << ColorText().c_str() << " for " << HtmlText(color).c_str() << "; " << magnified.message();
   }
   MouseButton(MOUSEEVENTF_LEFTUP);
   const POINT& last = points[4].at;
-  int color = expected(last.x, last.y);
+  int color = backdrop.Read(last.x, last.y);
   ASSERT_TRUE(WaitFor([&] { return HistoryRuns()[0] == color; })) << ColorText().c_str();
-  EXPECT_TRUE(ShowsMagnified(main_.capture, last.x, last.y, expected, false));
+  EXPECT_TRUE(ShowsMagnified(main_.capture, backdrop, last.x, last.y, false));
   ASSERT_EQ(Close(), 0);
 }
 

@@ -832,13 +832,40 @@ inline int SquaresColorAt(int x, int y, int = 0) {
   return (x & 0xFF) | (y & 0xFF) << 8 | (64 + 12 * (x >> 8) + (y >> 8)) << 16;
 }
 
+inline BOOL CALLBACK CollectMonitorRect(HMONITOR, HDC, LPRECT r, LPARAM out) {
+  ((std::vector<Rect>*)out)->push_back(Rect{r->left, r->top, r->right - r->left, r->bottom - r->top});
+  return TRUE;
+}
+
+// SquaresColorAt over a rectangle of the screen (the whole screen, or the
+// virtual screen with the gaps between its monitors), behind every other
+// window, and what a copy of the screen reads there: the picture on a
+// monitor, black where no monitor is.
+class Backdrop {
+ public:
+  explicit Backdrop(const Rect& r) : rect_(r), window_(r, SquaresColorAt) {
+    SetWindowPos(window_.hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EnumDisplayMonitors(nullptr, nullptr, CollectMonitorRect, (LPARAM)&monitors_);
+  }
+  bool Shows() { return window_.Shows(); }
+  int Read(int x, int y) const {
+    for (const Rect& m : monitors_)
+      if (x >= m.x && y >= m.y && x < m.x + m.w && y < m.y + m.h) return SquaresColorAt(x - rect_.x, y - rect_.y);
+    return 0;
+  }
+
+ private:
+  Rect rect_;
+  PatternWindow window_;
+  std::vector<Rect> monitors_;
+};
+
 // Whether the capture view shows the 31 x 21 screen pixels around (x, y)
-// magnified, each as `expected` says the screen pixel (sx, sy) should show:
-// the screen's colour on a monitor, black where no monitor is. Each block is
-// read at its middle. With `crosshair` the four blocks next to the centre,
-// which a live pick's crosshair covers, are not read.
-inline ::testing::AssertionResult ShowsMagnified(HWND captureView, int x, int y,
-                                                 const std::function<int(int, int)>& expected, bool crosshair) {
+// magnified, each as a copy of the screen over the backdrop reads it. Each
+// block is read at its middle. With `crosshair` the four blocks next to the
+// centre, which a live pick's crosshair covers, are not read.
+inline ::testing::AssertionResult ShowsMagnified(HWND captureView, const Backdrop& backdrop, int x, int y,
+                                                 bool crosshair) {
   const int width = 31, height = 21;
   Rect view = ClientRectOf(captureView);
   Shot shot(view);
@@ -848,7 +875,7 @@ inline ::testing::AssertionResult ShowsMagnified(HWND captureView, int x, int y,
     for (int i = 0; i < width; i++) {
       int dx = i - width / 2, dy = j - height / 2;
       if (crosshair && abs(dx) + abs(dy) == 1) continue;
-      int want = expected(x + dx, y + dy);
+      int want = backdrop.Read(x + dx, y + dy);
       int shown = shot.Pixel((2 * i + 1) * view.w / (2 * width), (2 * j + 1) * view.h / (2 * height));
       if (shown != want && wrong++ < 4) {
         char note[96];

@@ -798,12 +798,10 @@ TEST_F(PickTest, AReleasedPickTakesTheExactPixelUnderThePointer) {
 TEST_F(PickTest, PicksAtTheScreensEdgesAndCornersTakeThePixelUnderThePointer) {
   ASSERT_EQ(Scale(), ExpectedScale());
   const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-  PatternWindow backdrop(Rect{0, 0, width, height}, SquaresColorAt);
-  SetWindowPos(backdrop.hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  Backdrop backdrop(Rect{0, 0, width, height});
   ASSERT_TRUE(backdrop.Shows());
   WriteSettings(SampleSettings());
   ASSERT_TRUE(Start());
-  auto expected = [&](int x, int y) { return x >= 0 && y >= 0 && x < width && y < height ? SquaresColorAt(x, y) : 0; };
   // The edges' middles, then the corners; the last one is released on.
   const POINT points[] = {{width / 2, 0},         {width / 2, height - 1}, {0, height / 2},
                           {width - 1, height / 2}, {0, 0},                  {width - 1, 0},
@@ -821,20 +819,20 @@ TEST_F(PickTest, PicksAtTheScreensEdgesAndCornersTakeThePixelUnderThePointer) {
   MouseButton(MOUSEEVENTF_LEFTDOWN);
   for (const POINT& p : points) {
     ASSERT_TRUE(MoveTo(p.x, p.y));
-    int color = expected(p.x, p.y);
+    int color = backdrop.Read(p.x, p.y);
     ::testing::AssertionResult magnified = ::testing::AssertionFailure();
     EXPECT_TRUE(WaitFor([&] {
       return ColorText() == HtmlText(color) && Shot(swatch).Pixel(swatch.w / 2, swatch.h / 2) == color &&
-             (magnified = ShowsMagnified(main_.capture, p.x, p.y, expected, true));
+             (magnified = ShowsMagnified(main_.capture, backdrop, p.x, p.y, true));
     })) << p.x << ", " << p.y << ": " << ColorText().c_str() << " for " << HtmlText(color).c_str() << "; "
         << magnified.message();
   }
   MouseButton(MOUSEEVENTF_LEFTUP);
   const POINT& last = points[7];
-  int color = expected(last.x, last.y);
+  int color = backdrop.Read(last.x, last.y);
   ASSERT_TRUE(WaitFor([&] { return HistoryRuns()[0] == color; })) << ColorText().c_str();
   EXPECT_EQ(RemoteList(main_.list).Cell(0, 1), HtmlText(color));
-  EXPECT_TRUE(ShowsMagnified(main_.capture, last.x, last.y, expected, false));
+  EXPECT_TRUE(ShowsMagnified(main_.capture, backdrop, last.x, last.y, false));
   ASSERT_EQ(Close(), 0);
   ConfigRecord saved;
   ASSERT_TRUE(ReadSettings(&saved));
