@@ -3,7 +3,6 @@
 #include <math.h>
 #include <stdint.h>
 #include <stdlib.h>
-#include <string.h>
 
 #include <algorithm>
 
@@ -78,9 +77,10 @@ int NamedColorMapCount() { return g_names.count; }
 
 // Keys are stored in upper case: a key with a lower-case digit names nothing.
 const char* FindColorName(const char* key) {
-  if (!key || g_names.count == 0 || strspn(key, "0123456789ABCDEF") != 6) return nullptr;
   int color = ColorFromKey(key);
-  if (color < 0) return nullptr;
+  if (color < 0 || g_names.count == 0) return nullptr;
+  for (int k = 0; k < 6; k++)
+    if (key[k] >= 'a' && key[k] <= 'f') return nullptr;
   for (int i = g_names.bucketHead[BucketOf(color)]; i >= 0; i = g_names.next[i])
     if (g_names.color[i] == color) return NamedColorName(i);
   return nullptr;
