@@ -52,12 +52,18 @@ const struct {
     {"IProvideClassInfo", {0xB196B283, 0xBAB4, 0x101A, {0xB6, 0x9C, 0x00, 0xAA, 0x00, 0x34, 0x1D, 0x07}}},
 };
 
-Read ReadObject(IAccessible* object) {
-  Read r;
+// The child id that names the object itself.
+VARIANT Self() {
   VARIANT self;
   VariantInit(&self);
   self.vt = VT_I4;
   self.lVal = CHILDID_SELF;
+  return self;
+}
+
+Read ReadObject(IAccessible* object) {
+  Read r;
+  VARIANT self = Self();
   BSTR text = nullptr;
   if (SUCCEEDED(object->get_accName(self, &text)) && text) r.name = text;
   SysFreeString(text);
@@ -82,10 +88,7 @@ IAccessible* ObjectOf(int control) {
 // Name, role and value read by late binding, as a script reads them.
 Read ReadByDispatch(IDispatch* object) {
   Read r;
-  VARIANT self;
-  VariantInit(&self);
-  self.vt = VT_I4;
-  self.lVal = CHILDID_SELF;
+  VARIANT self = Self();
   DISPPARAMS params = {&self, nullptr, 1, 0};
   auto get = [&](DISPID property, VARIANT* result) {
     VariantInit(result);
