@@ -10,8 +10,10 @@
 #include "app/name_list.h"
 #include "app/program_context.h"
 #include "app/settings_record.h"
+#include "app/focus_poll.h"
+#include "app/main_controls.h"
+#include "app/screen_reader.h"
 #include "app/shell.h"
-#include "app/shell_rules.h"
 #include "color/color_value.h"
 #include "runtime/canvas.h"
 #include "runtime/clipboard.h"
@@ -144,5 +146,13 @@ void HandleControlEvent(const WindowEvent& e) {
     case ACTION_ROW_DOUBLE_CLICKED: OnRowChosen(SET_COLOR_ADD_TO_HISTORY); break;
     case ACTION_OPTIONS_MENU: ShowOptionsMenu(); break;
     case ACTION_NONE: break;
+  }
+}
+
+void EndLostDrag(const FocusPollAction& action) {
+  if (action.releaseCanvas) PostControlEvent(GProgram->controls.wndMain, action.releaseCanvas, LeftReleased);
+  if (action.cycleCanvas) {
+    DisableControl(action.releaseCanvas, true);
+    DisableControl(action.releaseCanvas, false);
   }
 }

@@ -15,7 +15,7 @@
 // in the window description: those the widgets draw on and read, then the
 // shell's own. 0 (or -1) for a control that does not exist: its drawing is
 // skipped and it never matches an event. Each control but the window has its
-// row in kMainControls (app/shell_rules.h), which gives its name, its events
+// row in kMainControls (app/main_controls.h), which gives its name, its events
 // and its drag rule.
 struct ColorWidgets {
   int wndMain;            // owner of the colour dialog
@@ -116,3 +116,10 @@ int SampleCanvas(const WindowEvent& e);
 // history); the options button shows the options menu. Any other event does
 // nothing.
 void HandleControlEvent(const WindowEvent& e);
+
+// Ends a drag as the focus poll decided, or a change of scale: a
+// LeftReleased posted to the canvas, which commits the drag when the loop
+// takes it, and the canvas disabled and enabled again, which ends its
+// capture and confinement of the pointer.
+struct FocusPollAction;
+void EndLostDrag(const FocusPollAction& action);

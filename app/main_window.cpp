@@ -7,12 +7,14 @@
 #include <vector>
 
 #include "app/canvas_keys.h"
+#include "app/focus_poll.h"
+#include "app/main_controls.h"
 #include "app/main_description.h"
 #include "app/name_list.h"
 #include "app/picker_icon.h"
 #include "app/program_context.h"
 #include "app/settings_record.h"
-#include "app/shell_rules.h"
+#include "app/window_placement.h"
 #include "dialog/description.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"

@@ -5,9 +5,9 @@
 
 #include "app/color_widgets.h"
 #include "app/name_list.h"
+#include "app/options_menu_items.h"
 #include "app/program_context.h"
 #include "app/settings_record.h"
-#include "app/shell_rules.h"
 #include "runtime/menus.h"
 #include "runtime/web_address.h"
 #include "runtime/windowing.h"

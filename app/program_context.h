@@ -11,7 +11,7 @@
 #pragma once
 #include "app/color_widgets.h"
 #include "app/current_color.h"
-#include "app/shell_rules.h"
+#include "app/value_notices.h"
 #include "color/auto_copy.h"
 #include "color/canvas_drag.h"
 #include "color/capture.h"

@@ -35,13 +35,6 @@ void PaintSelectorSkin();
 // saved on the way out.
 void RunEventLoop();
 
-// Ends a drag as the focus poll decided, or a change of scale: a
-// LeftReleased posted to the canvas, which commits the drag when the loop
-// takes it, and the canvas disabled and enabled again, which ends its
-// capture and confinement of the pointer.
-struct FocusPollAction;
-void EndLostDrag(const FocusPollAction& action);
-
 //-----------------------------------------------------------------------------
 // Options menu
 //-----------------------------------------------------------------------------

@@ -4,10 +4,12 @@
 
 #include <vector>
 
-#include "app/canvas_keys.h"
+#include "app/cell_markers.h"
 #include "app/color_widgets.h"
 #include "app/image_pixels.h"
+#include "app/main_controls.h"
 #include "app/program_context.h"
+#include "app/screen_reader.h"
 #include "app/settings_record.h"
 #include "color/capture.h"
 #include "color/color_value.h"
