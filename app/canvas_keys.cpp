@@ -2,8 +2,8 @@
 // keyboard with its Escape, on the runtime's controls.
 #include "app/canvas_keys.h"
 
+#include "app/capture_view.h"
 #include "app/cell_markers.h"
-#include "app/color_widgets.h"
 #include "app/current_color.h"
 #include "app/main_controls.h"
 #include "app/program_context.h"

@@ -1,11 +1,9 @@
 // The screen picker and the capture view, through the runtime's screen copy,
 // images and drawing.
-#include "color/capture.h"
-#include "color/color_value.h"
+#include "app/capture_view.h"
 
 #include <vector>
 
-#include "app/color_widgets.h"
 #include "app/current_color.h"
 #include "app/image_pixels.h"
 #include "app/main_controls.h"
@@ -13,6 +11,9 @@
 #include "app/program_context.h"
 #include "app/screen_reader.h"
 #include "app/settings_record.h"
+#include "app/swatch_controls.h"
+#include "color/capture.h"
+#include "color/color_value.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/images.h"

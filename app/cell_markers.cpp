@@ -2,7 +2,7 @@
 // history, on the runtime's canvases.
 #include "app/cell_markers.h"
 
-#include "app/color_widgets.h"
+#include "app/main_controls.h"
 #include "app/program_context.h"
 #include "app/settings_record.h"
 #include "color/capture.h"

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "app/canvas_keys.h"
+#include "app/capture_view.h"
+#include "app/channel_controls.h"
 #include "app/current_color.h"
 #include "app/name_list.h"
 #include "app/program_context.h"
@@ -14,6 +16,7 @@
 #include "app/main_controls.h"
 #include "app/screen_reader.h"
 #include "app/shell.h"
+#include "app/swatch_controls.h"
 #include "color/color_value.h"
 #include "runtime/canvas.h"
 #include "runtime/clipboard.h"

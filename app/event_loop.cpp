@@ -4,6 +4,7 @@
 #include "app/shell.h"
 
 #include "app/canvas_keys.h"
+#include "app/capture_view.h"
 #include "app/color_widgets.h"
 #include "app/current_color.h"
 #include "app/focus_poll.h"

@@ -1,19 +1,42 @@
-// The main window's controls as one table, and the routing of their events:
-// each control's name in the window description, where its events go, how it
-// drags when it is a colour canvas and what its keys do, its place in the Tab
-// order, and what a screen reader calls it. No operating system here; the
-// control event handler (HandleControlEvent, app/color_widgets.cpp) carries
-// out the route.
+// The main window's controls: their numbers in one record, their facts in one
+// table, and the routing of their events. The table gives each control's name
+// in the window description, where its events go, how it drags when it is a
+// colour canvas and what its keys do, its place in the Tab order, and what a
+// screen reader calls it. No operating system here; the control event handler
+// (HandleControlEvent, app/color_widgets.cpp) carries out the route.
 #pragma once
 #include <stdint.h>
 
-#include "app/color_widgets.h"  // the control numbers only
 #include "color/canvas_drag.h"
 #include "runtime/accessibility.h"  // the roles only
 
 //-----------------------------------------------------------------------------
-// The table
+// The control record and the table
 //-----------------------------------------------------------------------------
+
+// The control numbers of the main window, each field named after its control
+// in the window description: those the widgets draw on and read, then the
+// shell's own. 0 (or -1) for a control that does not exist: its drawing is
+// skipped and it never matches an event. Each control but the window has its
+// row in kMainControls below, which gives its name, its events and its drag
+// rule.
+struct ColorWidgets {
+  int wndMain;            // owner of the colour dialog
+  int cmdSelector;        // picker button (canvas)
+  int imgPaletteCapture;  // magnified capture view (canvas)
+  int imgPaletteAuto;     // automatic palette (canvas)
+  int imgPaletteHistory;  // history strip (canvas)
+  int imgPaletteR, imgPaletteG, imgPaletteB;  // channel strips (canvases)
+  int txtR, txtG, txtB;   // channel fields (text fields)
+  int imgPaletteCurrent;  // current swatch (canvas)
+  int txtRGB;             // the colour in the chosen notation (read-only text field)
+  int lstResults;         // nearest names (list view)
+  // The shell's own controls.
+  int FrameParams;        // right-hand panel, the target of right-click collapsing
+  int frame1, frame1_c1;  // frames around the picker button and the swatch
+  int cmdSelectorImg;     // native button whose face the picker button takes, then hidden
+  int cmdOptions;         // opens the options menu
+};
 
 enum MainAction {
   ACTION_NONE,

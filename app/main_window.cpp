@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "app/canvas_keys.h"
+#include "app/capture_view.h"
+#include "app/channel_controls.h"
+#include "app/color_widgets.h"
 #include "app/focus_poll.h"
 #include "app/main_controls.h"
 #include "app/main_description.h"
@@ -14,6 +17,7 @@
 #include "app/picker_icon.h"
 #include "app/program_context.h"
 #include "app/settings_record.h"
+#include "app/swatch_controls.h"
 #include "app/window_placement.h"
 #include "dialog/description.h"
 #include "runtime/canvas.h"

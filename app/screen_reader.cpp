@@ -5,7 +5,6 @@
 #include <string>
 
 #include "app/cell_markers.h"
-#include "app/color_widgets.h"
 #include "app/current_color.h"
 #include "app/main_controls.h"
 #include "app/program_context.h"

@@ -2,7 +2,6 @@
 // loop and the options menu. Windows only (the header does not include
 // windows.h).
 #pragma once
-#include "app/color_widgets.h"
 
 // Window timers of the main window.
 const int TimerFocusPoll = 7340134;     // every 16 ms: the live picker, drags that lost their release
