@@ -9,8 +9,8 @@ resource script above all. A file includes headers of its own folder and of
 lower layers only. color/ is the pure colour model: of runtime/ it takes only
 the headers whose code needs no operating system. Win32 headers only in the
 files named *_win.cpp of runtime/ and dialog/, in app/main_win.cpp and in
-runtime/win32_internal.h, which only those files include; a resource script
-(.rc) may take the resource compiler's constants from windows.h.
+runtime/win32_internal.h, which only those files include. The resource
+script (resources/) takes the resource compiler's constants from windows.h.
 
 Every include is resolved to its file as the compiler finds it before it is
 judged: a quoted name beside the including file first, then either kind in
@@ -86,8 +86,7 @@ def names_win32_header(name):
 
 def may_use_win32(path):
     folder, name = path.split("/")[0], os.path.basename(path)
-    return ((folder in ("runtime", "dialog") and name.endswith("_win.cpp")) or path in ("app/main_win.cpp", WIN32_INTERNAL)
-            or name.endswith(".rc"))
+    return (folder in ("runtime", "dialog") and name.endswith("_win.cpp")) or path in ("app/main_win.cpp", WIN32_INTERNAL)
 
 
 def runtime_header_is_os_free(root, header, seen=None):

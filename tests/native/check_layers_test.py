@@ -36,7 +36,7 @@ CLEAN = {
     "tests/helper.h": '#include "app/program.h"\n',
     "tests/program_test.cpp": '#include <windows.h>\n#include "tests/helper.h"\n#include "runtime/win32_internal.h"\n',
     "resources/program.rc": "#include <windows.h>\n",
-    "fuzz/make_seeds.py": '#include "app/program.h"\nprint("seeds")\n',
+    "runtime/make_table.py": '#include "app/program.h" is a comment here\nprint("table")\n',
 }
 
 # (what, the file planted, its text): each must fail the check on that file.
@@ -63,6 +63,7 @@ WIN32 = [
     ("another Win32 header, in a header", "runtime/bad.h", "#include <commctrl.h>\n"),
     ("in an inline file", "runtime/bad.inl", "#include <windows.h>\n"),
     ("in a C file", "dialog/bad.c", "#include <windows.h>\n"),
+    ("in a resource script of the program's code", "runtime/bad.rc", "#include <windows.h>\n"),
     ("in app/ beside main_win.cpp", "app/bad_win.cpp", "#include <windows.h>\n"),
     ("in color/, named *_win.cpp", "color/bad_win.cpp", "#include <windows.h>\n"),
     ("the scope guards outside *_win.cpp", "app/bad.cpp", '#include "runtime/win32_internal.h"\n'),
