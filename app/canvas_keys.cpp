@@ -2,6 +2,8 @@
 // keyboard with its Escape, on the runtime's controls.
 #include "app/canvas_keys.h"
 
+#include <vector>
+
 #include "app/capture_view.h"
 #include "app/cell_markers.h"
 #include "app/current_color.h"
@@ -111,7 +113,8 @@ void StepPointerByKeys(int dx, int dy) {
   ProgramContext& g = *GProgram;
   int x = g.keyPointer.x, y = g.keyPointer.y;
   PointerScreenPosition(&x, &y);
-  g.keyPointer = StepKeyPointer(g.keyPointer, x, y, dx, dy);
+  std::vector<ScreenRect> monitors = MonitorRects();
+  g.keyPointer = StepKeyPointer(g.keyPointer, x, y, dx, dy, monitors.data(), (int)monitors.size());
   MovePointerTo(g.keyPointer.x, g.keyPointer.y);
 }
 

@@ -3,6 +3,7 @@
 // rectangle (the right-click collapse area). No operating system here; the
 // main window and the event loop carry it out.
 #pragma once
+#include "runtime/screen_parts.h"  // ScreenRect
 
 // Whether (x, y) lies in the rectangle, its edges included.
 bool InsideInclusive(int x, int y, int left, int top, int width, int height);
@@ -13,12 +14,6 @@ bool InsideInclusive(int x, int y, int left, int top, int width, int height);
 // round(displaySize - 0.4 x size) (halves to even); a position on a limit
 // stays.
 int KeepReachable(int position, int size, int displaySize);
-
-// A rectangle on the virtual screen: the primary display's top-left corner
-// is (0, 0), displays left of or above it have negative coordinates.
-struct ScreenRect {
-  int x, y, width, height;
-};
 
 // The display nearest the rectangle: the one it overlaps most, or when it
 // overlaps none, the one at the least distance from it; the first of equals
