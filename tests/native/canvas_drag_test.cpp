@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/shell_rules.h"  // each role's rule
+#include "app/main_controls.h"  // each role's rule
 
 // Control numbers of the canvases in these tests.
 enum { kSelector = 10, kPalette = 11, kCapture = 12, kHistory = 13, kStripR = 14, kStripG = 15 };
