@@ -44,8 +44,27 @@ typedef BSTR(WINAPI* SysAllocStringProc)(const OLECHAR*);
 typedef HRESULT(WINAPI* CoInitializeExProc)(void*, DWORD);
 typedef HRESULT(WINAPI* LoadRegTypeLibProc)(REFGUID, WORD, WORD, LCID, ITypeLib**);
 
+struct AccessibilityCalls {
+  CreateStdAccessibleObjectProc createStandard;  // oleacc
+  LresultFromObjectProc answer;                  // oleacc
+  SysAllocStringProc allocateString;             // oleaut32
+};
+
+static const AccessibilityCalls& Accessibility() {
+  static AccessibilityCalls calls;
+  static bool looked = false;
+  if (!looked) {
+    looked = true;
+    calls.createStandard =
+        (CreateStdAccessibleObjectProc)(void*)SystemProcedure(L"oleacc.dll", "CreateStdAccessibleObject");
+    calls.answer = (LresultFromObjectProc)(void*)SystemProcedure(L"oleacc.dll", "LresultFromObject");
+    calls.allocateString = (SysAllocStringProc)(void*)SystemProcedure(L"oleaut32.dll", "SysAllocString");
+  }
+  return calls;
+}
+
 static BSTR NewBstr(const std::wstring& text) {
-  static auto allocate = (SysAllocStringProc)(void*)SystemProcedure(L"oleaut32.dll", "SysAllocString");
+  SysAllocStringProc allocate = Accessibility().allocateString;
   return allocate ? allocate(text.c_str()) : nullptr;
 }
 
@@ -276,15 +295,13 @@ HRESULT STDMETHODCALLTYPE AccessibleWrapper::Clone(IEnumVARIANT** out) {
 // The answer to WM_GETOBJECT for the client area; false when the library or
 // the standard object is missing, and the platform answers instead.
 static bool AnswerAccessibleObject(HWND hwnd, const AccessibleInfo& info, WPARAM wParam, LRESULT* result) {
-  static auto createStandard =
-      (CreateStdAccessibleObjectProc)(void*)SystemProcedure(L"oleacc.dll", "CreateStdAccessibleObject");
-  static auto answer = (LresultFromObjectProc)(void*)SystemProcedure(L"oleacc.dll", "LresultFromObject");
-  if (!createStandard || !answer) return false;
+  const AccessibilityCalls& calls = Accessibility();
+  if (!calls.createStandard || !calls.answer) return false;
   EnterComApartmentOnce();
   IAccessible* standard = nullptr;
-  if (FAILED(createStandard(hwnd, OBJID_CLIENT, kIidAccessible, (void**)&standard)) || !standard) return false;
+  if (FAILED(calls.createStandard(hwnd, OBJID_CLIENT, kIidAccessible, (void**)&standard)) || !standard) return false;
   AccessibleWrapper* wrapper = new AccessibleWrapper(standard, hwnd, info);
-  *result = answer(kIidAccessible, wParam, static_cast<IAccessible*>(wrapper));
+  *result = calls.answer(kIidAccessible, wParam, static_cast<IAccessible*>(wrapper));
   wrapper->Release();  // the answer holds its own reference
   return true;
 }
