@@ -1,16 +1,10 @@
-// The colour canvases' keys beyond the drag protocol, their cell markers, and
-// what assistive technology is told of every control: on the runtime's
-// controls, carrying out what the drag protocol and the control table
-// decide. Windows only (the header does not include windows.h).
+// The colour canvases' keys beyond the drag protocol: a strip's channel
+// steps, the cell markers' moves and the marked colour taken, and a pick
+// from the keyboard with its Escape. On the runtime's controls, carrying out
+// what the drag protocol and the control table decide. Windows only (the
+// header does not include windows.h).
 #pragma once
-#include <stdint.h>
-
-#include "app/shell_rules.h"
 #include "color/canvas_drag.h"
-
-//-----------------------------------------------------------------------------
-// Keys, cell markers and what a screen reader is told
-//-----------------------------------------------------------------------------
 
 // Carries out a key's command on a canvas while no drag ran: a strip's
 // channel steps (a colour change as a click on the strip gives, live until
@@ -35,13 +29,6 @@ void GiveBackPick();
 // the keys put it last; and the end of such a pick.
 void StepPointerByKeys(int dx, int dy);
 void EndKeyboardPick();
-// Where the pointer stands for the pick: during a pick from the keyboard
-// where the keys put it (unless the mouse moved it since); false when unknown.
-bool PickPointerPosition(int* x, int* y);
-
-// Draws the canvas's cell marker where it stands, for the cells the canvas
-// shows now (capture view, palette or history; others have none).
-void ShowCellMarker(int canvas);
 
 // Gives every control of the window the name and role kMainControls gives
 // it, and the colour canvases and the swatch their values; sets the window's
@@ -49,15 +36,3 @@ void ShowCellMarker(int canvas);
 // the palette's and the history's first box). Called once the controls exist
 // and show their first pictures.
 void SetUpKeysAndAccessibility();
-// Tells assistive technology of changed values: the controls (bits of
-// kMainControls rows), live while a drag, pick or key run is under way (then
-// a few times a second at most), and at the end of one (always).
-void TellValueChanges(uint32_t changed, ValueNoticeMoment moment);
-// The same at the moment's pace: live while a drag, pick or key run is under
-// way (ColorChangesLive), else at once.
-void TellValueChangesNow(uint32_t changed);
-// The bits of the views of the current colour: swatch, picker and strips.
-uint32_t CurrentColorViewBits();
-// SetCurrentColor's notice: the current colour's views changed.
-void AnnounceColorChange(bool live);
-

@@ -1,17 +1,19 @@
 // The screen picker and the capture view, through the runtime's screen copy,
 // images and drawing.
-#include "color/capture.h"
-#include "color/color_value.h"
+#include "app/capture_view.h"
 
 #include <vector>
 
-#include "app/canvas_keys.h"
-#include "app/color_widgets.h"
 #include "app/current_color.h"
 #include "app/image_pixels.h"
+#include "app/main_controls.h"
 #include "app/name_list.h"
 #include "app/program_context.h"
+#include "app/screen_reader.h"
 #include "app/settings_record.h"
+#include "app/swatch_controls.h"
+#include "color/capture.h"
+#include "color/color_value.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/images.h"
@@ -64,6 +66,15 @@ static void ShowMagnified(int image, int crosshairGrey) {
 //-----------------------------------------------------------------------------
 // Capturing
 //-----------------------------------------------------------------------------
+
+// Where the pointer stands for the pick: during a pick from the keyboard
+// where the keys put it (unless the mouse moved it since); false when unknown.
+static bool PickPointerPosition(int* x, int* y) {
+  if (!PointerScreenPosition(x, y)) return false;
+  const KeyPointer& keys = GProgram->keyPointer;
+  if (keys.active) KeyPointerPlace(keys, *x, *y, x, y);
+  return true;
+}
 
 void CaptureScreen(bool live) {
   ProgramContext& g = *GProgram;

@@ -1,10 +1,10 @@
 // The channel fields and gradient strips on the real controls.
-#include "color/channel_views.h"
+#include "app/channel_controls.h"
 
 #include <vector>
 
-#include "app/color_widgets.h"
 #include "app/program_context.h"
+#include "color/channel_views.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/windowing.h"

@@ -6,12 +6,17 @@
 #include <string>
 
 #include "app/canvas_keys.h"
+#include "app/capture_view.h"
+#include "app/channel_controls.h"
 #include "app/current_color.h"
 #include "app/name_list.h"
 #include "app/program_context.h"
 #include "app/settings_record.h"
+#include "app/focus_poll.h"
+#include "app/main_controls.h"
+#include "app/screen_reader.h"
 #include "app/shell.h"
-#include "app/shell_rules.h"
+#include "app/swatch_controls.h"
 #include "color/color_value.h"
 #include "runtime/canvas.h"
 #include "runtime/clipboard.h"
@@ -144,5 +149,13 @@ void HandleControlEvent(const WindowEvent& e) {
     case ACTION_ROW_DOUBLE_CLICKED: OnRowChosen(SET_COLOR_ADD_TO_HISTORY); break;
     case ACTION_OPTIONS_MENU: ShowOptionsMenu(); break;
     case ACTION_NONE: break;
+  }
+}
+
+void EndLostDrag(const FocusPollAction& action) {
+  if (action.releaseCanvas) PostControlEvent(GProgram->controls.wndMain, action.releaseCanvas, LeftReleased);
+  if (action.cycleCanvas) {
+    DisableControl(action.releaseCanvas, true);
+    DisableControl(action.releaseCanvas, false);
   }
 }

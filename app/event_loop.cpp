@@ -4,11 +4,16 @@
 #include "app/shell.h"
 
 #include "app/canvas_keys.h"
+#include "app/capture_view.h"
 #include "app/color_widgets.h"
+#include "app/current_color.h"
+#include "app/focus_poll.h"
+#include "app/options_menu_items.h"
 #include "app/program_context.h"
+#include "app/screen_reader.h"
 #include "app/settings_record.h"
-#include "app/shell_rules.h"
-#include "app/startup.h"
+#include "app/settings_save.h"
+#include "app/window_placement.h"
 #include "runtime/pointer.h"
 #include "runtime/random.h"
 #include "runtime/windowing.h"
@@ -16,14 +21,6 @@
 //-----------------------------------------------------------------------------
 // Timers
 //-----------------------------------------------------------------------------
-
-void EndLostDrag(const FocusPollAction& action) {
-  if (action.releaseCanvas) PostControlEvent(GProgram->controls.wndMain, action.releaseCanvas, LeftReleased);
-  if (action.cycleCanvas) {
-    DisableControl(action.releaseCanvas, true);
-    DisableControl(action.releaseCanvas, false);
-  }
-}
 
 static void OnFocusPoll() {
   RetryColorCopy();

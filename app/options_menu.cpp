@@ -3,11 +3,11 @@
 // OnOptionsMenu.
 #include "app/shell.h"
 
-#include "app/color_widgets.h"
 #include "app/name_list.h"
+#include "app/options_menu_items.h"
 #include "app/program_context.h"
 #include "app/settings_record.h"
-#include "app/shell_rules.h"
+#include "app/swatch_controls.h"
 #include "runtime/menus.h"
 #include "runtime/web_address.h"
 #include "runtime/windowing.h"

@@ -9,9 +9,9 @@
 // by name. The runtime keeps its own registries
 // (windows, images, fonts, menus) in runtime/. No operating system here.
 #pragma once
-#include "app/color_widgets.h"
 #include "app/current_color.h"
-#include "app/shell_rules.h"
+#include "app/main_controls.h"
+#include "app/value_notices.h"
 #include "color/auto_copy.h"
 #include "color/canvas_drag.h"
 #include "color/capture.h"

@@ -2,7 +2,6 @@
 // loop and the options menu. Windows only (the header does not include
 // windows.h).
 #pragma once
-#include "app/color_widgets.h"
 
 // Window timers of the main window.
 const int TimerFocusPoll = 7340134;     // every 16 ms: the live picker, drags that lost their release
@@ -34,13 +33,6 @@ void PaintSelectorSkin();
 // Handles the main window's events until it is closed; the settings are
 // saved on the way out.
 void RunEventLoop();
-
-// Ends a drag as the focus poll decided, or a change of scale: a
-// LeftReleased posted to the canvas, which commits the drag when the loop
-// takes it, and the canvas disabled and enabled again, which ends its
-// capture and confinement of the pointer.
-struct FocusPollAction;
-void EndLostDrag(const FocusPollAction& action);
 
 //-----------------------------------------------------------------------------
 // Options menu

@@ -2,7 +2,6 @@
 // The two fonts, FontNormal and FontLarge, are fields of the program context
 // (app/program_context.h).
 #pragma once
-#include "app/shell_rules.h"
 
 // The exit code of a start whose main window could not be opened.
 const int kExitNoMainWindow = 2;
@@ -12,11 +11,6 @@ const int kExitNoMainWindow = 2;
 // kExitNoMainWindow at once, with nothing saved, when the window cannot be
 // opened (out of desktop heap, a control class missing).
 int RunMainWindow();
-
-// Saves CONFIG to the settings file as PlanSettingsSave says for `moment`.
-// A save at close that fails shows why, naming the file, and tries again for
-// as long as the user asks; otherwise the file is left as it was.
-void SaveProgramSettings(SettingsSaveMoment moment);
 
 // Start-up, RunMainWindow, shut-down. Returns the process exit code.
 int ProgramMain();

@@ -1,16 +1,18 @@
 // The current swatch, the history strip and the automatic palette on the
 // real canvases.
-#include "color/swatch_strips.h"
+#include "app/swatch_controls.h"
 
 #include <vector>
 
-#include "app/canvas_keys.h"
-#include "app/color_widgets.h"
+#include "app/cell_markers.h"
 #include "app/image_pixels.h"
+#include "app/main_controls.h"
 #include "app/program_context.h"
+#include "app/screen_reader.h"
 #include "app/settings_record.h"
 #include "color/capture.h"
 #include "color/color_value.h"
+#include "color/swatch_strips.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"
 #include "runtime/images.h"

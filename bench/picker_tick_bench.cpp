@@ -42,10 +42,13 @@
 #include <string>
 #include <vector>
 
+#include "app/capture_view.h"
+#include "app/channel_controls.h"
 #include "app/color_widgets.h"
 #include "app/current_color.h"
 #include "app/program_context.h"
 #include "app/settings_record.h"
+#include "app/swatch_controls.h"
 #include "bench/picker_tick_common.h"
 #include "color/named_colors.h"
 #include "runtime/canvas.h"

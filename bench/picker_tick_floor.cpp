@@ -2,7 +2,8 @@
 // of the program's runtime, showing a live pick the way a plain program
 // would, in a window with the same children in the same places and sizes.
 // Per tick: GetCursorPos; BitBlt of the 31 x 21 screen region into a 32-bit
-// DIB section, the pulsing crosshair written into it and the centre pixel
+// DIB section, part by part as it lies on the monitors (EnumDisplayMonitors
+// over the region; black where no monitor is), the pulsing crosshair written into it and the centre pixel
 // read; FillRect of the swatch and SetWindowTextW of txtRGB; the three
 // channel fields rewritten and coloured; three gradient strips written into
 // a buffer and shown with SetDIBitsToDevice; StretchBlt with COLORONCOLOR of
@@ -308,14 +309,30 @@ static void CopyText(const wchar_t* text) {
   CloseClipboard();
 }
 
+// Copies the part of the region (lParam) on the monitor to its place in the
+// region's bitmap: only what lies on a monitor can be read.
+static BOOL CALLBACK CopyMonitorPart(HMONITOR, HDC, LPRECT monitor, LPARAM regionRect) {
+  const RECT& region = *(const RECT*)regionRect;
+  RECT part;
+  if (IntersectRect(&part, monitor, &region)) {
+    HDC screen = GetDC(nullptr);
+    BitBlt(g_regionDc, part.left - region.left, part.top - region.top, part.right - part.left,
+           part.bottom - part.top, screen, part.left, part.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+  }
+  return TRUE;
+}
+
 // One live tick, phase by phase; returns the colour it picked.
 static int Tick(BenchClock* clock) {
   POINT p;
   GetCursorPos(&p);
-  HDC screen = GetDC(nullptr);
-  BitBlt(g_regionDc, 0, 0, kBenchCaptureWidth, kBenchCaptureHeight, screen, p.x - kBenchCaptureWidth / 2,
-         p.y - kBenchCaptureHeight / 2, SRCCOPY);
-  ReleaseDC(nullptr, screen);
+  RECT region = {p.x - kBenchCaptureWidth / 2, p.y - kBenchCaptureHeight / 2, 0, 0};
+  region.right = region.left + kBenchCaptureWidth;
+  region.bottom = region.top + kBenchCaptureHeight;
+  GdiFlush();
+  memset(g_regionBits, 0, (size_t)kBenchCaptureWidth * kBenchCaptureHeight * 4);  // black off the monitors
+  EnumDisplayMonitors(nullptr, &region, CopyMonitorPart, (LPARAM)&region);
   GdiFlush();
   int cx = kBenchCaptureWidth / 2, cy = kBenchCaptureHeight / 2;
   int level = AdvancePulse();

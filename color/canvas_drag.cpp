@@ -1,6 +1,7 @@
 #include "color/canvas_drag.h"
 
 #include <math.h>
+#include <stdlib.h>
 
 //-----------------------------------------------------------------------------
 // Precision mode
@@ -255,7 +256,25 @@ void KeyPointerPlace(const KeyPointer& pointer, int reportedX, int reportedY, in
   *y = ours ? pointer.y : reportedY;
 }
 
-KeyPointer StepKeyPointer(const KeyPointer& pointer, int reportedX, int reportedY, int dx, int dy) {
+// Where a step of (dx, dy) from (x, y) ends on the monitors: the farthest of
+// its places, pixel by pixel, that lies on one, or (x, y) itself when none
+// does. From a place on no monitor the whole step.
+static void StepOnMonitors(int x, int y, int dx, int dy, const ScreenRect* monitors, int count, int* toX, int* toY) {
+  *toX = x + dx;
+  *toY = y + dy;
+  if (!PointOnMonitors(x, y, monitors, count)) return;
+  int length = abs(dx) > abs(dy) ? abs(dx) : abs(dy);
+  for (int n = length; n > 0; n--) {
+    *toX = x + dx * n / length;
+    *toY = y + dy * n / length;
+    if (PointOnMonitors(*toX, *toY, monitors, count)) return;
+  }
+  *toX = x;
+  *toY = y;
+}
+
+KeyPointer StepKeyPointer(const KeyPointer& pointer, int reportedX, int reportedY, int dx, int dy,
+                          const ScreenRect* monitors, int monitorCount) {
   int x, y;
   KeyPointerPlace(pointer, reportedX, reportedY, &x, &y);
   KeyPointer next = pointer;
@@ -265,8 +284,7 @@ KeyPointer StepKeyPointer(const KeyPointer& pointer, int reportedX, int reported
   }
   next.trailX[0] = x;
   next.trailY[0] = y;
-  next.x = x + dx;
-  next.y = y + dy;
+  StepOnMonitors(x, y, dx, dy, monitors, monitorCount, &next.x, &next.y);
   return next;
 }
 

@@ -18,6 +18,7 @@
 #include <stdint.h>
 
 #include "runtime/event_queue.h"
+#include "runtime/screen_parts.h"
 
 //-----------------------------------------------------------------------------
 // Canvases and their rules
@@ -202,8 +203,13 @@ KeyPointer StartKeyPointer(int x, int y);
 // Where the pointer stands for the pick, with the system reporting it at
 // (reportedX, reportedY).
 void KeyPointerPlace(const KeyPointer& pointer, int reportedX, int reportedY, int* x, int* y);
-// The pointer after an arrow's step of (dx, dy) from its place.
-KeyPointer StepKeyPointer(const KeyPointer& pointer, int reportedX, int reportedY, int dx, int dy);
+// The pointer after an arrow's step of (dx, dy) from its place, kept on the
+// monitors as the system keeps the pointer: a step that would leave them
+// stops at the farthest of its places on one (at the screen's edge it goes
+// nowhere), so the pick takes the pixel the pointer shows. From a place on
+// no monitor the step is taken whole.
+KeyPointer StepKeyPointer(const KeyPointer& pointer, int reportedX, int reportedY, int dx, int dy,
+                          const ScreenRect* monitors, int monitorCount);
 
 //-----------------------------------------------------------------------------
 // Key runs on a strip

@@ -7,6 +7,9 @@
 
 enum Channel { CHANNEL_RED, CHANNEL_GREEN, CHANNEL_BLUE, CHANNEL_COUNT };
 
+// A channel's value, 0 to 255, in a colour value (0x00BBGGRR).
+inline int ChannelOf(int color, int channel) { return (color >> (8 * channel)) & 0xFF; }
+
 //-----------------------------------------------------------------------------
 // Gradient strips
 //-----------------------------------------------------------------------------

@@ -3,7 +3,6 @@
 #include <math.h>
 #include <stdint.h>
 #include <stdlib.h>
-#include <string.h>
 
 #include <algorithm>
 
@@ -13,30 +12,26 @@
 // Key-to-name map
 //-----------------------------------------------------------------------------
 
-// Chained buckets over parallel arrays; entries stay in insertion order so
-// that iteration, and with it the search's tie order, is the table's order.
-// An entry names its row of the table, whose strings it uses: nothing is
-// copied, and the whole map is 9 bytes an entry, written at every start.
+// Chained buckets over parallel arrays, one entry per table row and numbered
+// as the rows are, so that iteration, and with it the search's tie order, is
+// the table's order. The table's keys are unique (its source checks that as it
+// compiles), so every row has its entry. The names stay in the table: the whole
+// map is 9 bytes an entry, written at every start.
 struct NamedColorMap {
   int16_t bucketHead[kNamedColorBuckets];  // first entry of each chain, -1 when empty
   int16_t next[kNamedColorCount];          // next entry in the same chain, -1 at the end
-  uint16_t row[kNamedColorCount];          // the entry's row of kNamedColorTable
-  int color[kNamedColorCount];             // decoded from the key once, for the search
+  int color[kNamedColorCount];             // the key's colour value, for the search
   uint8_t family[kNamedColorCount];        // ColorFamily
   int count;
 };
-static_assert(kNamedColorCount <= INT16_MAX, "entries and rows are numbered in 16 bits");
+static_assert(kNamedColorCount <= INT16_MAX, "entries are numbered in 16 bits");
 
-static NamedColorMap g_names = {{0}, {0}, {0}, {0}, {0}, 0};
+static NamedColorMap g_names = {{0}, {0}, {0}, {0}, 0};
 
-static const char* KeyOf(int entry) { return kNamedColorTable[g_names.row[entry]].key; }
-static const char* NameOf(int entry) { return kNamedColorTable[g_names.row[entry]].name; }
-
-static unsigned HashKey(const char* key) {
-  uint32_t h = 2166136261u;  // FNV-1a
-  for (const char* p = key; *p; p++) h = (h ^ (unsigned char)*p) * 16777619u;
-  return h % kNamedColorBuckets;
+static unsigned BucketOf(int color) {
+  return (uint32_t)color * 2654435761u >> 23;  // Fibonacci hashing: the top 9 bits
 }
+static_assert(kNamedColorBuckets == 1 << 9, "BucketOf gives 9 bits");
 
 static int HexDigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -59,36 +54,56 @@ int ColorFromKey(const char* key) {
   return ComposeColor(channels[0], channels[1], channels[2]);
 }
 
-static int FindEntry(const char* key) {
-  if (!key || g_names.count == 0) return -1;
-  for (int i = g_names.bucketHead[HashKey(key)]; i >= 0; i = g_names.next[i])
-    if (strcmp(KeyOf(i), key) == 0) return i;
-  return -1;
+static int ColorOfRow(int row) {
+  int key = NamedColorKey(row);
+  return ComposeColor(key >> 16 & 255, key >> 8 & 255, key & 255);
 }
 
 int BuildNamedColorMap() {
-  g_names.count = 0;
   for (int16_t& head : g_names.bucketHead) head = -1;
-  for (int row = 0; row < kNamedColorCount; row++) {
-    const NamedColorEntry& entry = kNamedColorTable[row];
-    int color = ColorFromKey(entry.key);
-    if (color < 0 || !entry.name || FindEntry(entry.key) >= 0) continue;
-    int i = g_names.count++;
-    unsigned bucket = HashKey(entry.key);
-    g_names.row[i] = (uint16_t)row;
+  for (int i = 0; i < kNamedColorCount; i++) {
+    int color = ColorOfRow(i);
+    unsigned bucket = BucketOf(color);
     g_names.color[i] = color;
     g_names.family[i] = (uint8_t)ColorFamilyOf(color);
     g_names.next[i] = g_names.bucketHead[bucket];
     g_names.bucketHead[bucket] = (int16_t)i;
   }
+  g_names.count = kNamedColorCount;
   return g_names.count;
 }
 
 int NamedColorMapCount() { return g_names.count; }
 
+// Keys are stored in upper case: a key with a lower-case digit names nothing.
 const char* FindColorName(const char* key) {
-  int i = FindEntry(key);
-  return i < 0 ? nullptr : NameOf(i);
+  int color = ColorFromKey(key);
+  if (color < 0 || g_names.count == 0) return nullptr;
+  for (int k = 0; k < 6; k++)
+    if (key[k] >= 'a' && key[k] <= 'f') return nullptr;
+  for (int i = g_names.bucketHead[BucketOf(color)]; i >= 0; i = g_names.next[i])
+    if (g_names.color[i] == color) return NamedColorName(i);
+  return nullptr;
+}
+
+static char FoldAsciiCase(char c) { return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c; }
+
+// Whether `text` spells `name` in any letter case, the name's trailing spaces
+// optional: they are in a few stored names ("Bean  ") but nobody types them.
+static bool SpellsName(const char* text, int length, const char* name) {
+  int k = 0;
+  for (; k < length; k++)
+    if (!name[k] || FoldAsciiCase(text[k]) != FoldAsciiCase(name[k])) return false;
+  for (; name[k]; k++)
+    if (name[k] != ' ') return false;
+  return true;
+}
+
+int NamedColorFromName(const char* text, int length) {
+  if (!text || length <= 0) return -1;
+  for (int row = 0; row < kNamedColorCount; row++)
+    if (SpellsName(text, length, NamedColorName(row))) return ColorOfRow(row);
+  return -1;
 }
 
 //-----------------------------------------------------------------------------
@@ -130,9 +145,8 @@ int RankNamedColors(int color, NameCandidate* out, int capacity) {
   int written = std::min(capacity, count);
   for (int k = 0; k < written; k++) {
     int i = order[k];
-    out[k].name = NameOf(i);
+    out[k].name = NamedColorName(i);
     out[k].distance = (float)doubled[i] * 0.5f;
-    out[k].key = KeyOf(i);
     out[k].color = g_names.color[i];
   }
   return written;

@@ -12,14 +12,19 @@
 const int kNamedColorCount = 1566;
 const int kNearestNameCount = 33;  // name rows under the source row
 
-// A key is six upper-case hexadecimal digits in web order: red, green, blue.
-struct NamedColorEntry {
-  const char* key;
-  const char* name;
-};
+// Row `row` of the table, 0 <= row < kNamedColorCount, in ascending key
+// order (named_colors_table.cpp). A key is six upper-case hexadecimal digits
+// in web order, red, green, blue; NamedColorKey gives the number they spell
+// (0x000080 for "000080").
+int NamedColorKey(int row);
+const char* NamedColorName(int row);
 
-// In ascending key order (named_colors_table.cpp).
-extern const NamedColorEntry kNamedColorTable[kNamedColorCount];
+// The colour value of the named colour called `text` (`length` bytes, no
+// terminator needed), or -1. Letters match in any case (ASCII only); spaces
+// match exactly, except that a name's trailing spaces may be left out, so
+// "bean", "Bean " and "BEAN  " all name "Bean  ". Reads the table itself, so
+// it answers before the map is built.
+int NamedColorFromName(const char* text, int length);
 
 //-----------------------------------------------------------------------------
 // Key-to-name map
@@ -27,15 +32,14 @@ extern const NamedColorEntry kNamedColorTable[kNamedColorCount];
 
 const int kNamedColorBuckets = 512;
 
-// Fills the map from the table, replacing whatever it held. Entries are kept
-// in table order, which is the order the search scores them in. An entry whose
-// key is not six hexadecimal digits, or repeats an earlier key, is left out.
-// Returns the number of entries in the map.
+// Fills the map from the table, replacing whatever it held: one entry per row,
+// in table order, which is the order the search scores them in. Returns the
+// number of entries in the map.
 int BuildNamedColorMap();
 
 int NamedColorMapCount();
 
-// The name stored under a key ("000080"), or nullptr.
+// The name stored under a key ("000080", upper-case digits only), or nullptr.
 const char* FindColorName(const char* key);
 
 // The colour value of six hexadecimal digits in web order, or -1.
@@ -55,8 +59,7 @@ ColorFamily ColorFamilyOf(int color);
 struct NameCandidate {
   const char* name;
   float distance;  // sum of absolute channel differences, halved within a family
-  const char* key;
-  int color;
+  int color;       // the colour value of the entry's key
 };
 
 // Scores every map entry against `color` and writes the `capacity` nearest

@@ -1,9 +1,10 @@
 // The accessible objects of the program's controls on Win32: a control given
 // a name, role or value answers the system's request for its object
 // (WM_GETOBJECT) with the accessibility library's standard object for its
-// window, wrapped so that these three come from the program. The library
-// (oleacc) is loaded from the system folder the first time a client asks,
-// so a run without assistive technology never loads it.
+// window, wrapped so that these three come from the program, whichever of
+// the object's interfaces a client holds, in this process or another. The
+// library (oleacc) is loaded from the system folder the first time a client
+// asks, so a run without assistive technology never loads it.
 #include "runtime/win32_internal.h"  // windows.h first
 
 #include <oleacc.h>
@@ -19,6 +20,11 @@
 static const GUID kIidAccessible = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 static const GUID kIidDispatch = {0x00020400, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 static const GUID kIidUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+static const GUID kIidEnumVariant = {0x00020404, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+static const GUID kIidOleWindow = {0x00000114, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+static const GUID kIidNull = {};
+// The type library that describes IAccessible, registered by oleacc.
+static const GUID kLibidAccessibility = {0x1EA4DBF0, 0x3C3B, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
 
 // What the program says about one control.
 struct AccessibleInfo {
@@ -36,10 +42,47 @@ typedef HRESULT(WINAPI* CreateStdAccessibleObjectProc)(HWND, LONG, REFIID, void*
 typedef LRESULT(WINAPI* LresultFromObjectProc)(REFIID, WPARAM, LPUNKNOWN);
 typedef BSTR(WINAPI* SysAllocStringProc)(const OLECHAR*);
 typedef HRESULT(WINAPI* CoInitializeExProc)(void*, DWORD);
+typedef HRESULT(WINAPI* LoadRegTypeLibProc)(REFGUID, WORD, WORD, LCID, ITypeLib**);
+
+struct AccessibilityCalls {
+  CreateStdAccessibleObjectProc createStandard;  // oleacc
+  LresultFromObjectProc answer;                  // oleacc
+  SysAllocStringProc allocateString;             // oleaut32
+};
+
+static const AccessibilityCalls& Accessibility() {
+  static AccessibilityCalls calls;
+  static bool looked = false;
+  if (!looked) {
+    looked = true;
+    calls.createStandard =
+        (CreateStdAccessibleObjectProc)(void*)SystemProcedure(L"oleacc.dll", "CreateStdAccessibleObject");
+    calls.answer = (LresultFromObjectProc)(void*)SystemProcedure(L"oleacc.dll", "LresultFromObject");
+    calls.allocateString = (SysAllocStringProc)(void*)SystemProcedure(L"oleaut32.dll", "SysAllocString");
+  }
+  return calls;
+}
 
 static BSTR NewBstr(const std::wstring& text) {
-  static auto allocate = (SysAllocStringProc)(void*)SystemProcedure(L"oleaut32.dll", "SysAllocString");
+  SysAllocStringProc allocate = Accessibility().allocateString;
   return allocate ? allocate(text.c_str()) : nullptr;
+}
+
+// IAccessible's description, which carries out the late-bound calls
+// (IDispatch) on the wrapper's own methods; loaded once, kept for the life of
+// the process. Null when the library is not registered.
+static ITypeInfo* AccessibleTypeInfo() {
+  static ITypeInfo* info = nullptr;
+  static bool loaded = false;
+  if (loaded) return info;
+  loaded = true;
+  auto load = (LoadRegTypeLibProc)(void*)SystemProcedure(L"oleaut32.dll", "LoadRegTypeLib");
+  ITypeLib* library = nullptr;
+  if (load && SUCCEEDED(load(kLibidAccessibility, 1, 1, 0, &library)) && library) {
+    if (FAILED(library->GetTypeInfoOfGuid(kIidAccessible, &info))) info = nullptr;
+    library->Release();
+  }
+  return info;
 }
 
 // A client in another process reaches the object through COM, which the
@@ -70,36 +113,52 @@ static LONG RoleCode(AccessibleRole role) {
 
 static bool IsSelf(const VARIANT& id) { return id.vt == VT_I4 && id.lVal == CHILDID_SELF; }
 
-class AccessibleWrapper final : public IAccessible {
+// One COM object with one identity: every interface it hands out is its own,
+// so that from any of them a client gets back to the same IUnknown and to the
+// program's words. It has none of the standard object's other interfaces:
+// those speak for the standard object (its services, and any marshalling of
+// its own, which would hand another process a standard object, with the
+// platform's words, in place of this one). With no IMarshal the wrapper
+// reaches another process through COM's proxy, and answers there itself.
+class AccessibleWrapper final : public IAccessible, public IEnumVARIANT, public IOleWindow {
  public:
   AccessibleWrapper(IAccessible* standard, HWND hwnd, const AccessibleInfo& info)
       : standard_(standard), hwnd_(hwnd), info_(info) {}
 
-  // IUnknown. Interfaces other than these three are the standard object's
-  // (the enumeration of its children, the window it stands for).
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (!out) return E_POINTER;
-    if (IsEqualGUID(iid, kIidUnknown) || IsEqualGUID(iid, kIidDispatch) || IsEqualGUID(iid, kIidAccessible)) {
-      *out = static_cast<IAccessible*>(this);
-      AddRef();
-      return S_OK;
-    }
-    return standard_->QueryInterface(iid, out);
-  }
+  // IUnknown, shared by the three interfaces. The children's enumeration is
+  // offered where the standard object has one to carry it out.
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
   ULONG STDMETHODCALLTYPE Release() override;
 
-  // IDispatch: the standard object's.
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return standard_->GetTypeInfoCount(count); }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override {
-    return standard_->GetTypeInfo(index, locale, info);
+  // IDispatch: the late-bound calls reach the methods below, through
+  // IAccessible's description.
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (!count) return E_POINTER;
+    *count = AccessibleTypeInfo() ? 1 : 0;
+    return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override {
-    return standard_->GetIDsOfNames(iid, names, count, locale, ids);
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID, ITypeInfo** info) override {
+    if (!info) return E_POINTER;
+    *info = nullptr;
+    if (index != 0) return DISP_E_BADINDEX;
+    ITypeInfo* description = AccessibleTypeInfo();
+    if (!description) return E_NOTIMPL;
+    description->AddRef();
+    *info = description;
+    return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    if (!IsEqualGUID(iid, kIidNull)) return DISP_E_UNKNOWNINTERFACE;
+    ITypeInfo* info = AccessibleTypeInfo();
+    return info ? info->GetIDsOfNames(names, count, ids) : E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* exception, UINT* argument) override {
-    return standard_->Invoke(id, iid, locale, flags, params, result, exception, argument);
+    if (!IsEqualGUID(iid, kIidNull)) return DISP_E_UNKNOWNINTERFACE;
+    ITypeInfo* info = AccessibleTypeInfo();
+    return info ? info->Invoke(static_cast<IAccessible*>(this), id, flags, params, result, exception, argument)
+                : E_NOTIMPL;
   }
 
   // IAccessible: the name, role and value of the control itself are the
@@ -161,9 +220,29 @@ class AccessibleWrapper final : public IAccessible {
     return standard_->put_accValue(id, value);
   }
 
+  // IEnumVARIANT: the standard object's enumeration of the children.
+  HRESULT STDMETHODCALLTYPE Next(ULONG count, VARIANT* items, ULONG* fetched) override {
+    return children_->Next(count, items, fetched);
+  }
+  HRESULT STDMETHODCALLTYPE Skip(ULONG count) override { return children_->Skip(count); }
+  HRESULT STDMETHODCALLTYPE Reset() override { return children_->Reset(); }
+  HRESULT STDMETHODCALLTYPE Clone(IEnumVARIANT** out) override;
+
+  // IOleWindow: the window the object stands for.
+  HRESULT STDMETHODCALLTYPE GetWindow(HWND* out) override {
+    if (!out) return E_POINTER;
+    *out = hwnd_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+
  private:
-  ~AccessibleWrapper() { standard_->Release(); }
+  ~AccessibleWrapper() {
+    if (children_) children_->Release();
+    standard_->Release();
+  }
   IAccessible* standard_;
+  IEnumVARIANT* children_ = nullptr;  // the standard object's, asked for when first needed
   HWND hwnd_;
   AccessibleInfo info_;  // a copy: a client may hold the object longer than the control lives
   LONG references_ = 1;
@@ -172,6 +251,21 @@ class AccessibleWrapper final : public IAccessible {
 // Out of the class body: inline there, the 32-bit compiler's guess that the
 // standard object's Release is this one clashes with it in the sections
 // -ffunction-sections makes.
+HRESULT STDMETHODCALLTYPE AccessibleWrapper::QueryInterface(REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (IsEqualGUID(iid, kIidUnknown) || IsEqualGUID(iid, kIidDispatch) || IsEqualGUID(iid, kIidAccessible)) {
+    *out = static_cast<IAccessible*>(this);
+  } else if (IsEqualGUID(iid, kIidOleWindow)) {
+    *out = static_cast<IOleWindow*>(this);
+  } else if (IsEqualGUID(iid, kIidEnumVariant)) {
+    if (!children_ && FAILED(standard_->QueryInterface(kIidEnumVariant, (void**)&children_))) children_ = nullptr;
+    if (children_) *out = static_cast<IEnumVARIANT*>(this);
+  }
+  if (!*out) return E_NOINTERFACE;
+  AddRef();
+  return S_OK;
+}
 ULONG STDMETHODCALLTYPE AccessibleWrapper::AddRef() { return (ULONG)InterlockedIncrement(&references_); }
 ULONG STDMETHODCALLTYPE AccessibleWrapper::Release() {
   LONG left = InterlockedDecrement(&references_);
@@ -179,18 +273,35 @@ ULONG STDMETHODCALLTYPE AccessibleWrapper::Release() {
   return (ULONG)left;
 }
 
+// The copy of an enumeration is another standard object: wrapped as well, so
+// that it too leads to the program's words.
+HRESULT STDMETHODCALLTYPE AccessibleWrapper::Clone(IEnumVARIANT** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  IEnumVARIANT* copy = nullptr;
+  HRESULT hr = children_->Clone(&copy);
+  if (FAILED(hr) || !copy) return FAILED(hr) ? hr : E_FAIL;
+  IAccessible* standard = nullptr;
+  if (FAILED(copy->QueryInterface(kIidAccessible, (void**)&standard)) || !standard) {
+    copy->Release();
+    return E_NOTIMPL;
+  }
+  AccessibleWrapper* wrapper = new AccessibleWrapper(standard, hwnd_, info_);
+  wrapper->children_ = copy;
+  *out = static_cast<IEnumVARIANT*>(wrapper);
+  return S_OK;
+}
+
 // The answer to WM_GETOBJECT for the client area; false when the library or
 // the standard object is missing, and the platform answers instead.
 static bool AnswerAccessibleObject(HWND hwnd, const AccessibleInfo& info, WPARAM wParam, LRESULT* result) {
-  static auto createStandard =
-      (CreateStdAccessibleObjectProc)(void*)SystemProcedure(L"oleacc.dll", "CreateStdAccessibleObject");
-  static auto answer = (LresultFromObjectProc)(void*)SystemProcedure(L"oleacc.dll", "LresultFromObject");
-  if (!createStandard || !answer) return false;
+  const AccessibilityCalls& calls = Accessibility();
+  if (!calls.createStandard || !calls.answer) return false;
   EnterComApartmentOnce();
   IAccessible* standard = nullptr;
-  if (FAILED(createStandard(hwnd, OBJID_CLIENT, kIidAccessible, (void**)&standard)) || !standard) return false;
+  if (FAILED(calls.createStandard(hwnd, OBJID_CLIENT, kIidAccessible, (void**)&standard)) || !standard) return false;
   AccessibleWrapper* wrapper = new AccessibleWrapper(standard, hwnd, info);
-  *result = answer(kIidAccessible, wParam, static_cast<IAccessible*>(wrapper));
+  *result = calls.answer(kIidAccessible, wParam, static_cast<IAccessible*>(wrapper));
   wrapper->Release();  // the answer holds its own reference
   return true;
 }

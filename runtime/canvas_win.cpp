@@ -235,7 +235,11 @@ static bool HighContrast() {
 }
 
 // False while the window's focus marks are hidden until the keyboard is used.
-static bool FocusMarksShown(HWND hwnd) { return !(SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS); }
+// Asked of the top-level window, which holds the state: a change goes to it
+// (a key on a canvas sends it there) and it passes the change down.
+static bool FocusMarksShown(HWND hwnd) {
+  return !(SendMessageW(TopLevelOf(hwnd), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+}
 
 // The focus rectangle's line width the user chose (SPI_GETFOCUSBORDERWIDTH
 // or _HEIGHT), within the few pixels the layout leaves around a canvas.

@@ -1,6 +1,6 @@
 // Drawing contexts on canvas surfaces and images. One drawing context at a
-// time per thread: open it on a target with BeginDrawing, draw, close it with
-// EndDrawing. Pixels are written straight into the bitmap's memory. Windows
+// time, on the GUI thread: open it on a target with BeginDrawing, draw, close
+// it with EndDrawing. Pixels are written straight into the bitmap's memory. Windows
 // only (the header does not include windows.h). Colour values and
 // ComposeColor, RedOf, GreenOf, BlueOf come from raster.h.
 #pragma once

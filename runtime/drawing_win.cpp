@@ -76,14 +76,14 @@ struct DrawingContext {
   DWORD savedBatchLimit;
 };
 
-static thread_local DrawingContext g_context;
+static DrawingContext g_context;
 
-// Image targets share one memory device context per thread, made on first
-// use and kept: making and deleting one costs more than most drawings on an
+// Image targets share one memory device context, made on first use and
+// kept: making and deleting one costs more than most drawings on an
 // image. Its settings are saved when a drawing opens and put back when it
 // closes, so what one drawing changes does not reach the next.
-static thread_local HDC g_imageDc;
-static thread_local int g_imageDcState;
+static HDC g_imageDc;
+static int g_imageDcState;
 
 DrawingTarget CanvasTarget(int canvas) {
   HBITMAP bitmap;

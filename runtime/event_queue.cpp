@@ -11,10 +11,12 @@
 // goes when it is full.
 static const size_t kMaxPendingEvents = 4096;
 
+// The queue and its state belong to the program's one GUI thread, as its
+// windows do.
 static std::deque<WindowEvent> g_pending;
-static thread_local int g_textChangeDepth = 0;
-static thread_local WindowEvent g_current;
-static thread_local bool g_hasCurrent = false;
+static int g_textChangeDepth = 0;
+static WindowEvent g_current;
+static bool g_hasCurrent = false;
 
 static bool SameEvent(const WindowEvent& a, const WindowEvent& b) {
   return a.code == b.code && a.window == b.window && a.control == b.control && a.type == b.type &&

@@ -82,11 +82,11 @@ struct WindowEvent {
 // Returns true when the event was queued or merged.
 bool OfferWindowEvent(const WindowEvent& event);
 
-// Takes the oldest pending event, which becomes this thread's current
-// event; false when none is pending.
+// Takes the oldest pending event, which becomes the current event; false
+// when none is pending.
 bool TakeWindowEvent(WindowEvent* event);
 
-// The event being handled on this thread: the one taken last, or the one a
+// The event being handled: the one taken last, or the one a
 // bound canvas handler is running for. Canvas attributes read their event
 // data from it. Null when none (set null once the event has been handled).
 const WindowEvent* CurrentWindowEvent();
@@ -95,7 +95,7 @@ void SetCurrentWindowEvent(const WindowEvent* event);
 int PendingWindowEventCount();
 void ClearWindowEvents();
 
-// Brackets the program's own change of a control's text; the counter is per thread.
+// Brackets the program's own change of a control's text.
 void BeginProgramTextChange();
 void EndProgramTextChange();
 bool ProgramTextChangeActive();

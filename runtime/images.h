@@ -5,6 +5,9 @@
 #pragma once
 #include <stddef.h>
 
+#include <vector>
+
+#include "runtime/screen_parts.h"
 #include "runtime/windowing.h"  // kAutoNumber
 
 const int kAllImages = -1;  // for ReleaseImage
@@ -39,9 +42,13 @@ int DecodeImage(int number, const void* data, size_t size);
 // Copies the screen rectangle at (left, top), in screen pixels, into a new
 // 32-bit image `number` (or kAutoNumber); an image of that number that is
 // already 32 bits and of this size is reused, black first like a new one.
-// Parts off the screen come out as the platform's copy leaves them. Returns
-// the number, or 0 (and the number then holds no image).
-int CopyScreenRegion(int number, int left, int top, int width, int height);
+// Only the parts on a monitor are read: what lies beyond the screen's edges
+// or in a gap between monitors stays black. `onMonitors`, when given,
+// receives those parts in the region's coordinates (RegionPixelExists tells
+// whether a pixel of the image was read). Every copy of the screen comes
+// here. Returns the number, or 0 (and the number then holds no image).
+int CopyScreenRegion(int number, int left, int top, int width, int height,
+                     std::vector<ScreenRect>* onMonitors = nullptr);
 
 // A new 24-bit image `number` (or kAutoNumber) of the control's whole window
 // rectangle, holding the control as it paints itself, whatever lies over it

@@ -8,6 +8,8 @@
 #include "runtime/drawing.h"
 #include "runtime/image_decode.h"
 #include "runtime/images.h"
+#include "runtime/screen_parts.h"
+#include "runtime/windowing.h"
 
 //-----------------------------------------------------------------------------
 // Registry
@@ -140,20 +142,25 @@ int DecodeImage(int number, const void* data, size_t size) {
   return StoreImage(number, bitmap, pixels);
 }
 
-// The screen's device context counts in virtual-screen pixels with the
-// primary monitor's top-left corner at (0, 0), as the pointer does, on every
+// Reads the region's parts that lie on a monitor, each where it lies in the
+// region; the rest of the target stays as it is. The screen's device context
+// counts in virtual-screen pixels with the primary monitor's top-left corner
+// at (0, 0), as the pointer and the monitors' rectangles do, on every
 // monitor; one made by CreateDCW("DISPLAY") may count from the virtual
 // screen's top-left corner instead, off by the origin once a monitor lies
 // left of or above the primary.
-static bool CopyFromDisplay(HDC target, int left, int top, int width, int height) {
+static bool CopyFromDisplay(HDC target, const ScreenRect& region, const std::vector<ScreenRect>& parts) {
   ScopedGetDC screen(nullptr);
-  return screen && BitBlt(target, 0, 0, width, height, screen, left, top, SRCCOPY);
+  if (!screen) return false;
+  for (const ScreenRect& p : parts)
+    if (!BitBlt(target, p.x, p.y, p.width, p.height, screen, region.x + p.x, region.y + p.y, SRCCOPY)) return false;
+  return true;
 }
 
 // An image that is already 32 bits and of this size takes the copy itself,
 // made black first as a new one starts: the picker copies a region of the
 // same size many times a second.
-int CopyScreenRegion(int number, int left, int top, int width, int height) {
+int CopyScreenRegion(int number, int left, int top, int width, int height, std::vector<ScreenRect>* onMonitors) {
   const ImageRecord* kept = FindImage(number);
   int image = 0;
   if (kept && kept->pixels.width == width && kept->pixels.height == height && kept->pixels.bytesPerPixel == 4) {
@@ -164,10 +171,16 @@ int CopyScreenRegion(int number, int left, int top, int width, int height) {
     image = CreatePixelImage(number, width, height, 32, 0);
   }
   if (!image) return 0;
+  ScreenRect region = {left, top, width, height};
+  std::vector<ScreenRect> monitors = MonitorRects(&region);
+  std::vector<ScreenRect> parts = RegionPartsOnMonitors(region, monitors.data(), (int)monitors.size());
   HDC dc = (HDC)BeginDrawing(ImageTarget(image));
-  bool copied = dc && CopyFromDisplay(dc, left, top, width, height);
+  bool copied = dc && CopyFromDisplay(dc, region, parts);
   if (dc) EndDrawing();
-  if (copied) return image;
+  if (copied) {
+    if (onMonitors) *onMonitors = parts;
+    return image;
+  }
   ReleaseImage(image);
   return 0;
 }

@@ -101,8 +101,11 @@ static bool TemporaryNameOf(const wchar_t* name, const std::wstring& base) {
 }
 
 // This process's temporary name for a save of `name`, beside it.
+// (The digits are made narrow and widened: std::to_wstring formats through
+// the C library's wide printf, which would bring its whole implementation.)
 static std::wstring TemporaryName(const std::wstring& name) {
-  return name + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+  std::string digits = std::to_string(GetCurrentProcessId());
+  return name + L"." + std::wstring(digits.begin(), digits.end()) + L".tmp";
 }
 
 // Deletes what saves that were killed half-way left beside `name`. A save

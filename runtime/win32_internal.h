@@ -79,8 +79,8 @@ HBITMAP NewPixelBitmap(int width, int height, int bytesPerPixel, PixelBuffer* pi
 // handle that is not a bitmap.
 bool BitmapPixels(HBITMAP bitmap, PixelBuffer* pixels, std::vector<unsigned char>* storage);
 
-// Closes this thread's drawing context if it draws into `bitmap`; called
-// before a bitmap is replaced or deleted.
+// Closes the drawing context if it draws into `bitmap`; called before a
+// bitmap is replaced or deleted.
 void DetachDrawingFrom(HBITMAP bitmap);
 
 // A canvas's surface: the bitmap, the memory device context that holds it

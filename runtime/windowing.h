@@ -8,8 +8,10 @@
 #include <stdint.h>
 
 #include <string>
+#include <vector>
 
 #include "runtime/event_queue.h"
+#include "runtime/screen_parts.h"
 
 const int kAutoNumber = -1;  // ask for a fresh number
 
@@ -153,6 +155,13 @@ int DisplayHeight(int display);
 // in device pixels, whatever the enumeration found; 0 when it reports none.
 int PrimaryMonitorWidth();
 int PrimaryMonitorHeight();
+// The monitors as the system reports them now, in virtual-screen pixels;
+// with `reaching`, only those that the rectangle reaches, and of each the
+// system may give its part within the rectangle only. Where the system
+// counts no monitor at all (some remote and virtual sessions), the primary
+// monitor it reports (above) at (0, 0). Read afresh at every call: monitors
+// come and go while the program runs.
+std::vector<ScreenRect> MonitorRects(const ScreenRect* reaching = nullptr);
 
 //-----------------------------------------------------------------------------
 // Events and timers

@@ -1088,6 +1088,25 @@ int ExamineDisplays() {
   return (int)g_displays.size();
 }
 
+// Adds the rectangle EnumDisplayMonitors hands over to the
+// std::vector<ScreenRect> at `list`.
+static BOOL CALLBACK CollectMonitorRect(HMONITOR, HDC, LPRECT r, LPARAM list) {
+  ((std::vector<ScreenRect>*)list)->push_back(ScreenRect{r->left, r->top, r->right - r->left, r->bottom - r->top});
+  return TRUE;
+}
+
+std::vector<ScreenRect> MonitorRects(const ScreenRect* reaching) {
+  std::vector<ScreenRect> monitors;
+  RECT clip = {};
+  if (reaching) clip = {reaching->x, reaching->y, reaching->x + reaching->width, reaching->y + reaching->height};
+  // One call, the rectangles handed over with the monitors, without a
+  // GetMonitorInfoW for each: every tick of a pick comes here.
+  EnumDisplayMonitors(nullptr, reaching ? &clip : nullptr, CollectMonitorRect, (LPARAM)&monitors);
+  if (monitors.empty() && GetSystemMetrics(SM_CMONITORS) == 0)
+    monitors.push_back(ScreenRect{0, 0, PrimaryMonitorWidth(), PrimaryMonitorHeight()});
+  return monitors;
+}
+
 static const RECT* DisplayRect(int display) {
   return display >= 0 && display < (int)g_displays.size() ? &g_displays[(size_t)display] : nullptr;
 }

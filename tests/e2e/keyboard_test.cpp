@@ -213,6 +213,59 @@ TEST_F(KeyboardTest, EscapeGivesBackTheColourItsTextAndTheClipboard) {
   EXPECT_EQ(saved.Color, Rgb(26, 43, 60));
 }
 
+// At the screen's edge the arrows stop where the pointer stops: a pick that
+// pushes against the edge takes the pixel under the pointer there, not one
+// beyond it, and the view shows black beyond the edge. Each key waits until
+// the pointer shows the one before it handled, so that no two presses of a
+// key are pending together; a push shows nothing, and the key after it is
+// another one. Over a picture of the whole screen, behind the program's
+// window, in which every pixel has a colour of its own.
+TEST_F(KeyboardTest, APickFromTheKeyboardStopsAtTheScreensEdge) {
+  ASSERT_EQ(Scale(), ExpectedScale());
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  Backdrop backdrop(Rect{0, 0, width, height});
+  ASSERT_TRUE(backdrop.Shows());
+  WriteSettings(SampleSettings());
+  ASSERT_TRUE(Start());
+  struct Key {
+    bool shift;
+    WORD key;
+    int x, y;  // where the pointer is after it
+  };
+  const struct {
+    const char* what;
+    POINT from;
+    std::vector<Key> keys;
+  } picks[] = {
+      {"the bottom-left corner, a pixel at a time", {1, height - 2},
+       {{false, VK_LEFT, 0, height - 2}, {false, VK_LEFT, 0, height - 2}, {false, VK_DOWN, 0, height - 1},
+        {false, VK_DOWN, 0, height - 1}}},
+      {"the top-right corner, ten at a time", {width - 5, 4},
+       {{true, VK_RIGHT, width - 1, 4}, {true, VK_UP, width - 1, 0}, {false, VK_UP, width - 1, 0}}},
+  };
+  for (const auto& pick : picks) {
+    SCOPED_TRACE(pick.what);
+    ASSERT_TRUE(MoveTo(pick.from.x, pick.from.y));
+    ASSERT_TRUE(TabTo(main_.picker));
+    PressKey(VK_SPACE);
+    ASSERT_TRUE(WaitFor([&] { return ColorText() == HtmlText(backdrop.Read(pick.from.x, pick.from.y)); }))
+        << ColorText().c_str();
+    for (const Key& k : pick.keys) {
+      if (k.shift) PressChord(VK_SHIFT, k.key);
+      else PressKey(k.key);
+      ASSERT_TRUE(WaitFor([&] { return Pointer().x == k.x && Pointer().y == k.y; }))
+          << Pointer().x << ", " << Pointer().y << " for " << k.x << ", " << k.y;
+    }
+    PressKey(VK_RETURN);
+    const Key& at = pick.keys.back();
+    int color = backdrop.Read(at.x, at.y);
+    EXPECT_TRUE(WaitFor([&] { return HistoryRuns()[0] == color; }))
+        << ColorText().c_str() << " for " << HtmlText(color).c_str();
+    EXPECT_EQ(ColorText(), HtmlText(color));
+    EXPECT_TRUE(ShowsMagnified(main_.capture, backdrop, at.x, at.y, false));
+  }
+}
+
 //-----------------------------------------------------------------------------
 // Strips and cells
 //-----------------------------------------------------------------------------

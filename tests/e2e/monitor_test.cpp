@@ -89,6 +89,50 @@ TEST_F(MonitorTest, APickOnEveryMonitorTakesTheExactPixel) {
   ASSERT_EQ(Close(), 0);
 }
 
+// At a monitor's edge the region around the pointer reaches into a gap
+// between monitors or off the virtual screen: the pick takes the pixel under
+// the pointer, live and at the release, and the view shows each monitor's
+// part of the region as it is and black where no monitor is. Over a picture
+// of the whole virtual screen, gaps included, behind the program's window.
+TEST_F(MonitorTest, PicksAtTheMonitorsEdgesReadEachMonitorAndNoGap) {
+  ASSERT_EQ(Scale(), ExpectedScale());
+  const Monitors& m = monitors_;
+  Backdrop backdrop(Rect{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                         GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)});
+  ASSERT_TRUE(backdrop.Shows());
+  WriteSettingsAt(20, 20);
+  ASSERT_TRUE(Start());
+  const struct {
+    const char* what;
+    POINT at;
+  } points[] = {
+      {"the left monitor's bottom-right corner, a gap below it", {m.left.x + m.left.w - 1, m.left.y + m.left.h - 1}},
+      {"the left monitor's bottom-left corner, off the virtual screen", {m.left.x, m.left.y + m.left.h - 1}},
+      {"the corner where the left monitor, the one above and the primary meet", {0, -1}},
+      {"the top-right corner of the monitor above, a gap beside it", {m.above.x + m.above.w - 1, m.above.y}},
+      {"the right monitor's bottom-right corner", {m.right.x + m.right.w - 1, m.right.y + m.right.h - 1}},
+  };
+  Rect picker = Of(main_.picker), swatch = ClientRectOf(main_.swatch);
+  ASSERT_TRUE(MoveTo(picker.cx(), picker.cy()));
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  for (const auto& p : points) {
+    SCOPED_TRACE(p.what);
+    ASSERT_TRUE(MoveTo(p.at.x, p.at.y));
+    int color = backdrop.Read(p.at.x, p.at.y);
+    ::testing::AssertionResult magnified = ::testing::AssertionFailure();
+    EXPECT_TRUE(WaitFor([&] {
+      return ColorText() == HtmlText(color) && Shot(swatch).Pixel(swatch.w / 2, swatch.h / 2) == color &&
+             (magnified = ShowsMagnified(main_.capture, backdrop, p.at.x, p.at.y, true));
+    })) << ColorText().c_str() << " for " << HtmlText(color).c_str() << "; " << magnified.message();
+  }
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  const POINT& last = points[4].at;
+  int color = backdrop.Read(last.x, last.y);
+  ASSERT_TRUE(WaitFor([&] { return HistoryRuns()[0] == color; })) << ColorText().c_str();
+  EXPECT_TRUE(ShowsMagnified(main_.capture, backdrop, last.x, last.y, false));
+  ASSERT_EQ(Close(), 0);
+}
+
 // A window left on any monitor opens there again; one left where a monitor
 // has gone comes onto the nearest one, 40 % of it at least.
 TEST_F(MonitorTest, TheWindowOpensOnTheMonitorItWasLeftOn) {

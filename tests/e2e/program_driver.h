@@ -824,6 +824,70 @@ class PatternWindow {
   HWND hwnd_ = nullptr;
 };
 
+// A picture for a window over the whole screen (or the virtual screen, its
+// corner at (0, 0)), in which no two pixels of a screen of up to 3840 x 3072
+// share a colour, and none is black: red x, green y, and blue from 64 up
+// telling which 256-pixel square the pixel lies in.
+inline int SquaresColorAt(int x, int y, int = 0) {
+  return (x & 0xFF) | (y & 0xFF) << 8 | (64 + 12 * (x >> 8) + (y >> 8)) << 16;
+}
+
+inline BOOL CALLBACK CollectMonitorRect(HMONITOR, HDC, LPRECT r, LPARAM out) {
+  ((std::vector<Rect>*)out)->push_back(Rect{r->left, r->top, r->right - r->left, r->bottom - r->top});
+  return TRUE;
+}
+
+// SquaresColorAt over a rectangle of the screen (the whole screen, or the
+// virtual screen with the gaps between its monitors), behind every other
+// window, and what a copy of the screen reads there: the picture on a
+// monitor, black where no monitor is.
+class Backdrop {
+ public:
+  explicit Backdrop(const Rect& r) : rect_(r), window_(r, SquaresColorAt) {
+    SetWindowPos(window_.hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    EnumDisplayMonitors(nullptr, nullptr, CollectMonitorRect, (LPARAM)&monitors_);
+  }
+  bool Shows() { return window_.Shows(); }
+  int Read(int x, int y) const {
+    for (const Rect& m : monitors_)
+      if (x >= m.x && y >= m.y && x < m.x + m.w && y < m.y + m.h) return SquaresColorAt(x - rect_.x, y - rect_.y);
+    return 0;
+  }
+
+ private:
+  Rect rect_;
+  PatternWindow window_;
+  std::vector<Rect> monitors_;
+};
+
+// Whether the capture view shows the 31 x 21 screen pixels around (x, y)
+// magnified, each as a copy of the screen over the backdrop reads it. Each
+// block is read at its middle. With `crosshair` the four blocks next to the
+// centre, which a live pick's crosshair covers, are not read.
+inline ::testing::AssertionResult ShowsMagnified(HWND captureView, const Backdrop& backdrop, int x, int y,
+                                                 bool crosshair) {
+  const int width = 31, height = 21;
+  Rect view = ClientRectOf(captureView);
+  Shot shot(view);
+  int wrong = 0;
+  std::string notes;
+  for (int j = 0; j < height; j++)
+    for (int i = 0; i < width; i++) {
+      int dx = i - width / 2, dy = j - height / 2;
+      if (crosshair && abs(dx) + abs(dy) == 1) continue;
+      int want = backdrop.Read(x + dx, y + dy);
+      int shown = shot.Pixel((2 * i + 1) * view.w / (2 * width), (2 * j + 1) * view.h / (2 * height));
+      if (shown != want && wrong++ < 4) {
+        char note[96];
+        snprintf(note, sizeof note, "; (%d, %d) shows %06x for %06x", x + dx, y + dy, shown, want);
+        notes += note;
+      }
+    }
+  if (!wrong) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << wrong << " pixels of the region around " << x << ", " << y << " wrong"
+                                       << notes;
+}
+
 //-----------------------------------------------------------------------------
 // Menus
 //-----------------------------------------------------------------------------

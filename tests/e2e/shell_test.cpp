@@ -790,6 +790,55 @@ TEST_F(PickTest, AReleasedPickTakesTheExactPixelUnderThePointer) {
   EXPECT_EQ(saved.ColorRecent[0], color);
 }
 
+// At the screen's edges and corners the region around the pointer reaches
+// off the screen: the pick still takes the pixel under the pointer, live and
+// at the release, and the view shows the region's pixels on the screen as
+// they are and black beyond its edges. Over a picture of the whole screen,
+// behind the program's window, in which every pixel has a colour of its own.
+TEST_F(PickTest, PicksAtTheScreensEdgesAndCornersTakeThePixelUnderThePointer) {
+  ASSERT_EQ(Scale(), ExpectedScale());
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  Backdrop backdrop(Rect{0, 0, width, height});
+  ASSERT_TRUE(backdrop.Shows());
+  WriteSettings(SampleSettings());
+  ASSERT_TRUE(Start());
+  // The edges' middles, then the corners; the last one is released on.
+  const POINT points[] = {{width / 2, 0},         {width / 2, height - 1}, {0, height / 2},
+                          {width - 1, height / 2}, {0, 0},                  {width - 1, 0},
+                          {0, height - 1},         {width - 1, height - 1}};
+  // Nothing but the picture lies under the regions: the program's window and
+  // the fixture's pattern are clear of them.
+  for (HWND other : {main_.window, pattern_->hwnd()}) {
+    Rect r = WindowRectOf(other);
+    for (const POINT& p : points)
+      ASSERT_TRUE(p.x + 15 < r.x || p.x - 15 >= r.x + r.w || p.y + 10 < r.y || p.y - 10 >= r.y + r.h)
+          << p.x << ", " << p.y << " under " << r;
+  }
+  Rect picker = Of(main_.picker), swatch = ClientRectOf(main_.swatch);
+  ASSERT_TRUE(MoveTo(picker.cx(), picker.cy()));
+  MouseButton(MOUSEEVENTF_LEFTDOWN);
+  for (const POINT& p : points) {
+    ASSERT_TRUE(MoveTo(p.x, p.y));
+    int color = backdrop.Read(p.x, p.y);
+    ::testing::AssertionResult magnified = ::testing::AssertionFailure();
+    EXPECT_TRUE(WaitFor([&] {
+      return ColorText() == HtmlText(color) && Shot(swatch).Pixel(swatch.w / 2, swatch.h / 2) == color &&
+             (magnified = ShowsMagnified(main_.capture, backdrop, p.x, p.y, true));
+    })) << p.x << ", " << p.y << ": " << ColorText().c_str() << " for " << HtmlText(color).c_str() << "; "
+        << magnified.message();
+  }
+  MouseButton(MOUSEEVENTF_LEFTUP);
+  const POINT& last = points[7];
+  int color = backdrop.Read(last.x, last.y);
+  ASSERT_TRUE(WaitFor([&] { return HistoryRuns()[0] == color; })) << ColorText().c_str();
+  EXPECT_EQ(RemoteList(main_.list).Cell(0, 1), HtmlText(color));
+  EXPECT_TRUE(ShowsMagnified(main_.capture, backdrop, last.x, last.y, false));
+  ASSERT_EQ(Close(), 0);
+  ConfigRecord saved;
+  ASSERT_TRUE(ReadSettings(&saved));
+  EXPECT_EQ(saved.Color, color);
+}
+
 // Counts the clipboard's changes as a clipboard manager sees them: one
 // WM_CLIPBOARDUPDATE for each, while this thread's messages are answered.
 class ClipboardWatch {

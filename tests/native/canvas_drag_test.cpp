@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/shell_rules.h"  // each role's rule
+#include "app/main_controls.h"  // each role's rule
 
 // Control numbers of the canvases in these tests.
 enum { kSelector = 10, kPalette = 11, kCapture = 12, kHistory = 13, kStripR = 14, kStripG = 15 };
@@ -362,13 +362,16 @@ TEST(CellMarkerFrame, FramesTheCellFromOutsideWithinTheSurface) {
 // The pointer of a pick from the keyboard
 //-----------------------------------------------------------------------------
 
+// One monitor wider than every step below.
+static const ScreenRect kWideScreen[] = {{-10000, -10000, 20000, 20000}};
+
 TEST(KeyPointer, StepsFromWhereTheKeysPutItUnlessTheMouseMovedIt) {
   KeyPointer p = StartKeyPointer(100, 50);
   // Three steps right faster than the system reports them: it still says
   // 100, then 101; each step goes on from the keys' own place.
-  p = StepKeyPointer(p, 100, 50, 1, 0);
-  p = StepKeyPointer(p, 100, 50, 1, 0);
-  p = StepKeyPointer(p, 101, 50, 1, 0);
+  p = StepKeyPointer(p, 100, 50, 1, 0, kWideScreen, 1);
+  p = StepKeyPointer(p, 100, 50, 1, 0, kWideScreen, 1);
+  p = StepKeyPointer(p, 101, 50, 1, 0, kWideScreen, 1);
   EXPECT_EQ(p.x, 103);
   EXPECT_EQ(p.y, 50);
   int x, y;
@@ -380,15 +383,52 @@ TEST(KeyPointer, StepsFromWhereTheKeysPutItUnlessTheMouseMovedIt) {
   KeyPointerPlace(p, 300, 200, &x, &y);
   EXPECT_EQ(x, 300);
   EXPECT_EQ(y, 200);
-  p = StepKeyPointer(p, 300, 200, 0, 10);
+  p = StepKeyPointer(p, 300, 200, 0, 10, kWideScreen, 1);
   EXPECT_EQ(p.x, 300);
   EXPECT_EQ(p.y, 210);
   // Places older than the last four are no longer the keys'.
-  for (int i = 0; i < 5; i++) p = StepKeyPointer(p, p.x, p.y, 1, 0);
+  for (int i = 0; i < 5; i++) p = StepKeyPointer(p, p.x, p.y, 1, 0, kWideScreen, 1);
   KeyPointerPlace(p, 300, 210, &x, &y);
   EXPECT_EQ(x, 300);
   KeyPointerPlace(p, 301, 210, &x, &y);
   EXPECT_EQ(x, 305);
+}
+
+// The arrows keep the pointer on the monitors, as the system keeps it: a
+// pick never samples a place the pointer cannot show. The primary, a
+// shorter monitor to its left (a gap below it) and one above the primary.
+TEST(KeyPointer, StepsStopAtTheEdgesOfTheMonitors) {
+  const ScreenRect monitors[] = {{0, 0, 1280, 1024}, {-1024, 0, 1024, 768}, {0, -720, 1280, 720}};
+  const struct {
+    const char* what;
+    int x, y, dx, dy, toX, toY;
+  } cases[] = {
+      {"inside", 600, 500, 1, 0, 601, 500},
+      {"onto the monitor on the left", 0, 500, -1, 0, -1, 500},
+      {"onto the monitor above", 1279, 0, 0, -10, 1279, -10},
+      {"right edge of the virtual screen", 1279, 500, 1, 0, 1279, 500},
+      {"ten, stopped at the right edge", 1275, 500, 10, 0, 1279, 500},
+      {"bottom edge", 600, 1023, 0, 1, 600, 1023},
+      {"ten, stopped at the bottom edge", 600, 1020, 0, 10, 600, 1023},
+      {"left edge of the virtual screen", -1024, 100, -10, 0, -1024, 100},
+      {"top edge of the virtual screen", 100, -720, 0, -1, 100, -720},
+      {"into the gap below the left monitor", 0, 900, -1, 0, 0, 900},
+      {"ten, stopped short of the gap", -3, 760, 0, 10, -3, 767},
+      {"into the gap above the left monitor", -5, 3, 0, -10, -5, 0},
+      {"beside the monitor above, no monitor", 1279, -5, 1, 0, 1279, -5},
+      {"from the gap: whole", -500, 900, 0, -10, -500, 890},
+  };
+  for (const auto& k : cases) {
+    KeyPointer p = StepKeyPointer(StartKeyPointer(k.x, k.y), k.x, k.y, k.dx, k.dy, monitors, 3);
+    EXPECT_EQ(p.x, k.toX) << k.what;
+    EXPECT_EQ(p.y, k.toY) << k.what;
+  }
+  // At the edge the step goes nowhere, and the system's report of the edge
+  // is the keys' place: the next step goes on from there.
+  KeyPointer p = StartKeyPointer(1279, 500);
+  p = StepKeyPointer(p, 1279, 500, 1, 0, monitors, 3);
+  p = StepKeyPointer(p, 1279, 500, -1, 0, monitors, 3);
+  EXPECT_EQ(p.x, 1278);
 }
 
 //-----------------------------------------------------------------------------

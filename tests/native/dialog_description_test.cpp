@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/main_controls.h"
 #include "app/main_description.h"
-#include "app/shell_rules.h"
 #include "app/startup_values.h"
 #include "dialog/runtime_values.h"
 #include "tests/native/recording_platform.h"

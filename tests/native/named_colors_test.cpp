@@ -21,27 +21,42 @@ class NamedColors : public ::testing::Test {
 // Table and map
 //-----------------------------------------------------------------------------
 
+static int ColorOfKey(int key) { return ComposeColor(key >> 16, key >> 8 & 255, key & 255); }
+
+static std::string KeyText(int row) {
+  char text[8];
+  snprintf(text, sizeof text, "%06X", NamedColorKey(row));
+  return text;
+}
+
 TEST_F(NamedColors, TableKeysAscendAndNamesAreUniqueAndWellFormed) {
-  std::vector<std::string> names;
+  std::vector<std::string> names, spoken;
   for (int i = 0; i < kNamedColorCount; i++) {
-    const NamedColorEntry& e = kNamedColorTable[i];
-    ASSERT_GE(ColorFromKey(e.key), 0) << e.key;
-    for (int k = 0; k < 6; k++) EXPECT_FALSE(islower((unsigned char)e.key[k])) << e.key;
+    int key = NamedColorKey(i);
+    ASSERT_TRUE(key >= 0 && key <= 0xFFFFFF) << key;
     if (i > 0) {
-      EXPECT_LT(strcmp(kNamedColorTable[i - 1].key, e.key), 0) << e.key;
+      EXPECT_LT(NamedColorKey(i - 1), key) << KeyText(i);
     }
-    size_t length = strlen(e.name);
-    EXPECT_TRUE(length >= 3 && length <= 25) << '"' << e.name << '"';
-    EXPECT_EQ(strspn(e.name, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz '/"), length) << e.name;
-    names.push_back(e.name);
+    const char* name = NamedColorName(i);
+    size_t length = strlen(name);
+    EXPECT_TRUE(length >= 3 && length <= 25) << '"' << name << '"';
+    EXPECT_EQ(strspn(name, "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz '/"), length) << name;
+    names.push_back(name);
+    // What NamedColorFromName compares: no two names may spell the same then.
+    std::string folded = name;
+    while (folded.back() == ' ') folded.pop_back();
+    for (char& c : folded) c = (char)tolower((unsigned char)c);
+    spoken.push_back(folded);
   }
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(std::adjacent_find(names.begin(), names.end()), names.end());
+  for (std::vector<std::string>* list : {&names, &spoken}) {
+    std::sort(list->begin(), list->end());
+    EXPECT_EQ(std::adjacent_find(list->begin(), list->end()), list->end());
+  }
 }
 
 TEST_F(NamedColors, MapFindsEveryEntryByKeyIncludingTrailingSpaces) {
   ASSERT_EQ(NamedColorMapCount(), kNamedColorCount);
-  for (const NamedColorEntry& e : kNamedColorTable) EXPECT_EQ(FindColorName(e.key), e.name) << e.key;
+  for (int i = 0; i < kNamedColorCount; i++) EXPECT_EQ(FindColorName(KeyText(i).c_str()), NamedColorName(i)) << KeyText(i);
   const struct {
     const char* key;
     const char* name;
@@ -51,13 +66,61 @@ TEST_F(NamedColors, MapFindsEveryEntryByKeyIncludingTrailingSpaces) {
       {"66FF66", "Screamin' Green"},   {"FFD800", "School bus Yellow"}, {"FFFFFF", "White"},
   };
   for (const auto& k : known) EXPECT_STREQ(FindColorName(k.key), k.name) << k.key;
-  EXPECT_EQ(kNamedColorTable[0].key, std::string("000000"));
-  EXPECT_EQ(kNamedColorTable[kNamedColorCount - 1].key, std::string("FFFFFF"));
-  for (const char* missing : {"000001", "00ffff", "", "0000800", "XYZ"}) EXPECT_EQ(FindColorName(missing), nullptr);
+  EXPECT_EQ(KeyText(0), "000000");
+  EXPECT_EQ(KeyText(kNamedColorCount - 1), "FFFFFF");
+  for (const char* missing : {"000001", "00ffff", "", "0000800", "XYZ", "00FF+F"}) EXPECT_EQ(FindColorName(missing), nullptr);
   EXPECT_EQ(FindColorName(nullptr), nullptr);
   // Building again replaces the contents rather than adding to them.
   EXPECT_EQ(BuildNamedColorMap(), kNamedColorCount);
   EXPECT_STREQ(FindColorName("000080"), "Navy Blue");
+}
+
+TEST(NamedColorFromName, EveryNameInAnyCaseGivesItsColor) {
+  for (int i = 0; i < kNamedColorCount; i++) {
+    std::string name = NamedColorName(i), upper = name, lower = name;
+    for (char& c : upper) c = (char)toupper((unsigned char)c);
+    for (char& c : lower) c = (char)tolower((unsigned char)c);
+    for (const std::string& text : {name, upper, lower})
+      EXPECT_EQ(NamedColorFromName(text.data(), (int)text.size()), ColorOfKey(NamedColorKey(i))) << '"' << text << '"';
+  }
+}
+
+TEST(NamedColorFromName, SpacesMatchExactlyButANamesTrailingSpacesMayBeLeftOut) {
+  const int navy = ComposeColor(0, 0, 128), bean = ComposeColor(0x3D, 0x0C, 0x02);
+  const struct {
+    const char* text;
+    int color;
+  } cases[] = {
+      {"nAVY bLUE", navy},
+      {"bean", bean},           // stored as "Bean  "
+      {"Bean ", bean},
+      {"BEAN  ", bean},
+      {"Bean   ", -1},          // more spaces than the name has
+      {"waterloo", ComposeColor(0x7B, 0x7C, 0x94)},
+      {"Navy Blue ", -1},       // the name has no trailing space
+      {" Navy Blue", -1},
+      {"Navy  Blue", -1},
+      {"NavyBlue", -1},
+      {"Navy", -1},             // a beginning is not a name
+      {"Navy Blues", -1},
+      {"cyan / aqua", ComposeColor(0, 255, 255)},
+      {"Cyan", -1},             // half of a name with a slash is not a name
+      {"screamin' green", ComposeColor(0x66, 0xFF, 0x66)},
+      {"Screamin Green", -1},
+      {"Navy Bl\xC3\xBC" "e", -1},
+      {"Navy Blue\t", -1},
+      {"", -1},
+  };
+  for (const auto& k : cases) EXPECT_EQ(NamedColorFromName(k.text, (int)strlen(k.text)), k.color) << '"' << k.text << '"';
+  // Only `length` bytes count, with or without a terminator after them.
+  const char longer[] = "navy blue and more";
+  EXPECT_EQ(NamedColorFromName(longer, 9), navy);
+  EXPECT_EQ(NamedColorFromName(longer, 4), -1);
+  const char withZero[] = {'R', 'e', 'd', '\0', 'x'};
+  EXPECT_EQ(NamedColorFromName(withZero, 3), ComposeColor(255, 0, 0));
+  EXPECT_EQ(NamedColorFromName(withZero, 5), -1);
+  EXPECT_EQ(NamedColorFromName(nullptr, 4), -1);
+  EXPECT_EQ(NamedColorFromName("Red", -1), -1);
 }
 
 TEST(NamedColorKeys, DecodeWebOrderAndRejectMalformedKeys) {
@@ -89,7 +152,7 @@ static float ListedDistance(int color, const char* key) {
   NameCandidate all[kNamedColorCount];
   int n = RankNamedColors(color, all, kNamedColorCount);
   for (int i = 0; i < n; i++)
-    if (strcmp(all[i].key, key) == 0) return all[i].distance;
+    if (all[i].color == ColorFromKey(key)) return all[i].distance;
   return -1;
 }
 
@@ -147,8 +210,8 @@ static std::vector<std::pair<double, int>> ReferenceRanking(int color) {
   int sr = color & 255, sg = color >> 8 & 255, sb = color >> 16 & 255;
   std::vector<std::pair<double, int>> ranking;
   for (int i = 0; i < kNamedColorCount; i++) {
-    unsigned kr, kg, kb;
-    sscanf(kNamedColorTable[i].key, "%2x%2x%2x", &kr, &kg, &kb);
+    int key = NamedColorKey(i);
+    int kr = key >> 16, kg = key >> 8 & 255, kb = key & 255;
     double d = std::fabs(sr - (double)kr) + std::fabs(sg - (double)kg) + std::fabs(sb - (double)kb);
     int f = family(sr, sg, sb);
     if (f != 0 && f == family(kr, kg, kb)) d *= 0.5;
@@ -172,11 +235,10 @@ TEST_F(NamedColors, AgreesWithBruteForceOverManyColors) {
     std::vector<std::pair<double, int>> reference = ReferenceRanking(color);
     ASSERT_EQ(RankNamedColors(color, top, kNearestNameCount), kNearestNameCount);
     for (int k = 0; k < kNearestNameCount; k++) {
-      const NamedColorEntry& expected = kNamedColorTable[reference[k].second];
-      ASSERT_STREQ(top[k].key, expected.key) << "colour " << color << " rank " << k;
-      ASSERT_EQ(top[k].name, expected.name);
+      int row = reference[k].second;
+      ASSERT_EQ(top[k].color, ColorOfKey(NamedColorKey(row))) << "colour " << color << " rank " << k;
+      ASSERT_EQ(top[k].name, NamedColorName(row));
       ASSERT_EQ(top[k].distance, (float)reference[k].first);
-      ASSERT_EQ(top[k].color, ColorFromKey(expected.key));
     }
   }
 }
@@ -185,7 +247,7 @@ TEST_F(NamedColors, FullRankingCoversEveryEntryOnce) {
   static NameCandidate all[kNamedColorCount + 5];
   ASSERT_EQ(RankNamedColors(ComposeColor(12, 200, 77), all, kNamedColorCount + 5), kNamedColorCount);
   std::vector<std::pair<double, int>> reference = ReferenceRanking(ComposeColor(12, 200, 77));
-  for (int k = 0; k < kNamedColorCount; k++) ASSERT_STREQ(all[k].key, kNamedColorTable[reference[k].second].key);
+  for (int k = 0; k < kNamedColorCount; k++) ASSERT_EQ(all[k].name, NamedColorName(reference[k].second));
   EXPECT_EQ(RankNamedColors(0, all, 0), 0);
   EXPECT_EQ(RankNamedColors(0, nullptr, 33), 0);
 }

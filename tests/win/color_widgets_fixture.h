@@ -10,9 +10,12 @@
 
 #include <functional>
 
+#include "app/capture_view.h"
+#include "app/channel_controls.h"
 #include "app/color_widgets.h"
 #include "app/name_list.h"
 #include "app/settings_record.h"
+#include "app/swatch_controls.h"
 #include "color/named_colors.h"
 #include "runtime/canvas.h"
 #include "runtime/drawing.h"

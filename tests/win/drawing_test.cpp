@@ -330,8 +330,9 @@ TEST_F(DrawingTest, ScreenCopyGivesThePaintedPixels) {
 }
 
 // A copy into an image of the same size and depth reuses it, starting black
-// as a new one does: at the screen's edge both give the same pixels.
-TEST_F(DrawingTest, ScreenCopiesIntoAKeptImageMatchNewOnes) {
+// as a new one does: at the screen's edge both give the same pixels, those on
+// the screen as they are and black beyond.
+TEST_F(DrawingTest, ScreenCopiesReadWhatLiesOnTheScreenIntoNewOrKeptImages) {
   InitWindowing();
   int window = OpenWindow(kAutoNumber, 0, 0, 200, 120, "Pattern", Window_SystemMenu | Window_BorderLess);
   int canvas = CreateCanvas(kAutoNumber, window, 0, 0, 200, 120, 0);
@@ -365,6 +366,24 @@ TEST_F(DrawingTest, ScreenCopiesIntoAKeptImageMatchNewOnes) {
     ReleaseImage(fresh);
   }
   EXPECT_EQ(pixels(kept)[0], pattern(5, 5));
+
+  // Off the corner only the part on the screen is read, and reported; the
+  // rest stays black (Wine would blacken the whole copy, Windows leave it
+  // undefined).
+  ASSERT_TRUE(origin.x == 0 && origin.y == 0);
+  std::vector<ScreenRect> parts;
+  int corner = CopyScreenRegion(kAutoNumber, -15, -10, 31, 21, &parts);
+  ASSERT_GT(corner, 0);
+  ASSERT_EQ(parts.size(), 1u);
+  EXPECT_TRUE(parts[0].x == 15 && parts[0].y == 10 && parts[0].width == 16 && parts[0].height == 11);
+  std::vector<int> read = pixels(corner);
+  for (int y = 0; y < 21; y++)
+    for (int x = 0; x < 31; x++) {
+      bool onScreen = x >= 15 && y >= 10;
+      EXPECT_EQ(RegionPixelExists(parts, x, y), onScreen) << x << ", " << y;
+      EXPECT_EQ(read[(size_t)y * 31 + x], onScreen ? pattern(x - 15, y - 10) : 0) << x << ", " << y;
+    }
+  ReleaseImage(corner);
 
   // Another size or depth: a new image under the number.
   ASSERT_EQ(CopyScreenRegion(kept, origin.x, origin.y, 11, 7), kept);

@@ -1,14 +1,10 @@
-#include "app/shell_rules.h"
-
-#include <math.h>
-#include <stdint.h>
+#include "app/main_controls.h"
 
 #include "color/channel_views.h"
-#include "color/color_value.h"
 #include "runtime/event_queue.h"
 
 //-----------------------------------------------------------------------------
-// The main window's controls and the routing of their events
+// The table
 //-----------------------------------------------------------------------------
 
 static constexpr DragCanvasRule kNoDrag = {DRAG_IDLE, false, 0, KEYS_HORIZONTAL, CANVAS_KEYS_NONE};
@@ -78,7 +74,7 @@ static constexpr bool EachControlHasOneRow() {
   return sizeof kMainControls / sizeof kMainControls[0] == sizeof(ColorWidgets) / sizeof(int) - 1;
 }
 static_assert(EachControlHasOneRow(), "one row of kMainControls for each control of ColorWidgets but wndMain");
-static_assert(sizeof kMainControls / sizeof kMainControls[0] <= 32, "a row's bit of ValueNotices fits 32 bits");
+static_assert(sizeof kMainControls / sizeof kMainControls[0] <= 32, "a row's bit (MainControlBit) fits 32 bits");
 
 // The Tab order's places are 1, 2, ... N, each held by one row.
 static constexpr bool TabPlacesAreOneToN() {
@@ -110,6 +106,10 @@ static constexpr bool RolesHaveOneRule() {
   return true;
 }
 static_assert(RolesHaveOneRule(), "one rule per drag role, each role on a control");
+
+//-----------------------------------------------------------------------------
+// Routing
+//-----------------------------------------------------------------------------
 
 static bool IsDragEvent(int type) {
   return type == LeftPressed || type == PointerMoved || type == KeyPressed || type == KeyReleased ||
@@ -159,177 +159,4 @@ DragCanvasRule DragRuleFor(DragState role) {
   for (const MainControlRow& row : kMainControls)
     if (row.drag.role == role) return row.drag;
   return kNoDrag;
-}
-
-//-----------------------------------------------------------------------------
-// What a screen reader is told
-//-----------------------------------------------------------------------------
-
-uint32_t ValueNoticesDue(ValueNotices* notices, uint32_t changed, ValueNoticeMoment moment, uint32_t nowMs) {
-  notices->pending |= changed;
-  if (!notices->pending || moment == NOTICE_GATHER) return 0;
-  // Unsigned: the tick count wraps around after 49 days.
-  if (moment == NOTICE_LIVE && nowMs - notices->lastMs < kValueNoticeIntervalMs) return 0;
-  uint32_t due = notices->pending;
-  notices->pending = 0;
-  notices->lastMs = nowMs;
-  return due;
-}
-
-//-----------------------------------------------------------------------------
-// Focus poll
-//-----------------------------------------------------------------------------
-
-FocusPollAction DecideFocusPoll(const CanvasDrag& drag, bool windowInFront) {
-  FocusPollAction action = {};
-  if (drag.state == DRAG_IDLE) return action;
-  if (windowInFront) {
-    action.captureLive = drag.state == DRAG_PICKING;
-    return action;
-  }
-  action.releaseCanvas = CanvasToReleaseOnFocusLoss(drag);
-  action.cycleCanvas = action.releaseCanvas != 0;
-  return action;
-}
-
-FocusPollAction DecideDragAtScaleChange(const CanvasDrag& drag) { return DecideFocusPoll(drag, false); }
-
-//-----------------------------------------------------------------------------
-// Window placement
-//-----------------------------------------------------------------------------
-
-bool InsideInclusive(int x, int y, int left, int top, int width, int height) {
-  // In 64 bits: a rectangle may reach past the 32-bit range.
-  return x >= left && (int64_t)x <= (int64_t)left + width && y >= top && (int64_t)y <= (int64_t)top + height;
-}
-
-// The 40 % rule along one axis for a display that starts at `displayStart`.
-static int KeepReachableOn(int position, int size, int displayStart, int displaySize) {
-  double low = displayStart - 0.6 * size, high = (double)displayStart + displaySize - 0.4 * size;
-  if (position < low) return (int)nearbyint(low);  // the default rounding mode: halves to even
-  if (position > high) return (int)nearbyint(high);
-  return position;
-}
-
-int KeepReachable(int position, int size, int displaySize) {
-  return KeepReachableOn(position, size, 0, displaySize);
-}
-
-// How far apart two spans are along one axis (0 when they meet), and how much
-// they share; in 64 bits, as positions come from the settings file.
-static int64_t Gap(int64_t start, int64_t size, int64_t otherStart, int64_t otherSize) {
-  if (start + size < otherStart) return otherStart - (start + size);
-  if (otherStart + otherSize < start) return start - (otherStart + otherSize);
-  return 0;
-}
-static int64_t Shared(int64_t start, int64_t size, int64_t otherStart, int64_t otherSize) {
-  int64_t low = start > otherStart ? start : otherStart;
-  int64_t high = start + size < otherStart + otherSize ? start + size : otherStart + otherSize;
-  return high > low ? high - low : 0;
-}
-
-int NearestDisplay(const ScreenRect& window, const ScreenRect* displays, int count) {
-  int nearest = -1;
-  int64_t bestOverlap = 0;
-  double bestDistance = 0;
-  for (int i = 0; i < count; i++) {
-    const ScreenRect& d = displays[i];
-    int64_t overlap = Shared(window.x, window.width, d.x, d.width) * Shared(window.y, window.height, d.y, d.height);
-    double gapX = (double)Gap(window.x, window.width, d.x, d.width);
-    double gapY = (double)Gap(window.y, window.height, d.y, d.height);
-    double distance = gapX * gapX + gapY * gapY;
-    bool better = nearest < 0 || overlap > bestOverlap || (bestOverlap == 0 && overlap == 0 && distance < bestDistance);
-    if (better) {
-      nearest = i;
-      bestOverlap = overlap;
-      bestDistance = distance;
-    }
-  }
-  return nearest;
-}
-
-void KeepReachableOnDisplays(ScreenRect* window, const ScreenRect* displays, int count,
-                             const ScreenRect& reportedPrimary) {
-  int nearest = NearestDisplay(*window, displays, count);
-  ScreenRect display = nearest >= 0 ? displays[nearest] : reportedPrimary;
-  window->x = KeepReachableOn(window->x, window->width, display.x, display.width);
-  window->y = KeepReachableOn(window->y, window->height, display.y, display.height);
-}
-
-//-----------------------------------------------------------------------------
-// Settings file
-//-----------------------------------------------------------------------------
-
-SettingsSavePlan PlanSettingsSave(SettingsFileState found, SettingsSaveMoment moment) {
-  SettingsSavePlan plan;
-  plan.save = found != SETTINGS_FILE_UNREADABLE;
-  plan.rules.replaceExisting = found == SETTINGS_FILE_READ;
-  plan.rules.waitMs = moment == SAVE_AT_SESSION_END ? kSessionEndSaveWaitMs : kSettingsHolderWaitMs;
-  plan.askOnFailure = moment == SAVE_AT_CLOSE;
-  return plan;
-}
-
-SettingsFileState SettingsFileAfterSave(SettingsFileState found, SettingsSaveOutcome outcome) {
-  return outcome == SETTINGS_SAVED ? SETTINGS_FILE_READ : found;
-}
-
-//-----------------------------------------------------------------------------
-// Options menu
-//-----------------------------------------------------------------------------
-
-const char* const kProgramHomepage = "https://colortintvane.example/";
-
-const OptionEntry kOptionsMenuEntries[] = {
-    {ENTRY_ITEM, OPTION_STAY_ON_TOP, "Stay on top"},
-    {ENTRY_ITEM, OPTION_AUTOCOPY, "Copy automatically"},
-    {ENTRY_ITEM, OPTION_LOWERCASE, "Use lowercase"},
-    {ENTRY_SEPARATOR, 0, nullptr},
-    {ENTRY_SUBMENU, 0, "Color format"},
-    {ENTRY_ITEM, 9, kNotationLabels[NOTATION_HTML]},
-    {ENTRY_ITEM, 10, kNotationLabels[NOTATION_C]},
-    {ENTRY_ITEM, 11, kNotationLabels[NOTATION_PB]},
-    {ENTRY_ITEM, 12, kNotationLabels[NOTATION_VB]},
-    {ENTRY_SEPARATOR, 0, nullptr},
-    {ENTRY_ITEM, 13, kNotationLabels[NOTATION_RGB]},
-    {ENTRY_SUBMENU_END, 0, nullptr},
-    {ENTRY_SEPARATOR, 0, nullptr},
-    {ENTRY_ITEM, OPTION_HOMEPAGE, "Program homepage"},
-};
-const int kOptionsMenuEntryCount = (int)(sizeof kOptionsMenuEntries / sizeof kOptionsMenuEntries[0]);
-
-bool OptionChecked(const ConfigRecord& config, int id) {
-  switch (id) {
-    case OPTION_STAY_ON_TOP: return config.WinTopmost != 0;
-    case OPTION_AUTOCOPY: return config.Autocopy != 0;
-    case OPTION_LOWERCASE: return config.ColorFormatLCase != 0;
-    default:
-      return id >= OPTION_NOTATION_FIRST && id <= OPTION_NOTATION_LAST &&
-             config.ColorFormat == id - OPTION_NOTATION_FIRST;
-  }
-}
-
-OptionEffects ApplyOptionChoice(ConfigRecord* config, int id) {
-  OptionEffects effects = {};
-  switch (id) {
-    case OPTION_AUTOCOPY:
-      config->Autocopy = config->Autocopy ? 0 : 1;
-      break;
-    case OPTION_STAY_ON_TOP:
-      config->WinTopmost = config->WinTopmost ? 0 : 1;
-      effects.applyStayOnTop = true;
-      break;
-    case OPTION_LOWERCASE:
-      config->ColorFormatLCase = config->ColorFormatLCase ? 0 : 1;
-      effects.refreshViews = true;
-      break;
-    case OPTION_HOMEPAGE:
-      effects.openHomepage = true;
-      break;
-    default:
-      if (id >= OPTION_NOTATION_FIRST && id <= OPTION_NOTATION_LAST && config->ColorFormat != id - OPTION_NOTATION_FIRST) {
-        config->ColorFormat = id - OPTION_NOTATION_FIRST;
-        effects.refreshViews = true;
-      }
-  }
-  return effects;
 }
