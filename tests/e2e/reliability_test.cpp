@@ -351,38 +351,49 @@ class RandomInputTest : public ProgramTest {
   // closes nothing is a failure. Each goes to a window seen in front.
   ::testing::AssertionResult CloseWhatIsOpen() {
     for (int escapes = 0, looks = 0; escapes < 5 && looks < 10; looks++) {
-      // A click on the swatch shows the colour dialog a moment later; the
-      // window is disabled from the click until the dialog is gone.
+      // Input sent before may still wait in the program's queue: a click or a
+      // key on the swatch opens the colour dialog when the program's loop
+      // reaches it. The window is disabled from then on, and the dialog shows
+      // only once the input queued before it has been taken in. So what is
+      // open and whether the window takes input are read in one look, the
+      // latter last (a dialog that came after the first reads has disabled
+      // the window by then), and a disabled window with nothing on show is
+      // looked at again.
       HWND dialog = nullptr;
-      WaitFor([&] {
-        dialog = ColorDialog();
-        return dialog || IsWindowEnabled(main_.window);
-      }, 15000);
-      size_t menus = OpenMenus(process_.dwProcessId).size();
-      bool enabled = IsWindowEnabled(main_.window);
-      if (!dialog && !menus && enabled) return ::testing::AssertionSuccess();
-      if (!dialog && !menus)
-        return ::testing::AssertionFailure() << "the window stays disabled, with nothing open; the program's windows:"
+      size_t menus = 0;
+      bool enabled = false;
+      if (!WaitFor([&] {
+            dialog = ColorDialog();
+            menus = OpenMenus(process_.dwProcessId).size();
+            enabled = IsWindowEnabled(main_.window);
+            return dialog || menus || enabled;
+          }, 15000))
+        return ::testing::AssertionFailure() << "the window stays disabled for 15 s, with nothing open; the program's windows:"
                                              << ProgramWindowsNote();
+      if (!dialog && !menus) return ::testing::AssertionSuccess();
       // The keys go to the window in front: the dialog, or the window whose
       // menu is open (another window may have come to the front over it).
-      // Coming to the front may itself close a menu: then look again.
+      // Coming to the front may itself close a menu, and what is open may
+      // close by itself (input still on its way): then look again.
       HWND target = dialog ? dialog : main_.window;
+      // A menu may be the dialog's own (its window menu, from a right-click on
+      // its title): an Escape closes that first.
+      auto closed = [&] {
+        return (dialog && !IsWindowVisible(dialog)) || OpenMenus(process_.dwProcessId).size() < menus;
+      };
       if (GetForegroundWindow() != target) {
         SetForegroundWindow(target);
-        if (!WaitFor([&] { return GetForegroundWindow() == target; }))
+        if (!WaitFor([&] { return GetForegroundWindow() == target || closed(); }))
           return ::testing::AssertionFailure() << (dialog ? "the colour dialog" : "the window with the menu")
                                                << " does not come to the front; " << FrontNote();
         continue;
       }
       PressKey(VK_ESCAPE);
       escapes++;
-      if (!WaitFor([&] {
-            return dialog ? !IsWindow(dialog) || !IsWindowVisible(dialog) : OpenMenus(process_.dwProcessId).size() < menus;
-          }))
+      if (!WaitFor(closed))
         return ::testing::AssertionFailure() << "Escape " << escapes << " closed nothing: "
-                                             << (dialog ? "the colour dialog" : std::to_string(menus) + " menus")
-                                             << " still open; " << FrontNote();
+                                             << (dialog ? "the colour dialog" : "") << (dialog && menus ? " and " : "")
+                                             << (menus ? std::to_string(menus) + " menus" : "") << " still open; " << FrontNote();
     }
     return ::testing::AssertionFailure() << "a menu or the colour dialog stays open after five Escapes";
   }
